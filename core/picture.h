@@ -1,0 +1,82 @@
+// A decoded picture kept as a summed-area table, so that the area average of any rectangle of it
+// costs the same whatever its size: the basis of scaled drawing without aliasing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "color.h"
+#include "result.h"
+
+namespace tess {
+
+// The part of one picture axis that a destination pixel's footprint covers, split into at most
+// three runs of whole cells: a partly covered first cell, fully covered cells, a partly covered
+// last cell. Cell weights say how much of each cell the footprint covers.
+struct AxisFootprint {
+    int runs = 0;
+    int32_t edge[4] = {};   // run k covers cells [edge[k], edge[k + 1])
+    double weight[3] = {};  // coverage of each cell of run k, in (0, 1]
+    double length = 0;      // the covered extent in picture pixels
+
+    // The footprint [from, to) on an axis of `cells` pixels; the range is clipped to the axis.
+    // An empty result (runs == 0) covers nothing.
+    static AxisFootprint Of(double from, double to, int32_t cells);
+};
+
+// Weighted channel sums of a footprint: colour sums over opaque pixels and the opaque area.
+struct FootprintSums {
+    double r = 0, g = 0, b = 0, opaque = 0;
+};
+
+struct Rgba {
+    uint8_t r = 0, g = 0, b = 0, a = 0;
+    friend bool operator==(const Rgba&, const Rgba&) = default;
+};
+
+class Picture {
+public:
+    // The empty picture: no pixels; drawing it draws nothing.
+    Picture() = default;
+
+    // A picture from top-down rows of RGBA pixels; alpha below 128 marks a transparent pixel,
+    // anything else is opaque (the formats read here have binary transparency at most).
+    static Result<Picture> FromRgba(int32_t width, int32_t height, const uint8_t* rgba);
+
+    bool empty() const { return !data_; }
+    int32_t width() const { return data_ ? data_->width : 0; }
+    int32_t height() const { return data_ ? data_->height : 0; }
+    bool hasTransparency() const { return data_ && data_->channels == 4; }
+
+    // Natural size in twips for a screen of the given twips per pixel.
+    double widthTwips(double twipsPerPixel) const { return width() * twipsPerPixel; }
+    double heightTwips(double twipsPerPixel) const { return height() * twipsPerPixel; }
+
+    // One pixel; transparent pixels read as {0, 0, 0, 0}.
+    Rgba pixelAt(int32_t x, int32_t y) const;
+
+    // Sums over the rectangle fx × fy, each cell weighted by its coverage on both axes.
+    FootprintSums sums(const AxisFootprint& fx, const AxisFootprint& fy) const;
+
+    // Bytes held by the table, for memory accounting.
+    size_t memoryBytes() const;
+
+private:
+    struct Data {
+        int32_t width = 0, height = 0;
+        int channels = 3;                 // r, g, b and, for pictures with transparency, opaque count
+        std::vector<uint32_t> table;      // (width + 1) × (height + 1) corners × channels
+    };
+
+    // Exact channel sums over whole cells [x0, x1) × [y0, y1).
+    void blockSums(int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint64_t out[4]) const;
+    const uint32_t* corner(int32_t x, int32_t y) const {
+        return data_->table.data() +
+               (static_cast<size_t>(y) * (data_->width + 1) + x) * data_->channels;
+    }
+
+    std::shared_ptr<const Data> data_;
+};
+
+} // namespace tess

@@ -1,0 +1,26 @@
+// Reading GIF, JPEG and Windows bitmap files into Pictures, with hard limits checked before any
+// pixel is decoded so that a hostile file can only ever produce an error value.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "picture.h"
+#include "result.h"
+
+namespace tess {
+
+// Limits on what the loader accepts.
+inline constexpr int32_t kMaxPictureSide = 16384;                  // pixels on either side
+inline constexpr int64_t kMaxPicturePixels = 64ll * 1024 * 1024;   // width × height
+inline constexpr size_t kMaxPictureFileBytes = 256u * 1024 * 1024; // bytes read from a file
+
+// Decodes a picture held in memory: GIF (first frame; its transparent colour stays transparent),
+// JPEG (baseline and progressive) or Windows bitmap. Every other input is an error.
+Result<Picture> DecodePicture(const uint8_t* bytes, size_t size);
+
+// Reads and decodes a picture file. The empty path gives the empty picture.
+Result<Picture> LoadPicture(const std::string& path);
+
+} // namespace tess

@@ -1,0 +1,163 @@
+// Surface storage, back colour, resizing and the one drawing routine every renderer shares:
+// which pixels a copy covers and how a covered pixel takes its colour.
+#include "surface.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "number_rules.h"
+
+namespace tess {
+
+Surface::Surface(int32_t widthPx, int32_t heightPx, double twipsPerPixel)
+    : twipsPerPixel_(twipsPerPixel) {
+    resize(widthPx, heightPx);
+}
+
+void Surface::resize(int32_t widthPx, int32_t heightPx) {
+    widthPx = std::max(widthPx, 0);
+    heightPx = std::max(heightPx, 0);
+    const Rgb back = ToRgb(backColor_);
+    std::vector<uint8_t> next(static_cast<size_t>(widthPx) * heightPx * 3);
+    for (int32_t y = 0; y < heightPx; ++y) {
+        for (int32_t x = 0; x < widthPx; ++x) {
+            uint8_t* out = &next[(static_cast<size_t>(y) * widthPx + x) * 3];
+            Rgb c = (x < width_ && y < height_) ? pixelAt(x, y) : back;
+            out[0] = c.r;
+            out[1] = c.g;
+            out[2] = c.b;
+        }
+    }
+    pixels_ = std::move(next);
+    width_ = widthPx;
+    height_ = heightPx;
+}
+
+static int32_t TwipsToPixels(double twips, double twipsPerPixel) {
+    auto pixels = ToInt32(twips / twipsPerPixel);
+    return pixels ? std::max(pixels.value(), 0) : 0;
+}
+
+void Surface::setWidthTwips(double twips) { resize(TwipsToPixels(twips, twipsPerPixel_), height_); }
+
+void Surface::setHeightTwips(double twips) { resize(width_, TwipsToPixels(twips, twipsPerPixel_)); }
+
+void Surface::setScaleWidth(double units) {
+    customWidth_ = true;
+    scaleWidth_ = units;
+}
+
+void Surface::setScaleHeight(double units) {
+    customHeight_ = true;
+    scaleHeight_ = units;
+}
+
+Status Surface::setBackColor(ColorRef colour) {
+    if (!IsPlainColorRef(colour))
+        return Error{ErrorCode::InvalidArgument, "Invalid property value"};
+    backColor_ = colour;
+    clear();
+    return Status::Ok();
+}
+
+void Surface::clear() {
+    const Rgb back = ToRgb(backColor_);
+    for (size_t i = 0; i + 2 < pixels_.size(); i += 3) {
+        pixels_[i] = back.r;
+        pixels_[i + 1] = back.g;
+        pixels_[i + 2] = back.b;
+    }
+}
+
+Rgb Surface::pixelAt(int32_t x, int32_t y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return {};
+    const uint8_t* p = &pixels_[(static_cast<size_t>(y) * width_ + x) * 3];
+    return Rgb{p[0], p[1], p[2]};
+}
+
+namespace {
+
+// The index range [first, last) of the n centres, increasing with the index, that lie in
+// [origin, origin + extent); `centre` maps an index to its centre and `perIndex` estimates the
+// spacing so that the search starts close to the answer.
+template <typename CentreFn>
+void CoveredRange(int32_t n, double scale, double origin, double extent, CentreFn centre,
+                  int32_t& first, int32_t& last) {
+    first = last = 0;
+    if (n <= 0 || !(extent > 0) || !(scale > 0) || std::isnan(origin))
+        return;
+    auto estimate = [&](double units) {
+        double p = std::ceil(units * n / scale - 0.5);
+        if (std::isnan(p))
+            return 0;
+        return static_cast<int32_t>(std::clamp(p, 0.0, static_cast<double>(n)));
+    };
+    first = estimate(origin);
+    while (first > 0 && centre(first - 1) >= origin)
+        --first;
+    while (first < n && centre(first) < origin)
+        ++first;
+    last = std::max(first, estimate(origin + extent));
+    while (last > first && !Surface::Covers(origin, extent, centre(last - 1)))
+        --last;
+    while (last < n && Surface::Covers(origin, extent, centre(last)))
+        ++last;
+}
+
+} // namespace
+
+void Surface::coveredColumns(double origin, double extent, int32_t& first, int32_t& last) const {
+    CoveredRange(width_, scaleWidth(), origin, extent, [this](int32_t p) { return columnCentre(p); },
+                 first, last);
+}
+
+void Surface::coveredRows(double origin, double extent, int32_t& first, int32_t& last) const {
+    CoveredRange(height_, scaleHeight(), origin, extent, [this](int32_t p) { return rowCentre(p); },
+                 first, last);
+}
+
+static uint8_t ToChannel(double value) {
+    double v = std::floor(value + 0.5);
+    return static_cast<uint8_t>(std::clamp(v, 0.0, 255.0));
+}
+
+void Surface::paint(int32_t px, int32_t py, const Picture& picture, const AxisFootprint& fx,
+                    const AxisFootprint& fy) {
+    if (fx.runs == 0 || fy.runs == 0)
+        return;
+    const FootprintSums s = picture.sums(fx, fy);
+    uint8_t* out = &pixels_[(static_cast<size_t>(py) * width_ + px) * 3];
+    if (!picture.hasTransparency()) {
+        out[0] = ToChannel(s.r / s.opaque);
+        out[1] = ToChannel(s.g / s.opaque);
+        out[2] = ToChannel(s.b / s.opaque);
+        return;
+    }
+    // What shows through the transparent share of the footprint is what was drawn before.
+    const double area = fx.length * fy.length;
+    const double through = std::max(area - s.opaque, 0.0);
+    out[0] = ToChannel((s.r + through * out[0]) / area);
+    out[1] = ToChannel((s.g + through * out[1]) / area);
+    out[2] = ToChannel((s.b + through * out[2]) / area);
+}
+
+void Surface::drawPicture(const Picture& picture, double x, double y, double w, double h) {
+    if (picture.empty() || !(w > 0) || !(h > 0))
+        return;
+    int32_t x0, x1, y0, y1;
+    coveredColumns(x, w, x0, x1);
+    coveredRows(y, h, y0, y1);
+    if (x0 >= x1 || y0 >= y1)
+        return;
+    std::vector<AxisFootprint> columns(static_cast<size_t>(x1 - x0));
+    for (int32_t px = x0; px < x1; ++px)
+        columns[px - x0] = Footprint(columnEdge(px), columnEdge(px + 1), x, w, picture.width());
+    for (int32_t py = y0; py < y1; ++py) {
+        const AxisFootprint fy = Footprint(rowEdge(py), rowEdge(py + 1), y, h, picture.height());
+        for (int32_t px = x0; px < x1; ++px)
+            paint(px, py, picture, columns[px - x0], fy);
+    }
+}
+
+} // namespace tess

@@ -1,0 +1,93 @@
+// A retained RGB drawing surface in pixels with a scale of its own (units across its inner area),
+// a back colour, clearing and exact scaled drawing of whole pictures.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "color.h"
+#include "picture.h"
+#include "result.h"
+
+namespace tess {
+
+// Twips per pixel at 96 dots per inch.
+inline constexpr double kTwipsPerPixel96 = 15.0;
+
+class Surface {
+public:
+    // A surface of the given pixel size measured in twips (`twipsPerPixel` units per pixel),
+    // white and cleared.
+    explicit Surface(int32_t widthPx = 0, int32_t heightPx = 0,
+                     double twipsPerPixel = kTwipsPerPixel96);
+
+    int32_t widthPx() const { return width_; }
+    int32_t heightPx() const { return height_; }
+    double twipsPerPixel() const { return twipsPerPixel_; }
+
+    // Changes the pixel size; what was drawn stays where it overlaps, new parts take the back
+    // colour. An axis with a scale of its own keeps it, a twips axis follows the new size.
+    void resize(int32_t widthPx, int32_t heightPx);
+    // Sizes in twips, converted to whole pixels (nearest, halves to even).
+    void setWidthTwips(double twips);
+    void setHeightTwips(double twips);
+
+    // The inner area's extent in the surface's units.
+    double scaleWidth() const { return customWidth_ ? scaleWidth_ : width_ * twipsPerPixel_; }
+    double scaleHeight() const { return customHeight_ ? scaleHeight_ : height_ * twipsPerPixel_; }
+    // Gives an axis a scale of its own: the inner width (height) then spans `units` units.
+    void setScaleWidth(double units);
+    void setScaleHeight(double units);
+
+    ColorRef backColor() const { return backColor_; }
+    // Sets the back colour and fills the surface with it; -1 and other non-RGB values are refused.
+    Status setBackColor(ColorRef colour);
+    // Fills the surface with its back colour.
+    void clear();
+
+    // Draws the whole picture scaled into [x, x + w) × [y, y + h) in the surface's units. A pixel
+    // belongs to the copy when its centre lies in that rectangle; its colour is the area average
+    // of the part of the picture its footprint covers, transparent parts mixed with what was
+    // there by their share of the footprint. Anything outside the surface is clipped.
+    void drawPicture(const Picture& picture, double x, double y, double w, double h);
+
+    Rgb pixelAt(int32_t x, int32_t y) const;
+    // Top-down rows of RGB bytes, no padding.
+    const std::vector<uint8_t>& pixels() const { return pixels_; }
+
+    // --- Pieces of drawing shared by every renderer, so that they agree to the bit. ---
+
+    // Centre and edges of pixel column (row) p in the surface's units.
+    double columnCentre(int32_t p) const { return (p + 0.5) * scaleWidth() / width_; }
+    double columnEdge(int32_t p) const { return p * scaleWidth() / width_; }
+    double rowCentre(int32_t p) const { return (p + 0.5) * scaleHeight() / height_; }
+    double rowEdge(int32_t p) const { return p * scaleHeight() / height_; }
+
+    // Whether a centre lies in the half-open span [origin, origin + extent).
+    static bool Covers(double origin, double extent, double centre) {
+        return origin <= centre && centre < origin + extent;
+    }
+    // The picture cells under the span [edge0, edge1) of a copy at `origin` of size `extent`.
+    static AxisFootprint Footprint(double edge0, double edge1, double origin, double extent,
+                                   int32_t cells) {
+        return AxisFootprint::Of((edge0 - origin) * cells / extent, (edge1 - origin) * cells / extent,
+                                 cells);
+    }
+    // The pixel columns [first, last) whose centres the span [origin, origin + extent) covers.
+    void coveredColumns(double origin, double extent, int32_t& first, int32_t& last) const;
+    void coveredRows(double origin, double extent, int32_t& first, int32_t& last) const;
+
+    // Paints pixel (px, py) from the picture cells fx × fy.
+    void paint(int32_t px, int32_t py, const Picture& picture, const AxisFootprint& fx,
+               const AxisFootprint& fy);
+
+private:
+    int32_t width_ = 0, height_ = 0;
+    double twipsPerPixel_ = kTwipsPerPixel96;
+    bool customWidth_ = false, customHeight_ = false;
+    double scaleWidth_ = 0, scaleHeight_ = 0;
+    ColorRef backColor_ = MakeColorRef(255, 255, 255);
+    std::vector<uint8_t> pixels_;
+};
+
+} // namespace tess
