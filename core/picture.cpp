@@ -119,7 +119,7 @@ FootprintSums Picture::sums(const AxisFootprint& fx, const AxisFootprint& fy) co
         for (int k = 0; k < fx.runs; ++k) {
             const int32_t x0 = fx.edge[k], x1 = fx.edge[k + 1];
             const int32_t y0 = fy.edge[l], y1 = fy.edge[l + 1];
-            uint64_t block[4];
+            uint64_t block[4] = {0, 0, 0, 0};
             const uint64_t cells = static_cast<uint64_t>(x1 - x0) * static_cast<uint64_t>(y1 - y0);
             if (cells <= kMaxExactCells) {
                 const uint32_t* a = corner(x0, y0);

@@ -1,0 +1,170 @@
+// Scaled drawing on surfaces: which pixels a copy covers, area averaging when shrinking, soft
+// edges when enlarging, transparency, clipping, back colours and resizing.
+#include <gtest/gtest.h>
+
+#include "core/surface.h"
+#include "test_pictures.h"
+
+using namespace tess;
+using tess::testing::MakePicture;
+using tess::testing::PixelRgba;
+using tess::testing::SolidPicture;
+
+namespace {
+
+constexpr PixelRgba kRed{255, 0, 0, 255};
+constexpr PixelRgba kClear{0, 0, 0, 0};
+const Rgb kWhite{255, 255, 255};
+
+// A surface measured one unit per pixel, so positions read as pixel positions.
+Surface UnitSurface(int32_t w, int32_t h) { return Surface(w, h, 1.0); }
+
+} // namespace
+
+TEST(SurfaceDrawing, PixelBelongsToACopyWhenItsCentreIsInside) {
+    Surface s = UnitSurface(10, 3);
+    s.drawPicture(SolidPicture(1, 1, kRed), 2.5, 0.5, 3, 1);
+    // Centres 2.5, 3.5 and 4.5 lie in [2.5, 5.5); 5.5 does not. Row centre 0.5 lies in
+    // [0.5, 1.5), 1.5 does not.
+    for (int x = 0; x < 10; ++x) {
+        const bool inside = x >= 2 && x <= 4;
+        EXPECT_EQ(s.pixelAt(x, 0), inside ? (Rgb{255, 0, 0}) : kWhite) << "x=" << x;
+        EXPECT_EQ(s.pixelAt(x, 1), kWhite) << "x=" << x;
+    }
+}
+
+TEST(SurfaceDrawing, ShrinkingAveragesTheCoveredArea) {
+    Surface s = UnitSurface(2, 1);
+    auto picture = MakePicture(4, 1, {{0, 0, 0, 255}, {100, 10, 0, 255}, {200, 30, 9, 255}, {40, 0, 0, 255}});
+    s.drawPicture(picture, 0, 0, 1, 1);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{85, 10, 2}));  // (0+100+200+40)/4 = 85, 40/4 = 10, 9/4 = 2.25
+    EXPECT_EQ(s.pixelAt(1, 0), kWhite);
+
+    // A 7 × 5 picture shrunk to 2 × 1: the first pixel averages 3.5 columns of every row.
+    std::vector<PixelRgba> ramp;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            ramp.push_back({static_cast<uint8_t>(x * 10), static_cast<uint8_t>(y * 50), 0, 255});
+    Surface t = UnitSurface(2, 1);
+    t.drawPicture(MakePicture(7, 5, ramp), 0, 0, 2, 1);
+    // Columns 0,1,2 fully and half of 3: (0+10+20+15)/3.5 = 12.857; rows average 100.
+    EXPECT_EQ(t.pixelAt(0, 0), (Rgb{13, 100, 0}));
+    // Half of 3, then 4,5,6: (15+40+50+60)/3.5 = 47.14.
+    EXPECT_EQ(t.pixelAt(1, 0), (Rgb{47, 100, 0}));
+}
+
+TEST(SurfaceDrawing, EnlargingStaysSharpWithSoftEdges) {
+    Surface s = UnitSurface(5, 1);
+    ASSERT_TRUE(s.setBackColor(MakeColorRef(0, 0, 255)).ok());
+    auto picture = MakePicture(2, 1, {{0, 0, 0, 255}, {255, 255, 255, 255}});
+    // Each cell spans two pixels; the boundary between them falls in the middle of pixel 2.
+    s.drawPicture(picture, 0.5, 0, 4, 1);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(s.pixelAt(1, 0), (Rgb{0, 0, 0}));
+    EXPECT_EQ(s.pixelAt(2, 0), (Rgb{128, 128, 128}));  // half of each cell: 127.5 rounds up
+    EXPECT_EQ(s.pixelAt(3, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(s.pixelAt(4, 0), (Rgb{0, 0, 255}));      // centre 4.5 is outside [0.5, 4.5)
+}
+
+TEST(SurfaceDrawing, OddSizedPicturesCopyExactlyAtWholeScales) {
+    std::mt19937 rng(7);
+    const Picture picture = tess::testing::RandomPicture(7, 5, false, rng);
+    for (int scale : {1, 2, 3}) {
+        Surface s(7 * scale + 4, 5 * scale + 2);  // 15 twips a pixel
+        s.drawPicture(picture, 2 * 15, 15, 7 * scale * 15, 5 * scale * 15);
+        for (int y = 0; y < s.heightPx(); ++y) {
+            for (int x = 0; x < s.widthPx(); ++x) {
+                const int sx = x - 2, sy = y - 1;
+                Rgb expected = kWhite;
+                if (sx >= 0 && sy >= 0 && sx < 7 * scale && sy < 5 * scale) {
+                    Rgba p = picture.pixelAt(sx / scale, sy / scale);
+                    expected = Rgb{p.r, p.g, p.b};
+                }
+                ASSERT_EQ(s.pixelAt(x, y), expected) << "scale " << scale << " at " << x << "," << y;
+            }
+        }
+    }
+}
+
+TEST(SurfaceDrawing, TransparentPartsShowWhatWasThereByCoverage) {
+    Surface s = UnitSurface(3, 1);
+    ASSERT_TRUE(s.setBackColor(MakeColorRef(0, 0, 255)).ok());
+    auto picture = MakePicture(2, 1, {kRed, kClear});
+    EXPECT_TRUE(picture.hasTransparency());
+    s.drawPicture(picture, 0, 0, 2, 1);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(s.pixelAt(1, 0), (Rgb{0, 0, 255}));  // fully transparent: the back colour shows
+    // Shrunk into one pixel: half red, half what was there.
+    s.drawPicture(picture, 2, 0, 1, 1);
+    EXPECT_EQ(s.pixelAt(2, 0), (Rgb{128, 0, 128}));
+}
+
+TEST(SurfaceDrawing, LaterCopiesPaintOverEarlierOnes) {
+    Surface s = UnitSurface(4, 1);
+    s.drawPicture(SolidPicture(1, 1, kRed), 0, 0, 3, 1);
+    s.drawPicture(SolidPicture(1, 1, {0, 255, 0, 255}), 2, 0, 2, 1);
+    EXPECT_EQ(s.pixelAt(1, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(s.pixelAt(2, 0), (Rgb{0, 255, 0}));
+    EXPECT_EQ(s.pixelAt(3, 0), (Rgb{0, 255, 0}));
+}
+
+TEST(SurfaceDrawing, ClipsCopiesPartlyOrWhollyOutside) {
+    Surface s = UnitSurface(4, 2);
+    auto picture = MakePicture(4, 1, {{10, 0, 0, 255}, {20, 0, 0, 255}, {30, 0, 0, 255}, {40, 0, 0, 255}});
+    s.drawPicture(picture, -2, 0, 4, 1);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{30, 0, 0}));
+    EXPECT_EQ(s.pixelAt(1, 0), (Rgb{40, 0, 0}));
+    EXPECT_EQ(s.pixelAt(2, 0), kWhite);
+
+    const std::vector<uint8_t> before = s.pixels();
+    s.drawPicture(picture, -1e9, 0, 4, 1);
+    s.drawPicture(picture, 1e12, 1e12, 4, 1);
+    s.drawPicture(picture, 0, 0, 0, 1);
+    s.drawPicture(picture, 0, 0, -3, 1);
+    s.drawPicture(Picture(), 0, 0, 4, 2);
+    EXPECT_EQ(s.pixels(), before);
+}
+
+TEST(SurfaceDrawing, CustomScaleMapsUnitsAcrossTheInnerArea) {
+    // The preview's measure: 9000 units across 598 pixels.
+    Surface s(598, 67);
+    s.setScaleWidth(9000);
+    EXPECT_DOUBLE_EQ(s.scaleWidth(), 9000);
+    EXPECT_DOUBLE_EQ(s.scaleHeight(), 1005);
+    s.drawPicture(SolidPicture(1, 1, kRed), 4500, 0, 9000, 1005);
+    // Pixel 298's centre is at 298.5 × 9000 / 598 = 4492.5 units, pixel 299's at 4507.5.
+    EXPECT_EQ(s.pixelAt(298, 10), kWhite);
+    EXPECT_EQ(s.pixelAt(299, 10), (Rgb{255, 0, 0}));
+}
+
+TEST(SurfaceBackColor, RefusesMinusOneAndFillsOnChange) {
+    Surface s = UnitSurface(2, 2);
+    s.drawPicture(SolidPicture(1, 1, kRed), 0, 0, 1, 1);
+    Status refused = s.setBackColor(-1);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().code, ErrorCode::InvalidArgument);
+    EXPECT_EQ(s.backColor(), MakeColorRef(255, 255, 255));
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{255, 0, 0}));  // a refused colour leaves the image alone
+
+    ASSERT_TRUE(s.setBackColor(MakeColorRef(1, 2, 3)).ok());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x)
+            EXPECT_EQ(s.pixelAt(x, y), (Rgb{1, 2, 3}));
+}
+
+TEST(SurfaceSize, ResizeKeepsWhatOverlapsAndTwipsRoundToPixels) {
+    Surface s(4, 4);
+    s.drawPicture(SolidPicture(1, 1, kRed), 0, 0, 15, 15);
+    ASSERT_TRUE(s.setBackColor(MakeColorRef(0, 0, 0)).ok());
+    s.drawPicture(SolidPicture(1, 1, kRed), 0, 0, 15, 15);
+    s.setHeightTwips(2000);  // 133.3 pixels
+    EXPECT_EQ(s.heightPx(), 133);
+    EXPECT_DOUBLE_EQ(s.scaleHeight(), 1995);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{255, 0, 0}));
+    EXPECT_EQ(s.pixelAt(0, 100), (Rgb{0, 0, 0}));
+    s.setHeightTwips(1700);
+    EXPECT_EQ(s.heightPx(), 113);
+    s.setWidthTwips(15 * 1024);
+    EXPECT_EQ(s.widthPx(), 1024);
+    EXPECT_DOUBLE_EQ(s.scaleWidth(), 15360);
+}
