@@ -1,19 +1,13 @@
-// The summed-area table behind Picture: built once when the picture is made, then read with at
-// most sixteen corner lookups per footprint. Sums wrap modulo 2^32 and are exact while a block's
-// true sum fits in 32 bits; larger blocks are split into row bands that do.
+// The summed-area table behind Picture: built once when the picture is made, then read a few
+// corners per footprint edge. Sums wrap modulo 2^32 and are exact while a rectangle's true sum
+// fits in 31 bits; larger rectangles are split into row bands that do.
 #include "picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <new>
 
 namespace tess {
-
-namespace {
-
-// The largest block whose channel sum (255 per cell) always fits in 32 bits.
-constexpr uint64_t kMaxExactCells = 0xFFFFFFFFull / 255;
-
-} // namespace
 
 AxisFootprint AxisFootprint::Of(double from, double to, int32_t cells) {
     AxisFootprint f;
@@ -48,6 +42,30 @@ AxisFootprint AxisFootprint::Of(double from, double to, int32_t cells) {
     return f;
 }
 
+namespace {
+
+// Fills the (width + 1) × (height + 1) corner table: each corner holds the sums of all cells
+// above and to the left of it; transparent cells add nothing but are not counted as opaque.
+template <int Channels>
+void BuildTable(int32_t width, int32_t height, const uint8_t* rgba, uint32_t* table) {
+    const size_t stride = static_cast<size_t>(width + 1) * Channels;
+    for (int32_t y = 0; y < height; ++y) {
+        const uint8_t* src = rgba + static_cast<size_t>(y) * width * 4;
+        const uint32_t* above = table + static_cast<size_t>(y) * stride + Channels;
+        uint32_t* row = table + static_cast<size_t>(y + 1) * stride + Channels;
+        uint32_t running[4] = {0, 0, 0, 0};
+        for (int32_t x = 0; x < width; ++x, src += 4, above += Channels, row += Channels) {
+            const uint32_t opaque = src[3] >= 128 ? 1u : 0u;
+            for (int c = 0; c < Channels; ++c) {
+                running[c] += c == 3 ? opaque : src[c] * opaque;
+                row[c] = above[c] + running[c];
+            }
+        }
+    }
+}
+
+} // namespace
+
 Result<Picture> Picture::FromRgba(int32_t width, int32_t height, const uint8_t* rgba) {
     if (width <= 0 || height <= 0 || !rgba)
         return Error{ErrorCode::InvalidArgument, "A picture needs a positive size and pixels"};
@@ -61,27 +79,14 @@ Result<Picture> Picture::FromRgba(int32_t width, int32_t height, const uint8_t* 
         data->width = width;
         data->height = height;
         data->channels = transparent ? 4 : 3;
-        const int ch = data->channels;
-        const size_t stride = static_cast<size_t>(width + 1) * ch;
-        data->table.assign(stride * (static_cast<size_t>(height) + 1), 0u);
+        const size_t stride = static_cast<size_t>(width + 1) * data->channels;
+        // One spare element: the footprint kernel reads four lanes from every corner.
+        data->table.assign(stride * (static_cast<size_t>(height) + 1) + 1, 0u);
 
-        uint32_t* table = data->table.data();
-        for (int32_t y = 0; y < height; ++y) {
-            const uint8_t* src = rgba + static_cast<size_t>(y) * width * 4;
-            const uint32_t* above = table + static_cast<size_t>(y) * stride;
-            uint32_t* row = table + static_cast<size_t>(y + 1) * stride;
-            uint32_t running[4] = {0, 0, 0, 0};
-            for (int32_t x = 0; x < width; ++x, src += 4) {
-                const bool opaque = src[3] >= 128;
-                running[0] += opaque ? src[0] : 0;
-                running[1] += opaque ? src[1] : 0;
-                running[2] += opaque ? src[2] : 0;
-                running[3] += opaque ? 1 : 0;
-                const size_t at = static_cast<size_t>(x + 1) * ch;
-                for (int c = 0; c < ch; ++c)
-                    row[at + c] = above[at + c] + running[c];
-            }
-        }
+        if (transparent)
+            BuildTable<4>(width, height, rgba, data->table.data());
+        else
+            BuildTable<3>(width, height, rgba, data->table.data());
         Picture picture;
         picture.data_ = std::move(data);
         return picture;
@@ -110,37 +115,91 @@ void Picture::blockSums(int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint64_t
         out[3] = cols * static_cast<uint64_t>(y1 - y0);
 }
 
-FootprintSums Picture::sums(const AxisFootprint& fx, const AxisFootprint& fy) const {
-    FootprintSums s;
-    if (!data_)
-        return s;
-    const int ch = data_->channels;
-    for (int l = 0; l < fy.runs; ++l) {
+FootprintSums Picture::blockwiseSums(const AxisFootprint& fx, const AxisFootprint& fy) const {
+    double acc[4] = {0, 0, 0, 0};
+    for (int l = 0; l < fy.runs; ++l)
         for (int k = 0; k < fx.runs; ++k) {
-            const int32_t x0 = fx.edge[k], x1 = fx.edge[k + 1];
-            const int32_t y0 = fy.edge[l], y1 = fy.edge[l + 1];
-            uint64_t block[4] = {0, 0, 0, 0};
-            const uint64_t cells = static_cast<uint64_t>(x1 - x0) * static_cast<uint64_t>(y1 - y0);
-            if (cells <= kMaxExactCells) {
-                const uint32_t* a = corner(x0, y0);
-                const uint32_t* b = corner(x1, y0);
-                const uint32_t* c = corner(x0, y1);
-                const uint32_t* d = corner(x1, y1);
-                for (int n = 0; n < ch; ++n)
-                    block[n] = static_cast<uint32_t>(d[n] - c[n] - b[n] + a[n]);
-                if (ch == 3)
-                    block[3] = cells;
-            } else {
-                blockSums(x0, x1, y0, y1, block);
-            }
+            uint64_t block[4];
+            blockSums(fx.edge[k], fx.edge[k + 1], fy.edge[l], fy.edge[l + 1], block);
             const double w = fx.weight[k] * fy.weight[l];
-            s.r += w * static_cast<double>(block[0]);
-            s.g += w * static_cast<double>(block[1]);
-            s.b += w * static_cast<double>(block[2]);
-            s.opaque += w * static_cast<double>(block[3]);
+            for (int c = 0; c < 4; ++c)
+                acc[c] += w * static_cast<double>(block[c]);
         }
+    return FootprintSums{acc[0], acc[1], acc[2], acc[3]};
+}
+
+namespace {
+
+// Edge sums over `Runs` runs of rows: per edge, each run is the wrapped difference of two table
+// rows (exact, see edgeSumsExact) weighted by the run's coverage, four lanes at a time. A table
+// of three channels reads a fourth lane that belongs to the next corner; it is replaced by the
+// covered area, since every cell of such a picture is opaque.
+template <int Channels, int Runs>
+void EdgeSumsKernel(const uint32_t* table, size_t stride, const AxisFootprint& fy, double rows,
+                    const int32_t* edges, size_t count, EdgeSums* out) {
+    const uint32_t* row[Runs + 1];
+    __m128d weight[Runs];
+    for (int l = 0; l <= Runs; ++l)
+        row[l] = table + static_cast<size_t>(fy.edge[l]) * stride;
+    for (int l = 0; l < Runs; ++l)
+        weight[l] = _mm_set1_pd(fy.weight[l]);
+    for (size_t n = 0; n < count; ++n) {
+        const size_t at = static_cast<size_t>(edges[n]) * Channels;
+        __m128i above = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row[0] + at));
+        __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();
+        for (int l = 0; l < Runs; ++l) {
+            const __m128i below = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row[l + 1] + at));
+            const __m128i run = _mm_sub_epi32(below, above);
+            low = _mm_add_pd(low, _mm_mul_pd(weight[l], _mm_cvtepi32_pd(run)));
+            high = _mm_add_pd(high, _mm_mul_pd(weight[l], _mm_cvtepi32_pd(_mm_shuffle_epi32(run, 0xEE))));
+            above = below;
+        }
+        _mm_storeu_pd(out[n].lane, low);
+        _mm_storeu_pd(out[n].lane + 2, high);
+        if constexpr (Channels == 3)
+            out[n].lane[3] = edges[n] * rows;
     }
-    return s;
+}
+
+template <int Channels>
+void EdgeSumsFor(const uint32_t* table, size_t stride, const AxisFootprint& fy, double rows,
+                 const int32_t* edges, size_t count, EdgeSums* out) {
+    switch (fy.runs) {
+    case 1:
+        return EdgeSumsKernel<Channels, 1>(table, stride, fy, rows, edges, count, out);
+    case 2:
+        return EdgeSumsKernel<Channels, 2>(table, stride, fy, rows, edges, count, out);
+    default:
+        return EdgeSumsKernel<Channels, 3>(table, stride, fy, rows, edges, count, out);
+    }
+}
+
+} // namespace
+
+void Picture::edgeSums(const AxisFootprint& fy, const int32_t* edges, size_t count, EdgeSums* out) const {
+    const size_t stride = static_cast<size_t>(data_->width + 1) * data_->channels;
+    const double rows = CoveredCells(fy);
+    if (data_->channels == 3)
+        EdgeSumsFor<3>(data_->table.data(), stride, fy, rows, edges, count, out);
+    else
+        EdgeSumsFor<4>(data_->table.data(), stride, fy, rows, edges, count, out);
+}
+
+bool Picture::edgeSumsExact(const AxisFootprint& fy) const {
+    int32_t tallest = 0;
+    for (int l = 0; l < fy.runs; ++l)
+        tallest = std::max(tallest, fy.edge[l + 1] - fy.edge[l]);
+    return static_cast<uint64_t>(data_->width) * static_cast<uint64_t>(tallest) <= kMaxExactCells;
+}
+
+FootprintSums Picture::sums(const AxisFootprint& fx, const AxisFootprint& fy) const {
+    if (!data_ || fx.runs == 0 || fy.runs == 0)
+        return {};
+    if (!edgeSumsExact(fy))
+        return blockwiseSums(fx, fy);
+    EdgeSums atEdges[4];
+    edgeSums(fy, fx.edge, static_cast<size_t>(fx.runs) + 1, atEdges);
+    return Combine(fx, atEdges);
 }
 
 Rgba Picture::pixelAt(int32_t x, int32_t y) const {

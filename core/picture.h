@@ -2,6 +2,10 @@
 // costs the same whatever its size: the basis of scaled drawing without aliasing.
 #pragma once
 
+// Both builds are x86 with SSE2; the sums are computed two lanes at a time, which gives the same
+// IEEE results as one at a time.
+#include <emmintrin.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -27,7 +31,12 @@ struct AxisFootprint {
 
 // Weighted channel sums of a footprint: colour sums over opaque pixels and the opaque area.
 struct FootprintSums {
-    double r = 0, g = 0, b = 0, opaque = 0;
+    double r = 0, g = 0, b = 0, opaque = 0;  // in this order: stored two lanes at a time
+};
+
+// Edge sums of one picture column edge within a footprint's rows: r, g, b and opaque count.
+struct EdgeSums {
+    double lane[4];
 };
 
 struct Rgba {
@@ -56,8 +65,33 @@ public:
     // One pixel; transparent pixels read as {0, 0, 0, 0}.
     Rgba pixelAt(int32_t x, int32_t y) const;
 
-    // Sums over the rectangle fx × fy, each cell weighted by its coverage on both axes.
+    // Sums over the rectangle fx × fy, each cell weighted by its coverage on both axes. This is
+    // the one definition every renderer follows: through the edge sums below when the footprint's
+    // rows allow exact 32-bit differences, cell block by cell block otherwise.
     FootprintSums sums(const AxisFootprint& fx, const AxisFootprint& fy) const;
+
+    // Whether edgeSums is exact for the rows of `fy` (true for all but extreme shrinking).
+    bool edgeSumsExact(const AxisFootprint& fy) const;
+    // For each picture column edge X, the sums of the cells left of X within the rows of `fy`,
+    // each row weighted by its coverage: lanes r, g, b and opaque count.
+    void edgeSums(const AxisFootprint& fy, const int32_t* edges, size_t count, EdgeSums* out) const;
+    // The footprint fx × fy from the edge sums of fy at fx's edges (fx.runs + 1 of them).
+    static FootprintSums Combine(const AxisFootprint& fx, const EdgeSums* atEdges) {
+        __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();
+        for (int k = 0; k < fx.runs; ++k) {
+            const __m128d w = _mm_set1_pd(fx.weight[k]);
+            low = _mm_add_pd(low, _mm_mul_pd(w, _mm_sub_pd(_mm_loadu_pd(atEdges[k + 1].lane),
+                                                           _mm_loadu_pd(atEdges[k].lane))));
+            high = _mm_add_pd(high, _mm_mul_pd(w, _mm_sub_pd(_mm_loadu_pd(atEdges[k + 1].lane + 2),
+                                                             _mm_loadu_pd(atEdges[k].lane + 2))));
+        }
+        FootprintSums s;
+        _mm_storeu_pd(&s.r, low);
+        _mm_storeu_pd(&s.b, high);
+        return s;
+    }
+    // The footprint summed block by block in 64 bits, for rows too tall for edge sums.
+    FootprintSums blockwiseSums(const AxisFootprint& fx, const AxisFootprint& fy) const;
 
     // Bytes held by the table, for memory accounting.
     size_t memoryBytes() const;
@@ -69,11 +103,24 @@ private:
         std::vector<uint32_t> table;      // (width + 1) × (height + 1) corners × channels
     };
 
-    // Exact channel sums over whole cells [x0, x1) × [y0, y1).
+    // The largest rectangle whose channel sums (255 per cell) fit in a signed 32-bit integer,
+    // so that the table's wrapped differences are exact and convert directly to double.
+    static constexpr uint64_t kMaxExactCells = 0x7FFFFFFFull / 255;
+
+    // Exact channel sums over whole cells [x0, x1) × [y0, y1), in bands of rows small enough
+    // for the wrapped differences; out[3] is the opaque count.
     void blockSums(int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint64_t out[4]) const;
     const uint32_t* corner(int32_t x, int32_t y) const {
         return data_->table.data() +
                (static_cast<size_t>(y) * (data_->width + 1) + x) * data_->channels;
+    }
+
+    // The weighted number of cells of a footprint on one axis.
+    static double CoveredCells(const AxisFootprint& f) {
+        double cells = 0;
+        for (int k = 0; k < f.runs; ++k)
+            cells += f.weight[k] * (f.edge[k + 1] - f.edge[k]);
+        return cells;
     }
 
     std::shared_ptr<const Data> data_;

@@ -20,6 +20,14 @@ inline constexpr size_t kMaxPictureFileBytes = 256u * 1024 * 1024; // bytes read
 // JPEG (baseline and progressive) or Windows bitmap. Every other input is an error.
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size);
 
+// Tighter limits for callers that want them (the fuzz target uses them to keep each run small).
+// Values above the loader's own limits are clamped to them.
+struct PictureLimits {
+    int32_t maxSide = kMaxPictureSide;
+    int64_t maxPixels = kMaxPicturePixels;
+};
+Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+
 // Reads and decodes a picture file. The empty path gives the empty picture.
 Result<Picture> LoadPicture(const std::string& path);
 

@@ -117,25 +117,60 @@ void Surface::coveredRows(double origin, double extent, int32_t& first, int32_t&
                  first, last);
 }
 
-static uint8_t ToChannel(double value) {
-    double v = std::floor(value + 0.5);
-    return static_cast<uint8_t>(std::clamp(v, 0.0, 255.0));
+void ColumnFootprints::clear() {
+    prints_.clear();
+    edges_.clear();
+    edgeIndex_.clear();
 }
 
-void Surface::paint(int32_t px, int32_t py, const Picture& picture, const AxisFootprint& fx,
-                    const AxisFootprint& fy) {
-    if (fx.runs == 0 || fy.runs == 0)
-        return;
-    const FootprintSums s = picture.sums(fx, fy);
+size_t ColumnFootprints::add(const AxisFootprint& fx) {
+    prints_.push_back(fx);
+    for (int k = 0; k <= fx.runs; ++k)
+        edges_.push_back(fx.edge[k]);
+    return prints_.size() - 1;
+}
+
+void ColumnFootprints::finish() {
+    std::sort(edges_.begin(), edges_.end());
+    edges_.erase(std::unique(edges_.begin(), edges_.end()), edges_.end());
+    edgeIndex_.assign(prints_.size() * 4, 0);
+    for (size_t i = 0; i < prints_.size(); ++i)
+        for (int k = 0; k <= prints_[i].runs; ++k)
+            edgeIndex_[i * 4 + k] = static_cast<int32_t>(
+                std::lower_bound(edges_.begin(), edges_.end(), prints_[i].edge[k]) - edges_.begin());
+}
+
+void ColumnFootprints::rowSums(const Picture& picture, const AxisFootprint& fy,
+                               std::vector<EdgeSums>& out) const {
+    out.resize(edges_.size());
+    picture.edgeSums(fy, edges_.data(), edges_.size(), out.data());
+}
+
+FootprintSums ColumnFootprints::sums(const Picture& picture, size_t i, const AxisFootprint& fy,
+                                     bool exact, const std::vector<EdgeSums>& row) const {
+    const AxisFootprint& fx = prints_[i];
+    if (!exact)
+        return picture.blockwiseSums(fx, fy);
+    EdgeSums atEdges[4];
+    for (int k = 0; k <= fx.runs; ++k)
+        atEdges[k] = row[static_cast<size_t>(edgeIndex_[i * 4 + k])];
+    return Picture::Combine(fx, atEdges);
+}
+
+// A channel value rounded to the nearest byte; the sums are never negative.
+static uint8_t ToChannel(double value) {
+    return static_cast<uint8_t>(std::clamp(value, 0.0, 255.0) + 0.5);
+}
+
+void Surface::paint(int32_t px, int32_t py, bool transparent, const FootprintSums& s, double area) {
     uint8_t* out = &pixels_[(static_cast<size_t>(py) * width_ + px) * 3];
-    if (!picture.hasTransparency()) {
+    if (!transparent) {
         out[0] = ToChannel(s.r / s.opaque);
         out[1] = ToChannel(s.g / s.opaque);
         out[2] = ToChannel(s.b / s.opaque);
         return;
     }
     // What shows through the transparent share of the footprint is what was drawn before.
-    const double area = fx.length * fy.length;
     const double through = std::max(area - s.opaque, 0.0);
     out[0] = ToChannel((s.r + through * out[0]) / area);
     out[1] = ToChannel((s.g + through * out[1]) / area);
@@ -150,13 +185,26 @@ void Surface::drawPicture(const Picture& picture, double x, double y, double w, 
     coveredRows(y, h, y0, y1);
     if (x0 >= x1 || y0 >= y1)
         return;
-    std::vector<AxisFootprint> columns(static_cast<size_t>(x1 - x0));
+    ColumnFootprints columns;
     for (int32_t px = x0; px < x1; ++px)
-        columns[px - x0] = Footprint(columnEdge(px), columnEdge(px + 1), x, w, picture.width());
+        columns.add(Footprint(columnEdge(px), columnEdge(px + 1), x, w, picture.width()));
+    columns.finish();
+    const bool transparent = picture.hasTransparency();
+    std::vector<EdgeSums> row;
     for (int32_t py = y0; py < y1; ++py) {
         const AxisFootprint fy = Footprint(rowEdge(py), rowEdge(py + 1), y, h, picture.height());
-        for (int32_t px = x0; px < x1; ++px)
-            paint(px, py, picture, columns[px - x0], fy);
+        if (fy.runs == 0)
+            continue;
+        const bool exact = picture.edgeSumsExact(fy);
+        if (exact)
+            columns.rowSums(picture, fy, row);
+        for (int32_t px = x0; px < x1; ++px) {
+            const size_t i = static_cast<size_t>(px - x0);
+            const AxisFootprint& fx = columns.footprint(i);
+            if (fx.runs == 0)
+                continue;
+            paint(px, py, transparent, columns.sums(picture, i, fy, exact, row), fx.length * fy.length);
+        }
     }
 }
 

@@ -2,6 +2,7 @@
 // a back colour, clearing and exact scaled drawing of whole pictures.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -13,6 +14,30 @@ namespace tess {
 
 // Twips per pixel at 96 dots per inch.
 inline constexpr double kTwipsPerPixel96 = 15.0;
+
+// The picture footprints of a set of pixel columns, with the picture edges they need gathered
+// once, so that a row computes the edge sums of each edge a single time for all its columns.
+class ColumnFootprints {
+public:
+    void clear();
+    // Adds a column's footprint and returns its index.
+    size_t add(const AxisFootprint& fx);
+    // Merges the edges of all footprints added; call once before the rows are painted.
+    void finish();
+    const AxisFootprint& footprint(size_t i) const { return prints_[i]; }
+
+    // The edge sums of every gathered edge for the rows of `fy`.
+    void rowSums(const Picture& picture, const AxisFootprint& fy, std::vector<EdgeSums>& out) const;
+    // The sums of footprint i × fy, the same value as Picture::sums gives: from `row` when the
+    // rows allow edge sums, block by block otherwise.
+    FootprintSums sums(const Picture& picture, size_t i, const AxisFootprint& fy, bool exact,
+                       const std::vector<EdgeSums>& row) const;
+
+private:
+    std::vector<AxisFootprint> prints_;
+    std::vector<int32_t> edges_;
+    std::vector<int32_t> edgeIndex_;  // four per footprint, into edges_
+};
 
 class Surface {
 public:
@@ -77,9 +102,8 @@ public:
     void coveredColumns(double origin, double extent, int32_t& first, int32_t& last) const;
     void coveredRows(double origin, double extent, int32_t& first, int32_t& last) const;
 
-    // Paints pixel (px, py) from the picture cells fx × fy.
-    void paint(int32_t px, int32_t py, const Picture& picture, const AxisFootprint& fx,
-               const AxisFootprint& fy);
+    // Paints pixel (px, py) from the footprint sums of a footprint covering `area` cells.
+    void paint(int32_t px, int32_t py, bool transparent, const FootprintSums& sums, double area);
 
 private:
     int32_t width_ = 0, height_ = 0;

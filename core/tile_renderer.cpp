@@ -31,83 +31,99 @@ void DrawTilesReference(Surface& surface, const Picture& picture, const TileGrid
 
 namespace {
 
-// The copies along one axis that hold one pixel centre, with the picture cells each one maps
-// under that pixel.
-struct AxisCover {
-    int32_t count = 0;
-    size_t firstFootprint = 0;  // index into the axis's footprint list
+// The copies along one axis that hold one pixel centre: a contiguous index range, since copy
+// positions never decrease with the index.
+struct CopyRange {
+    int32_t first = 0, count = 0;
 };
 
-// For every pixel of an axis, the index range of copies holding its centre. `position(i)` is the
-// copy's origin, monotone in i; `centre(p)`/`edge(p)` describe the pixels.
-template <typename PositionFn, typename CentreFn, typename EdgeFn>
-void CoverAxis(int32_t pixels, int32_t firstCopy, int32_t lastCopy, double extent, double origin,
-               int32_t cells, PositionFn position, CentreFn centre, EdgeFn edge,
-               std::vector<AxisCover>& cover, std::vector<AxisFootprint>& footprints) {
-    cover.assign(static_cast<size_t>(pixels), AxisCover{});
-    footprints.clear();
-    if (lastCopy < firstCopy || !(extent > 0))
-        return;
-    for (int32_t p = 0; p < pixels; ++p) {
-        const double c = centre(p);
-        // Start at the copy the spacing predicts, then settle on the exact bounds.
-        double guess = std::floor((c - origin) / extent);
-        if (std::isnan(guess))
-            continue;
-        guess = std::clamp(guess, static_cast<double>(firstCopy), static_cast<double>(lastCopy));
-        int32_t hi = static_cast<int32_t>(guess);
-        while (hi < lastCopy && position(hi + 1) <= c)
-            ++hi;
-        while (hi >= firstCopy && position(hi) > c)
-            --hi;
-        if (hi < firstCopy)
-            continue;
-        int32_t lo = hi;
-        while (lo >= firstCopy && Surface::Covers(position(lo), extent, c))
-            --lo;
-        ++lo;
-        if (lo > hi)
-            continue;
-        cover[p].count = hi - lo + 1;
-        cover[p].firstFootprint = footprints.size();
-        for (int32_t i = lo; i <= hi; ++i)
-            footprints.push_back(Surface::Footprint(edge(p), edge(p + 1), position(i), extent, cells));
-    }
+template <typename PositionFn>
+CopyRange CopiesHolding(double c, int32_t firstCopy, int32_t lastCopy, double extent, double origin,
+                        PositionFn position) {
+    // Start at the copy the spacing predicts, then settle on the exact bounds.
+    double guess = std::floor((c - origin) / extent);
+    if (std::isnan(guess))
+        return {};
+    guess = std::clamp(guess, static_cast<double>(firstCopy), static_cast<double>(lastCopy));
+    int32_t hi = static_cast<int32_t>(guess);
+    while (hi < lastCopy && position(hi + 1) <= c)
+        ++hi;
+    while (hi >= firstCopy && position(hi) > c)
+        --hi;
+    if (hi < firstCopy)
+        return {};
+    int32_t lo = hi;
+    while (lo >= firstCopy && Surface::Covers(position(lo), extent, c))
+        --lo;
+    return CopyRange{lo + 1, hi - lo};
 }
 
 } // namespace
 
 void DrawTiles(Surface& surface, const Picture& picture, const TileGrid& grid) {
-    if (picture.empty())
+    if (picture.empty() || grid.lastColumn < grid.firstColumn || grid.lastRow < grid.firstRow ||
+        !(grid.width > 0) || !(grid.height > 0))
         return;
-    std::vector<AxisCover> columns, rows;
-    std::vector<AxisFootprint> columnPrints, rowPrints;
-    CoverAxis(
-        surface.widthPx(), grid.firstColumn, grid.lastColumn, grid.width, grid.originX,
-        picture.width(), [&](int32_t i) { return grid.columnX(i); },
-        [&](int32_t p) { return surface.columnCentre(p); },
-        [&](int32_t p) { return surface.columnEdge(p); }, columns, columnPrints);
-    CoverAxis(
-        surface.heightPx(), grid.firstRow, grid.lastRow, grid.height, grid.originY, picture.height(),
-        [&](int32_t j) { return grid.rowY(j); }, [&](int32_t p) { return surface.rowCentre(p); },
-        [&](int32_t p) { return surface.rowEdge(p); }, rows, rowPrints);
-
     // An opaque copy replaces the pixel outright, so only the last copy drawn there matters.
-    const bool opaque = !picture.hasTransparency();
+    const bool transparent = picture.hasTransparency();
+    auto columnX = [&](int32_t i) { return grid.columnX(i); };
+    auto rowY = [&](int32_t j) { return grid.rowY(j); };
+
+    // Per pixel column, the footprints of the copies holding its centre, in drawing order.
+    ColumnFootprints columns;
+    std::vector<CopyRange> columnCopies(static_cast<size_t>(surface.widthPx()));
+    for (int32_t px = 0; px < surface.widthPx(); ++px) {
+        CopyRange range = CopiesHolding(surface.columnCentre(px), grid.firstColumn, grid.lastColumn,
+                                        grid.width, grid.originX, columnX);
+        if (!transparent && range.count > 1)
+            range = {range.first + range.count - 1, 1};
+        CopyRange& entry = columnCopies[static_cast<size_t>(px)];
+        entry.count = range.count;
+        for (int32_t n = 0; n < range.count; ++n) {
+            const size_t index = columns.add(Surface::Footprint(surface.columnEdge(px), surface.columnEdge(px + 1),
+                                                                grid.columnX(range.first + n), grid.width,
+                                                                picture.width()));
+            if (n == 0)
+                entry.first = static_cast<int32_t>(index);
+        }
+    }
+    columns.finish();
+
+    std::vector<std::vector<EdgeSums>> rowSums;
+    std::vector<AxisFootprint> rowPrints;
+    std::vector<char> exact;
     for (int32_t py = 0; py < surface.heightPx(); ++py) {
-        const AxisCover& row = rows[py];
-        if (row.count == 0)
+        CopyRange range = CopiesHolding(surface.rowCentre(py), grid.firstRow, grid.lastRow, grid.height,
+                                        grid.originY, rowY);
+        if (range.count == 0)
             continue;
+        if (!transparent && range.count > 1)
+            range = {range.first + range.count - 1, 1};
+        rowPrints.resize(static_cast<size_t>(range.count));
+        rowSums.resize(static_cast<size_t>(range.count));
+        exact.resize(static_cast<size_t>(range.count));
+        for (int32_t n = 0; n < range.count; ++n) {
+            rowPrints[n] = Surface::Footprint(surface.rowEdge(py), surface.rowEdge(py + 1), grid.rowY(range.first + n),
+                                              grid.height, picture.height());
+            exact[n] = rowPrints[n].runs > 0 && picture.edgeSumsExact(rowPrints[n]);
+            if (exact[n])
+                columns.rowSums(picture, rowPrints[n], rowSums[n]);
+        }
         for (int32_t px = 0; px < surface.widthPx(); ++px) {
-            const AxisCover& column = columns[px];
-            if (column.count == 0)
-                continue;
-            const int32_t i0 = opaque ? column.count - 1 : 0;
-            const int32_t j0 = opaque ? row.count - 1 : 0;
-            for (int32_t i = i0; i < column.count; ++i)
-                for (int32_t j = j0; j < row.count; ++j)
-                    surface.paint(px, py, picture, columnPrints[column.firstFootprint + i],
-                                  rowPrints[row.firstFootprint + j]);
+            const CopyRange& copies = columnCopies[static_cast<size_t>(px)];
+            for (int32_t i = 0; i < copies.count; ++i) {
+                const size_t index = static_cast<size_t>(copies.first + i);
+                const AxisFootprint& fx = columns.footprint(index);
+                if (fx.runs == 0)
+                    continue;
+                for (int32_t j = 0; j < range.count; ++j) {
+                    const AxisFootprint& fy = rowPrints[j];
+                    if (fy.runs == 0)
+                        continue;
+                    surface.paint(px, py, transparent, columns.sums(picture, index, fy, exact[j], rowSums[j]),
+                                  fx.length * fy.length);
+                }
+            }
         }
     }
 }

@@ -1,0 +1,207 @@
+// Benchmarks of the skin engine by kind: Preview/ (one preview refresh), Final/ (one final
+// composition), Reference/ (the copy-by-copy loop), Prepare/ and Write/. Prints the speed-up of
+// the fast tile renderer over the loop, and with --memory the peak memory while drawing.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/bitmap_writer.h"
+#include "core/skin_layout.h"
+
+using namespace tess;
+
+namespace {
+
+// A picture with smooth gradients and noise, so that averaging has real work to do.
+std::vector<uint8_t> PhotoRgba(int32_t w, int32_t h) {
+    std::mt19937 rng(static_cast<uint32_t>(w * 31 + h));
+    std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
+            p[0] = static_cast<uint8_t>(x * 255 / std::max(1, w - 1));
+            p[1] = static_cast<uint8_t>(y * 255 / std::max(1, h - 1));
+            p[2] = static_cast<uint8_t>(rng() & 255);
+            p[3] = 255;
+        }
+    return rgba;
+}
+
+const Picture& CachedPicture(int32_t w, int32_t h) {
+    static std::map<std::pair<int32_t, int32_t>, Picture> cache;
+    auto key = std::make_pair(w, h);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        auto rgba = PhotoRgba(w, h);
+        it = cache.emplace(key, Picture::FromRgba(w, h, rgba.data()).value()).first;
+    }
+    return it->second;
+}
+
+struct Layout {
+    int32_t pictureW, pictureH;
+    LayoutMode mode;
+    int16_t size;
+};
+
+void RunPreview(benchmark::State& state, Layout l, TileDrawing drawing) {
+    const Picture& picture = CachedPicture(l.pictureW, l.pictureH);
+    const SourcePicture source{picture, picture.widthTwips(15), picture.heightTwips(15)};
+    SkinLayout layout;
+    layout.mode = l.mode;
+    layout.values = {l.size, l.size, 13, -21};
+    Surface target = MakePreviewSurface();
+    for (auto _ : state) {
+        target.clear();
+        DrawPreview(layout, source, target, drawing);
+        benchmark::DoNotOptimize(target.pixels().data());
+    }
+    if (l.mode == LayoutMode::Tile)
+        state.counters["copies"] = static_cast<double>(layout.TileCols + 3) * (layout.TileRows + 3);
+}
+
+void RunFinal(benchmark::State& state, Layout l) {
+    const Picture& picture = CachedPicture(l.pictureW, l.pictureH);
+    const SourcePicture source{picture, picture.widthTwips(15), picture.heightTwips(15)};
+    SkinLayout layout;
+    layout.mode = l.mode;
+    layout.values = {l.size, l.size, 13, -21};
+    Surface final;
+    for (auto _ : state) {
+        ApplyResolution(final, 3);
+        ComposeFinal(layout, source, final);
+        benchmark::DoNotOptimize(final.pixels().data());
+    }
+    if (l.mode == LayoutMode::Tile)
+        state.counters["copies"] = static_cast<double>(layout.TileCols + 3) * (layout.TileRows + 3);
+}
+
+const std::pair<const char*, Layout> kLayouts[] = {
+    {"Tile200x40At100", {200, 40, LayoutMode::Tile, 100}},
+    {"Tile32x32At5", {32, 32, LayoutMode::Tile, 5}},
+    {"Tile1x1At5", {1, 1, LayoutMode::Tile, 5}},
+    {"Stretch1600x1200", {1600, 1200, LayoutMode::Stretch, 100}},
+    {"Single1600x1200At400", {1600, 1200, LayoutMode::Single, 400}},
+    {"Tile1600x5000At5", {1600, 5000, LayoutMode::Tile, 5}},
+};
+
+void RegisterAll() {
+    for (const auto& [name, layout] : kLayouts) {
+        benchmark::RegisterBenchmark((std::string("Preview/") + name).c_str(),
+                                     [layout = layout](benchmark::State& s) { RunPreview(s, layout, TileDrawing::Fast); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("Final/") + name).c_str(),
+                                     [layout = layout](benchmark::State& s) { RunFinal(s, layout); })
+            ->Unit(benchmark::kMillisecond);
+    }
+    for (const char* name : {"Tile32x32At5", "Tile1x1At5"}) {
+        for (const auto& [n, layout] : kLayouts)
+            if (std::strcmp(n, name) == 0)
+                benchmark::RegisterBenchmark((std::string("Reference/") + name).c_str(),
+                                             [layout = layout](benchmark::State& s) {
+                                                 RunPreview(s, layout, TileDrawing::Reference);
+                                             })
+                    ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark("Prepare/1600x5000", [](benchmark::State& state) {
+        const auto rgba = PhotoRgba(1600, 5000);
+        for (auto _ : state)
+            benchmark::DoNotOptimize(Picture::FromRgba(1600, 5000, rgba.data()));
+    })->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("Write/Skin1024", [](benchmark::State& state) {
+        const Picture& picture = CachedPicture(200, 40);
+        SkinLayout layout;
+        Surface final;
+        ApplyResolution(final, 3);
+        ComposeFinal(layout, {picture, 3000, 600}, final);
+        const auto path = (std::filesystem::temp_directory_path() / "tess-bench-Skin.bmp").string();
+        for (auto _ : state)
+            if (!WriteBitmap(final, path).ok())
+                state.SkipWithError("the bitmap could not be written");
+        std::filesystem::remove(path);
+    })->Unit(benchmark::kMillisecond);
+}
+
+// Keeps every run's median (or only time) so that the reference ratios can be printed at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (median || (run.run_type == Run::RT_Iteration && !times_.count(run.run_name.function_name)))
+                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+        }
+    }
+    void PrintRatios() const {
+        for (const char* name : {"Tile32x32At5", "Tile1x1At5"}) {
+            auto ref = times_.find(std::string("Reference/") + name);
+            auto fast = times_.find(std::string("Preview/") + name);
+            if (ref != times_.end() && fast != times_.end() && fast->second > 0)
+                std::printf("Reference/Preview ratio %s: %.0f\n", name, ref->second / fast->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> times_;
+};
+
+long PeakKiB() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    return -1;
+}
+
+// Peak resident memory while the 1600 × 5000 picture is drawn, against the decoded size.
+int MeasureMemory() {
+    Picture picture;
+    {
+        const auto rgba = PhotoRgba(1600, 5000);
+        picture = Picture::FromRgba(1600, 5000, rgba.data()).value();
+    }
+    const double decodedMiB = 1600.0 * 5000 * 4 / (1 << 20);
+    std::ofstream("/proc/self/clear_refs") << "5";  // restart the peak from the current use
+    const SourcePicture source{picture, 24000, 75000};
+    for (LayoutMode mode : {LayoutMode::Tile, LayoutMode::Single, LayoutMode::Stretch}) {
+        SkinLayout layout;
+        layout.mode = mode;
+        layout.values = {5, 5, 0, 0};
+        Surface target = MakePreviewSurface();
+        DrawPreview(layout, source, target);
+        Surface final;
+        ApplyResolution(final, 3);
+        ComposeFinal(layout, source, final);
+    }
+    const double peakMiB = PeakKiB() / 1024.0;
+    const double limitMiB = 3 * decodedMiB + 32;
+    std::printf("Peak memory drawing 1600x5000: %.1f MiB (decoded RGBA %.1f MiB, table %.1f MiB, "
+                "limit %.1f MiB): %s\n",
+                peakMiB, decodedMiB, picture.memoryBytes() / double(1 << 20), limitMiB,
+                peakMiB <= limitMiB ? "within" : "OVER");
+    return peakMiB <= limitMiB ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--memory") == 0)
+            return MeasureMemory();
+    benchmark::Initialize(&argc, argv);
+    RegisterAll();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

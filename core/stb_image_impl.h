@@ -1,0 +1,89 @@
+// The core's private door to stb_image (Debian's libstb-dev, v2.27): the decoder is compiled once,
+// in stb_image_impl.cpp, with only GIF, JPEG and BMP enabled, without stdio, and with its
+// assertions turned into exceptions and its allocations routed through AllocationScope.
+// Only the picture loader (and its tests) should include this header.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <exception>
+
+namespace tess::stb {
+
+// Thrown in place of an abort when one of stb_image's internal assertions fails on hostile data.
+class AssertionFailure : public std::exception {
+public:
+    explicit AssertionFailure(const char* expression) : expression_(expression) {}
+    const char* what() const noexcept override { return "stb_image assertion failed"; }
+    const char* expression() const noexcept { return expression_; }
+
+private:
+    const char* expression_;
+};
+
+// What stb allocated while one AllocationScope was open.
+struct AllocationStats {
+    size_t allocations = 0;      // blocks handed out (a reallocation counts as one)
+    size_t largestBlock = 0;     // bytes of the largest block asked for
+    size_t peakBytes = 0;        // most bytes held at once
+    size_t reclaimedBlocks = 0;  // blocks stb still held when the scope closed, freed by it
+    bool refused = false;        // an allocation failed (system or budget)
+};
+
+// While alive, every block stb_image allocates on this thread is tracked; the destructor frees
+// the blocks still held, so a decode abandoned by an exception (or by an stb error path that
+// forgets a block) leaks nothing. Blocks are zero-filled, so a picture decoded from partial data
+// never shows leftover heap contents. Scopes nest; each tracks the blocks allocated under it.
+class AllocationScope {
+public:
+    // `budgetBytes` caps the bytes held at once; past it an allocation fails as out of memory.
+    explicit AllocationScope(size_t budgetBytes = DefaultBudget());
+    ~AllocationScope();
+    AllocationScope(const AllocationScope&) = delete;
+    AllocationScope& operator=(const AllocationScope&) = delete;
+
+    const AllocationStats& stats() const { return stats_; }
+
+    // The budget of scopes made without one: unlimited unless a test set a smaller one for
+    // this thread (SetDefaultBudgetForTesting; 0 restores unlimited).
+    static size_t DefaultBudget();
+    static void SetDefaultBudgetForTesting(size_t budgetBytes);
+
+    // The stats of the scope most recently closed on this thread.
+    static AllocationStats LastClosedStats();
+
+    // Used by the STBI_MALLOC / STBI_REALLOC / STBI_FREE macros.
+    static void* Allocate(size_t size);
+    static void* Reallocate(void* block, size_t size);
+    static void Free(void* block);
+
+    struct Block;
+
+private:
+    void link(Block* block);
+    void unlink(Block* block);
+
+    AllocationScope* outer_;
+    Block* head_ = nullptr;
+    size_t budget_;
+    size_t liveBytes_ = 0;
+    AllocationStats stats_;
+};
+
+enum class Format { Gif, Jpeg, Bmp };
+
+// What stbi_info_from_memory does, but asking only the given format's reader, so that its failure
+// reason survives (stbi_info_from_memory tries every format and ends on "unknown image type").
+// The size the header announces; a top-down bitmap's height is negative. False if stb refuses
+// the header.
+bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height);
+
+// stbi_load_from_memory with 4 channels (top-down RGBA). Null if stb fails. Free with FreeImage
+// while the AllocationScope that was open for the call is still open.
+uint8_t* LoadRgba(const uint8_t* bytes, int length, int* width, int* height);
+void FreeImage(uint8_t* pixels);
+
+// stbi_failure_reason: a short code such as "too large" or "outofmem"; never null.
+const char* FailureReason();
+
+} // namespace tess::stb

@@ -1,0 +1,528 @@
+// The picture loader: valid GIF, JPEG and bitmap files of each kind decode to the patterns that
+// tests/data/make-pictures.sh drew them from; every file of the broken corpus (made by
+// tests/data/make-broken.py, plus inputs found by fuzzing) gives the error its name announces;
+// file errors, limits, out-of-memory and the allocation tracker behind stb_image.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include "core/picture_loader.h"
+#include "core/stb_image_impl.h"
+
+using namespace tess;
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---- the patterns of make-pictures.sh -------------------------------------------------------
+
+Rgba RgbPattern(int x, int y) {
+    return {static_cast<uint8_t>(20 + 30 * x), static_cast<uint8_t>(10 + 55 * y),
+            static_cast<uint8_t>((23 * x * y + 7 * x + 90) % 256), 255};
+}
+
+bool IsHole(int x, int y) { return (x + 2 * y) % 5 == 0; }
+
+Rgba SixteenPattern(int x, int y) {
+    const int i = (x + 3 * y) % 16;
+    return {static_cast<uint8_t>(16 * i), static_cast<uint8_t>(255 - 16 * i),
+            static_cast<uint8_t>((37 * i) % 256), 255};
+}
+
+Rgba MonoPattern(int x, int y) {
+    const uint8_t v = (3 * x + y) % 5 < 2 ? 255 : 0;
+    return {v, v, v, 255};
+}
+
+Rgba SmoothPattern(int x, int y) {
+    return {static_cast<uint8_t>(40 + 20 * x), static_cast<uint8_t>(60 + 15 * y),
+            static_cast<uint8_t>(200 - 10 * x - 8 * y), 255};
+}
+
+std::string DataPath(const std::string& relative) {
+    return std::string(TESS_TEST_DATA_DIR) + "/" + relative;
+}
+
+std::vector<uint8_t> ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+Picture Load(const std::string& name) {
+    Result<Picture> picture = LoadPicture(DataPath("pictures/" + name));
+    if (!picture.ok()) {
+        ADD_FAILURE() << name << ": " << picture.error().message;
+        return Picture();
+    }
+    return picture.value();
+}
+
+template <typename Pattern>
+void ExpectExactly(const Picture& picture, int width, int height, Pattern pattern) {
+    ASSERT_EQ(picture.width(), width);
+    ASSERT_EQ(picture.height(), height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            EXPECT_EQ(picture.pixelAt(x, y), pattern(x, y)) << "at " << x << "," << y;
+}
+
+struct Differences {
+    int largest = 0;     // largest channel difference
+    double mean = 0;     // mean channel difference
+};
+
+// How far the picture's channels are from the pattern (all pixels must be opaque).
+template <typename Pattern>
+Differences Compare(const Picture& picture, Pattern pattern) {
+    Differences d;
+    double total = 0;
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            const Rgba got = picture.pixelAt(x, y), want = pattern(x, y);
+            EXPECT_EQ(got.a, 255) << "at " << x << "," << y;
+            for (int diff : {std::abs(got.r - want.r), std::abs(got.g - want.g), std::abs(got.b - want.b)}) {
+                d.largest = std::max(d.largest, diff);
+                total += diff;
+            }
+        }
+    }
+    d.mean = total / (3.0 * picture.width() * picture.height());
+    return d;
+}
+
+void ExpectAllOpaque(const Picture& picture) {
+    EXPECT_FALSE(picture.hasTransparency());
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x)
+            EXPECT_EQ(picture.pixelAt(x, y).a, 255) << "at " << x << "," << y;
+}
+
+// ---- GIF ------------------------------------------------------------------------------------
+
+TEST(PictureLoaderGif, TransparentColourStaysTransparent) {
+    const Picture picture = Load("gif-transparent.gif");
+    EXPECT_TRUE(picture.hasTransparency());
+    ExpectExactly(picture, 7, 5, [](int x, int y) { return IsHole(x, y) ? Rgba{} : RgbPattern(x, y); });
+}
+
+TEST(PictureLoaderGif, TransparencyReachesTheSums) {
+    const Picture picture = Load("gif-transparent.gif");
+    const FootprintSums all = picture.sums(AxisFootprint::Of(0, 7, 7), AxisFootprint::Of(0, 5, 5));
+    double opaque = 0, red = 0;
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 7; ++x)
+            if (!IsHole(x, y)) {
+                opaque += 1;
+                red += RgbPattern(x, y).r;
+            }
+    EXPECT_DOUBLE_EQ(all.opaque, opaque);
+    EXPECT_DOUBLE_EQ(all.r, red);
+}
+
+TEST(PictureLoaderGif, Gif87aWithoutTransparency) {
+    const Picture picture = Load("gif87-opaque.gif");
+    EXPECT_FALSE(picture.hasTransparency());
+    ExpectExactly(picture, 7, 5, RgbPattern);
+}
+
+TEST(PictureLoaderGif, Interlaced) { ExpectExactly(Load("gif-interlaced.gif"), 7, 5, RgbPattern); }
+
+TEST(PictureLoaderGif, OnlyTheFirstFrameOfAnAnimation) {
+    ExpectExactly(Load("gif-two-frames.gif"), 7, 5, RgbPattern);
+}
+
+// ---- JPEG -----------------------------------------------------------------------------------
+
+Rgba GreyPattern(int x, int y) {
+    const auto v = static_cast<uint8_t>(40 + 15 * x + 12 * y);
+    return {v, v, v, 255};
+}
+
+// Tolerances: what libjpeg itself gives back for these files at quality 95, with a margin.
+TEST(PictureLoaderJpeg, Baseline) {
+    const Picture picture = Load("jpeg-baseline.jpg");
+    ASSERT_EQ(picture.width(), 9);
+    ASSERT_EQ(picture.height(), 7);
+    ExpectAllOpaque(picture);
+    const Differences d = Compare(picture, SmoothPattern);
+    EXPECT_LE(d.largest, 6);
+    EXPECT_LE(d.mean, 2.0);
+}
+
+TEST(PictureLoaderJpeg, ProgressiveWithSubsampledColour) {
+    const Picture picture = Load("jpeg-progressive.jpg");
+    ASSERT_EQ(picture.width(), 9);
+    ASSERT_EQ(picture.height(), 7);
+    ExpectAllOpaque(picture);
+    const Differences d = Compare(picture, SmoothPattern);
+    EXPECT_LE(d.largest, 22);  // colour at half resolution blurs the 20-per-pixel red ramp
+    EXPECT_LE(d.mean, 4.0);
+}
+
+TEST(PictureLoaderJpeg, Greyscale) {
+    const Picture picture = Load("jpeg-grey.jpg");
+    ASSERT_EQ(picture.width(), 9);
+    ASSERT_EQ(picture.height(), 7);
+    ExpectAllOpaque(picture);
+    const Differences d = Compare(picture, GreyPattern);
+    EXPECT_LE(d.largest, 4);
+    EXPECT_LE(d.mean, 1.5);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x) {
+            const Rgba p = picture.pixelAt(x, y);
+            EXPECT_TRUE(p.r == p.g && p.g == p.b) << "at " << x << "," << y;
+        }
+}
+
+TEST(PictureLoaderJpeg, SameFromMemoryAndFromFile) {
+    const std::vector<uint8_t> bytes = ReadFile(DataPath("pictures/jpeg-progressive.jpg"));
+    Result<Picture> fromMemory = DecodePicture(bytes.data(), bytes.size());
+    ASSERT_TRUE(fromMemory.ok()) << fromMemory.error().message;
+    const Picture fromFile = Load("jpeg-progressive.jpg");
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(fromMemory.value().pixelAt(x, y), fromFile.pixelAt(x, y));
+}
+
+// ---- Windows bitmaps ------------------------------------------------------------------------
+
+TEST(PictureLoaderBmp, OneBitPerPixel) { ExpectExactly(Load("bmp-1bit.bmp"), 7, 5, MonoPattern); }
+TEST(PictureLoaderBmp, FourBitsPerPixel) { ExpectExactly(Load("bmp-4bit.bmp"), 7, 5, SixteenPattern); }
+TEST(PictureLoaderBmp, EightBitsPerPixel) { ExpectExactly(Load("bmp-8bit.bmp"), 7, 5, RgbPattern); }
+TEST(PictureLoaderBmp, EightBitsWithAShortPalette) {
+    ExpectExactly(Load("bmp-8bit-short-palette.bmp"), 7, 5, RgbPattern);
+}
+TEST(PictureLoaderBmp, TwentyFourBitsPerPixel) { ExpectExactly(Load("bmp-24bit.bmp"), 7, 5, RgbPattern); }
+TEST(PictureLoaderBmp, TopDownRows) { ExpectExactly(Load("bmp-24bit-topdown.bmp"), 7, 5, RgbPattern); }
+TEST(PictureLoaderBmp, Os2Headers) {
+    ExpectExactly(Load("bmp-os2-24bit.bmp"), 7, 5, RgbPattern);
+    ExpectExactly(Load("bmp-os2-8bit.bmp"), 7, 5, RgbPattern);
+}
+
+TEST(PictureLoaderBmp, SixteenBitsPerPixel) {
+    const Picture picture = Load("bmp-16bit.bmp");
+    ASSERT_EQ(picture.width(), 7);
+    ASSERT_EQ(picture.height(), 5);
+    EXPECT_LE(Compare(picture, RgbPattern).largest, 8);  // five bits per channel
+}
+
+TEST(PictureLoaderBmp, ThirtyTwoBitsIsOpaqueWhateverItsAlpha) {
+    // The file's alpha channel has zeros where the holes pattern has them; the loader ignores it.
+    const Picture picture = Load("bmp-32bit-alpha.bmp");
+    ExpectAllOpaque(picture);
+    ExpectExactly(picture, 7, 5, RgbPattern);
+}
+
+TEST(PictureLoaderBmp, RleIsRefusedClearly) {
+    Result<Picture> picture = LoadPicture(DataPath("pictures/bmp-8bit-rle.bmp"));
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::CorruptPicture);
+    EXPECT_NE(picture.error().message.find("RLE"), std::string::npos) << picture.error().message;
+}
+
+// ---- the broken corpus ----------------------------------------------------------------------
+
+TEST(PictureLoaderBroken, EveryFileGivesTheErrorItsNameAnnounces) {
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(DataPath("broken"))) {
+        const std::string name = entry.path().filename().string();
+        ErrorCode expected;
+        if (name.rfind("notapicture-", 0) == 0)
+            expected = ErrorCode::NotAPicture;
+        else if (name.rfind("toolarge-", 0) == 0)
+            expected = ErrorCode::PictureTooLarge;
+        else if (name.rfind("corrupt-", 0) == 0)
+            expected = ErrorCode::CorruptPicture;
+        else {
+            ADD_FAILURE() << name << ": the name does not say which error to expect";
+            continue;
+        }
+        ++files;
+        Result<Picture> picture = LoadPicture(entry.path().string());
+        if (picture.ok()) {
+            ADD_FAILURE() << name << " decoded as a " << picture.value().width() << " x "
+                          << picture.value().height() << " picture";
+            continue;
+        }
+        EXPECT_EQ(static_cast<int>(picture.error().code), static_cast<int>(expected))
+            << name << ": " << picture.error().message;
+        EXPECT_FALSE(picture.error().message.empty()) << name;
+        // The same from memory.
+        const std::vector<uint8_t> bytes = ReadFile(entry.path().string());
+        Result<Picture> decoded = DecodePicture(bytes.data(), bytes.size());
+        ASSERT_FALSE(decoded.ok()) << name;
+        EXPECT_EQ(static_cast<int>(decoded.error().code), static_cast<int>(expected)) << name;
+    }
+    EXPECT_GE(files, 60u);
+}
+
+TEST(PictureLoaderBroken, TooLargeIsRefusedBeforeAnyPixelBufferIsAllocated) {
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(DataPath("broken"))) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("toolarge-", 0) != 0)
+            continue;
+        ++files;
+        const std::vector<uint8_t> bytes = ReadFile(entry.path().string());
+        Result<Picture> picture = DecodePicture(bytes.data(), bytes.size());
+        ASSERT_FALSE(picture.ok()) << name;
+        EXPECT_EQ(picture.error().code, ErrorCode::PictureTooLarge) << name;
+        const stb::AllocationStats stats = stb::AllocationScope::LastClosedStats();
+        // Header parsing needs at most stb's decoder state (about 40 KB for GIF); the smallest
+        // pixel buffer these files announce is 20000 x 10 x 4 = 800 KB.
+        EXPECT_LT(stats.largestBlock, 64u * 1024) << name;
+        EXPECT_LT(stats.peakBytes, 64u * 1024) << name;
+    }
+    EXPECT_GE(files, 8u);
+}
+
+// ---- limits ---------------------------------------------------------------------------------
+
+TEST(PictureLoaderLimits, TighterLimitsAreHonoured) {
+    const std::vector<uint8_t> bytes = ReadFile(DataPath("pictures/gif-transparent.gif"));
+    EXPECT_TRUE(DecodePicture(bytes.data(), bytes.size(), PictureLimits{7, 35}).ok());
+    Result<Picture> narrow = DecodePicture(bytes.data(), bytes.size(), PictureLimits{6, 35});
+    ASSERT_FALSE(narrow.ok());
+    EXPECT_EQ(narrow.error().code, ErrorCode::PictureTooLarge);
+    Result<Picture> small = DecodePicture(bytes.data(), bytes.size(), PictureLimits{7, 34});
+    ASSERT_FALSE(small.ok());
+    EXPECT_EQ(small.error().code, ErrorCode::PictureTooLarge);
+    EXPECT_NE(small.error().message.find("7 x 5"), std::string::npos) << small.error().message;
+}
+
+TEST(PictureLoaderLimits, LooserLimitsAreClampedToTheLoaders) {
+    const std::vector<uint8_t> bytes = ReadFile(DataPath("broken/toolarge-bmp-20000x10.bmp"));
+    Result<Picture> picture =
+        DecodePicture(bytes.data(), bytes.size(), PictureLimits{1 << 30, int64_t{1} << 40});
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::PictureTooLarge);
+}
+
+// A bitmap of `width` x 1 black pixels, 32 bits each.
+std::vector<uint8_t> WideBitmap(uint32_t width) {
+    std::vector<uint8_t> bmp(54 + static_cast<size_t>(width) * 4, 0);
+    const auto put32 = [&](size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            bmp[at + i] = static_cast<uint8_t>(v >> (8 * i));
+    };
+    bmp[0] = 'B';
+    bmp[1] = 'M';
+    put32(2, static_cast<uint32_t>(bmp.size()));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, width);
+    put32(22, 1);
+    bmp[26] = 1;
+    bmp[28] = 32;
+    return bmp;
+}
+
+TEST(PictureLoaderLimits, TheSideLimitIsInclusive) {
+    std::vector<uint8_t> bmp = WideBitmap(16384);
+    Result<Picture> picture = DecodePicture(bmp.data(), bmp.size());
+    ASSERT_TRUE(picture.ok()) << picture.error().message;
+    EXPECT_EQ(picture.value().width(), 16384);
+    bmp = WideBitmap(16385);
+    Result<Picture> wider = DecodePicture(bmp.data(), bmp.size());
+    ASSERT_FALSE(wider.ok());
+    EXPECT_EQ(wider.error().code, ErrorCode::PictureTooLarge);
+}
+
+// ---- memory and the stb allocation tracker --------------------------------------------------
+
+TEST(PictureLoaderMemory, AllocationFailureIsOutOfMemory) {
+    // 1000 bytes: stb cannot even allocate its decoder state for the header; 10000 bytes: the
+    // bitmap's header passes and its 64 KB of pixels do not fit.
+    const std::vector<uint8_t> gif = ReadFile(DataPath("pictures/gif-transparent.gif"));
+    const std::vector<uint8_t> jpeg = ReadFile(DataPath("pictures/jpeg-progressive.jpg"));
+    const std::vector<uint8_t> bmp = WideBitmap(16384);
+    const struct {
+        const std::vector<uint8_t>* bytes;
+        size_t budget;
+    } cases[] = {{&gif, 1000}, {&jpeg, 1000}, {&bmp, 10000}};
+    for (const auto& c : cases) {
+        stb::AllocationScope::SetDefaultBudgetForTesting(c.budget);
+        Result<Picture> picture = DecodePicture(c.bytes->data(), c.bytes->size());
+        stb::AllocationScope::SetDefaultBudgetForTesting(0);
+        ASSERT_FALSE(picture.ok()) << c.budget;
+        EXPECT_EQ(picture.error().code, ErrorCode::OutOfMemory) << picture.error().message;
+        EXPECT_TRUE(DecodePicture(c.bytes->data(), c.bytes->size()).ok());
+    }
+}
+
+TEST(PictureLoaderTracker, FreesWhatIsLeftWhenTheScopeCloses) {
+    {
+        stb::AllocationScope scope;
+        void* a = stb::AllocationScope::Allocate(100);
+        void* b = stb::AllocationScope::Allocate(1000);
+        void* c = stb::AllocationScope::Allocate(10);
+        ASSERT_TRUE(a && b && c);
+        stb::AllocationScope::Free(b);
+        EXPECT_EQ(scope.stats().allocations, 3u);
+        EXPECT_EQ(scope.stats().largestBlock, 1000u);
+        EXPECT_EQ(scope.stats().peakBytes, 1110u);
+    }
+    const stb::AllocationStats stats = stb::AllocationScope::LastClosedStats();
+    EXPECT_EQ(stats.reclaimedBlocks, 2u);  // a and c: LeakSanitizer would report them otherwise
+}
+
+TEST(PictureLoaderTracker, FreesEverythingWhenADecodeIsAbandonedByAnException) {
+    try {
+        stb::AllocationScope scope;
+        for (int i = 0; i < 10; ++i)
+            ASSERT_NE(stb::AllocationScope::Allocate(4096), nullptr);
+        throw stb::AssertionFailure("simulated");
+    } catch (const stb::AssertionFailure& failure) {
+        EXPECT_STREQ(failure.expression(), "simulated");
+    }
+    EXPECT_EQ(stb::AllocationScope::LastClosedStats().reclaimedBlocks, 10u);
+}
+
+TEST(PictureLoaderTracker, BlocksAreZeroedAndReallocationKeepsTheContents) {
+    stb::AllocationScope scope;
+    auto* block = static_cast<uint8_t*>(stb::AllocationScope::Allocate(64));
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(std::all_of(block, block + 64, [](uint8_t b) { return b == 0; }));
+    for (int i = 0; i < 64; ++i)
+        block[i] = static_cast<uint8_t>(i + 1);
+    block = static_cast<uint8_t*>(stb::AllocationScope::Reallocate(block, 100000));
+    ASSERT_NE(block, nullptr);
+    for (int i = 0; i < 64; ++i)
+        EXPECT_EQ(block[i], i + 1);
+    EXPECT_TRUE(std::all_of(block + 64, block + 100000, [](uint8_t b) { return b == 0; }));
+    EXPECT_EQ(scope.stats().peakBytes, 100000u);
+    stb::AllocationScope::Free(block);
+    stb::AllocationScope::Free(nullptr);
+}
+
+TEST(PictureLoaderTracker, BudgetRefusesAndRemembers) {
+    stb::AllocationScope scope(1000);
+    void* a = stb::AllocationScope::Allocate(600);
+    EXPECT_NE(a, nullptr);
+    EXPECT_EQ(stb::AllocationScope::Allocate(600), nullptr);
+    EXPECT_EQ(stb::AllocationScope::Reallocate(a, 1001), nullptr);  // a stays valid
+    EXPECT_TRUE(scope.stats().refused);
+    EXPECT_NE(stb::AllocationScope::Reallocate(a, 1000), nullptr);
+}
+
+TEST(PictureLoaderTracker, DecodesOnSeveralThreadsAtOnce) {
+    std::atomic<int> failures{0};
+    const auto work = [&](const char* name, int width) {
+        const std::vector<uint8_t> bytes = ReadFile(DataPath(std::string("pictures/") + name));
+        for (int i = 0; i < 40; ++i) {
+            Result<Picture> picture = DecodePicture(bytes.data(), bytes.size());
+            if (!picture.ok() || picture.value().width() != width)
+                ++failures;
+            if (stb::AllocationScope::LastClosedStats().reclaimedBlocks != 0)
+                ++failures;
+        }
+    };
+    std::thread a(work, "gif-transparent.gif", 7), b(work, "jpeg-progressive.jpg", 9),
+        c(work, "bmp-8bit.bmp", 7);
+    a.join();
+    b.join();
+    c.join();
+    EXPECT_EQ(failures.load(), 0);
+}
+
+// ---- files ----------------------------------------------------------------------------------
+
+class PictureLoaderFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tess-picture-loader-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_ / "locked.gif", fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+    fs::path dir_;
+};
+
+TEST_F(PictureLoaderFiles, EmptyPathGivesTheEmptyPicture) {
+    Result<Picture> picture = LoadPicture("");
+    ASSERT_TRUE(picture.ok());
+    EXPECT_TRUE(picture.value().empty());
+}
+
+TEST_F(PictureLoaderFiles, MissingFileIsFileNotFound) {
+    Result<Picture> missing = LoadPicture((dir_ / "missing.gif").string());
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
+    EXPECT_NE(missing.error().message.find("missing.gif"), std::string::npos);
+    Result<Picture> inMissingFolder = LoadPicture((dir_ / "no-such-folder" / "a.gif").string());
+    ASSERT_FALSE(inMissingFolder.ok());
+    EXPECT_EQ(inMissingFolder.error().code, ErrorCode::FileNotFound);
+}
+
+TEST_F(PictureLoaderFiles, FolderCannotBeOpened) {
+    Result<Picture> picture = LoadPicture(dir_.string());
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
+}
+
+TEST_F(PictureLoaderFiles, UnreadableFileCannotBeOpened) {
+#ifdef _WIN32
+    GTEST_SKIP() << "permissions are not POSIX ones";
+#else
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    const fs::path path = dir_ / "locked.gif";
+    fs::copy_file(DataPath("pictures/gif-transparent.gif"), path);
+    fs::permissions(path, fs::perms::none);
+    Result<Picture> picture = LoadPicture(path.string());
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
+#endif
+}
+
+TEST_F(PictureLoaderFiles, FileOverTheCapIsTooLargeWithoutBeingRead) {
+    // A sparse file: its size says too large before a byte is read.
+    const fs::path path = dir_ / "huge.bmp";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "BM";
+    }
+    fs::resize_file(path, kMaxPictureFileBytes + 1);
+    Result<Picture> picture = LoadPicture(path.string());
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::PictureTooLarge);
+}
+
+TEST_F(PictureLoaderFiles, EmptyFileIsNotAPicture) {
+    const fs::path path = dir_ / "empty.jpg";
+    std::ofstream(path, std::ios::binary).close();
+    Result<Picture> picture = LoadPicture(path.string());
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::NotAPicture);
+}
+
+TEST(PictureLoaderMemoryInput, EmptyAndNullInputs) {
+    Result<Picture> empty = DecodePicture(nullptr, 0);
+    ASSERT_FALSE(empty.ok());
+    EXPECT_EQ(empty.error().code, ErrorCode::NotAPicture);
+    Result<Picture> null = DecodePicture(nullptr, 10);
+    ASSERT_FALSE(null.ok());
+    EXPECT_EQ(null.error().code, ErrorCode::InvalidArgument);
+}
+
+} // namespace
