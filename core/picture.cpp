@@ -49,17 +49,30 @@ namespace {
 template <int Channels>
 void BuildTable(int32_t width, int32_t height, const uint8_t* rgba, uint32_t* table) {
     const size_t stride = static_cast<size_t>(width + 1) * Channels;
+    std::fill(table, table + stride, 0u);
     for (int32_t y = 0; y < height; ++y) {
         const uint8_t* src = rgba + static_cast<size_t>(y) * width * 4;
-        const uint32_t* above = table + static_cast<size_t>(y) * stride + Channels;
-        uint32_t* row = table + static_cast<size_t>(y + 1) * stride + Channels;
-        uint32_t running[4] = {0, 0, 0, 0};
+        const uint32_t* above = table + static_cast<size_t>(y) * stride;
+        uint32_t* row = table + static_cast<size_t>(y + 1) * stride;
+        uint32_t running[Channels] = {};
+        for (int c = 0; c < Channels; ++c)
+            row[c] = 0;
+        above += Channels;
+        row += Channels;
         for (int32_t x = 0; x < width; ++x, src += 4, above += Channels, row += Channels) {
-            const uint32_t opaque = src[3] >= 128 ? 1u : 0u;
-            for (int c = 0; c < Channels; ++c) {
-                running[c] += c == 3 ? opaque : src[c] * opaque;
-                row[c] = above[c] + running[c];
+            if constexpr (Channels == 3) {
+                running[0] += src[0];
+                running[1] += src[1];
+                running[2] += src[2];
+            } else {
+                const uint32_t opaque = src[3] >= 128 ? 1u : 0u;
+                running[0] += src[0] * opaque;
+                running[1] += src[1] * opaque;
+                running[2] += src[2] * opaque;
+                running[3] += opaque;
             }
+            for (int c = 0; c < Channels; ++c)
+                row[c] = above[c] + running[c];
         }
     }
 }
@@ -80,13 +93,17 @@ Result<Picture> Picture::FromRgba(int32_t width, int32_t height, const uint8_t* 
         data->height = height;
         data->channels = transparent ? 4 : 3;
         const size_t stride = static_cast<size_t>(width + 1) * data->channels;
-        // One spare element: the footprint kernel reads four lanes from every corner.
-        data->table.assign(stride * (static_cast<size_t>(height) + 1) + 1, 0u);
+        // One spare element: the edge sums read four lanes from every corner. Every other
+        // element is written by BuildTable, so the table is not cleared first.
+        const size_t size = stride * (static_cast<size_t>(height) + 1) + 1;
+        data->table.reset(new uint32_t[size]);
+        data->tableSize = size;
+        data->table[size - 1] = 0;
 
         if (transparent)
-            BuildTable<4>(width, height, rgba, data->table.data());
+            BuildTable<4>(width, height, rgba, data->table.get());
         else
-            BuildTable<3>(width, height, rgba, data->table.data());
+            BuildTable<3>(width, height, rgba, data->table.get());
         Picture picture;
         picture.data_ = std::move(data);
         return picture;
@@ -180,9 +197,9 @@ void Picture::edgeSums(const AxisFootprint& fy, const int32_t* edges, size_t cou
     const size_t stride = static_cast<size_t>(data_->width + 1) * data_->channels;
     const double rows = CoveredCells(fy);
     if (data_->channels == 3)
-        EdgeSumsFor<3>(data_->table.data(), stride, fy, rows, edges, count, out);
+        EdgeSumsFor<3>(data_->table.get(), stride, fy, rows, edges, count, out);
     else
-        EdgeSumsFor<4>(data_->table.data(), stride, fy, rows, edges, count, out);
+        EdgeSumsFor<4>(data_->table.get(), stride, fy, rows, edges, count, out);
 }
 
 bool Picture::edgeSumsExact(const AxisFootprint& fy) const {
@@ -199,7 +216,8 @@ FootprintSums Picture::sums(const AxisFootprint& fx, const AxisFootprint& fy) co
         return blockwiseSums(fx, fy);
     EdgeSums atEdges[4];
     edgeSums(fy, fx.edge, static_cast<size_t>(fx.runs) + 1, atEdges);
-    return Combine(fx, atEdges);
+    static constexpr int32_t kInOrder[4] = {0, 1, 2, 3};
+    return Combine(fx, atEdges, kInOrder);
 }
 
 Rgba Picture::pixelAt(int32_t x, int32_t y) const {
@@ -212,6 +230,6 @@ Rgba Picture::pixelAt(int32_t x, int32_t y) const {
     return Rgba{static_cast<uint8_t>(s[0]), static_cast<uint8_t>(s[1]), static_cast<uint8_t>(s[2]), 255};
 }
 
-size_t Picture::memoryBytes() const { return data_ ? data_->table.size() * sizeof(uint32_t) : 0; }
+size_t Picture::memoryBytes() const { return data_ ? data_->tableSize * sizeof(uint32_t) : 0; }
 
 } // namespace tess

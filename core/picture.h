@@ -75,15 +75,17 @@ public:
     // For each picture column edge X, the sums of the cells left of X within the rows of `fy`,
     // each row weighted by its coverage: lanes r, g, b and opaque count.
     void edgeSums(const AxisFootprint& fy, const int32_t* edges, size_t count, EdgeSums* out) const;
-    // The footprint fx × fy from the edge sums of fy at fx's edges (fx.runs + 1 of them).
-    static FootprintSums Combine(const AxisFootprint& fx, const EdgeSums* atEdges) {
+    // The footprint fx × fy from the edge sums of fy: the sums at fx's edge k are
+    // edgeSums[index[k]] (fx.runs + 1 of them).
+    static FootprintSums Combine(const AxisFootprint& fx, const EdgeSums* edgeSums, const int32_t* index) {
         __m128d low = _mm_setzero_pd(), high = _mm_setzero_pd();
+        const double* before = edgeSums[index[0]].lane;
         for (int k = 0; k < fx.runs; ++k) {
+            const double* after = edgeSums[index[k + 1]].lane;
             const __m128d w = _mm_set1_pd(fx.weight[k]);
-            low = _mm_add_pd(low, _mm_mul_pd(w, _mm_sub_pd(_mm_loadu_pd(atEdges[k + 1].lane),
-                                                           _mm_loadu_pd(atEdges[k].lane))));
-            high = _mm_add_pd(high, _mm_mul_pd(w, _mm_sub_pd(_mm_loadu_pd(atEdges[k + 1].lane + 2),
-                                                             _mm_loadu_pd(atEdges[k].lane + 2))));
+            low = _mm_add_pd(low, _mm_mul_pd(w, _mm_sub_pd(_mm_loadu_pd(after), _mm_loadu_pd(before))));
+            high = _mm_add_pd(high, _mm_mul_pd(w, _mm_sub_pd(_mm_loadu_pd(after + 2), _mm_loadu_pd(before + 2))));
+            before = after;
         }
         FootprintSums s;
         _mm_storeu_pd(&s.r, low);
@@ -100,7 +102,8 @@ private:
     struct Data {
         int32_t width = 0, height = 0;
         int channels = 3;                 // r, g, b and, for pictures with transparency, opaque count
-        std::vector<uint32_t> table;      // (width + 1) × (height + 1) corners × channels
+        std::unique_ptr<uint32_t[]> table;  // (width + 1) × (height + 1) corners × channels
+        size_t tableSize = 0;
     };
 
     // The largest rectangle whose channel sums (255 per cell) fit in a signed 32-bit integer,
@@ -111,7 +114,7 @@ private:
     // for the wrapped differences; out[3] is the opaque count.
     void blockSums(int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint64_t out[4]) const;
     const uint32_t* corner(int32_t x, int32_t y) const {
-        return data_->table.data() +
+        return data_->table.get() +
                (static_cast<size_t>(y) * (data_->width + 1) + x) * data_->channels;
     }
 

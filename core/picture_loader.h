@@ -17,7 +17,8 @@ inline constexpr int64_t kMaxPicturePixels = 64ll * 1024 * 1024;   // width × h
 inline constexpr size_t kMaxPictureFileBytes = 256u * 1024 * 1024; // bytes read from a file
 
 // Decodes a picture held in memory: GIF (first frame; its transparent colour stays transparent),
-// JPEG (baseline and progressive) or Windows bitmap. Every other input is an error.
+// JPEG (baseline and progressive) or Windows bitmap (1, 4, 8, 16, 24 or 32 bits per pixel, not
+// RLE-compressed). JPEGs and bitmaps are opaque. Every other input is an error value.
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size);
 
 // Tighter limits for callers that want them (the fuzz target uses them to keep each run small).
@@ -28,7 +29,12 @@ struct PictureLimits {
 };
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 
-// Reads and decodes a picture file. The empty path gives the empty picture.
+// Reads and decodes a picture file. The empty path gives the empty picture. Errors: FileNotFound
+// (the path names nothing), CannotOpen (a folder, not a regular file, no permission, a read
+// error), PictureTooLarge (a file over kMaxPictureFileBytes, refused from its size before it is
+// read, or a picture over the pixel limits), NotAPicture (empty, or not one of the three
+// formats), CorruptPicture (truncated, damaged or using something unsupported, such as RLE
+// bitmaps), OutOfMemory. On Windows the path goes to fopen as is (the ANSI code page).
 Result<Picture> LoadPicture(const std::string& path);
 
 } // namespace tess

@@ -4,10 +4,29 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "number_rules.h"
 
 namespace tess {
+
+namespace {
+
+// Fills rows of RGB pixels with one colour: the first row pixel by pixel, the others copied.
+void FillRows(uint8_t* pixels, int32_t width, int32_t height, Rgb colour) {
+    if (width <= 0 || height <= 0)
+        return;
+    for (int32_t x = 0; x < width; ++x) {
+        pixels[x * 3] = colour.r;
+        pixels[x * 3 + 1] = colour.g;
+        pixels[x * 3 + 2] = colour.b;
+    }
+    const size_t row = static_cast<size_t>(width) * 3;
+    for (int32_t y = 1; y < height; ++y)
+        std::memcpy(pixels + y * row, pixels, row);
+}
+
+} // namespace
 
 Surface::Surface(int32_t widthPx, int32_t heightPx, double twipsPerPixel)
     : twipsPerPixel_(twipsPerPixel) {
@@ -17,17 +36,13 @@ Surface::Surface(int32_t widthPx, int32_t heightPx, double twipsPerPixel)
 void Surface::resize(int32_t widthPx, int32_t heightPx) {
     widthPx = std::max(widthPx, 0);
     heightPx = std::max(heightPx, 0);
-    const Rgb back = ToRgb(backColor_);
+    if (widthPx == width_ && heightPx == height_)
+        return;
     std::vector<uint8_t> next(static_cast<size_t>(widthPx) * heightPx * 3);
-    for (int32_t y = 0; y < heightPx; ++y) {
-        for (int32_t x = 0; x < widthPx; ++x) {
-            uint8_t* out = &next[(static_cast<size_t>(y) * widthPx + x) * 3];
-            Rgb c = (x < width_ && y < height_) ? pixelAt(x, y) : back;
-            out[0] = c.r;
-            out[1] = c.g;
-            out[2] = c.b;
-        }
-    }
+    FillRows(next.data(), widthPx, heightPx, ToRgb(backColor_));
+    const size_t kept = static_cast<size_t>(std::min(widthPx, width_)) * 3;
+    for (int32_t y = 0; y < std::min(heightPx, height_); ++y)
+        std::memcpy(&next[static_cast<size_t>(y) * widthPx * 3], &pixels_[static_cast<size_t>(y) * width_ * 3], kept);
     pixels_ = std::move(next);
     width_ = widthPx;
     height_ = heightPx;
@@ -60,14 +75,7 @@ Status Surface::setBackColor(ColorRef colour) {
     return Status::Ok();
 }
 
-void Surface::clear() {
-    const Rgb back = ToRgb(backColor_);
-    for (size_t i = 0; i + 2 < pixels_.size(); i += 3) {
-        pixels_[i] = back.r;
-        pixels_[i + 1] = back.g;
-        pixels_[i + 2] = back.b;
-    }
-}
+void Surface::clear() { FillRows(pixels_.data(), width_, height_, ToRgb(backColor_)); }
 
 Rgb Surface::pixelAt(int32_t x, int32_t y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_)
@@ -144,37 +152,6 @@ void ColumnFootprints::rowSums(const Picture& picture, const AxisFootprint& fy,
                                std::vector<EdgeSums>& out) const {
     out.resize(edges_.size());
     picture.edgeSums(fy, edges_.data(), edges_.size(), out.data());
-}
-
-FootprintSums ColumnFootprints::sums(const Picture& picture, size_t i, const AxisFootprint& fy,
-                                     bool exact, const std::vector<EdgeSums>& row) const {
-    const AxisFootprint& fx = prints_[i];
-    if (!exact)
-        return picture.blockwiseSums(fx, fy);
-    EdgeSums atEdges[4];
-    for (int k = 0; k <= fx.runs; ++k)
-        atEdges[k] = row[static_cast<size_t>(edgeIndex_[i * 4 + k])];
-    return Picture::Combine(fx, atEdges);
-}
-
-// A channel value rounded to the nearest byte; the sums are never negative.
-static uint8_t ToChannel(double value) {
-    return static_cast<uint8_t>(std::clamp(value, 0.0, 255.0) + 0.5);
-}
-
-void Surface::paint(int32_t px, int32_t py, bool transparent, const FootprintSums& s, double area) {
-    uint8_t* out = &pixels_[(static_cast<size_t>(py) * width_ + px) * 3];
-    if (!transparent) {
-        out[0] = ToChannel(s.r / s.opaque);
-        out[1] = ToChannel(s.g / s.opaque);
-        out[2] = ToChannel(s.b / s.opaque);
-        return;
-    }
-    // What shows through the transparent share of the footprint is what was drawn before.
-    const double through = std::max(area - s.opaque, 0.0);
-    out[0] = ToChannel((s.r + through * out[0]) / area);
-    out[1] = ToChannel((s.g + through * out[1]) / area);
-    out[2] = ToChannel((s.b + through * out[2]) / area);
 }
 
 void Surface::drawPicture(const Picture& picture, double x, double y, double w, double h) {

@@ -31,7 +31,12 @@ public:
     // The sums of footprint i × fy, the same value as Picture::sums gives: from `row` when the
     // rows allow edge sums, block by block otherwise.
     FootprintSums sums(const Picture& picture, size_t i, const AxisFootprint& fy, bool exact,
-                       const std::vector<EdgeSums>& row) const;
+                       const std::vector<EdgeSums>& row) const {
+        const AxisFootprint& fx = prints_[i];
+        if (!exact)
+            return picture.blockwiseSums(fx, fy);
+        return Picture::Combine(fx, row.data(), &edgeIndex_[i * 4]);
+    }
 
 private:
     std::vector<AxisFootprint> prints_;
@@ -103,7 +108,34 @@ public:
     void coveredRows(double origin, double extent, int32_t& first, int32_t& last) const;
 
     // Paints pixel (px, py) from the footprint sums of a footprint covering `area` cells.
-    void paint(int32_t px, int32_t py, bool transparent, const FootprintSums& sums, double area);
+    void paint(int32_t px, int32_t py, bool transparent, const FootprintSums& sums, double area) {
+        uint8_t* out = &pixels_[(static_cast<size_t>(py) * width_ + px) * 3];
+        if (!transparent) {
+            // r and g, then b (and opaque / opaque), each divided by the opaque area.
+            const __m128d opaque = _mm_set1_pd(sums.opaque);
+            const __m128i rg = ToChannels(_mm_div_pd(_mm_loadu_pd(&sums.r), opaque));
+            const __m128i bo = ToChannels(_mm_div_pd(_mm_loadu_pd(&sums.b), opaque));
+            out[0] = static_cast<uint8_t>(_mm_cvtsi128_si32(rg));
+            out[1] = static_cast<uint8_t>(_mm_cvtsi128_si32(_mm_srli_si128(rg, 4)));
+            out[2] = static_cast<uint8_t>(_mm_cvtsi128_si32(bo));
+            return;
+        }
+        // What shows through the transparent share of the footprint is what was drawn before.
+        const double through = area - sums.opaque > 0 ? area - sums.opaque : 0.0;
+        out[0] = ToChannel((sums.r + through * out[0]) / area);
+        out[1] = ToChannel((sums.g + through * out[1]) / area);
+        out[2] = ToChannel((sums.b + through * out[2]) / area);
+    }
+    // Two channel values rounded to the nearest bytes, in the low two 32-bit lanes; the same
+    // rounding as ToChannel.
+    static __m128i ToChannels(__m128d values) {
+        const __m128d clamped = _mm_min_pd(_mm_max_pd(values, _mm_setzero_pd()), _mm_set1_pd(255.0));
+        return _mm_cvttpd_epi32(_mm_add_pd(clamped, _mm_set1_pd(0.5)));
+    }
+    // A channel value rounded to the nearest byte; the sums are never negative.
+    static uint8_t ToChannel(double value) {
+        return static_cast<uint8_t>((value > 0.0 ? (value < 255.0 ? value : 255.0) : 0.0) + 0.5);
+    }
 
 private:
     int32_t width_ = 0, height_ = 0;

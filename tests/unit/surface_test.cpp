@@ -168,3 +168,26 @@ TEST(SurfaceSize, ResizeKeepsWhatOverlapsAndTwipsRoundToPixels) {
     EXPECT_EQ(s.widthPx(), 1024);
     EXPECT_DOUBLE_EQ(s.scaleWidth(), 15360);
 }
+
+TEST(SurfaceDrawing, FootprintsTooLargeForThirtyTwoBitSumsStayExact) {
+    // 2902 × 2902 cells of 255 exceed what a wrapped 32-bit difference holds, so the one-pixel
+    // drawing sums in bands; the two-pixel drawing still uses the edge sums.
+    const int32_t side = 2902;
+    std::vector<uint8_t> rgba(static_cast<size_t>(side) * side * 4);
+    for (int32_t y = 0; y < side; ++y)
+        for (int32_t x = 0; x < side; ++x) {
+            uint8_t* p = &rgba[(static_cast<size_t>(y) * side + x) * 4];
+            p[0] = x < side / 2 ? 0 : 255;
+            p[1] = 77;
+            p[2] = 255;
+            p[3] = 255;
+        }
+    const Picture picture = Picture::FromRgba(side, side, rgba.data()).value();
+    Surface one = UnitSurface(1, 1);
+    one.drawPicture(picture, 0, 0, 1, 1);
+    EXPECT_EQ(one.pixelAt(0, 0), (Rgb{128, 77, 255}));
+    Surface two = UnitSurface(2, 1);
+    two.drawPicture(picture, 0, 0, 2, 1);
+    EXPECT_EQ(two.pixelAt(0, 0), (Rgb{0, 77, 255}));
+    EXPECT_EQ(two.pixelAt(1, 0), (Rgb{255, 77, 255}));
+}
