@@ -2,6 +2,9 @@
 // final composition. Each step follows the stored precision and skips itself when it fails.
 #include "skin_layout.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "number_rules.h"
 #include "tile_renderer.h"
 
@@ -62,17 +65,30 @@ void CountTiles(SkinLayout& layout, const Surface& surface) {
         layout.TileRows = rows.value();
 }
 
-// One column and one row beyond each edge of the whole-tile count.
-TileGrid GridOf(const SkinLayout& layout) {
+// The last copy index the grid draws on one axis: one beyond the whole-tile count, or further
+// when the count was taken with a divisor rounded up (a copy size just under a whole number, as
+// tiny pictures at small sizes give), which would otherwise leave the far edge bare.
+int32_t LastCopy(int32_t count, double origin, double size, double extent) {
+    double last = count < INT32_MAX ? count + 1.0 : static_cast<double>(INT32_MAX);
+    if (size > 0) {
+        const double reaching = std::ceil((extent - origin) / size);
+        if (reaching > last)
+            last = std::min(reaching, static_cast<double>(INT32_MAX));
+    }
+    return static_cast<int32_t>(last);
+}
+
+// One column and one row beyond each edge of the whole-tile count, reaching the far edges.
+TileGrid GridOf(const SkinLayout& layout, const Surface& surface) {
     TileGrid grid;
     grid.originX = layout.ImgX;
     grid.originY = layout.ImgY;
     grid.width = layout.ImgWidth;
     grid.height = layout.ImgHeight;
     grid.firstColumn = -1;
-    grid.lastColumn = layout.TileCols < INT32_MAX ? layout.TileCols + 1 : INT32_MAX;
+    grid.lastColumn = LastCopy(layout.TileCols, layout.ImgX, layout.ImgWidth, surface.scaleWidth());
     grid.firstRow = -1;
-    grid.lastRow = layout.TileRows < INT32_MAX ? layout.TileRows + 1 : INT32_MAX;
+    grid.lastRow = LastCopy(layout.TileRows, layout.ImgY, layout.ImgHeight, surface.scaleHeight());
     return grid;
 }
 
@@ -88,7 +104,7 @@ void PreviewTile(SkinLayout& layout, const SourcePicture& source, Surface& targe
     layout.ImgY = layout.ImgHeight * -v.vertical / 100;
     CountTiles(layout, target);
     target.clear();
-    DrawGrid(target, source.picture, GridOf(layout), drawing);
+    DrawGrid(target, source.picture, GridOf(layout, target), drawing);
 }
 
 void DrawPreview(SkinLayout& layout, const SourcePicture& source, Surface& target,
@@ -126,7 +142,7 @@ void ComposeFinal(SkinLayout& layout, const SourcePicture& source, Surface& fina
     switch (layout.mode) {
     case LayoutMode::Tile:
         CountTiles(layout, final);
-        DrawGrid(final, source.picture, GridOf(layout), drawing);
+        DrawGrid(final, source.picture, GridOf(layout, final), drawing);
         break;
     case LayoutMode::Single:
         ComposeFinalCenter(layout, source, final);

@@ -132,6 +132,28 @@ TEST(PreviewTile, CountsWholeTilesAndDrawsOneBeyondEachEdge) {
     EXPECT_EQ(layout.TileRows, 55);
 }
 
+TEST(PreviewTile, TinyTilesStillCoverTheWholeStrip) {
+    // A 5-pixel-wide picture at 17 %: tiles 9.5625 units wide, counted with the divisor rounded
+    // to 10, so the whole-tile count alone would stop about 25 pixels short of the right edge.
+    const Picture picture = SolidPicture(5, 5, kRed);
+    SkinLayout layout;
+    layout.values = {17, 17, 0, 0};
+    Surface target = BluePreview();
+    PreviewTile(layout, SourceOf(picture), target);
+    EXPECT_EQ(layout.TileCols, 900);
+    EXPECT_EQ(layout.TileRows, 100);
+    for (int y = 0; y < target.heightPx(); ++y)
+        ASSERT_EQ(DrawnColumns(target, y, kBlue), std::make_pair(0, 598)) << y;
+
+    // The same at full size: a 1-pixel picture at 5 % is 0.75 twips, counted as 1.
+    layout.values = {5, 5, 0, 0};
+    Surface final;
+    ApplyResolution(final, 3);
+    ComposeFinal(layout, SourceOf(SolidPicture(1, 1, kRed)), final);
+    EXPECT_EQ(layout.TileCols, 15360);
+    EXPECT_EQ(final.pixelAt(1023, 132), (Rgb{255, 0, 0}));
+}
+
 TEST(PreviewTile, FailedCountKeepsThePreviousValue) {
     SkinLayout layout;
     layout.TileCols = 7;

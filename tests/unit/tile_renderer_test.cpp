@@ -104,6 +104,7 @@ TEST(TileRenderer, OnePixelPictureAtFivePercentMatchesWithMillionsOfCopies) {
     EXPECT_EQ(layout.TileCols, 9000);  // 9000 \ 0.5625, the divisor rounded to 1
     EXPECT_EQ(fast.pixels(), reference.pixels());
     EXPECT_EQ(fast.pixelAt(300, 30), (Rgb{10, 200, 30}));
+    EXPECT_EQ(fast.pixelAt(597, 66), (Rgb{10, 200, 30}));
 }
 
 } // namespace
