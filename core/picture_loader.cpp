@@ -1,9 +1,12 @@
-// Reading pictures: the file is read whole (within a size cap), its format told by its signature,
-// its announced size checked against the limits, its structure checked by the small walkers
-// below, and only then is it decoded by stb_image (stb_image_impl.cpp). The walkers refuse what
-// this old stb would otherwise accept badly: truncated GIFs and bitmaps (stb pads them with
-// zeros), GIF code streams that would make it spin, JPEGs without image data or with thousands
-// of scans, bitmap offsets outside the file and palette indices past the palette.
+// Reading pictures: the file is read whole (within a size cap) and its format told by its
+// signature; a small walker of our own then goes through the file's structure, checking the size
+// its header announces against the limits as soon as it meets it; stb_image (compiled in
+// stb_image_impl.cpp) then reads the header again (stbi_info), that size is checked again, and
+// only then does stb decode pixels. The walkers refuse what this old stb would handle badly:
+// JPEG Huffman tables that overflow its arrays (before stb reads even the header), truncated
+// GIFs and bitmaps (stb pads them with zeros), GIF code streams that would keep it busy for
+// minutes, JPEGs without image data or with thousands of scans, bitmap offsets outside the file
+// and palette indices past the palette.
 #include "picture_loader.h"
 
 #include <sys/stat.h>
@@ -44,6 +47,12 @@ Error Corrupt(Format format, const std::string& detail) {
 }
 
 Error Truncated(Format format) { return Corrupt(format, "the file ends too early"); }
+
+Error Unsupported(Format format, const std::string& what) {
+    return Error{ErrorCode::CorruptPicture,
+                 std::string("The ") + NameOf(format) + " picture cannot be read: " + what +
+                     " are not supported"};
+}
 
 Error OutOfMemory() { return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"}; }
 
@@ -169,8 +178,13 @@ Check CheckGifRaster(const uint8_t* d, size_t n, size_t pos, int codeSize, uint6
     }
 }
 
+// Where the first image lies on the GIF's logical screen.
+struct GifFrame {
+    uint32_t x = 0, y = 0, width = 0, height = 0;
+};
+
 // Walks the blocks up to the end of the first image.
-Check CheckGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
+Check CheckGif(const uint8_t* d, size_t n, const PictureLimits& limits, GifFrame& frame) {
     if (n < 13)
         return Truncated(Format::Gif);
     const uint32_t screenWidth = U16le(d + 6), screenHeight = U16le(d + 8);
@@ -203,6 +217,7 @@ Check CheckGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
             pos += 9;
             if (x + w > screenWidth || y + h > screenHeight)
                 return Corrupt(Format::Gif, "its first image lies outside the picture");
+            frame = GifFrame{x, y, w, h};
             if (localFlags & 0x80) {
                 const size_t table = 3 * (size_t{2} << (localFlags & 7));
                 if (n - pos < table)
@@ -280,11 +295,16 @@ Check CheckJpeg(const uint8_t* d, size_t n, const PictureLimits& limits) {
         if (marker == 0xC4) {
             if (Check tables = CheckJpegHuffmanTables(d + pos, length))
                 return tables;
+        } else if (marker >= 0xC3 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 &&
+                   marker != 0xCC) {
+            return Unsupported(Format::Jpeg, "lossless, hierarchical and arithmetic-coded JPEGs");
         } else if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
             if (frame)
                 return Corrupt(Format::Jpeg, "it has two frame headers");
             if (length < 8)
                 return Corrupt(Format::Jpeg, "bad frame header");
+            if (d[pos + 2] != 8)
+                return Unsupported(Format::Jpeg, "JPEGs of other than 8 bits per sample");
             const int64_t height = U16be(d + pos + 3), width = U16be(d + pos + 5);
             if (height == 0 && width != 0)
                 return Corrupt(Format::Jpeg, "its height is only given after the image data");
@@ -313,7 +333,7 @@ Check CheckBmp(const uint8_t* d, size_t n, const PictureLimits& limits) {
     const uint32_t offset = U32le(d + 10);
     const uint32_t headerSize = U32le(d + 14);
     if (headerSize != 12 && headerSize != 40 && headerSize != 56 && headerSize != 108 && headerSize != 124)
-        return Corrupt(Format::Bmp, "unsupported header");
+        return Corrupt(Format::Bmp, "unknown header size");
     if (n - 14 < headerSize)
         return Truncated(Format::Bmp);
     int64_t width, height;
@@ -329,12 +349,12 @@ Check CheckBmp(const uint8_t* d, size_t n, const PictureLimits& limits) {
         compression = U32le(d + 30);
     }
     if (compression == 1 || compression == 2)
-        return Error{ErrorCode::CorruptPicture, "RLE-compressed bitmaps are not supported"};
+        return Unsupported(Format::Bmp, "RLE-compressed bitmaps");
     if (compression != 0 && compression != 3)
-        return Corrupt(Format::Bmp, "unsupported compression");
+        return Unsupported(Format::Bmp, "bitmaps with this compression");
     if (bitsPerPixel != 1 && bitsPerPixel != 4 && bitsPerPixel != 8 && bitsPerPixel != 16 &&
         bitsPerPixel != 24 && bitsPerPixel != 32)
-        return Corrupt(Format::Bmp, "unsupported number of bits per pixel");
+        return Corrupt(Format::Bmp, "bad number of bits per pixel");
     const int64_t rows = height < 0 ? -height : height;
     if (Check size = CheckSize(Format::Bmp, width, rows, limits))
         return size;
@@ -380,8 +400,8 @@ Error StbFailure(Format format, const stb::AllocationScope& scope) {
     if (std::strcmp(reason, "too large") == 0)
         return Error{ErrorCode::PictureTooLarge, std::string("The ") + NameOf(format) +
                                                      " picture is too large to load"};
-    if (format == Format::Bmp && std::strncmp(reason, "BMP RLE", 7) == 0)
-        return Error{ErrorCode::CorruptPicture, "RLE-compressed bitmaps are not supported"};
+    if (format == Format::Bmp && std::strcmp(reason, "BMP RLE") == 0)
+        return Unsupported(Format::Bmp, "RLE-compressed bitmaps");
     return Corrupt(format, *reason ? std::string("the decoder refused it (") + reason + ")"
                                    : std::string("the decoder refused it"));
 }
@@ -390,7 +410,8 @@ Result<Picture> Decode(Format format, const uint8_t* bytes, size_t size, const P
     stb::AllocationScope scope;  // opened first, so that its stats cover this whole decode
 
     // Our own look at the structure first: stb is not safe on everything it would be shown.
-    Check structure = format == Format::Gif    ? CheckGif(bytes, size, limits)
+    GifFrame frame;
+    Check structure = format == Format::Gif    ? CheckGif(bytes, size, limits, frame)
                       : format == Format::Jpeg ? CheckJpeg(bytes, size, limits)
                                                : CheckBmp(bytes, size, limits);
     if (structure)
@@ -421,6 +442,16 @@ Result<Picture> Decode(Format format, const uint8_t* bytes, size_t size, const P
         const size_t pixelCount = static_cast<size_t>(width) * static_cast<size_t>(height);
         for (size_t i = 0; i < pixelCount; ++i)
             rgba[i * 4 + 3] = 255;
+    } else {
+        // Where the first image does not reach, the picture is transparent, as browsers show it
+        // (stb would paint the background colour there, opaque even when it is the transparent one).
+        for (int64_t y = 0; y < height; ++y) {
+            uint8_t* row = rgba + static_cast<size_t>(y) * static_cast<size_t>(width) * 4;
+            const bool inRows = y >= frame.y && y < int64_t{frame.y} + frame.height;
+            for (int64_t x = 0; x < width; ++x)
+                if (!inRows || x < frame.x || x >= int64_t{frame.x} + frame.width)
+                    std::memset(row + x * 4, 0, 4);
+        }
     }
     Result<Picture> picture = Picture::FromRgba(decodedWidth, decodedHeight, rgba);
     stb::FreeImage(rgba);
@@ -460,46 +491,107 @@ struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
+// What the file system says of a path or an open file.
+struct FileStatus {
+    bool regular = false;
+    bool folder = false;
+    uint64_t size = 0;
+};
+
+#ifdef _WIN32
+FileStatus StatusOf(const struct _stat64& s) {
+    return {(s.st_mode & _S_IFMT) == _S_IFREG, (s.st_mode & _S_IFMT) == _S_IFDIR,
+            static_cast<uint64_t>(s.st_size)};
+}
+// 0, or the errno of the failure.
+int StatPath(const std::string& path, FileStatus& status) {
+    struct _stat64 s;
+    if (_stat64(path.c_str(), &s) != 0)
+        return errno;
+    status = StatusOf(s);
+    return 0;
+}
+int StatFile(std::FILE* file, FileStatus& status) {
+    struct _stat64 s;
+    if (_fstat64(_fileno(file), &s) != 0)
+        return errno;
+    status = StatusOf(s);
+    return 0;
+}
+#else
+FileStatus StatusOf(const struct stat& s) {
+    return {S_ISREG(s.st_mode), S_ISDIR(s.st_mode), static_cast<uint64_t>(s.st_size)};
+}
+int StatPath(const std::string& path, FileStatus& status) {
+    struct stat s;
+    if (stat(path.c_str(), &s) != 0)
+        return errno;
+    status = StatusOf(s);
+    return 0;
+}
+int StatFile(std::FILE* file, FileStatus& status) {
+    struct stat s;
+    if (fstat(fileno(file), &s) != 0)
+        return errno;
+    status = StatusOf(s);
+    return 0;
+}
+#endif
+
+Error NotFound(const std::string& path) { return Error{ErrorCode::FileNotFound, "File not found: " + path}; }
+
+Error CannotOpen(const std::string& path, const std::string& why) {
+    return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": " + why};
+}
+
+// Only regular files within the size cap are read; their size is known before reading.
+std::optional<Error> CheckStatus(const std::string& path, const FileStatus& status) {
+    if (status.folder)
+        return CannotOpen(path, "it is a folder");
+    if (!status.regular)
+        return CannotOpen(path, "it is not a regular file");
+    if (status.size > kMaxPictureFileBytes)
+        return Error{ErrorCode::PictureTooLarge,
+                     "The picture file is too large: " + path + " (more than " +
+                         std::to_string(kMaxPictureFileBytes / (1024 * 1024)) + " MB)"};
+    return std::nullopt;
+}
+
 } // namespace
 
 Result<Picture> LoadPicture(const std::string& path) {
     if (path.empty())
         return Picture();
     if (path.find('\0') != std::string::npos)
-        return Error{ErrorCode::FileNotFound, "File not found: " + path};
+        return NotFound(path);
+
+    // Looked at before opening, so that opening never blocks (a named pipe would) nor starts
+    // reading a device.
+    FileStatus status;
+    if (int error = StatPath(path, status)) {
+        if (error == ENOENT || error == ENOTDIR)
+            return NotFound(path);
+        return CannotOpen(path, std::strerror(error));
+    }
+    if (std::optional<Error> refused = CheckStatus(path, status))
+        return std::move(*refused);
 
     errno = 0;
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         if (errno == ENOENT || errno == ENOTDIR)
-            return Error{ErrorCode::FileNotFound, "File not found: " + path};
-        return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": " + std::strerror(errno)};
+            return NotFound(path);
+        return CannotOpen(path, errno ? std::strerror(errno) : "unknown error");
     }
-
-    // Only regular files, and their size checked before anything is read.
-#ifdef _WIN32
-    struct _stat64 status;
-    const bool statusKnown = _fstat64(_fileno(file.get()), &status) == 0;
-    const bool regular = statusKnown && (status.st_mode & _S_IFMT) == _S_IFREG;
-    const bool folder = statusKnown && (status.st_mode & _S_IFMT) == _S_IFDIR;
-#else
-    struct stat status;
-    const bool statusKnown = fstat(fileno(file.get()), &status) == 0;
-    const bool regular = statusKnown && S_ISREG(status.st_mode);
-    const bool folder = statusKnown && S_ISDIR(status.st_mode);
-#endif
-    if (folder)
-        return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": it is a folder"};
-    if (!regular)
-        return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": not a regular file"};
-    if (status.st_size < 0 || static_cast<uint64_t>(status.st_size) > kMaxPictureFileBytes)
-        return Error{ErrorCode::PictureTooLarge,
-                     "The picture file is too large (more than " +
-                         std::to_string(kMaxPictureFileBytes / (1024 * 1024)) + " MB)"};
+    // Again on the open file, which may not be the one looked at.
+    if (int error = StatFile(file.get(), status))
+        return CannotOpen(path, std::strerror(error));
+    if (std::optional<Error> refused = CheckStatus(path, status))
+        return std::move(*refused);
 
     std::vector<uint8_t> bytes;
     try {
-        bytes.resize(static_cast<size_t>(status.st_size));
+        bytes.resize(static_cast<size_t>(status.size));
     } catch (const std::bad_alloc&) {
         return OutOfMemory();
     }
@@ -511,7 +603,7 @@ Result<Picture> LoadPicture(const std::string& path) {
         got += n;
     }
     if (std::ferror(file.get()))
-        return Error{ErrorCode::CannotOpen, "Cannot read " + path};
+        return CannotOpen(path, "read error");
     bytes.resize(got);  // a file that shrank since: decode what is there
     return DecodePicture(bytes.data(), bytes.size());
 }

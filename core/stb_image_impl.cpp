@@ -4,7 +4,9 @@
 // integer code and give the same pixels), sides of at most 16384 pixels, internal functions with
 // internal linkage (STB_IMAGE_STATIC: nothing else can reach the animated-GIF, flip, 16-bit or
 // float entry points), assertions that throw instead of aborting and allocations that an
-// AllocationScope tracks. The picture loader checks each file's structure before stb sees it.
+// AllocationScope tracks. core/CMakeLists.txt adds -fwrapv for this file: stb's integer IDCT
+// overflows int on hostile coefficients, which then wraps by definition. The picture loader
+// checks each file's structure before stb sees it.
 #include "stb_image_impl.h"
 
 #include <algorithm>
@@ -216,6 +218,12 @@ uint8_t* LoadRgba(const uint8_t* bytes, int length, int* width, int* height) {
 }
 
 void FreeImage(uint8_t* pixels) { stbi_image_free(pixels); }
+
+uint8_t* LoadForTesting(const uint8_t* bytes, int length, int channels, int* width, int* height) {
+    stbi__g_failure_reason = nullptr;
+    int components = 0;
+    return stbi_load_from_memory(bytes, length, width, height, &components, channels);
+}
 
 const char* FailureReason() {
     const char* reason = stbi_failure_reason();

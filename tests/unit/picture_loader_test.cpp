@@ -17,6 +17,7 @@
 #include <vector>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -145,6 +146,15 @@ TEST(PictureLoaderGif, OnlyTheFirstFrameOfAnAnimation) {
     ExpectExactly(Load("gif-two-frames.gif"), 7, 5, RgbPattern);
 }
 
+TEST(PictureLoaderGif, WhatTheFirstImageDoesNotCoverIsTransparent) {
+    // stb would paint the background colour (index 1, opaque black) there; browsers show nothing.
+    const Picture picture = Load("gif-small-frame.gif");
+    EXPECT_TRUE(picture.hasTransparency());
+    ExpectExactly(picture, 7, 5, [](int x, int y) {
+        return x >= 2 && x < 5 && y >= 1 && y < 4 ? Rgba{255, 0, 0, 255} : Rgba{};
+    });
+}
+
 // ---- JPEG -----------------------------------------------------------------------------------
 
 Rgba GreyPattern(int x, int y) {
@@ -270,6 +280,20 @@ TEST(PictureLoaderBroken, EveryFileGivesTheErrorItsNameAnnounces) {
     EXPECT_GE(files, 60u);
 }
 
+TEST(PictureLoaderBroken, FuzzRegressionsDecodeOrFailCleanly) {
+    size_t files = 0;
+    for (const auto& entry : fs::directory_iterator(DataPath("fuzz-regressions"))) {
+        if (entry.path().extension() == ".md")
+            continue;
+        ++files;
+        Result<Picture> picture = LoadPicture(entry.path().string());
+        if (!picture.ok()) {
+            EXPECT_FALSE(picture.error().message.empty()) << entry.path();
+        }
+    }
+    EXPECT_GE(files, 1u);
+}
+
 TEST(PictureLoaderBroken, TooLargeIsRefusedBeforeAnyPixelBufferIsAllocated) {
     size_t files = 0;
     for (const auto& entry : fs::directory_iterator(DataPath("broken"))) {
@@ -392,6 +416,23 @@ TEST(PictureLoaderTracker, FreesEverythingWhenADecodeIsAbandonedByAnException) {
     EXPECT_EQ(stb::AllocationScope::LastClosedStats().reclaimedBlocks, 10u);
 }
 
+TEST(PictureLoaderTracker, AnStbAssertionThrowsThroughStbAndLeaksNothing) {
+    const std::vector<uint8_t> gif = ReadFile(DataPath("pictures/gif-transparent.gif"));
+    bool thrown = false;
+    try {
+        stb::AllocationScope scope;
+        int width = 0, height = 0;
+        (void)stb::LoadForTesting(gif.data(), static_cast<int>(gif.size()), 5, &width, &height);
+    } catch (const stb::AssertionFailure& failure) {
+        thrown = true;
+        EXPECT_NE(std::string(failure.expression()).find("req_comp"), std::string::npos)
+            << failure.expression();
+    }
+    EXPECT_TRUE(thrown);
+    // The frame, its background and history buffers that stb held when the assertion failed.
+    EXPECT_GE(stb::AllocationScope::LastClosedStats().reclaimedBlocks, 3u);
+}
+
 TEST(PictureLoaderTracker, BlocksAreZeroedAndReallocationKeepsTheContents) {
     stb::AllocationScope scope;
     auto* block = static_cast<uint8_t*>(stb::AllocationScope::Allocate(64));
@@ -490,6 +531,18 @@ TEST_F(PictureLoaderFiles, UnreadableFileCannotBeOpened) {
     fs::copy_file(DataPath("pictures/gif-transparent.gif"), path);
     fs::permissions(path, fs::perms::none);
     Result<Picture> picture = LoadPicture(path.string());
+    ASSERT_FALSE(picture.ok());
+    EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
+#endif
+}
+
+TEST_F(PictureLoaderFiles, NamedPipeIsRefusedWithoutBlocking) {
+#ifdef _WIN32
+    GTEST_SKIP() << "no named pipes in the file system";
+#else
+    const fs::path path = dir_ / "pipe.gif";
+    ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+    Result<Picture> picture = LoadPicture(path.string());  // opening it would wait for a writer
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
 #endif

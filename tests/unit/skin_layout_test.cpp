@@ -206,6 +206,21 @@ TEST(FinalComposition, TileWorkedExample) {
     EXPECT_EQ(layout.TileRows, 3);
 }
 
+TEST(FinalComposition, PlacementValuesAreSinglePrecision) {
+    // 795 twips at 173 % is 1375.35, which a single-precision float holds as 1375.349976.
+    const Picture picture = SolidPicture(53, 17, kRed);
+    SkinLayout layout;
+    layout.values = {173, 61, -12, 100};
+    Surface final;
+    ApplyResolution(final, 2);
+    ComposeFinal(layout, SourceOf(picture), final);
+    EXPECT_EQ(layout.ImgWidth, static_cast<double>(static_cast<float>(1375.35)));
+    EXPECT_NE(layout.ImgWidth, 1375.35);
+    EXPECT_EQ(layout.ImgHeight, static_cast<double>(static_cast<float>(155.55)));
+    EXPECT_EQ(layout.ImgX, static_cast<double>(static_cast<float>(-12 * layout.ImgWidth / 100)));
+    EXPECT_EQ(layout.ImgY, -100 * layout.ImgHeight / 100);  // kept in double precision
+}
+
 TEST(FinalComposition, TileAtOriginCopiesThePicturePixelForPixel) {
     std::mt19937 rng(3);
     const Picture picture = tess::testing::RandomPicture(7, 5, false, rng);

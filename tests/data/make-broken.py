@@ -1,0 +1,288 @@
+#!/usr/bin/env python3
+"""Makes the corpus of broken picture files under broken/ (deterministic: same bytes every run).
+
+Each file's name starts with the error the loader must give for it:
+  notapicture-*  ErrorCode::NotAPicture     (empty, unknown signature)
+  toolarge-*     ErrorCode::PictureTooLarge  (announced size over the limits)
+  corrupt-*      ErrorCode::CorruptPicture   (truncated, inconsistent or unsupported)
+tests/unit/picture_loader_test.cpp walks the folder and checks every file. Most files are cut
+from or edited in the valid pictures under pictures/ (made by make-pictures.sh), so run that
+first. Inputs found by fuzzing are added by hand as corrupt-fuzz-*; this script leaves them be.
+The outputs are committed; run this again only to change them.
+"""
+import os
+import random
+import struct
+import sys
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+PICTURES = os.path.join(HERE, 'pictures')
+BROKEN = os.path.join(HERE, 'broken')
+
+
+def picture(name):
+    with open(os.path.join(PICTURES, name), 'rb') as f:
+        return bytearray(f.read())
+
+
+made = []
+
+
+def write(name, data):
+    with open(os.path.join(BROKEN, name), 'wb') as f:
+        f.write(bytes(data))
+    made.append(name)
+
+
+# ---- GIF helpers ------------------------------------------------------------------------------
+
+def sub_blocks(data):
+    out = bytearray()
+    for i in range(0, len(data), 255):
+        chunk = data[i:i + 255]
+        out += bytes([len(chunk)]) + chunk
+    return out + b'\0'
+
+
+def lzw_stream(code_size, codes):
+    """Packs codes LSB first with the code width stb's GIF reader uses at each point."""
+    clear = 1 << code_size
+    width = code_size + 1
+    avail = clear + 2
+    old = -1
+    bits = 0
+    nbits = 0
+    out = bytearray()
+    for code in codes:
+        bits |= code << nbits
+        nbits += width
+        while nbits >= 8:
+            out.append(bits & 0xFF)
+            bits >>= 8
+            nbits -= 8
+        # follow the decoder's state
+        if code == clear:
+            width = code_size + 1
+            avail = clear + 2
+            old = -1
+        elif code == clear + 1:
+            break
+        else:
+            if old >= 0:
+                avail += 1
+            if (avail & ((1 << width) - 1)) == 0 and avail <= 0x0FFF:
+                width += 1
+            old = code
+    if nbits:
+        out.append(bits & 0xFF)
+    return out
+
+
+def gif(width, height, palette_bits=1, frame=None, code_size=2, raster=None, local_table=False,
+        global_table=True, trailer=True):
+    colours = 2 << (palette_bits - 1) if palette_bits else 0
+    flags = (0x80 | (palette_bits - 1)) if global_table else 0
+    out = bytearray(b'GIF89a')
+    out += struct.pack('<HHBBB', width, height, flags, 0, 0)
+    if global_table:
+        out += bytes((i * 40) % 256 for i in range(3 * colours))
+    fx, fy, fw, fh = frame if frame else (0, 0, width, height)
+    local_flags = (0x80 | (palette_bits - 1)) if local_table else 0
+    out += b'\x2c' + struct.pack('<HHHHB', fx, fy, fw, fh, local_flags)
+    if local_table:
+        out += bytes(3 * colours)
+    out += bytes([code_size])
+    out += sub_blocks(raster if raster is not None else b'')
+    if trailer:
+        out += b'\x3b'
+    return out
+
+
+# ---- JPEG helpers -----------------------------------------------------------------------------
+
+def jpeg_segments(data):
+    """(marker, offset of the marker's 0xFF, offset past the segment) up to the first SOS."""
+    pos = 2
+    out = []
+    while pos < len(data):
+        assert data[pos] == 0xFF, pos
+        marker = data[pos + 1]
+        length, = struct.unpack_from('>H', data, pos + 2)
+        out.append((marker, pos, pos + 2 + length))
+        if marker == 0xDA:
+            break
+        pos += 2 + length
+    return out
+
+
+def segment(data, wanted):
+    for marker, start, end in jpeg_segments(data):
+        if marker == wanted:
+            return start, end
+    raise KeyError(hex(wanted))
+
+
+def main():
+    os.makedirs(BROKEN, exist_ok=True)
+    for name in os.listdir(BROKEN):
+        if not name.startswith('corrupt-fuzz-'):
+            os.remove(os.path.join(BROKEN, name))
+    rng = random.Random(20240611)
+
+    # ---- not pictures
+    write('notapicture-empty.bin', b'')
+    noise = bytearray(rng.randrange(256) for _ in range(1024))
+    noise[0] = 0x00  # no signature can start with 0
+    write('notapicture-random.bin', noise)
+    write('notapicture-text.txt', b'This is not a picture.\n')
+    write('notapicture-png-signature.png', b'\x89PNG\r\n\x1a\n' + bytes(64))
+    write('notapicture-gif88a.gif', b'GIF88a' + bytes(32))
+    write('notapicture-jpeg-two-bytes.jpg', b'\xff\xd8')
+    write('notapicture-b.bmp', b'B')
+
+    # ---- GIF
+    transparent = picture('gif-transparent.gif')
+    interlaced = picture('gif-interlaced.gif')
+    write('corrupt-gif-signature-only.gif', b'GIF89a')
+    write('corrupt-gif-cut-in-header.gif', transparent[:10])
+    write('corrupt-gif-cut-in-palette.gif', transparent[:20])
+    write('corrupt-gif-cut-in-image-data.gif', transparent[:len(transparent) * 3 // 4])
+    write('corrupt-gif-cut-before-block-end.gif', transparent[:len(transparent) - 2])
+    write('corrupt-gif-interlaced-cut.gif', interlaced[:len(interlaced) - 40])
+    write('toolarge-gif-20000x10.gif', gif(20000, 10, raster=lzw_stream(2, [4, 0, 5])))
+    write('toolarge-gif-10000x10000.gif', gif(10000, 10000, raster=lzw_stream(2, [4, 0, 5])))
+    write('toolarge-gif-65535x65535-header-only.gif', b'GIF89a\xff\xff\xff\xff\x00\x00\x00')
+    write('corrupt-gif-0x0.gif', gif(0, 0, raster=lzw_stream(2, [4, 5])))
+    write('corrupt-gif-lzw-code-size-13.gif', gif(4, 4, code_size=13, raster=b'\x00\x00'))
+    write('corrupt-gif-lzw-code-size-0.gif', gif(4, 4, code_size=0, raster=b'\x01\x00'))
+    write('corrupt-gif-lzw-code-size-9.gif', gif(4, 4, code_size=9, raster=lzw_stream(9, [512, 0, 513])))
+    write('corrupt-gif-no-clear-code.gif', gif(4, 4, raster=lzw_stream(2, [0, 1, 2, 3, 5])))
+    write('corrupt-gif-code-past-table.gif', gif(4, 4, raster=lzw_stream(2, [4, 0, 7, 5])))
+    write('corrupt-gif-no-colour-table.gif', gif(4, 4, global_table=False, raster=lzw_stream(2, [4, 0, 5])))
+    write('corrupt-gif-frame-outside.gif', gif(4, 4, frame=(2, 2, 4, 4), raster=lzw_stream(2, [4, 0, 5])))
+    write('corrupt-gif-no-image.gif', b'GIF89a' + struct.pack('<HHBBB', 4, 4, 0x80, 0, 0) + bytes(6) + b'\x3b')
+    write('corrupt-gif-unknown-block.gif', b'GIF89a' + struct.pack('<HHBBB', 4, 4, 0x80, 0, 0) + bytes(6) + b'\x99')
+    write('corrupt-gif-extension-cut.gif',
+          b'GIF89a' + struct.pack('<HHBBB', 4, 4, 0x80, 0, 0) + bytes(6) + b'\x21\xfe\x20abc')
+    # A 1x1 picture whose code stream builds a 4090-long chain, repeats it 4000 times, clears the
+    # table and starts again: stb walks the whole chain for every repeat although the picture is
+    # full, about 17 s for 80 cycles (930 KB) and over an hour for a 256 MB file. Three cycles.
+    cycle = [4, 0] + list(range(6, 4096)) + [4095] * 4000
+    write('corrupt-gif-endless-chains.gif', gif(1, 1, raster=lzw_stream(2, cycle * 3 + [5])))
+
+    # ---- JPEG
+    baseline = picture('jpeg-baseline.jpg')
+    progressive = picture('jpeg-progressive.jpg')
+    write('corrupt-jpeg-soi-only.jpg', b'\xff\xd8\xff')
+    write('corrupt-jpeg-cut-in-header.jpg', baseline[:40])
+    sof_start, sof_end = segment(baseline, 0xC0)
+    write('corrupt-jpeg-cut-in-frame-header.jpg', baseline[:sof_start + 6])
+    write('corrupt-jpeg-cut-in-image-data.jpg', baseline[:len(baseline) * 3 // 4])
+    write('corrupt-jpeg-no-end-marker.jpg', baseline[:-2])
+    write('corrupt-jpeg-progressive-cut.jpg', progressive[:len(progressive) // 2])
+    sos_start, _ = segment(baseline, 0xDA)
+    write('corrupt-jpeg-no-scan.jpg', baseline[:sos_start] + b'\xff\xd9')
+    for (w, h, name) in ((20000, 10, '20000x10'), (10000, 10000, '10000x10000')):
+        big = bytearray(progressive)
+        start, _ = segment(big, 0xC2)
+        struct.pack_into('>HH', big, start + 5, h, w)
+        write('toolarge-jpeg-%s.jpg' % name, big)
+    zero = bytearray(baseline)
+    struct.pack_into('>H', zero, sof_start + 5, 0)
+    write('corrupt-jpeg-height-zero.jpg', zero)
+    arithmetic = bytearray(baseline)
+    arithmetic[sof_start + 1] = 0xC9
+    write('corrupt-jpeg-arithmetic-coding.jpg', arithmetic)
+    twelve = bytearray(baseline)
+    twelve[sof_start + 4] = 12
+    write('corrupt-jpeg-12-bit.jpg', twelve)
+    sampling = bytearray(progressive)
+    start, _ = segment(sampling, 0xC2)
+    sampling[start + 11] = 0x41  # component 1: 4x1
+    sampling[start + 14] = 0x31  # component 2: 3x1, which does not divide 4
+    write('corrupt-jpeg-fractional-sampling.jpg', sampling)
+    components = bytearray(baseline)
+    components[sof_start + 9] = 2
+    write('corrupt-jpeg-two-components.jpg', components)
+    # A Huffman table announcing 16 x 255 symbols: this stb would write past its arrays.
+    dht_start, dht_end = segment(baseline, 0xC4)
+    table = bytes([0x00]) + bytes([255] * 16) + bytes(range(256)) * 16
+    huge_dht = b'\xff\xc4' + struct.pack('>H', 2 + len(table)) + table
+    write('corrupt-jpeg-huffman-table-overflow.jpg', baseline[:dht_start] + huge_dht + baseline[dht_start:])
+    # Scan before the frame header.
+    write('corrupt-jpeg-scan-before-frame.jpg',
+          baseline[:sof_start] + baseline[sos_start:sos_start + 14] + baseline[sof_start:])
+    bad_length = bytearray(baseline)
+    struct.pack_into('>H', bad_length, dht_start + 2, 1)
+    write('corrupt-jpeg-segment-length-1.jpg', bad_length)
+    # Thousands of scans: the progressive picture's last scan repeated.
+    last_scan = progressive.rindex(b'\xff\xda')
+    scan = progressive[last_scan:-2]
+    write('corrupt-jpeg-2000-scans.jpg', progressive[:-2] + scan * 2000 + b'\xff\xd9')
+
+    # ---- Windows bitmaps
+    bmp8 = picture('bmp-8bit.bmp')
+    bmp24 = picture('bmp-24bit.bmp')
+    bmp32 = picture('bmp-32bit-alpha.bmp')
+    write('corrupt-bmp-cut-in-file-header.bmp', bmp24[:10])
+    write('corrupt-bmp-cut-in-info-header.bmp', bmp24[:30])
+    write('corrupt-bmp-cut-in-palette.bmp', bmp8[:300])
+    write('corrupt-bmp-cut-in-pixels.bmp', bmp24[:len(bmp24) - 40])
+    write('corrupt-bmp-last-byte-missing.bmp', bmp24[:-1])
+    write('corrupt-bmp-32bit-cut.bmp', bmp32[:len(bmp32) - 4])
+
+    def edited(base, offset, fmt, *values):
+        data = bytearray(base)
+        struct.pack_into(fmt, data, offset, *values)
+        return data
+
+    header_only = edited(bmp24[:54], 2, '<I', 54)
+    write('toolarge-bmp-20000x10.bmp', edited(header_only, 18, '<ii', 20000, 10))
+    write('toolarge-bmp-10000x10000.bmp', edited(header_only, 18, '<ii', 10000, 10000))
+    write('toolarge-bmp-10000x-10000-top-down.bmp', edited(header_only, 18, '<ii', 10000, -10000))
+    write('toolarge-bmp-height-int-min.bmp', edited(header_only, 18, '<ii', 7, -2 ** 31))
+    write('corrupt-bmp-width-negative.bmp', edited(bmp24, 18, '<i', -7))
+    write('corrupt-bmp-width-zero.bmp', edited(bmp24, 18, '<i', 0))
+    write('corrupt-bmp-height-zero.bmp', edited(bmp24, 22, '<i', 0))
+    write('corrupt-bmp-offset-huge.bmp', edited(bmp24, 10, '<I', 0xFFFFFFF0))
+    write('corrupt-bmp-offset-past-end.bmp', edited(bmp24, 10, '<I', len(bmp24) + 1))
+    write('corrupt-bmp-offset-zero.bmp', edited(bmp24, 10, '<I', 0))
+    write('corrupt-bmp-offset-in-header.bmp', edited(bmp8, 10, '<I', 30))
+    write('corrupt-bmp-header-size-41.bmp', edited(bmp24, 14, '<I', 41))
+    write('corrupt-bmp-header-size-huge.bmp', edited(bmp24, 14, '<I', 0x7FFFFFFF))
+    write('corrupt-bmp-2-bits.bmp', edited(bmp8, 28, '<H', 2))
+    write('corrupt-bmp-0-bits.bmp', edited(bmp24, 28, '<H', 0))
+    write('corrupt-bmp-planes-2.bmp', edited(bmp24, 26, '<H', 2))
+    write('corrupt-bmp-compression-jpeg.bmp', edited(bmp24, 30, '<I', 4))
+    write('corrupt-bmp-compression-99.bmp', edited(bmp24, 30, '<I', 99))
+    write('corrupt-bmp-bitfields-24bit.bmp', edited(bmp24, 30, '<I', 3))
+    # 32-bit bitfields with all-zero colour masks (stb: "bad masks").
+    masks = bytearray(bmp32)
+    struct.pack_into('<IIII', masks, 54, 0, 0, 0, 0)
+    write('corrupt-bmp-bitfields-zero-masks.bmp', masks)
+    # Pixels using a colour the palette lacks: 8 bits per pixel with a two-colour palette.
+    short = bytearray(bmp8[:54]) + bytes([0, 0, 0, 0, 255, 255, 255, 0])
+    struct.pack_into('<I', short, 10, 54 + 8)
+    struct.pack_into('<I', short, 46, 2)
+    short += bytes([1, 0, 200, 1, 0, 1, 0, 0]) * 5
+    struct.pack_into('<I', short, 2, len(short))
+    write('corrupt-bmp-index-past-palette.bmp', short)
+    # Palette sizes stb computes as 0 and as more than 256.
+    write('corrupt-bmp-no-palette-8bit.bmp', edited(bmp8[:54] + bmp8[1078:], 10, '<I', 54))
+    write('corrupt-bmp-palette-too-big.bmp',
+          edited(bmp8[:54] + bytes(4 * 300) + bmp8[1078:], 10, '<I', 54 + 4 * 300))
+    # RLE: unsupported by this stb, whether the data is good or not.
+    rle = picture('bmp-8bit-rle.bmp')
+    write('corrupt-bmp-rle8-cut.bmp', rle[:len(rle) - 30])
+    garbage = bytearray(rle[:1078]) + bytes(rng.randrange(256) for _ in range(200))
+    write('corrupt-bmp-rle8-garbage.bmp', garbage)
+    write('corrupt-bmp-rle4-garbage.bmp', edited(edited(garbage, 28, '<H', 4), 30, '<I', 2))
+
+    # Random damage in the middle of each kind of file (only kinds that always stay errors).
+    write('corrupt-gif-random-tail.gif',
+          transparent[:30] + bytes(rng.randrange(256) for _ in range(64)))
+    print('made %d files in %s' % (len(made), BROKEN))
+
+
+if __name__ == '__main__':
+    sys.exit(main())

@@ -1,0 +1,55 @@
+// libFuzzer target: any bytes given to DecodePicture must give a picture or an error value with
+// a message, never a crash, a sanitizer report, a leak, a hang or unbounded memory. A decoded
+// picture's summed-area table is read back to check it against its pixels.
+#include <cstddef>
+#include <cstdint>
+
+#include "core/picture_loader.h"
+
+namespace {
+
+void Require(bool condition) {
+    if (!condition)
+        __builtin_trap();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // At most 4 Mpixels, so that each run stays fast and far below the RSS limit. The limit
+    // checks are the same code as with the loader's own limits; sides keep the full 16384.
+    const tess::PictureLimits limits{tess::kMaxPictureSide, 4 * 1024 * 1024};
+    tess::Result<tess::Picture> result = tess::DecodePicture(data, size, limits);
+    if (!result.ok()) {
+        Require(!result.error().message.empty());
+        return 0;
+    }
+    const tess::Picture& picture = result.value();
+    const int32_t w = picture.width(), h = picture.height();
+    Require(w > 0 && h > 0 && w <= limits.maxSide && h <= limits.maxSide &&
+            int64_t{w} * h <= limits.maxPixels);
+    // Only GIF keeps transparency.
+    Require(data[0] == 'G' || !picture.hasTransparency());
+
+    const tess::FootprintSums all =
+        picture.sums(tess::AxisFootprint::Of(0, w, w), tess::AxisFootprint::Of(0, h, h));
+    Require(all.opaque >= 0 && all.opaque <= double(w) * h);
+    (void)picture.sums(tess::AxisFootprint::Of(w * 0.25, w * 0.75 + 0.5, w),
+                       tess::AxisFootprint::Of(0.3, h - 0.3, h));
+    (void)picture.pixelAt(w - 1, h - 1);
+    (void)picture.pixelAt(w / 2, h / 2);
+
+    // Small pictures: the table's total against the pixels one by one.
+    if (int64_t{w} * h <= 4096) {
+        double r = 0, opaque = 0;
+        for (int32_t y = 0; y < h; ++y)
+            for (int32_t x = 0; x < w; ++x) {
+                const tess::Rgba p = picture.pixelAt(x, y);
+                Require(p.a == 0 || p.a == 255);
+                r += p.r;
+                opaque += p.a == 255 ? 1 : 0;
+            }
+        Require(r == all.r && opaque == all.opaque);
+    }
+    return 0;
+}
