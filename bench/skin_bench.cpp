@@ -64,7 +64,7 @@ void RunPreview(benchmark::State& state, Layout l, TileDrawing drawing) {
         benchmark::DoNotOptimize(target.pixels().data());
     }
     if (l.mode == LayoutMode::Tile)
-        state.counters["copies"] = static_cast<double>(layout.TileCols + 3) * (layout.TileRows + 3);
+        state.counters["copies"] = static_cast<double>(TileGridOf(layout, target).copies());
 }
 
 void RunFinal(benchmark::State& state, Layout l) {
@@ -80,7 +80,7 @@ void RunFinal(benchmark::State& state, Layout l) {
         benchmark::DoNotOptimize(final.pixels().data());
     }
     if (l.mode == LayoutMode::Tile)
-        state.counters["copies"] = static_cast<double>(layout.TileCols + 3) * (layout.TileRows + 3);
+        state.counters["copies"] = static_cast<double>(TileGridOf(layout, final).copies());
 }
 
 const std::pair<const char*, Layout> kLayouts[] = {
@@ -96,10 +96,10 @@ void RegisterAll() {
     for (const auto& [name, layout] : kLayouts) {
         benchmark::RegisterBenchmark((std::string("Preview/") + name).c_str(),
                                      [layout = layout](benchmark::State& s) { RunPreview(s, layout, TileDrawing::Fast); })
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
         benchmark::RegisterBenchmark((std::string("Final/") + name).c_str(),
                                      [layout = layout](benchmark::State& s) { RunFinal(s, layout); })
-            ->Unit(benchmark::kMillisecond);
+            ->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
     }
     for (const char* name : {"Tile32x32At5", "Tile1x1At5"}) {
         for (const auto& [n, layout] : kLayouts)
@@ -108,13 +108,13 @@ void RegisterAll() {
                                              [layout = layout](benchmark::State& s) {
                                                  RunPreview(s, layout, TileDrawing::Reference);
                                              })
-                    ->Unit(benchmark::kMillisecond);
+                    ->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
     }
     benchmark::RegisterBenchmark("Prepare/1600x5000", [](benchmark::State& state) {
         const auto rgba = PhotoRgba(1600, 5000);
         for (auto _ : state)
             benchmark::DoNotOptimize(Picture::FromRgba(1600, 5000, rgba.data()));
-    })->Unit(benchmark::kMillisecond);
+    })->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
     benchmark::RegisterBenchmark("Write/Skin1024", [](benchmark::State& state) {
         const Picture& picture = CachedPicture(200, 40);
         SkinLayout layout;
@@ -126,7 +126,7 @@ void RegisterAll() {
             if (!WriteBitmap(final, path).ok())
                 state.SkipWithError("the bitmap could not be written");
         std::filesystem::remove(path);
-    })->Unit(benchmark::kMillisecond);
+    })->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
 }
 
 // Keeps every run's median (or only time) so that the reference ratios can be printed at the end.

@@ -78,8 +78,9 @@ int32_t LastCopy(int32_t count, double origin, double size, double extent) {
     return static_cast<int32_t>(last);
 }
 
-// One column and one row beyond each edge of the whole-tile count, reaching the far edges.
-TileGrid GridOf(const SkinLayout& layout, const Surface& surface) {
+} // namespace
+
+TileGrid TileGridOf(const SkinLayout& layout, const Surface& surface) {
     TileGrid grid;
     grid.originX = layout.ImgX;
     grid.originY = layout.ImgY;
@@ -92,8 +93,6 @@ TileGrid GridOf(const SkinLayout& layout, const Surface& surface) {
     return grid;
 }
 
-} // namespace
-
 void PreviewTile(SkinLayout& layout, const SourcePicture& source, Surface& target,
                  TileDrawing drawing) {
     const LayoutValues& v = layout.values;
@@ -104,7 +103,7 @@ void PreviewTile(SkinLayout& layout, const SourcePicture& source, Surface& targe
     layout.ImgY = layout.ImgHeight * -v.vertical / 100;
     CountTiles(layout, target);
     target.clear();
-    DrawGrid(target, source.picture, GridOf(layout, target), drawing);
+    DrawGrid(target, source.picture, TileGridOf(layout, target), drawing);
 }
 
 void DrawPreview(SkinLayout& layout, const SourcePicture& source, Surface& target,
@@ -142,7 +141,7 @@ void ComposeFinal(SkinLayout& layout, const SourcePicture& source, Surface& fina
     switch (layout.mode) {
     case LayoutMode::Tile:
         CountTiles(layout, final);
-        DrawGrid(final, source.picture, GridOf(layout, final), drawing);
+        DrawGrid(final, source.picture, TileGridOf(layout, final), drawing);
         break;
     case LayoutMode::Single:
         ComposeFinalCenter(layout, source, final);

@@ -8,6 +8,7 @@
 #include "color.h"
 #include "picture.h"
 #include "surface.h"
+#include "tile_renderer.h"
 
 namespace tess {
 
@@ -78,6 +79,9 @@ void PreviewStretch(const SourcePicture& source, Surface& target);
 void PreviewSingle(SkinLayout& layout, const SourcePicture& source, Surface& target);
 void PreviewTile(SkinLayout& layout, const SourcePicture& source, Surface& target,
                  TileDrawing drawing = TileDrawing::Fast);
+// The copies Tile mode draws from the layout's placement values: one column and one row beyond
+// each edge of the whole-tile count, and on to the far edges where that count falls short.
+TileGrid TileGridOf(const SkinLayout& layout, const Surface& surface);
 // Clears the target and draws the mode the layout holds.
 void DrawPreview(SkinLayout& layout, const SourcePicture& source, Surface& target,
                  TileDrawing drawing = TileDrawing::Fast);

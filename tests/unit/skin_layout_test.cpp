@@ -120,6 +120,10 @@ TEST(PreviewTile, CountsWholeTilesAndDrawsOneBeyondEachEdge) {
     PreviewTile(layout, SourceOf(picture), target);
     EXPECT_EQ(layout.TileCols, 4);
     EXPECT_EQ(layout.TileRows, 2);
+    const TileGrid grid = TileGridOf(layout, target);
+    EXPECT_EQ(std::make_pair(grid.firstColumn, grid.lastColumn), std::make_pair(-1, 5));
+    EXPECT_EQ(std::make_pair(grid.firstRow, grid.lastRow), std::make_pair(-1, 3));
+    EXPECT_EQ(grid.copies(), 35);
     // Columns -1..5 and rows -1..3 of 2250 × 450 units cover the whole strip.
     for (int y : {0, 33, 66})
         EXPECT_EQ(DrawnColumns(target, y, kBlue), std::make_pair(0, 598));
@@ -130,6 +134,7 @@ TEST(PreviewTile, CountsWholeTilesAndDrawsOneBeyondEachEdge) {
     EXPECT_DOUBLE_EQ(layout.ImgWidth, 18);
     EXPECT_EQ(layout.TileCols, 500);
     EXPECT_EQ(layout.TileRows, 55);
+    EXPECT_EQ(TileGridOf(layout, target).copies(), 503 * 58);
 }
 
 TEST(PreviewTile, TinyTilesStillCoverTheWholeStrip) {
