@@ -15,8 +15,8 @@ namespace {
 
 // Pictures made in code, so the set does not depend on any file: a smooth gradient with noise,
 // one with transparent holes, and a single pixel.
-Picture MadePicture(int32_t w, int32_t h, bool holes, uint32_t seed) {
-    std::mt19937 rng(seed);
+Picture MadePicture(int32_t w, int32_t h, bool holes, uint32_t variant) {
+    std::mt19937 rng(variant);
     std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
     for (int32_t y = 0; y < h; ++y)
         for (int32_t x = 0; x < w; ++x) {

@@ -25,8 +25,8 @@ std::vector<uint8_t> ReadFile(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-Surface RandomSurface(int32_t w, int32_t h, uint32_t seed) {
-    std::mt19937 rng(seed);
+Surface RandomSurface(int32_t w, int32_t h, uint32_t variant) {
+    std::mt19937 rng(variant);
     Surface s(w, h);
     s.drawPicture(tess::testing::RandomPicture(w, h, false, rng), 0, 0, w * 15.0, h * 15.0);
     return s;
