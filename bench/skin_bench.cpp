@@ -9,12 +9,12 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "core/bitmap_writer.h"
 #include "core/skin_layout.h"
+#include "tests/support/gradient_rgba.h"
 
 using namespace tess;
 
@@ -22,17 +22,7 @@ namespace {
 
 // A picture with smooth gradients and noise, so that averaging has real work to do.
 std::vector<uint8_t> PhotoRgba(int32_t w, int32_t h) {
-    std::mt19937 rng(static_cast<uint32_t>(w * 31 + h));
-    std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
-            p[0] = static_cast<uint8_t>(x * 255 / std::max(1, w - 1));
-            p[1] = static_cast<uint8_t>(y * 255 / std::max(1, h - 1));
-            p[2] = static_cast<uint8_t>(rng() & 255);
-            p[3] = 255;
-        }
-    return rgba;
+    return tess::testing::GradientRgba(w, h, false, static_cast<uint32_t>(w * 31 + h));
 }
 
 const Picture& CachedPicture(int32_t w, int32_t h) {

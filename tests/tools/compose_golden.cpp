@@ -1,13 +1,13 @@
 // Writes a fixed set of composed skins and previews as bitmap files into the folder named on the
 // command line, so that the host and Windows builds can be compared byte for byte.
 #include <cstdio>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "core/bitmap_writer.h"
 #include "core/picture_loader.h"
 #include "core/skin_layout.h"
+#include "tests/support/gradient_rgba.h"
 
 using namespace tess;
 
@@ -16,16 +16,7 @@ namespace {
 // Pictures made in code, so the set does not depend on any file: a smooth gradient with noise,
 // one with transparent holes, and a single pixel.
 Picture MadePicture(int32_t w, int32_t h, bool holes, uint32_t variant) {
-    std::mt19937 rng(variant);
-    std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
-    for (int32_t y = 0; y < h; ++y)
-        for (int32_t x = 0; x < w; ++x) {
-            uint8_t* p = &rgba[(static_cast<size_t>(y) * w + x) * 4];
-            p[0] = static_cast<uint8_t>(x * 255 / std::max(1, w - 1));
-            p[1] = static_cast<uint8_t>(y * 255 / std::max(1, h - 1));
-            p[2] = static_cast<uint8_t>(rng() & 255);
-            p[3] = holes && (x + y) % 5 == 0 ? 0 : 255;
-        }
+    const std::vector<uint8_t> rgba = tess::testing::GradientRgba(w, h, holes, variant);
     return Picture::FromRgba(w, h, rgba.data()).value();
 }
 
