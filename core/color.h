@@ -23,8 +23,6 @@ inline constexpr Rgb ToRgb(ColorRef colour) {
                static_cast<uint8_t>((colour >> 16) & 0xFF)};
 }
 
-inline constexpr ColorRef ToColorRef(Rgb rgb) { return MakeColorRef(rgb.r, rgb.g, rgb.b); }
-
 // A colour value that names a plain RGB colour (no system-colour or palette flags, not -1).
 inline constexpr bool IsPlainColorRef(ColorRef colour) { return (colour & ~0xFFFFFF) == 0; }
 

@@ -87,8 +87,8 @@ Rgb Surface::pixelAt(int32_t x, int32_t y) const {
 namespace {
 
 // The index range [first, last) of the n centres, increasing with the index, that lie in
-// [origin, origin + extent); `centre` maps an index to its centre and `perIndex` estimates the
-// spacing so that the search starts close to the answer.
+// [origin, origin + extent); `centre` maps an index to its centre. The search starts where the
+// even spacing of scale / n puts the bounds and settles them with the exact test.
 template <typename CentreFn>
 void CoveredRange(int32_t n, double scale, double origin, double extent, CentreFn centre,
                   int32_t& first, int32_t& last) {
@@ -123,12 +123,6 @@ void Surface::coveredColumns(double origin, double extent, int32_t& first, int32
 void Surface::coveredRows(double origin, double extent, int32_t& first, int32_t& last) const {
     CoveredRange(height_, scaleHeight(), origin, extent, [this](int32_t p) { return rowCentre(p); },
                  first, last);
-}
-
-void ColumnFootprints::clear() {
-    prints_.clear();
-    edges_.clear();
-    edgeIndex_.clear();
 }
 
 size_t ColumnFootprints::add(const AxisFootprint& fx) {

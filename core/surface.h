@@ -19,7 +19,6 @@ inline constexpr double kTwipsPerPixel96 = 15.0;
 // once, so that a row computes the edge sums of each edge a single time for all its columns.
 class ColumnFootprints {
 public:
-    void clear();
     // Adds a column's footprint and returns its index.
     size_t add(const AxisFootprint& fx);
     // Merges the edges of all footprints added; call once before the rows are painted.
