@@ -121,10 +121,12 @@ void DrawPreview(SkinLayout& layout, const SourcePicture& source, Surface& targe
     }
 }
 
+// The composition sizes its surface with constants that always fit, so the resizing statuses
+// below are not looked at.
 void ApplyResolution(Surface& final, int resolution) {
-    final.setHeightTwips(kFinalHeight);
+    (void)final.setHeightTwips(kFinalHeight);
     if (resolution >= 0 && resolution < 4)
-        final.setWidthTwips(final.twipsPerPixel() * kResolutionPixels[resolution]);
+        (void)final.setWidthTwips(final.twipsPerPixel() * kResolutionPixels[resolution]);
 }
 
 void ComposeFinal(SkinLayout& layout, const SourcePicture& source, Surface& final,
@@ -147,7 +149,7 @@ void ComposeFinal(SkinLayout& layout, const SourcePicture& source, Surface& fina
         ComposeFinalCenter(layout, source, final);
         break;
     case LayoutMode::Stretch:
-        final.setHeightTwips(kFinalStretchHeight);
+        (void)final.setHeightTwips(kFinalStretchHeight);
         final.drawPicture(source.picture, 0, 0, final.scaleWidth(), final.scaleHeight());
         break;
     }
@@ -157,7 +159,7 @@ void ComposeFinalCenter(SkinLayout& layout, const SourcePicture& source, Surface
     const LayoutValues& v = layout.values;
     // The centring terms and the vertical shift are measured on a shorter surface than the one
     // drawn on, which keeps the picture above the middle of the skin.
-    final.setHeightTwips(kFinalCentringHeight);
+    (void)final.setHeightTwips(kFinalCentringHeight);
     layout.ImgWidth = Single(source.scaleWidth * v.width / 100);
     layout.ImgHeight = Single(source.scaleHeight * v.height / 100);
     layout.ImgX = Single((final.scaleWidth() - source.scaleWidth) / 2);
@@ -169,7 +171,7 @@ void ComposeFinalCenter(SkinLayout& layout, const SourcePicture& source, Surface
             ToInt32(((final.scaleHeight() - layout.ImgHeight) / 2 + layout.ImgHeight) * v.vertical / 100))
         shift = rounded.value();
     final.clear();
-    final.setHeightTwips(kFinalHeight);
+    (void)final.setHeightTwips(kFinalHeight);
     final.drawPicture(source.picture, Single(h + layout.ImgX), Single(shift + layout.ImgY),
                       layout.ImgWidth, layout.ImgHeight);
 }

@@ -30,14 +30,14 @@ void FillRows(uint8_t* pixels, int32_t width, int32_t height, Rgb colour) {
 
 Surface::Surface(int32_t widthPx, int32_t heightPx, double twipsPerPixel)
     : twipsPerPixel_(twipsPerPixel) {
-    resize(widthPx, heightPx);
+    (void)resize(std::clamp(widthPx, 0, kMaxSide), std::clamp(heightPx, 0, kMaxSide));
 }
 
-void Surface::resize(int32_t widthPx, int32_t heightPx) {
-    widthPx = std::max(widthPx, 0);
-    heightPx = std::max(heightPx, 0);
+Status Surface::resize(int32_t widthPx, int32_t heightPx) {
+    if (widthPx < 0 || heightPx < 0 || widthPx > kMaxSide || heightPx > kMaxSide)
+        return Error{ErrorCode::InvalidArgument, "Invalid picture size"};
     if (widthPx == width_ && heightPx == height_)
-        return;
+        return Status::Ok();
     std::vector<uint8_t> next(static_cast<size_t>(widthPx) * heightPx * 3);
     FillRows(next.data(), widthPx, heightPx, ToRgb(backColor_));
     const size_t kept = static_cast<size_t>(std::min(widthPx, width_)) * 3;
@@ -46,16 +46,22 @@ void Surface::resize(int32_t widthPx, int32_t heightPx) {
     pixels_ = std::move(next);
     width_ = widthPx;
     height_ = heightPx;
+    return Status::Ok();
 }
 
-static int32_t TwipsToPixels(double twips, double twipsPerPixel) {
-    auto pixels = ToInt32(twips / twipsPerPixel);
-    return pixels ? std::max(pixels.value(), 0) : 0;
+static Result<int32_t> TwipsToPixels(double twips, double twipsPerPixel) {
+    return ToInt32(twips / twipsPerPixel);
 }
 
-void Surface::setWidthTwips(double twips) { resize(TwipsToPixels(twips, twipsPerPixel_), height_); }
+Status Surface::setWidthTwips(double twips) {
+    auto pixels = TwipsToPixels(twips, twipsPerPixel_);
+    return pixels ? resize(pixels.value(), height_) : pixels.status();
+}
 
-void Surface::setHeightTwips(double twips) { resize(width_, TwipsToPixels(twips, twipsPerPixel_)); }
+Status Surface::setHeightTwips(double twips) {
+    auto pixels = TwipsToPixels(twips, twipsPerPixel_);
+    return pixels ? resize(width_, pixels.value()) : pixels.status();
+}
 
 void Surface::setScaleWidth(double units) {
     customWidth_ = true;

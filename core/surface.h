@@ -45,8 +45,8 @@ private:
 
 class Surface {
 public:
-    // A surface of the given pixel size measured in twips (`twipsPerPixel` units per pixel),
-    // white and cleared.
+    // A surface of the given pixel size (each side clamped to 0..kMaxSide) measured in twips
+    // (`twipsPerPixel` units per pixel), white and cleared.
     explicit Surface(int32_t widthPx = 0, int32_t heightPx = 0,
                      double twipsPerPixel = kTwipsPerPixel96);
 
@@ -55,11 +55,13 @@ public:
     double twipsPerPixel() const { return twipsPerPixel_; }
 
     // Changes the pixel size; what was drawn stays where it overlaps, new parts take the back
-    // colour. An axis with a scale of its own keeps it, a twips axis follows the new size.
-    void resize(int32_t widthPx, int32_t heightPx);
-    // Sizes in twips, converted to whole pixels (nearest, halves to even).
-    void setWidthTwips(double twips);
-    void setHeightTwips(double twips);
+    // colour. An axis with a scale of its own keeps it, a twips axis follows the new size. A
+    // negative size or one beyond kMaxSide is refused and leaves the surface as it was.
+    Status resize(int32_t widthPx, int32_t heightPx);
+    // Sizes in twips, converted to whole pixels (nearest, halves to even), refused likewise.
+    Status setWidthTwips(double twips);
+    Status setHeightTwips(double twips);
+    static constexpr int32_t kMaxSide = 32767;
 
     // The inner area's extent in the surface's units.
     double scaleWidth() const { return customWidth_ ? scaleWidth_ : width_ * twipsPerPixel_; }

@@ -2,6 +2,8 @@
 // edges when enlarging, transparency, clipping, back colours and resizing.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/surface.h"
 #include "test_pictures.h"
 
@@ -157,16 +159,28 @@ TEST(SurfaceSize, ResizeKeepsWhatOverlapsAndTwipsRoundToPixels) {
     s.drawPicture(SolidPicture(1, 1, kRed), 0, 0, 15, 15);
     ASSERT_TRUE(s.setBackColor(MakeColorRef(0, 0, 0)).ok());
     s.drawPicture(SolidPicture(1, 1, kRed), 0, 0, 15, 15);
-    s.setHeightTwips(2000);  // 133.3 pixels
+    ASSERT_TRUE(s.setHeightTwips(2000).ok());  // 133.3 pixels
     EXPECT_EQ(s.heightPx(), 133);
     EXPECT_DOUBLE_EQ(s.scaleHeight(), 1995);
     EXPECT_EQ(s.pixelAt(0, 0), (Rgb{255, 0, 0}));
     EXPECT_EQ(s.pixelAt(0, 100), (Rgb{0, 0, 0}));
-    s.setHeightTwips(1700);
+    ASSERT_TRUE(s.setHeightTwips(1700).ok());
     EXPECT_EQ(s.heightPx(), 113);
-    s.setWidthTwips(15 * 1024);
+    ASSERT_TRUE(s.setWidthTwips(15 * 1024).ok());
     EXPECT_EQ(s.widthPx(), 1024);
     EXPECT_DOUBLE_EQ(s.scaleWidth(), 15360);
+
+    // Sizes that cannot be held are refused and change nothing (on the 32-bit build a product
+    // of sides this large would otherwise wrap around the address space).
+    for (Status refused : {s.resize(70000, 70000), s.resize(-1, 5), s.setWidthTwips(1e12),
+                           s.setHeightTwips(-15 * 3), s.setHeightTwips(std::nan(""))}) {
+        ASSERT_FALSE(refused.ok());
+        EXPECT_TRUE(refused.error().code == ErrorCode::InvalidArgument ||
+                    refused.error().code == ErrorCode::Overflow);
+    }
+    EXPECT_EQ(s.widthPx(), 1024);
+    EXPECT_EQ(s.heightPx(), 113);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{255, 0, 0}));
 }
 
 TEST(SurfaceDrawing, FootprintsTooLargeForThirtyTwoBitSumsStayExact) {
