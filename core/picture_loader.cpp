@@ -498,45 +498,32 @@ struct FileStatus {
     uint64_t size = 0;
 };
 
+// The C runtime's stat calls, 64-bit sized on Windows, where a plain stat stops at 2 GB.
 #ifdef _WIN32
-FileStatus StatusOf(const struct _stat64& s) {
-    return {(s.st_mode & _S_IFMT) == _S_IFREG, (s.st_mode & _S_IFMT) == _S_IFDIR,
-            static_cast<uint64_t>(s.st_size)};
-}
-// 0, or the errno of the failure.
-int StatPath(const std::string& path, FileStatus& status) {
-    struct _stat64 s;
-    if (_stat64(path.c_str(), &s) != 0)
-        return errno;
-    status = StatusOf(s);
-    return 0;
-}
-int StatFile(std::FILE* file, FileStatus& status) {
-    struct _stat64 s;
-    if (_fstat64(_fileno(file), &s) != 0)
-        return errno;
-    status = StatusOf(s);
-    return 0;
-}
+using StatBuffer = struct _stat64;
+int StatOfPath(const char* path, StatBuffer* s) { return _stat64(path, s); }
+int StatOfFile(std::FILE* file, StatBuffer* s) { return _fstat64(_fileno(file), s); }
+bool IsRegular(unsigned mode) { return (mode & _S_IFMT) == _S_IFREG; }
+bool IsFolder(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
 #else
-FileStatus StatusOf(const struct stat& s) {
-    return {S_ISREG(s.st_mode), S_ISDIR(s.st_mode), static_cast<uint64_t>(s.st_size)};
-}
-int StatPath(const std::string& path, FileStatus& status) {
-    struct stat s;
-    if (stat(path.c_str(), &s) != 0)
-        return errno;
-    status = StatusOf(s);
-    return 0;
-}
-int StatFile(std::FILE* file, FileStatus& status) {
-    struct stat s;
-    if (fstat(fileno(file), &s) != 0)
-        return errno;
-    status = StatusOf(s);
-    return 0;
-}
+using StatBuffer = struct stat;
+int StatOfPath(const char* path, StatBuffer* s) { return stat(path, s); }
+int StatOfFile(std::FILE* file, StatBuffer* s) { return fstat(fileno(file), s); }
+bool IsRegular(unsigned mode) { return S_ISREG(mode); }
+bool IsFolder(unsigned mode) { return S_ISDIR(mode); }
 #endif
+
+// 0, or the errno of the failure.
+template <typename Subject, typename StatFn>
+int StatusOf(Subject subject, StatFn statFn, FileStatus& status) {
+    StatBuffer s;
+    if (statFn(subject, &s) != 0)
+        return errno;
+    status = {IsRegular(s.st_mode), IsFolder(s.st_mode), static_cast<uint64_t>(s.st_size)};
+    return 0;
+}
+int StatPath(const std::string& path, FileStatus& status) { return StatusOf(path.c_str(), StatOfPath, status); }
+int StatFile(std::FILE* file, FileStatus& status) { return StatusOf(file, StatOfFile, status); }
 
 Error NotFound(const std::string& path) { return Error{ErrorCode::FileNotFound, "File not found: " + path}; }
 

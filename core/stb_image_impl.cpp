@@ -117,22 +117,23 @@ void AllocationScope::unlink(Block* block) {
     block->owner = nullptr;
 }
 
-void* AllocationScope::Allocate(size_t size) {
-    AllocationScope* scope = t_current;
+bool AllocationScope::Admit(AllocationScope* scope, size_t size, size_t othersLive) {
     if (scope) {
         ++scope->stats_.allocations;
         if (size > scope->stats_.largestBlock)
             scope->stats_.largestBlock = size;
-        if (size > scope->budget_ - std::min(scope->budget_, scope->liveBytes_)) {
-            scope->stats_.refused = true;
-            return nullptr;
-        }
     }
-    if (size > std::numeric_limits<size_t>::max() - kHeaderBytes) {
-        if (scope)
-            scope->stats_.refused = true;
+    const bool fits = size <= std::numeric_limits<size_t>::max() - kHeaderBytes &&
+                      (!scope || size <= scope->budget_ - std::min(scope->budget_, othersLive));
+    if (!fits && scope)
+        scope->stats_.refused = true;
+    return fits;
+}
+
+void* AllocationScope::Allocate(size_t size) {
+    AllocationScope* scope = t_current;
+    if (!Admit(scope, size, scope ? scope->liveBytes_ : 0))
         return nullptr;
-    }
     // Zero-filled, so pixels that corrupt data never writes read as zero rather than old heap.
     auto* block = static_cast<Block*>(std::calloc(1, kHeaderBytes + size));
     if (!block) {
@@ -154,21 +155,8 @@ void* AllocationScope::Reallocate(void* payload, size_t size) {
     Block* old = HeaderOf(payload);
     AllocationScope* owner = old->owner;
     const size_t oldSize = old->size;
-    if (owner) {
-        ++owner->stats_.allocations;
-        if (size > owner->stats_.largestBlock)
-            owner->stats_.largestBlock = size;
-        const size_t others = owner->liveBytes_ - oldSize;
-        if (size > owner->budget_ - std::min(owner->budget_, others)) {
-            owner->stats_.refused = true;
-            return nullptr;
-        }
-    }
-    if (size > std::numeric_limits<size_t>::max() - kHeaderBytes) {
-        if (owner)
-            owner->stats_.refused = true;
+    if (!Admit(owner, size, owner ? owner->liveBytes_ - oldSize : 0))
         return nullptr;
-    }
     if (owner)
         owner->unlink(old);
     auto* block = static_cast<Block*>(std::realloc(old, kHeaderBytes + size));

@@ -60,6 +60,9 @@ public:
     struct Block;
 
 private:
+    // Counts a request of `size` bytes against `scope` (none: outside any scope) holding
+    // `othersLive` bytes in other blocks; false, and the scope marked refused, when it does not fit.
+    static bool Admit(AllocationScope* scope, size_t size, size_t othersLive);
     void link(Block* block);
     void unlink(Block* block);
 
