@@ -130,6 +130,15 @@ bool AllocationScope::Admit(AllocationScope* scope, size_t size, size_t othersLi
     return fits;
 }
 
+void* AllocationScope::Adopt(Block* block, size_t size, AllocationScope* scope) {
+    block->size = size;
+    block->owner = nullptr;
+    block->prev = block->next = nullptr;
+    if (scope)
+        scope->link(block);
+    return PayloadOf(block);
+}
+
 void* AllocationScope::Allocate(size_t size) {
     AllocationScope* scope = t_current;
     if (!Admit(scope, size, scope ? scope->liveBytes_ : 0))
@@ -141,12 +150,7 @@ void* AllocationScope::Allocate(size_t size) {
             scope->stats_.refused = true;
         return nullptr;
     }
-    block->size = size;
-    block->owner = nullptr;
-    block->prev = block->next = nullptr;
-    if (scope)
-        scope->link(block);
-    return PayloadOf(block);
+    return Adopt(block, size, scope);
 }
 
 void* AllocationScope::Reallocate(void* payload, size_t size) {
@@ -169,12 +173,7 @@ void* AllocationScope::Reallocate(void* payload, size_t size) {
     }
     if (size > oldSize)
         std::memset(static_cast<unsigned char*>(PayloadOf(block)) + oldSize, 0, size - oldSize);
-    block->size = size;
-    block->owner = nullptr;
-    block->prev = block->next = nullptr;
-    if (owner)
-        owner->link(block);
-    return PayloadOf(block);
+    return Adopt(block, size, owner);
 }
 
 void AllocationScope::Free(void* payload) {

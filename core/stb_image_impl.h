@@ -63,6 +63,8 @@ private:
     // Counts a request of `size` bytes against `scope` (none: outside any scope) holding
     // `othersLive` bytes in other blocks; false, and the scope marked refused, when it does not fit.
     static bool Admit(AllocationScope* scope, size_t size, size_t othersLive);
+    // Fills in a fresh or moved block's header and links it to `scope`; returns its payload.
+    static void* Adopt(Block* block, size_t size, AllocationScope* scope);
     void link(Block* block);
     void unlink(Block* block);
 
