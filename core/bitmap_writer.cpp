@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "file_system.h"
+
 namespace tess {
 
 namespace {
@@ -69,12 +71,14 @@ std::vector<uint8_t> EncodeBitmap(const Surface& surface) {
 
 Status WriteBitmap(const Surface& surface, const std::string& path) {
     namespace fs = std::filesystem;
+    // Errors name the path as the caller gave it; the file system gets the mapped one.
+    const std::string target = NativePath(path);
     std::error_code ec;
-    if (fs::is_directory(fs::path(path), ec))
+    if (fs::is_directory(fs::path(target), ec))
         return WriteError(path, "the name belongs to a folder");
 
     const std::vector<uint8_t> bytes = EncodeBitmap(surface);
-    const std::string temporary = path + ".partial";
+    const std::string temporary = target + ".partial";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file)
         return WriteError(path, std::strerror(errno));
@@ -85,7 +89,7 @@ Status WriteBitmap(const Surface& surface, const std::string& path) {
         std::remove(temporary.c_str());
         return WriteError(path, "the file could not be written completely");
     }
-    fs::rename(fs::path(temporary), fs::path(path), ec);
+    fs::rename(fs::path(temporary), fs::path(target), ec);
     if (ec) {
         std::remove(temporary.c_str());
         return WriteError(path, ec.message());

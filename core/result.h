@@ -20,6 +20,7 @@ enum class ErrorCode {
     PictureTooLarge,   // the header announces more pixels than the loader accepts
     OutOfMemory,       // an allocation failed
     WriteFailed,       // a file could not be written or moved into place
+    AlreadyExists,     // the folder to be created is there already
 };
 
 struct Error {

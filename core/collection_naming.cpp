@@ -1,0 +1,27 @@
+// The collection's naming: fixed suffixes appended to the application folder, numbers padded
+// with zeros to four digits, and a linear search from the first number every time.
+#include "collection_naming.h"
+
+#include <cstdio>
+
+namespace tess {
+
+std::string CollectionFolder(const std::string& appFolder) { return appFolder + "\\Collection"; }
+
+std::string CollectionFileName(const std::string& appFolder, int number) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%04d", number);
+    return appFolder + "\\Collection\\Skin" + digits + ".bmp";
+}
+
+std::string FirstFreeCollectionFile(const std::string& appFolder,
+                                    const std::function<bool(const std::string&)>& exists) {
+    for (int n = kFirstCollectionNumber; n <= kLastCollectionNumber; ++n) {
+        std::string name = CollectionFileName(appFolder, n);
+        if (!exists(name))
+            return name;
+    }
+    return {};
+}
+
+} // namespace tess

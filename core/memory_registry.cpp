@@ -1,0 +1,266 @@
+// The in-memory registry: a tree of keys per predefined root, handles numbered like Win32's and
+// never reused, so a closed handle stays invalid, and values kept as the bytes written.
+#include "memory_registry.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace tess {
+
+struct MemoryRegistry::Node {
+    RegKey root = 0;
+    std::vector<std::string> path;  // lower-case names from the root down to this key
+    Node* parent = nullptr;
+    // A deleted key stays reachable through handles opened before, which then fail.
+    bool deleted = false;
+    std::map<std::string, std::shared_ptr<Node>> children;  // by lower-case name
+    std::map<std::string, StoredValue> values;               // by lower-case name
+};
+
+namespace {
+
+// Key and value names compare without regard to case; ASCII folding covers the names used.
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return text;
+}
+
+// Splits a key path at its backslashes. Win32 refuses a path that starts with a backslash and
+// passes over empty names elsewhere, as in "a\\b" or a trailing backslash.
+long SplitPath(const std::string& subKey, std::vector<std::string>* names) {
+    names->clear();
+    if (!subKey.empty() && subKey.front() == '\\')
+        return kErrorBadPathname;
+    size_t start = 0;
+    while (start <= subKey.size()) {
+        size_t end = subKey.find('\\', start);
+        if (end == std::string::npos)
+            end = subKey.size();
+        if (end > start)
+            names->push_back(Lower(subKey.substr(start, end - start)));
+        start = end + 1;
+    }
+    return kErrorSuccess;
+}
+
+bool IsStringType(uint32_t type) {
+    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+} // namespace
+
+MemoryRegistry::MemoryRegistry() {
+    for (RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+        auto node = std::make_shared<Node>();
+        node->root = root;
+        roots_[root] = std::move(node);
+    }
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Resolve(RegKey key, long* error) const {
+    *error = kErrorSuccess;
+    if (auto root = roots_.find(key); root != roots_.end())
+        return root->second;
+    auto handle = handles_.find(key);
+    if (handle == handles_.end()) {
+        *error = kErrorInvalidHandle;
+        return nullptr;
+    }
+    if (handle->second->deleted) {
+        *error = kErrorKeyDeleted;
+        return nullptr;
+    }
+    return handle->second;
+}
+
+long MemoryRegistry::Refused(const Node& from, const std::vector<std::string>& names) const {
+    std::vector<std::string> full = from.path;
+    full.insert(full.end(), names.begin(), names.end());
+    for (const Refusal& refusal : refusals_) {
+        if (refusal.root == from.root && refusal.path.size() <= full.size() &&
+            std::equal(refusal.path.begin(), refusal.path.end(), full.begin()))
+            return refusal.error;
+    }
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::Walk(RegKey root, const std::string& subKey, bool create,
+                          std::shared_ptr<Node>* out) {
+    long error = kErrorSuccess;
+    std::shared_ptr<Node> node = Resolve(root, &error);
+    if (!node)
+        return error;
+    std::vector<std::string> names;
+    if ((error = SplitPath(subKey, &names)) != kErrorSuccess)
+        return error;
+    if ((error = Refused(*node, names)) != kErrorSuccess)
+        return error;
+    for (const std::string& name : names) {
+        auto child = node->children.find(name);
+        if (child == node->children.end()) {
+            if (!create)
+                return kErrorFileNotFound;
+            auto made = std::make_shared<Node>();
+            made->root = node->root;
+            made->path = node->path;
+            made->path.push_back(name);
+            made->parent = node.get();
+            child = node->children.emplace(name, std::move(made)).first;
+        }
+        node = child->second;
+    }
+    *out = std::move(node);
+    return kErrorSuccess;
+}
+
+RegKey MemoryRegistry::NewHandle(std::shared_ptr<Node> node) {
+    const RegKey handle = nextHandle_;
+    nextHandle_ += 4;
+    handles_[handle] = std::move(node);
+    return handle;
+}
+
+long MemoryRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey* out) {
+    *out = 0;
+    std::shared_ptr<Node> node;
+    // Win32 hands back the root handle itself for an empty path (RegCreateKeyA makes a new one).
+    if (subKey.empty()) {
+        long error = kErrorSuccess;
+        if (!Resolve(root, &error))
+            return error;
+        *out = root;
+        return kErrorSuccess;
+    }
+    if (long error = Walk(root, subKey, false, &node))
+        return error;
+    *out = NewHandle(std::move(node));
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, RegKey* out) {
+    *out = 0;
+    std::shared_ptr<Node> node;
+    if (long error = Walk(root, subKey, true, &node))
+        return error;
+    *out = NewHandle(std::move(node));
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* type,
+                                  uint8_t* data, uint32_t* size) {
+    long error = kErrorSuccess;
+    std::shared_ptr<Node> node = Resolve(key, &error);
+    if (!node)
+        return error;
+    if (data && !size)
+        return kErrorInvalidParameter;
+    auto found = node->values.find(Lower(name));
+    if (found == node->values.end())
+        return kErrorFileNotFound;
+    const StoredValue& value = found->second;
+    if (type)
+        *type = value.type;
+    const uint32_t needed = static_cast<uint32_t>(value.bytes.size());
+    if (data) {
+        if (*size < needed) {
+            *size = needed;
+            return kErrorMoreData;
+        }
+        if (needed > 0)
+            std::memcpy(data, value.bytes.data(), needed);
+        // Like Win32, a non-empty string stored without its terminating NUL gets one when there
+        // is room; the size reported stays that of the stored bytes.
+        if (IsStringType(value.type) && needed > 0 && needed < *size && value.bytes.back() != 0)
+            data[needed] = 0;
+    }
+    if (size)
+        *size = needed;
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t type,
+                                const uint8_t* data, uint32_t size) {
+    long error = kErrorSuccess;
+    std::shared_ptr<Node> node = Resolve(key, &error);
+    if (!node)
+        return error;
+    if (failValueWrites_ != kErrorSuccess)
+        return failValueWrites_;
+    if (!data && size > 0)
+        return kErrorInvalidParameter;
+    StoredValue& value = node->values[Lower(name)];
+    value.type = type;
+    value.bytes.assign(data, data + size);
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
+    long error = kErrorSuccess;
+    std::shared_ptr<Node> node = Resolve(key, &error);
+    if (!node)
+        return error;
+    if (failValueDeletes_ != kErrorSuccess)
+        return failValueDeletes_;
+    return node->values.erase(Lower(name)) > 0 ? kErrorSuccess : kErrorFileNotFound;
+}
+
+long MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
+    std::shared_ptr<Node> node;
+    if (long error = Walk(root, subKey, false, &node))
+        return error;
+    if (!node->parent || !node->children.empty())
+        return kErrorAccessDenied;
+    node->deleted = true;
+    node->parent->children.erase(node->path.back());
+    node->parent = nullptr;
+    return kErrorSuccess;
+}
+
+long MemoryRegistry::CloseKey(RegKey key) {
+    if (roots_.count(key))
+        return kErrorSuccess;
+    return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
+}
+
+void MemoryRegistry::RefuseKey(RegKey root, const std::string& subKey, long error) {
+    std::vector<std::string> names;
+    SplitPath(subKey, &names);
+    refusals_.push_back({root, std::move(names), error});
+}
+
+const MemoryRegistry::Node* MemoryRegistry::Find(RegKey root, const std::string& subKey) const {
+    auto found = roots_.find(root);
+    std::vector<std::string> names;
+    if (found == roots_.end() || SplitPath(subKey, &names) != kErrorSuccess)
+        return nullptr;
+    const Node* node = found->second.get();
+    for (const std::string& name : names) {
+        auto child = node->children.find(name);
+        if (child == node->children.end())
+            return nullptr;
+        node = child->second.get();
+    }
+    return node;
+}
+
+std::optional<MemoryRegistry::StoredValue> MemoryRegistry::Stored(RegKey root,
+                                                                  const std::string& subKey,
+                                                                  const std::string& name) const {
+    const Node* node = Find(root, subKey);
+    if (!node)
+        return std::nullopt;
+    auto value = node->values.find(Lower(name));
+    if (value == node->values.end())
+        return std::nullopt;
+    return value->second;
+}
+
+bool MemoryRegistry::KeyExists(RegKey root, const std::string& subKey) const {
+    return Find(root, subKey) != nullptr;
+}
+
+} // namespace tess

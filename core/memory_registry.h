@@ -1,0 +1,77 @@
+// A registry held in memory that answers like the Win32 calls, for running registry code without
+// Windows, with ways for tests to make calls fail and to look at the bytes as they were stored.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "registry.h"
+
+namespace tess {
+
+// One difference from Windows is deliberate: SetValueEx keeps exactly the bytes it is given,
+// while Windows adds a string's terminating NUL to the count when the caller left it out but the
+// byte after the data is a NUL. Code that forgets to count the NUL is caught here.
+class MemoryRegistry : public RegistryApi {
+public:
+    // What a value holds: its type and its bytes exactly as they were written.
+    struct StoredValue {
+        uint32_t type = 0;
+        std::vector<uint8_t> bytes;
+    };
+
+    MemoryRegistry();
+    ~MemoryRegistry() override;
+
+    long OpenKey(RegKey root, const std::string& subKey, RegKey* out) override;
+    long CreateKey(RegKey root, const std::string& subKey, RegKey* out) override;
+    long QueryValueEx(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
+                      uint32_t* size) override;
+    long SetValueEx(RegKey key, const std::string& name, uint32_t type, const uint8_t* data,
+                    uint32_t size) override;
+    long DeleteValue(RegKey key, const std::string& name) override;
+    long DeleteKey(RegKey root, const std::string& subKey) override;
+    long CloseKey(RegKey key) override;
+
+    // Opening, creating or deleting the key at `subKey` under the predefined `root`, or any key
+    // below it, fails with `error` from now on.
+    void RefuseKey(RegKey root, const std::string& subKey, long error = kErrorAccessDenied);
+    // SetValueEx / DeleteValue fail with `error` from now on; kErrorSuccess lets them work again.
+    void FailValueWrites(long error) { failValueWrites_ = error; }
+    void FailValueDeletes(long error) { failValueDeletes_ = error; }
+
+    // The value as stored, or nothing when the key or the value does not exist.
+    std::optional<StoredValue> Stored(RegKey root, const std::string& subKey,
+                                      const std::string& name) const;
+    bool KeyExists(RegKey root, const std::string& subKey) const;
+    // Handles opened and not yet closed, so tests can see that every key was closed.
+    size_t OpenHandleCount() const { return handles_.size(); }
+
+private:
+    struct Node;
+    struct Refusal {
+        RegKey root;
+        std::vector<std::string> path;  // lower case
+        long error;
+    };
+
+    std::shared_ptr<Node> Resolve(RegKey key, long* error) const;
+    // The key at `subKey` under a predefined root, without opening it.
+    const Node* Find(RegKey root, const std::string& subKey) const;
+    long Walk(RegKey root, const std::string& subKey, bool create, std::shared_ptr<Node>* out);
+    long Refused(const Node& from, const std::vector<std::string>& names) const;
+    RegKey NewHandle(std::shared_ptr<Node> node);
+
+    std::map<RegKey, std::shared_ptr<Node>> roots_;
+    std::map<RegKey, std::shared_ptr<Node>> handles_;
+    std::vector<Refusal> refusals_;
+    RegKey nextHandle_ = 0x100;
+    long failValueWrites_ = kErrorSuccess;
+    long failValueDeletes_ = kErrorSuccess;
+};
+
+} // namespace tess

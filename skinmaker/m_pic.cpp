@@ -1,0 +1,81 @@
+// The registry string helpers over RegistryApi, closing every key they open, and the file test
+// over the core's file length.
+#include "m_pic.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+
+#include "core/file_system.h"
+
+namespace tess {
+
+namespace {
+
+constexpr const char* kQueryFailed = "False";
+
+} // namespace
+
+std::string GetRegString(RegistryApi& registry, RegKey root, const std::string& key,
+                         const std::string& valueName) {
+    RegKey opened = 0;
+    if (registry.OpenKey(root, key, &opened) != kErrorSuccess)
+        return {};
+    ScopedRegKey owner(registry, opened);
+
+    uint32_t type = 0;
+    uint32_t size = 0;
+    if (registry.QueryValueEx(opened, valueName, &type, nullptr, &size) != kErrorSuccess)
+        return kQueryFailed;
+    if (type != kRegSz)
+        return {};
+
+    // Room for the longest accepted text and its terminating NUL. The second query is told the
+    // buffer's real size rather than the size learnt above, so a longer value, also one that grew
+    // in between, is refused by the call instead of overrunning the buffer.
+    std::array<uint8_t, kRegStringCapacity + 1> buffer{};
+    uint32_t got = static_cast<uint32_t>(buffer.size());
+    const long read = registry.QueryValueEx(opened, valueName, &type, buffer.data(), &got);
+    if (read == kErrorMoreData || (read == kErrorSuccess && type != kRegSz))
+        return {};
+    if (read != kErrorSuccess)
+        return kQueryFailed;
+
+    size_t length = 0;
+    while (length < got && buffer[length] != 0)
+        ++length;
+    if (length > kRegStringCapacity)
+        return {};
+    return std::string(reinterpret_cast<const char*>(buffer.data()), length);
+}
+
+bool SetRegString(RegistryApi& registry, RegKey root, const std::string& key,
+                  const std::string& valueName, const std::string& data) {
+    if (data.find('\0') != std::string::npos ||
+        data.size() >= std::numeric_limits<uint32_t>::max())
+        return false;
+    RegKey created = 0;
+    if (registry.CreateKey(root, key, &created) != kErrorSuccess)
+        return false;
+    ScopedRegKey owner(registry, created);
+    const uint32_t bytes = static_cast<uint32_t>(data.size() + 1);  // with the terminating NUL
+    return registry.SetValueEx(created, valueName, kRegSz,
+                               reinterpret_cast<const uint8_t*>(data.c_str()), bytes) ==
+           kErrorSuccess;
+}
+
+bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
+                    const std::string& valueName) {
+    RegKey opened = 0;
+    if (registry.OpenKey(root, key, &opened) != kErrorSuccess)
+        return false;
+    ScopedRegKey owner(registry, opened);
+    return registry.DeleteValue(opened, valueName) == kErrorSuccess;
+}
+
+bool FileExists(const std::string& path) {
+    const Result<uint64_t> length = FileLength(path);
+    return length.ok() && length.value() >= 1;
+}
+
+} // namespace tess

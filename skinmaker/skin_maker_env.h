@@ -1,0 +1,40 @@
+// What the skin maker's windows need from the program around them: the host, the common
+// dialogs, the registry, the application folder, the stored toolbar picture and system colours.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "core/color.h"
+#include "core/picture.h"
+#include "core/registry.h"
+#include "ui/host.h"
+
+namespace tess {
+
+class cNewDialog;
+
+struct SkinMakerEnv {
+    ui::Host& host;
+    RegistryApi& registry;
+    // A fresh dialog component for one use, owned by the main window while it is shown.
+    std::function<std::unique_ptr<cNewDialog>()> newDialog;
+    // The folder of the running program, without a trailing backslash.
+    std::string appFolder;
+    // The browser's toolbar drawn over the preview, 800 × 92 pixels with transparent parts.
+    Picture toolbar;
+    // The system's button-face colour: the preview's back colour until one is chosen.
+    ColorRef buttonFace = MakeColorRef(212, 208, 200);
+    // Whether an earlier copy of the program is running.
+    std::function<bool()> anotherCopyRunning;
+
+    // The toolbar background path as last read or applied, shared by the program's windows.
+    std::string CurrentSkin;
+    // The collection window, the feedback page and the About box, where the program has them.
+    std::function<void()> showCollection;
+    std::function<void(const std::string& address)> openLink;
+    std::function<void()> showAbout;
+};
+
+} // namespace tess

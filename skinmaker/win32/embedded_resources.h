@@ -1,0 +1,19 @@
+// Pictures stored in the program's own resources, such as the browser toolbar that the preview
+// draws over the skin, decoded like picture files.
+#pragma once
+
+#include "core/picture.h"
+#include "core/result.h"
+
+namespace tess {
+
+// Resource names of the skin maker: the toolbar picture (raw GIF bytes) and the program icon.
+inline constexpr const char* kToolbarResource = "TOOLBAR";
+inline constexpr const char* kProgramIconResource = "TESSARY";
+
+// Decodes the raw picture resource `name` of the running program. Errors: FileNotFound when the
+// program holds no such resource, CannotOpen when it cannot be loaded, and the decoder's errors
+// when its bytes are not a picture.
+Result<Picture> LoadEmbeddedPicture(const char* name);
+
+} // namespace tess

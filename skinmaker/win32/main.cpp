@@ -1,0 +1,61 @@
+// The skin maker's entry point: one copy at a time, the Win32 services of the main window, the
+// hidden application window that other programs ask to close, and the message loop.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "skinmaker/c_new_dialog.h"
+#include "skinmaker/ie_main.h"
+#include "skinmaker/win32/embedded_resources.h"
+#include "skinmaker/win32/win32_registry.h"
+#include "ui/win32/win32_common_dialogs.h"
+#include "ui/win32/win32_host.h"
+#include "ui/win32/win32_program.h"
+
+namespace {
+
+constexpr const char* kProgramTitle = "Tessary";
+constexpr const char* kInstanceMutex = "Tessary.SkinMaker.SingleInstance";
+
+// The folder of the running program, without a trailing backslash.
+std::string ProgramFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    const size_t slash = folder.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+}
+
+tess::ColorRef SystemColour(int index) {
+    const COLORREF c = GetSysColor(index);
+    return tess::MakeColorRef(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    using namespace tess;
+    // The host declares the program DPI-aware before anything measures the screen.
+    ui::win32::Win32Host host(kProgramTitle);
+    auto guard = ui::win32::SingleInstanceGuard::Acquire(kInstanceMutex);
+
+    Win32Registry registry;
+    ui::win32::Win32CommonDialogs dialogs;
+    ui::win32::Win32DialogPlatform dialogPlatform;
+    auto toolbar = LoadEmbeddedPicture("TOOLBAR");
+
+    SkinMakerEnv env{host, registry,
+                     [&] { return std::make_unique<cNewDialog>(dialogs, dialogPlatform); },
+                     ProgramFolder(), toolbar ? toolbar.value() : Picture()};
+    env.buttonFace = SystemColour(COLOR_BTNFACE);
+    // A guard that could not be made counts as another copy: two copies must never both run.
+    env.anotherCopyRunning = [&] { return !guard || guard.value().anotherRunning(); };
+
+    IeMain window(env);
+    if (!window.Form_Initialize()) return 0;
+    ui::win32::ApplicationWindow application(kProgramTitle, [&] { host.endProgram(); });
+    window.Form_Load();
+    host.show(window.form, false);
+    return host.run();
+}

@@ -1,0 +1,179 @@
+// Gestures as window messages: posted where the receiver may open a modal window, sent with a
+// time limit where the caller wants to continue only after the receiver has handled them.
+#include "gestures.h"
+
+#include <cctype>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace tess::e2e {
+
+namespace {
+
+// Sends a message and waits for the receiver to handle it, at most `timeout`.
+Result<LRESULT> SendWithin(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
+                             &result))
+        return Error{ErrorCode::CannotOpen, "the window did not handle message " + std::to_string(message) +
+                                                " within " + std::to_string(timeout.count()) + " ms"};
+    return static_cast<LRESULT>(result);
+}
+
+Status Post(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (!IsWindow(window))
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+    if (!PostMessageA(window, message, wparam, lparam))
+        return Error{ErrorCode::CannotOpen, "cannot post message " + std::to_string(message)};
+    return Status::Ok();
+}
+
+Status SendScroll(HWND bar, int code, int position, Timeout timeout) {
+    HWND parent = GetParent(bar);
+    if (!IsWindow(bar) || !parent)
+        return Error{ErrorCode::InvalidArgument, "no scroll bar control"};
+    const bool vertical = (GetWindowLongA(bar, GWL_STYLE) & SBS_VERT) != 0;
+    const WPARAM wparam = MAKEWPARAM(code, static_cast<WORD>(static_cast<int16_t>(position)));
+    return SendWithin(parent, vertical ? WM_VSCROLL : WM_HSCROLL, wparam, reinterpret_cast<LPARAM>(bar), timeout)
+        .status();
+}
+
+// The mnemonic of a caption: the character after its single '&', lower-cased as menus match it.
+Result<char> Mnemonic(const std::string& caption) {
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] != '&')
+            return static_cast<char>(std::tolower(static_cast<unsigned char>(caption[i + 1])));
+        ++i;  // "&&" shows one '&'
+    }
+    return Error{ErrorCode::InvalidArgument, "menu caption \"" + caption + "\" has no '&' key"};
+}
+
+// The open menus of a thread: each shown menu is a top-level window of class #32768.
+int OpenMenus(DWORD thread) {
+    int count = 0;
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (GetWindowThreadProcessId(window, nullptr) == thread && IsWindowVisible(window) &&
+            std::string(name) == "#32768")
+            ++count;
+    }
+    return count;
+}
+
+// The number of the last menu call whose handler has returned. Calls are numbered so that a
+// notice arriving after its caller has given up finds nothing of that caller's to write to.
+thread_local ULONG_PTR lastMenuCall = 0, menuCallsReturned = 0;
+
+void CALLBACK MenuCallReturned(HWND, UINT, ULONG_PTR call, LRESULT) {
+    if (call > menuCallsReturned)
+        menuCallsReturned = call;
+}
+
+// Polls `done` while handling this thread's messages, through which the notice of a returned
+// call arrives.
+Status PumpUntil(const std::function<bool()>& done, const std::string& what, Timeout timeout) {
+    return WaitUntil(
+        [&] {
+            MSG message;
+            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageA(&message);
+            return done();
+        },
+        what, timeout);
+}
+
+} // namespace
+
+Status Click(HWND button) { return Post(button, BM_CLICK, 0, 0); }
+
+Status ClickAndWait(HWND button, Timeout timeout) {
+    if (!IsWindow(button))
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+    return SendWithin(button, BM_CLICK, 0, 0, timeout).status();
+}
+
+Status Scroll(HWND bar, int code, Timeout timeout) { return SendScroll(bar, code, 0, timeout); }
+
+Status TrackThumb(HWND bar, int position, Timeout timeout) {
+    return SendScroll(bar, SB_THUMBTRACK, position, timeout);
+}
+
+Status DragThumb(HWND bar, int position, Timeout timeout) {
+    for (int code : {SB_THUMBTRACK, SB_THUMBPOSITION, SB_ENDSCROLL})
+        if (Status sent = SendScroll(bar, code, code == SB_ENDSCROLL ? 0 : position, timeout); !sent)
+            return sent;
+    return Status::Ok();
+}
+
+Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout timeout) {
+    if (path.empty())
+        return Error{ErrorCode::InvalidArgument, "empty menu path"};
+    std::string keys;
+    for (const std::string& caption : path) {
+        const auto key = Mnemonic(caption);
+        if (!key)
+            return key.status();
+        keys += key.value();
+    }
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (!thread)
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+
+    // Alt with the bar item's key: the window's handler runs the menu loop and returns when the
+    // menu closes, which the callback reports. The loop takes the further keys as they come.
+    const ULONG_PTR call = ++lastMenuCall;
+    const auto returned = [&] { return menuCallsReturned >= call; };
+    if (!SendMessageCallbackA(window, WM_SYSCOMMAND, SC_KEYMENU, keys[0], MenuCallReturned, call))
+        return Error{ErrorCode::CannotOpen, "cannot open the menu"};
+    int shown = 0;
+    for (size_t level = 0; level < keys.size(); ++level) {
+        if (level > 0)
+            if (Status typed = Post(window, WM_CHAR, static_cast<unsigned char>(keys[level]), 1); !typed)
+                return typed;
+        if (level + 1 == keys.size())
+            break;
+        // The next key may only come once this level's menu is shown, or the loop would take it
+        // for the level above.
+        (void)PumpUntil([&] { return returned() || OpenMenus(thread) > shown; }, "a menu to open", timeout);
+        if (returned() || OpenMenus(thread) <= shown)
+            return Error{ErrorCode::FileNotFound, "no menu \"" + path[level] + "\" to open"};
+        shown = OpenMenus(thread);
+    }
+    // A picked item closes the menu and posts its command; a key that picks nothing leaves the
+    // menu open, and Esc closes it again level by level.
+    const Timeout closing = timeout < Timeout(2000) ? timeout : Timeout(2000);
+    if (PumpUntil(returned, "the menu to close", closing))
+        return Status::Ok();
+    for (size_t level = 0; level <= keys.size() && !returned(); ++level) {
+        (void)Post(window, WM_KEYDOWN, VK_ESCAPE, 1);
+        (void)PumpUntil(returned, "the menu to close", Timeout(500));
+    }
+    return Error{ErrorCode::FileNotFound, "no menu item \"" + path.back() + "\" under \"" + path.front() + "\""};
+}
+
+Status PressKey(HWND window, UINT virtualKey) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND target = window;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus)
+        target = thread.hwndFocus;
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+    if (Status down = Post(target, WM_KEYDOWN, virtualKey, 1 | scan); !down)
+        return down;
+    return Post(target, WM_KEYUP, virtualKey, 1 | scan | (1 << 30) | (1u << 31));
+}
+
+Status SetText(HWND edit, const std::string& text, Timeout timeout) {
+    const auto set = SendWithin(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), timeout);
+    if (!set)
+        return set.status();
+    if (!set.value())
+        return Error{ErrorCode::CannotOpen, "the control refused the text"};
+    return Status::Ok();
+}
+
+} // namespace tess::e2e

@@ -1,0 +1,127 @@
+// CreateProcess with a command line built from separate arguments and an environment block made
+// from the driver's own with the test's variables laid over it.
+#include "program.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <map>
+
+namespace tess::e2e {
+
+namespace {
+
+// Environment names compare without regard to case on Windows.
+struct NoCaseLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::toupper(static_cast<unsigned char>(x)) < std::toupper(static_cast<unsigned char>(y));
+        });
+    }
+};
+
+// The driver's environment with `extra` laid over it, as a block of NUL-terminated
+// "NAME=value" strings ended by another NUL, sorted by name as Windows keeps it.
+std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::string>>& extra) {
+    std::map<std::string, std::string, NoCaseLess> variables;
+    std::vector<std::string> driveFolders;  // "=C:=C:\..." entries keep their place in front
+    if (char* block = GetEnvironmentStringsA()) {
+        for (const char* entry = block; *entry; entry += std::strlen(entry) + 1) {
+            const std::string text(entry);
+            const size_t eq = text.find('=', 1);
+            if (text[0] == '=' || eq == std::string::npos)
+                driveFolders.push_back(text);
+            else
+                variables[text.substr(0, eq)] = text.substr(eq + 1);
+        }
+        FreeEnvironmentStringsA(block);
+    }
+    for (const auto& [name, value] : extra) {
+        variables.erase(name);
+        variables[name] = value;
+    }
+    std::string result;
+    for (const std::string& entry : driveFolders)
+        result += entry + '\0';
+    for (const auto& [name, value] : variables)
+        result += name + '=' + value + '\0';
+    result += '\0';
+    return result;
+}
+
+std::string SystemMessage(DWORD code) {
+    return "system error " + std::to_string(code);
+}
+
+} // namespace
+
+std::string QuoteArgument(const std::string& argument) {
+    if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos)
+        return argument;
+    std::string quoted = "\"";
+    size_t backslashes = 0;
+    for (char c : argument) {
+        if (c == '\\') {
+            ++backslashes;
+            continue;
+        }
+        // Backslashes before a quote are doubled, and the quote escaped; elsewhere they stay.
+        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    // Before the closing quote, backslashes are doubled so that it stays a closing quote.
+    quoted.append(backslashes * 2, '\\');
+    quoted += '"';
+    return quoted;
+}
+
+Result<RunningProgram> RunningProgram::Start(const StartOptions& options) {
+    std::string commandLine = QuoteArgument(options.program);
+    for (const std::string& argument : options.arguments)
+        commandLine += ' ' + QuoteArgument(argument);
+    std::string environment = EnvironmentBlock(options.environment);
+
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(options.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment.data(), options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(),
+                        &startup, &info))
+        return Error{ErrorCode::CannotOpen, "cannot start " + options.program + ": " + SystemMessage(GetLastError())};
+    ui::win32::UniqueKernelHandle thread(info.hThread);
+    RunningProgram program;
+    program.process_ = ui::win32::UniqueKernelHandle(info.hProcess);
+    program.processId_ = info.dwProcessId;
+    return program;
+}
+
+RunningProgram::~RunningProgram() {
+    if (process_ && running())
+        (void)terminate();
+}
+
+bool RunningProgram::running() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+Result<DWORD> RunningProgram::waitForExit(Timeout timeout) const {
+    if (!process_)
+        return Error{ErrorCode::InvalidArgument, "no program was started"};
+    if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
+        return Error{ErrorCode::FileNotFound,
+                     "the program did not end within " + std::to_string(timeout.count()) + " ms"};
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+Status RunningProgram::terminate(UINT exitCode) {
+    if (!running())
+        return Status::Ok();
+    if (!TerminateProcess(process_.get(), exitCode))
+        return Error{ErrorCode::CannotOpen, "cannot end the program: " + SystemMessage(GetLastError())};
+    return waitForExit().status();
+}
+
+} // namespace tess::e2e

@@ -1,0 +1,51 @@
+// Starting a program under test as a user's shell would, waiting for it to end, and ending it
+// when a test is done with it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/result.h"
+#include "ui/win32/win32_handles.h"
+#include "wait.h"
+
+namespace tess::e2e {
+
+struct StartOptions {
+    std::string program;                 // full path of the .exe
+    std::vector<std::string> arguments;  // quoted for the command line as needed
+    std::string workingFolder;           // empty: the driver's own current folder
+    // Variables added to (or replacing those of) the driver's environment.
+    std::vector<std::pair<std::string, std::string>> environment;
+};
+
+// A started program. It owns the process; a program still running when this is destroyed is
+// ended, so a failed test leaves nothing behind.
+class RunningProgram {
+public:
+    static Result<RunningProgram> Start(const StartOptions& options);
+
+    RunningProgram(RunningProgram&&) = default;
+    RunningProgram& operator=(RunningProgram&&) = default;
+    ~RunningProgram();
+
+    DWORD processId() const { return processId_; }
+    bool running() const;
+    // The exit code once the program has ended by itself.
+    Result<DWORD> waitForExit(Timeout timeout = kDefaultTimeout) const;
+    // Ends the program at once with `exitCode` and waits until it is gone.
+    Status terminate(UINT exitCode = 1);
+
+private:
+    RunningProgram() = default;
+    ui::win32::UniqueKernelHandle process_;
+    DWORD processId_ = 0;
+};
+
+// One argument quoted the way the C runtime splits a command line back into arguments.
+std::string QuoteArgument(const std::string& argument);
+
+} // namespace tess::e2e

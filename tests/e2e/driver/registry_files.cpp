@@ -1,0 +1,99 @@
+// Registry access through an owned key handle, and whole-file reads.
+#include "registry_files.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "ui/win32/win32_handles.h"
+
+namespace tess::e2e {
+
+namespace {
+
+struct CloseKeyRelease {
+    void operator()(HKEY key) const { RegCloseKey(key); }
+};
+using UniqueKey = ui::win32::UniqueHandle<HKEY, CloseKeyRelease>;
+
+Error RegistryError(LONG code, const std::string& what) {
+    if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
+        return Error{ErrorCode::FileNotFound, what + " does not exist"};
+    return Error{ErrorCode::CannotOpen, what + ": registry error " + std::to_string(code)};
+}
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+} // namespace
+
+Result<std::string> ReadRegistryString(HKEY root, const std::string& key, const std::string& name) {
+    HKEY opened = nullptr;
+    if (LONG code = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened); code != ERROR_SUCCESS)
+        return RegistryError(code, "key " + key);
+    UniqueKey owned(opened);
+    DWORD type = 0, size = 0;
+    if (LONG code = RegQueryValueExA(opened, name.c_str(), nullptr, &type, nullptr, &size); code != ERROR_SUCCESS)
+        return RegistryError(code, "value " + name);
+    if (type != REG_SZ && type != REG_EXPAND_SZ)
+        return Error{ErrorCode::InvalidArgument, "value " + name + " is not a string"};
+    std::string value(size, '\0');
+    if (LONG code = RegQueryValueExA(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+        code != ERROR_SUCCESS)
+        return RegistryError(code, "value " + name);
+    value.resize(size);
+    // The stored size counts the terminating NUL, when the writer stored one.
+    while (!value.empty() && value.back() == '\0')
+        value.pop_back();
+    return value;
+}
+
+Status WriteRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
+    HKEY created = nullptr;
+    if (LONG code = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr);
+        code != ERROR_SUCCESS)
+        return RegistryError(code, "key " + key);
+    UniqueKey owned(created);
+    if (LONG code = RegSetValueExA(created, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                   static_cast<DWORD>(value.size() + 1));
+        code != ERROR_SUCCESS)
+        return RegistryError(code, "value " + name);
+    return Status::Ok();
+}
+
+Status DeleteRegistryValue(HKEY root, const std::string& key, const std::string& name) {
+    HKEY opened = nullptr;
+    LONG code = RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &opened);
+    if (code == ERROR_FILE_NOT_FOUND)
+        return Status::Ok();
+    if (code != ERROR_SUCCESS)
+        return RegistryError(code, "key " + key);
+    UniqueKey owned(opened);
+    code = RegDeleteValueA(opened, name.c_str());
+    if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND)
+        return RegistryError(code, "value " + name);
+    return Status::Ok();
+}
+
+Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
+    if (!FileExists(path))
+        return Error{ErrorCode::FileNotFound, path + " does not exist"};
+    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    if (!file)
+        return Error{ErrorCode::CannotOpen, "cannot open " + path};
+    std::vector<uint8_t> bytes;
+    uint8_t buffer[65536];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    if (std::ferror(file.get()))
+        return Error{ErrorCode::CannotOpen, "cannot read " + path};
+    return bytes;
+}
+
+bool FileExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace tess::e2e

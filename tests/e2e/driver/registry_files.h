@@ -1,0 +1,27 @@
+// What a program under test leaves behind: string values in the user's registry hive and files.
+// Writing and deleting registry values lets a test prepare the state a program starts in.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/result.h"
+
+namespace tess::e2e {
+
+// A REG_SZ value (the default value for an empty name). FileNotFound when the key or value is
+// missing, InvalidArgument when the value is not a string.
+Result<std::string> ReadRegistryString(HKEY root, const std::string& key, const std::string& name);
+// Creates the key if needed.
+Status WriteRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
+// A missing value or key counts as deleted.
+Status DeleteRegistryValue(HKEY root, const std::string& key, const std::string& name);
+
+Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
+// Whether `path` names a file (not a folder).
+bool FileExists(const std::string& path);
+
+} // namespace tess::e2e

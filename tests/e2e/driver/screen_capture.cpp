@@ -1,0 +1,66 @@
+// Pixels gathered in a 32-bit top-down DIB section, whose bits are then read directly: copied
+// from the screen's device context, or drawn for comparison.
+#include "screen_capture.h"
+
+#include "ui/win32/win32_handles.h"
+
+namespace tess::e2e {
+
+using ui::win32::SelectedObject;
+using ui::win32::UniqueBitmap;
+using ui::win32::UniqueMemoryDc;
+using ui::win32::WindowDc;
+
+Result<Capture> CaptureDrawing(int32_t width, int32_t height, const std::function<bool(HDC)>& draw) {
+    if (width <= 0 || height <= 0)
+        return Error{ErrorCode::InvalidArgument, "nothing to capture"};
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    WindowDc screen(nullptr);
+    UniqueBitmap section(CreateDIBSection(screen.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
+    if (!section || !memory || !bits)
+        return Error{ErrorCode::OutOfMemory, "cannot make a bitmap for the capture"};
+    {
+        SelectedObject selected(memory.get(), section.get());
+        if (!draw(memory.get()))
+            return Error{ErrorCode::CannotOpen, "cannot draw the capture"};
+    }
+    GdiFlush();
+    Capture capture;
+    capture.width = width;
+    capture.height = height;
+    const auto* bgrx = static_cast<const uint8_t*>(bits);
+    capture.pixels.resize(static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < capture.pixels.size(); ++i)
+        capture.pixels[i] = Rgb{bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]};
+    return capture;
+}
+
+Result<Capture> CaptureClient(HWND window) {
+    if (!IsWindow(window))
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+    // On top of everything, and painted: a repaint of another program's window is sent to it,
+    // so the pixels are on the screen when RedrawWindow returns.
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    WindowDc screen(nullptr);
+    return CaptureDrawing(client.right - client.left, client.bottom - client.top, [&](HDC into) {
+        return BitBlt(into, 0, 0, client.right - client.left, client.bottom - client.top, screen.get(), origin.x,
+                      origin.y, SRCCOPY) != FALSE;
+    });
+}
+
+} // namespace tess::e2e

@@ -1,0 +1,36 @@
+// Waiting for a condition in another program by polling it, with a time limit, so that tests
+// never depend on fixed pauses.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "core/result.h"
+
+namespace tess::e2e {
+
+using Timeout = std::chrono::milliseconds;
+// Long enough for a slow start of a program under Wine.
+inline constexpr Timeout kDefaultTimeout{15000};
+
+// Polls `done` until it holds or `timeout` has passed; a zero timeout asks once. The error
+// (FileNotFound: what was waited for did not come) says `what` was awaited.
+Status WaitUntil(const std::function<bool()>& done, const std::string& what, Timeout timeout = kDefaultTimeout);
+
+// The short pause between two polls.
+void PauseBetweenPolls();
+
+// The same for a search: polls `find` until it gives a value.
+template <typename T>
+Result<T> WaitFor(const std::function<Result<T>()>& find, Timeout timeout = kDefaultTimeout) {
+    Result<T> found = find();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!found && std::chrono::steady_clock::now() < deadline) {
+        PauseBetweenPolls();
+        found = find();
+    }
+    return found;
+}
+
+} // namespace tess::e2e

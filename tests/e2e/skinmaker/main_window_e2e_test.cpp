@@ -1,0 +1,285 @@
+// The real skin maker worked from outside as a user works it: start states, the open and colour
+// dialogs, scroll bars and modes, applying at each resolution, the collection question, removing
+// the skin, refusals, a second copy, close requests, and the preview read back from the screen.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <fstream>
+#include <string>
+
+#include "core/bitmap_writer.h"
+#include "core/picture_loader.h"
+#include "core/skin_layout.h"
+#include "tests/e2e/driver/common_dialogs.h"
+#include "tests/e2e/driver/control_state.h"
+#include "tests/e2e/driver/gestures.h"
+#include "tests/e2e/driver/message_box.h"
+#include "tests/e2e/driver/program.h"
+#include "tests/e2e/driver/registry_files.h"
+#include "tests/e2e/driver/screen_capture.h"
+#include "tests/e2e/driver/window_search.h"
+
+namespace tess::e2e {
+namespace {
+
+constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+constexpr const char* kMainCaption = "Tessary IE Skin Maker";
+
+// Host paths arrive as "Z:/…"; the open dialog takes backslashes only.
+std::string WindowsPath(std::string path) {
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+std::string DataPicture(const std::string& name) {
+    return WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/pictures/" + name);
+}
+
+template <typename T>
+T Must(Result<T> r, const char* what) {
+    if (!r) ADD_FAILURE() << what << ": " << r.error().message;
+    return r ? std::move(r).value() : T{};
+}
+
+#define MUST(expr) Must((expr), #expr)
+#define ASSERT_OK(expr)                                                       \
+    do {                                                                      \
+        const auto outcome_ = (expr);                                         \
+        ASSERT_TRUE(outcome_.ok()) << #expr << ": " << outcome_.error().message; \
+    } while (0)
+
+class SkinMakerE2E : public ::testing::Test {
+protected:
+    void SetUp() override {
+        folder = WindowsPath(std::string(TESS_E2E_WORK)) + "\\" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(WindowsPath(TESS_E2E_WORK).c_str(), nullptr);
+        CreateDirectoryA(folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(WindowsPath(TESSARY_EXE).c_str(), (folder + "\\Tessary.exe").c_str(), FALSE));
+        DeleteFileA((folder + "\\Skin.bmp").c_str());
+        RegDeleteKeyA(HKEY_CURRENT_USER, kToolbarKey);
+    }
+    void TearDown() override {
+        if (program && program->running()) (void)program->terminate();
+        program.reset();
+    }
+
+    void start() {
+        auto started = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
+        ASSERT_TRUE(started.ok()) << started.error().message;
+        program.emplace(std::move(started).value());
+        auto window = FindTopWindow({kMainCaption, "", program->processId(), true});
+        ASSERT_TRUE(window.ok()) << window.error().message;
+        main = window.value();
+    }
+
+    HWND control(const std::string& name) { return MUST(FindControl(main, name)); }
+    bool enabled(const std::string& name) { return IsEnabled(control(name)); }
+    std::string text(const std::string& name) { return MUST(Text(control(name))); }
+
+    // Waits for the message box with `caption`, reads it and presses `button`.
+    std::string answer(const std::string& caption, int button) {
+        HWND box = MUST(FindMessageBox(program->processId(), caption));
+        if (!box) return "(no message box)";
+        std::string said = MUST(MessageText(box));
+        EXPECT_TRUE(PressMessageButton(box, button).ok());
+        return said;
+    }
+
+    void browse(const std::string& path) {
+        ASSERT_OK(Click(control("Command1")));
+        ASSERT_OK(AnswerOpenDialog(program->processId(), path));
+    }
+
+    // "&Apply": the success box, then the collection question answered with `add`.
+    void apply(int add) {
+        ASSERT_OK(Click(control("Command4")));
+        EXPECT_EQ(answer("Tessary", IDOK),
+                  "Successfully Created IE Skin. Test IE Skin by opening new Internet Explorer window.");
+        EXPECT_EQ(answer("Confirm", add), "Do you want to add IE Skin to Skin Collection");
+    }
+
+    std::string toolbarValue() {
+        auto v = ReadRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap");
+        return v ? v.value() : "(none)";
+    }
+
+    // Keeps the skin just written for the comparison with the host build's composer, with the
+    // composer's arguments for the same layout.
+    void keepForComparison(const std::string& name, const std::string& composerArguments) {
+        const std::string out = WindowsPath(TESS_E2E_OUT);
+        CreateDirectoryA(out.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA((folder + "\\Skin.bmp").c_str(), (out + "\\" + name).c_str(), FALSE));
+        std::ofstream manifest(out + "\\manifest.txt", std::ios::app);
+        manifest << name << ' ' << composerArguments << '\n';
+    }
+
+    std::string folder;
+    std::optional<RunningProgram> program;
+    HWND main = nullptr;
+};
+
+TEST_F(SkinMakerE2E, StartStatesFollowTheToolbarValue) {
+    // No toolbar key: nothing to show, "Re&move Skin" keeps its design state.
+    start();
+    EXPECT_TRUE(enabled("Command5"));
+    EXPECT_TRUE(enabled("Command1"));
+    EXPECT_FALSE(enabled("Command4"));
+    EXPECT_FALSE(enabled("cmdReset"));
+    EXPECT_FALSE(enabled("SclWidth"));
+    EXPECT_EQ(text("txtWidth"), "100%");
+    ASSERT_OK(program->terminate());
+
+    // The key without the value: nothing to remove.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kToolbarKey, &key), ERROR_SUCCESS);
+    RegCloseKey(key);
+    start();
+    EXPECT_FALSE(enabled("Command5"));
+    ASSERT_OK(program->terminate());
+
+    // A value naming a deleted file.
+    ASSERT_OK(WriteRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap", folder + "\\gone.bmp"));
+    start();
+    EXPECT_TRUE(enabled("Command5"));
+    EXPECT_EQ(text("txtFile"), "");
+}
+
+TEST_F(SkinMakerE2E, CurrentSkinIsShownInThePreviewAsTheEngineDrawsIt) {
+    const std::string skin = DataPicture("bmp-8bit.bmp");
+    ASSERT_OK(WriteRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap", skin));
+    start();
+    EXPECT_TRUE(enabled("Command5"));
+    EXPECT_FALSE(enabled("SclWidth"));
+    EXPECT_EQ(text("txtFile"), "");
+
+    // The engine's preview of the picture tiled at 100 % on the button face, under the toolbar.
+    Picture picture = MUST(LoadPicture(skin));
+    Picture toolbar = MUST(LoadPicture(TESS_TOOLBAR_PICTURE));
+    Surface expected = MakePreviewSurface();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_TRUE(expected.setBackColor(MakeColorRef(GetRValue(face), GetGValue(face), GetBValue(face))).ok());
+    SkinLayout layout;
+    PreviewTile(layout, {picture, picture.width() * 15.0, picture.height() * 15.0}, expected);
+    expected.drawPicture(toolbar, 0, 0, 9000, 1035);
+
+    Capture shown = MUST(CaptureClient(control("PicTarget")));
+    ASSERT_EQ(shown.width, expected.widthPx());
+    ASSERT_EQ(shown.height, expected.heightPx());
+    int differing = 0;
+    for (int32_t y = 0; y < shown.height; ++y)
+        for (int32_t x = 0; x < shown.width; ++x)
+            if (!(shown.at(x, y) == expected.pixelAt(x, y))) ++differing;
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(SkinMakerE2E, PicturesOfEachKindAppliedAtEachResolutionMatchTheComposer) {
+    start();
+    // A GIF with a transparent colour, tiled at 640 with offsets moved by the scroll bars.
+    browse(DataPicture("gif-transparent.gif"));
+    EXPECT_EQ(text("txtFile"), DataPicture("gif-transparent.gif"));
+    EXPECT_TRUE(enabled("Command4"));
+    ASSERT_OK(ClickAndWait(control("Option2(0)")));
+    ASSERT_OK(Scroll(control("SclHorizonal"), SB_PAGEDOWN));
+    ASSERT_OK(Scroll(control("SclHorizonal"), SB_LINEDOWN));
+    ASSERT_OK(DragThumb(control("SclVertical"), -30));
+    EXPECT_EQ(text("txtHorizonal"), "6%");
+    EXPECT_EQ(text("txtVertical"), "-30%");
+    apply(IDNO);
+    EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp");
+    keepForComparison("gif-tile-640.bmp",
+                      "--picture " + std::string(TESS_HOST_DATA_DIR) +
+                          "/pictures/gif-transparent.gif --mode tile --horizontal 6 --vertical -30 "
+                          "--resolution 640");
+
+    // A JPEG, single, sized under Lock, on a colour chosen in the colour dialog, at 720.
+    browse(DataPicture("jpeg-progressive.jpg"));
+    ASSERT_OK(ClickAndWait(control("Option1(1)")));
+    EXPECT_TRUE(enabled("Command2"));
+    ASSERT_OK(Click(control("Command2")));
+    ASSERT_OK(AnswerColorDialog(program->processId(), Rgb{10, 120, 200}));
+    ASSERT_OK(DragThumb(control("SclWidth"), 150));
+    EXPECT_EQ(text("txtHeight"), "150%");
+    ASSERT_OK(ClickAndWait(control("Option2(1)")));
+    apply(IDNO);
+    keepForComparison("jpeg-single-720.bmp",
+                      "--picture " + std::string(TESS_HOST_DATA_DIR) +
+                          "/pictures/jpeg-progressive.jpg --mode single --width 150 --height 150 "
+                          "--background 0A78C8 --resolution 720");
+
+    // A bitmap stretched at 800 and at 1024; a new picture takes the swatch's colour again.
+    browse(DataPicture("bmp-8bit.bmp"));
+    ASSERT_OK(ClickAndWait(control("Option1(2)")));
+    EXPECT_FALSE(enabled("SclWidth"));
+    EXPECT_FALSE(enabled("Check1"));
+    ASSERT_OK(ClickAndWait(control("Option2(2)")));
+    apply(IDNO);
+    keepForComparison("bmp-stretch-800.bmp", "--picture " + std::string(TESS_HOST_DATA_DIR) +
+                                                 "/pictures/bmp-8bit.bmp --mode stretch "
+                                                 "--background 0A78C8 --resolution 800");
+    ASSERT_OK(ClickAndWait(control("Option2(3)")));
+    apply(IDNO);
+    keepForComparison("bmp-stretch-1024.bmp", "--picture " + std::string(TESS_HOST_DATA_DIR) +
+                                                  "/pictures/bmp-8bit.bmp --mode stretch "
+                                                  "--background 0A78C8 --resolution 1024");
+}
+
+TEST_F(SkinMakerE2E, CollectionQuestionRemoveSkinAndRefusals) {
+    start();
+    browse(DataPicture("bmp-24bit.bmp"));
+    apply(IDYES);
+    EXPECT_TRUE(FileExists(folder + "\\Collection\\Skin0001.bmp"));
+    // The next apply rewrites the kept skin without asking.
+    ASSERT_OK(Click(control("Command4")));
+    answer("Tessary", IDOK);
+    ASSERT_OK(WaitUntil([&] { return IsEnabled(control("Command4")); }, "the window back"));
+    EXPECT_FALSE(FindMessageBox(program->processId(), "Confirm", Timeout{1500}).ok());
+    EXPECT_FALSE(FileExists(folder + "\\Collection\\Skin0002.bmp"));
+
+    // A new picture is asked about again; No keeps the collection as it is.
+    browse(DataPicture("gif87-opaque.gif"));
+    apply(IDNO);
+    EXPECT_FALSE(FileExists(folder + "\\Collection\\Skin0002.bmp"));
+
+    // "Re&move Skin": No keeps the value, Yes deletes it and leaves the file.
+    ASSERT_OK(Click(control("Command5")));
+    EXPECT_EQ(answer("Confirm", IDNO), "Do you want to delete IE Skin");
+    EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp");
+    ASSERT_OK(Click(control("Command5")));
+    answer("Confirm", IDYES);
+    ASSERT_OK(WaitUntil([&] { return !IsEnabled(control("Command5")); }, "Remove Skin disabled"));
+    EXPECT_EQ(toolbarValue(), "(none)");
+    EXPECT_TRUE(FileExists(folder + "\\Skin.bmp"));
+
+    // A picture wider than 1600 pixels is refused and the earlier one stays.
+    const std::string wide = folder + "\\wide.bmp";
+    ASSERT_TRUE(WriteBitmap(Surface(1601, 4), wide).ok());
+    browse(wide);
+    EXPECT_EQ(answer("Tessary", IDOK), "Picture is too large to load");
+    EXPECT_EQ(text("txtFile"), DataPicture("gif87-opaque.gif"));
+}
+
+TEST_F(SkinMakerE2E, OnlyOneCopyRunsAndCloseRequestsEndIt) {
+    start();
+    // A second copy ends at once without a window.
+    auto second = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
+    ASSERT_TRUE(second.ok());
+    EXPECT_TRUE(second.value().waitForExit().ok());
+    EXPECT_TRUE(program->running());
+
+    // The hidden application window answers a close request by title.
+    HWND application = FindWindowA(nullptr, "Tessary");
+    ASSERT_NE(application, nullptr);
+    SendMessageTimeoutA(application, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+    EXPECT_TRUE(program->waitForExit().ok());
+
+    // Esc presses "&Close".
+    start();
+    ASSERT_OK(PressKey(main, VK_ESCAPE));
+    EXPECT_TRUE(program->waitForExit().ok());
+}
+
+} // namespace
+} // namespace tess::e2e

@@ -1,0 +1,290 @@
+// The in-memory registry and the skin maker's registry helpers over it, including failures made
+// on purpose; the file test, folder and file operations on Windows-style paths; collection names.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <set>
+#include <utility>
+
+#include "core/bitmap_writer.h"
+#include "core/collection_naming.h"
+#include "core/file_system.h"
+#include "core/memory_registry.h"
+#include "skinmaker/m_pic.h"
+#include "tests/support/registry_cases.h"
+
+using namespace tess;
+namespace fs = std::filesystem;
+
+namespace {
+
+class MemoryBackend {
+public:
+    RegistryApi& api() { return registry_; }
+    std::string base() const { return "Software\\TessaryRegistryTest"; }
+
+private:
+    MemoryRegistry registry_;
+};
+
+// Hands every call to a MemoryRegistry, and lets a test change the store right after the first
+// query that asks only for a value's size, as another program might.
+class ChangingRegistry : public RegistryApi {
+public:
+    explicit ChangingRegistry(MemoryRegistry& inner) : inner_(inner) {}
+    std::function<void()> afterSizeQuery;
+
+    long OpenKey(RegKey r, const std::string& s, RegKey* o) override { return inner_.OpenKey(r, s, o); }
+    long CreateKey(RegKey r, const std::string& s, RegKey* o) override { return inner_.CreateKey(r, s, o); }
+    long QueryValueEx(RegKey k, const std::string& n, uint32_t* t, uint8_t* d, uint32_t* s) override {
+        const long result = inner_.QueryValueEx(k, n, t, d, s);
+        if (!d && afterSizeQuery)
+            std::exchange(afterSizeQuery, nullptr)();
+        return result;
+    }
+    long SetValueEx(RegKey k, const std::string& n, uint32_t t, const uint8_t* d, uint32_t s) override {
+        return inner_.SetValueEx(k, n, t, d, s);
+    }
+    long DeleteValue(RegKey k, const std::string& n) override { return inner_.DeleteValue(k, n); }
+    long DeleteKey(RegKey r, const std::string& s) override { return inner_.DeleteKey(r, s); }
+    long CloseKey(RegKey k) override { return inner_.CloseKey(k); }
+
+private:
+    MemoryRegistry& inner_;
+};
+
+void WriteString(MemoryRegistry& reg, const std::string& key, const std::string& name,
+                 const std::string& bytes) {
+    RegKey k = 0;
+    ASSERT_EQ(reg.CreateKey(kHKeyCurrentUser, key, &k), kErrorSuccess);
+    ASSERT_EQ(reg.SetValueEx(k, name, kRegSz, reinterpret_cast<const uint8_t*>(bytes.data()),
+                             static_cast<uint32_t>(bytes.size())),
+              kErrorSuccess);
+    ASSERT_EQ(reg.CloseKey(k), kErrorSuccess);
+}
+
+class TempFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("tess-files-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        // The programs' way of naming files: a folder without a trailing separator, to which
+        // literals starting with a backslash are appended.
+        app_ = dir_.string();
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    static void MakeFile(const fs::path& path, size_t bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out << std::string(bytes, 'b');
+    }
+
+    fs::path dir_;
+    std::string app_;
+};
+
+} // namespace
+
+namespace tess::testing {
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryCases, MemoryBackend);
+} // namespace tess::testing
+
+TEST(MemoryRegistry, StoresBytesAsWrittenAndHandlesAreNeverReused) {
+    MemoryRegistry reg;
+    WriteString(reg, "Software\\T", "bare", "abc");
+    const auto stored = reg.Stored(kHKeyCurrentUser, "software\\t", "BARE");
+    ASSERT_TRUE(stored.has_value());
+    EXPECT_EQ(stored->type, kRegSz);
+    EXPECT_EQ(stored->bytes, (std::vector<uint8_t>{'a', 'b', 'c'}));
+    EXPECT_FALSE(reg.Stored(kHKeyLocalMachine, "Software\\T", "bare").has_value());
+
+    RegKey first = 0, second = 0;
+    ASSERT_EQ(reg.OpenKey(kHKeyCurrentUser, "Software\\T", &first), kErrorSuccess);
+    ASSERT_EQ(reg.CloseKey(first), kErrorSuccess);
+    ASSERT_EQ(reg.OpenKey(kHKeyCurrentUser, "Software\\T", &second), kErrorSuccess);
+    EXPECT_NE(first, second);
+    EXPECT_EQ(reg.CloseKey(first), kErrorInvalidHandle);
+    EXPECT_EQ(reg.OpenKey(0x1234, "x", &first), kErrorInvalidHandle);
+    EXPECT_EQ(reg.OpenHandleCount(), 1u);
+    // The predefined roots stay usable after a close and cannot be deleted.
+    EXPECT_EQ(reg.CloseKey(kHKeyCurrentUser), kErrorSuccess);
+    EXPECT_EQ(reg.DeleteKey(kHKeyCurrentUser, ""), kErrorAccessDenied);
+    EXPECT_TRUE(reg.KeyExists(kHKeyCurrentUser, "SOFTWARE\\t"));
+}
+
+TEST(MemoryRegistry, RefusedKeysAndFailingWritesAffectOnlyWhatTheyName) {
+    MemoryRegistry reg;
+    reg.RefuseKey(kHKeyCurrentUser, "Software\\Locked");
+    RegKey k = 99;
+    EXPECT_EQ(reg.CreateKey(kHKeyCurrentUser, "software\\locked\\below", &k), kErrorAccessDenied);
+    EXPECT_EQ(k, 0u);
+    EXPECT_FALSE(reg.KeyExists(kHKeyCurrentUser, "Software\\Locked"));
+    // Reached through an open key above it, the key is refused too.
+    RegKey software = 0;
+    ASSERT_EQ(reg.CreateKey(kHKeyCurrentUser, "Software", &software), kErrorSuccess);
+    EXPECT_EQ(reg.OpenKey(software, "Locked", &k), kErrorAccessDenied);
+    EXPECT_EQ(reg.CreateKey(software, "LockedNot", &k), kErrorSuccess);
+    reg.CloseKey(k);
+    EXPECT_EQ(reg.CreateKey(kHKeyLocalMachine, "Software\\Locked", &k), kErrorSuccess);
+    reg.CloseKey(k);
+
+    const uint8_t byte = 7;
+    reg.FailValueWrites(kErrorAccessDenied);
+    EXPECT_EQ(reg.SetValueEx(software, "v", kRegBinary, &byte, 1), kErrorAccessDenied);
+    reg.FailValueWrites(kErrorSuccess);
+    ASSERT_EQ(reg.SetValueEx(software, "v", kRegBinary, &byte, 1), kErrorSuccess);
+    reg.FailValueDeletes(kErrorAccessDenied);
+    EXPECT_EQ(reg.DeleteValue(software, "v"), kErrorAccessDenied);
+    EXPECT_TRUE(reg.Stored(kHKeyCurrentUser, "Software", "v").has_value());
+    reg.CloseKey(software);
+}
+
+TEST(RegistryHelpers, FailuresAreReportedAndEveryKeyIsClosed) {
+    MemoryRegistry reg;
+    const std::string path = "C:\\Tessary\\Skin.bmp";
+    WriteString(reg, kToolbarKey, kBackBitmapValue, path + '\0');
+
+    // A value that cannot be written is a failure even though the key opened.
+    reg.FailValueWrites(kErrorAccessDenied);
+    EXPECT_FALSE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\x.bmp"));
+    reg.FailValueWrites(kErrorSuccess);
+    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), path);
+
+    reg.FailValueDeletes(kErrorAccessDenied);
+    EXPECT_FALSE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
+    reg.FailValueDeletes(kErrorSuccess);
+
+    EXPECT_TRUE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\y.bmp"));
+    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, "nothing"), "False");
+    WriteString(reg, kToolbarKey, "Expand", "x");
+    EXPECT_TRUE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, "Expand"));
+    EXPECT_EQ(reg.OpenHandleCount(), 0u);
+
+    // A key that refuses to open reads as "" although the value is there.
+    reg.RefuseKey(kHKeyCurrentUser, kToolbarKey);
+    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
+    EXPECT_FALSE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, path));
+    EXPECT_FALSE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
+    EXPECT_EQ(reg.Stored(kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)->bytes.size(), 9u);
+    EXPECT_EQ(reg.OpenHandleCount(), 0u);
+}
+
+TEST(RegistryHelpers, GetRegStringCopesWithAValueChangedBetweenItsQueries) {
+    MemoryRegistry inner;
+    ChangingRegistry reg(inner);
+    WriteString(inner, kToolbarKey, kBackBitmapValue, std::string("C:\\a.bmp") + '\0');
+
+    // Grown past the buffer after its size was learnt: refused by the second query, not copied.
+    reg.afterSizeQuery = [&] { WriteString(inner, kToolbarKey, kBackBitmapValue, std::string(4000, 'g')); };
+    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
+
+    // Deleted in between: the value cannot be queried.
+    WriteString(inner, kToolbarKey, kBackBitmapValue, "short");
+    reg.afterSizeQuery = [&] { ASSERT_TRUE(DeleteRegValue(inner, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)); };
+    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "False");
+
+    // Turned into another type in between.
+    WriteString(inner, kToolbarKey, kBackBitmapValue, "short");
+    reg.afterSizeQuery = [&] {
+        RegKey k = 0;
+        inner.OpenKey(kHKeyCurrentUser, kToolbarKey, &k);
+        inner.SetValueEx(k, kBackBitmapValue, kRegExpandSz, reinterpret_cast<const uint8_t*>("x"), 1);
+        inner.CloseKey(k);
+    };
+    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
+    EXPECT_EQ(inner.OpenHandleCount(), 0u);
+}
+
+TEST_F(TempFolder, FileExistsNeedsAFileOfAtLeastOneByte) {
+    MakeFile(dir_ / "empty.bmp", 0);
+    MakeFile(dir_ / "one.bmp", 1);
+    EXPECT_FALSE(FileExists(app_ + "\\empty.bmp"));
+    EXPECT_TRUE(FileExists(app_ + "\\one.bmp"));
+    EXPECT_FALSE(FileExists(app_ + "\\missing.bmp"));
+    EXPECT_FALSE(FileExists(app_ + "\\no folder\\one.bmp"));
+    EXPECT_FALSE(FileExists(app_));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(app_ + std::string("\\one.bmp\0", 9)));
+    ASSERT_TRUE(FileLength(app_ + "\\one.bmp").ok());
+    EXPECT_EQ(FileLength(app_ + "\\one.bmp").value(), 1u);
+    EXPECT_EQ(FileLength(app_ + "\\missing.bmp").error().code, ErrorCode::FileNotFound);
+}
+
+TEST_F(TempFolder, FoldersAndFilesAreMadeAndRemovedOnWindowsStylePaths) {
+    const std::string folder = CollectionFolder(app_);
+    ASSERT_TRUE(CreateFolder(folder).ok());
+    EXPECT_TRUE(fs::is_directory(dir_ / "Collection"));
+    Status again = CreateFolder(folder);
+    ASSERT_FALSE(again.ok());
+    EXPECT_EQ(again.error().code, ErrorCode::AlreadyExists);
+
+    // A file in the way or a missing parent is a real failure, not an existing folder.
+    MakeFile(dir_ / "plain", 1);
+    Status blocked = CreateFolder(app_ + "\\plain");
+    ASSERT_FALSE(blocked.ok());
+    EXPECT_NE(blocked.error().code, ErrorCode::AlreadyExists);
+    Status orphan = CreateFolder(app_ + "\\none\\deeper");
+    ASSERT_FALSE(orphan.ok());
+    EXPECT_NE(orphan.error().code, ErrorCode::AlreadyExists);
+
+    // The bitmap writer takes the same paths.
+    Surface skin(3, 2);
+    const std::string file = CollectionFileName(app_, 1);
+    ASSERT_TRUE(WriteBitmap(skin, file).ok());
+    EXPECT_TRUE(fs::is_regular_file(dir_ / "Collection" / "Skin0001.bmp"));
+    EXPECT_TRUE(FileExists(file));
+
+    ASSERT_TRUE(RemoveFile(file).ok());
+    EXPECT_FALSE(fs::exists(dir_ / "Collection" / "Skin0001.bmp"));
+    Status missing = RemoveFile(file);
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
+    EXPECT_FALSE(RemoveFile(folder).ok());
+    EXPECT_TRUE(fs::is_directory(dir_ / "Collection"));
+}
+
+TEST(CollectionNaming, NamesAreNumberedWithFourDigitsBelowTheFolder) {
+    EXPECT_EQ(CollectionFolder("C:\\Tessary"), "C:\\Tessary\\Collection");
+    EXPECT_EQ(CollectionFileName("C:\\Tessary", 1), "C:\\Tessary\\Collection\\Skin0001.bmp");
+    EXPECT_EQ(CollectionFileName("C:\\Tessary", 42), "C:\\Tessary\\Collection\\Skin0042.bmp");
+    EXPECT_EQ(CollectionFileName("C:\\Tessary", 9999), "C:\\Tessary\\Collection\\Skin9999.bmp");
+}
+
+TEST(CollectionNaming, TheLowestFreeNumberIsTakenAndAFullCollectionGivesNothing) {
+    std::set<std::string> taken;
+    const auto exists = [&](const std::string& name) { return taken.count(name) > 0; };
+    const std::string app = "C:\\Tessary";
+    EXPECT_EQ(FirstFreeCollectionFile(app, exists), CollectionFileName(app, 1));
+
+    for (int n = 1; n <= 9; ++n)
+        taken.insert(CollectionFileName(app, n));
+    EXPECT_EQ(FirstFreeCollectionFile(app, exists), CollectionFileName(app, 10));
+    taken.erase(CollectionFileName(app, 3));
+    EXPECT_EQ(FirstFreeCollectionFile(app, exists), CollectionFileName(app, 3));
+
+    for (int n = 1; n <= 9999; ++n)
+        taken.insert(CollectionFileName(app, n));
+    int asked = 0;
+    EXPECT_EQ(FirstFreeCollectionFile(app, [&](const std::string& name) { ++asked; return exists(name); }), "");
+    EXPECT_EQ(asked, 9999);
+    taken.erase(CollectionFileName(app, 9999));
+    EXPECT_EQ(FirstFreeCollectionFile(app, exists), CollectionFileName(app, 9999));
+}
+
+TEST_F(TempFolder, EmptyCollectionFilesCountAsFree) {
+    ASSERT_TRUE(CreateFolder(CollectionFolder(app_)).ok());
+    MakeFile(dir_ / "Collection" / "Skin0001.bmp", 0);
+    EXPECT_EQ(FirstFreeCollectionFile(app_, FileExists), CollectionFileName(app_, 1));
+    MakeFile(dir_ / "Collection" / "Skin0001.bmp", 10);
+    MakeFile(dir_ / "Collection" / "Skin0002.bmp", 10);
+    MakeFile(dir_ / "Collection" / "Skin0003.bmp", 0);
+    EXPECT_EQ(FirstFreeCollectionFile(app_, FileExists), CollectionFileName(app_, 3));
+    // Without the folder nothing exists, so the first name comes back.
+    EXPECT_EQ(FirstFreeCollectionFile(app_ + "\\elsewhere", FileExists),
+              CollectionFileName(app_ + "\\elsewhere", 1));
+}

@@ -1,0 +1,115 @@
+// The skin maker's resources read back from a program that embeds them: the toolbar picture
+// decodes at its size with a transparent ground, the icon loads in both sizes, and the version
+// and manifest resources say what the program is.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "skinmaker/win32/embedded_resources.h"
+#include "ui/win32/win32_handles.h"
+
+using namespace tess;
+
+namespace {
+
+struct DestroyIconRelease {
+    void operator()(HICON h) const { DestroyIcon(h); }
+};
+using UniqueIcon = ui::win32::UniqueHandle<HICON, DestroyIconRelease>;
+
+// The width and height of an icon's colour bitmap.
+SIZE IconSize(HICON icon) {
+    ICONINFO info{};
+    if (!GetIconInfo(icon, &info))
+        return {0, 0};
+    ui::win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    BITMAP bitmap{};
+    GetObjectA(colour.get(), sizeof bitmap, &bitmap);
+    return {bitmap.bmWidth, bitmap.bmHeight};
+}
+
+std::string VersionString(const std::vector<char>& block, const char* name) {
+    char* text = nullptr;
+    UINT length = 0;
+    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
+        return "(missing)";
+    return std::string(text);
+}
+
+} // namespace
+
+TEST(EmbeddedResources, ToolbarPictureDecodesWithATransparentGround) {
+    const auto toolbar = LoadEmbeddedPicture(kToolbarResource);
+    ASSERT_TRUE(toolbar.ok()) << toolbar.error().message;
+    const Picture& picture = toolbar.value();
+    ASSERT_EQ(picture.width(), 800);
+    ASSERT_EQ(picture.height(), 92);
+    ASSERT_TRUE(picture.hasTransparency());
+
+    int transparent = 0;
+    for (int32_t y = 0; y < picture.height(); ++y)
+        for (int32_t x = 0; x < picture.width(); ++x)
+            transparent += picture.pixelAt(x, y).a == 0;
+    // Buttons, texts and boxes cover a minor part: most of the strip lets the skin show.
+    EXPECT_GT(transparent, 800 * 92 / 2);
+    EXPECT_LT(transparent, 800 * 92 * 19 / 20);
+    // The corners are ground; the inside of the address box is opaque white.
+    EXPECT_EQ(picture.pixelAt(0, 0).a, 0);
+    EXPECT_EQ(picture.pixelAt(799, 91).a, 0);
+    EXPECT_EQ(picture.pixelAt(500, 80), (Rgba{255, 255, 255, 255}));
+}
+
+TEST(EmbeddedResources, MissingResourcesAreErrors) {
+    const auto missing = LoadEmbeddedPicture("NO_SUCH_PICTURE");
+    ASSERT_FALSE(missing.ok());
+    EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
+    // The icon exists, but not as raw data.
+    EXPECT_FALSE(LoadEmbeddedPicture(kProgramIconResource).ok());
+}
+
+TEST(EmbeddedResources, ProgramIconLoadsInBothSizes) {
+    const HINSTANCE self = GetModuleHandleA(nullptr);
+    for (int side : {32, 16}) {
+        UniqueIcon icon(static_cast<HICON>(LoadImageA(self, kProgramIconResource, IMAGE_ICON, side, side, 0)));
+        ASSERT_TRUE(icon) << side;
+        const SIZE size = IconSize(icon.get());
+        EXPECT_EQ(size.cx, side);
+        EXPECT_EQ(size.cy, side);
+    }
+    // LoadIcon, as a window class takes it, finds it by name too.
+    EXPECT_NE(LoadIconA(self, kProgramIconResource), nullptr);
+}
+
+TEST(EmbeddedResources, VersionAndManifestDescribeTheProgram) {
+    char path[MAX_PATH] = {};
+    ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<char> block(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(VersionString(block, "ProductName"), "Tessary");
+    EXPECT_EQ(VersionString(block, "FileDescription"), "Tessary IE Skin Maker");
+    EXPECT_EQ(VersionString(block, "CompanyName"), "Tessary");
+    EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.0");
+
+    const HMODULE self = GetModuleHandleA(nullptr);
+    HRSRC manifest = FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+    ASSERT_NE(manifest, nullptr);
+    const char* text = static_cast<const char*>(LockResource(LoadResource(self, manifest)));
+    ASSERT_NE(text, nullptr);
+    const std::string xml(text, SizeofResource(self, manifest));
+    EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos);
+}

@@ -1,0 +1,114 @@
+// Control windows and their containers: placing, tagging, the common properties, and the
+// routing of a standard control's notifications back to its view.
+#include "ui/win32/win32_control_view.h"
+
+namespace tess::ui::win32 {
+
+namespace {
+
+constexpr const char* kViewProperty = "TessView";
+
+} // namespace
+
+RECT TwipsToPixels(const ScreenMeasure& screen, const TwipsRect& r) {
+    const int left = screen.pixelsX(r.left), top = screen.pixelsY(r.top);
+    return RECT{left, top, left + screen.pixelsX(r.width), top + screen.pixelsY(r.height)};
+}
+
+void ContainerWindow::placeChildren() {
+    for (ControlView* child : children_) child->place();
+}
+
+void ContainerWindow::onCommand(int, int code, HWND from) {
+    if (ControlView* view = ControlView::Of(from)) view->notified(code);
+}
+
+void ContainerWindow::onVerticalScroll(int code, int position, HWND bar) {
+    if (ControlView* view = ControlView::Of(bar)) view->scrolled(code, position);
+}
+
+ControlView::ControlView(const BindingContext& context, ContainerWindow& parent, Control& model,
+                         int id)
+    : context_(context), parent_(parent), model_(model), id_(id) {
+    model_.setPeer(this);
+    parent_.addChild(*this);
+}
+
+ControlView::~ControlView() { detach(); }
+
+ControlView* ControlView::Of(HWND window) {
+    if (!window) return nullptr;
+    return static_cast<ControlView*>(GetPropA(window, kViewProperty));
+}
+
+void ControlView::adopt(HWND window) {
+    handle_ = window;
+    if (!window) return;
+    // Members of a control array are told apart by their index: "Option1(2)".
+    const std::string tag = model_.index() < 0
+                                ? model_.name()
+                                : model_.name() + "(" + std::to_string(model_.index()) + ")";
+    tag_.reset(GlobalAddAtomA(tag.c_str()));
+    SetPropA(window, kControlTagProperty,
+             reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tag_.get())));
+    SetPropA(window, kViewProperty, this);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
+}
+
+void ControlView::detach() {
+    if (attached_) {
+        model_.setPeer(nullptr);
+        attached_ = false;
+    }
+    if (handle_ && IsWindow(handle_)) {
+        RemovePropA(handle_, kControlTagProperty);
+        RemovePropA(handle_, kViewProperty);
+    }
+    tag_.reset();
+}
+
+DWORD ControlView::childStyle() const {
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (model_.visible()) style |= WS_VISIBLE;
+    if (!model_.enabled()) style |= WS_DISABLED;
+    return style;
+}
+
+void ControlView::place() {
+    if (handle_) {
+        const RECT r = placement();
+        RECT now{};
+        GetWindowRect(handle_, &now);
+        MapWindowPoints(HWND_DESKTOP, parent_.hwnd(), reinterpret_cast<POINT*>(&now), 2);
+        if (!EqualRect(&now, &r))
+            MoveWindow(handle_, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+    }
+    if (ContainerWindow* self = asContainer()) self->placeChildren();
+}
+
+void ControlView::propertyChanged(Property what) {
+    if (!handle_) {
+        show(what);
+        return;
+    }
+    Showing showing(*this);
+    switch (what) {
+    case Property::Rect:
+        place();
+        break;
+    case Property::Enabled:
+        EnableWindow(handle_, model_.enabled() ? TRUE : FALSE);
+        break;
+    case Property::Visible:
+        ShowWindow(handle_, model_.visible() ? SW_SHOWNA : SW_HIDE);
+        break;
+    case Property::ZOrder:
+        SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        break;
+    default:
+        break;
+    }
+    show(what);
+}
+
+} // namespace tess::ui::win32

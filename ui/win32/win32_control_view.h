@@ -1,0 +1,118 @@
+// The base of every control's real window: the link between a model control and its window
+// (tag, control ID, routing of notifications, echo suppression) and the containers that hold them.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "ui/controls.h"
+#include "ui/win32/win32_handles.h"
+#include "ui/win32/win32_metrics.h"
+#include "ui/win32/win32_window.h"
+
+namespace tess::ui::win32 {
+
+// Window property naming a window's model control (a global atom of its name), for drivers
+// outside the program.
+inline constexpr const char* kControlTagProperty = "TessControl";
+
+// What every window of one binding shares.
+struct BindingContext {
+    ScreenMeasure screen;
+    HFONT font = nullptr;
+};
+
+class ControlView;
+
+// A rectangle in twips as whole pixels of the screen: each value rounded on its own.
+RECT TwipsToPixels(const ScreenMeasure& screen, const TwipsRect& rect);
+
+// A window that holds control windows: it places them in its own units and routes the
+// notifications the standard controls send their parent to the control's view.
+class ContainerWindow : public WindowBase {
+public:
+    // A child's rectangle in this window's client pixels.
+    virtual RECT childPixels(const TwipsRect& rect) const = 0;
+    void addChild(ControlView& child) { children_.push_back(&child); }
+    const std::vector<ControlView*>& childViews() const { return children_; }
+    // Moves every child window to where its rectangle now maps.
+    void placeChildren();
+    // A child drawn into this container's own image changed.
+    virtual void childImageChanged() {}
+
+protected:
+    void onCommand(int id, int code, HWND from) override;
+    void onVerticalScroll(int code, int position, HWND bar) override;
+
+private:
+    std::vector<ControlView*> children_;
+};
+
+class ControlView : public ControlPeer {
+public:
+    ControlView(const BindingContext& context, ContainerWindow& parent, Control& model, int id);
+    ~ControlView() override;
+    ControlView(const ControlView&) = delete;
+    ControlView& operator=(const ControlView&) = delete;
+
+    Control& model() const { return model_; }
+    // The control's window, null for a control drawn into its container's image. The
+    // container's window owns it.
+    HWND handle() const { return handle_; }
+    int id() const { return id_; }
+
+    virtual void create() = 0;
+    // The container this view is, if any.
+    virtual ContainerWindow* asContainer() { return nullptr; }
+
+    void propertyChanged(Property what) final;
+    // Notifications the standard control sends to its parent (BN_CLICKED, EN_CHANGE, ...).
+    virtual void notified(int) {}
+    virtual void scrolled(int, int) {}
+
+    void place();
+    // Cuts the link to the model and removes the window's tag; the window itself goes with
+    // its top-level window.
+    void detach();
+
+    // The view of a control window, or null.
+    static ControlView* Of(HWND window);
+
+protected:
+    // Shows a change of a property the base does not handle itself.
+    virtual void show(Property) {}
+    // Binds a created window: tag, routing, font.
+    void adopt(HWND window);
+    // WS_CHILD with the model's visibility and enabled state.
+    DWORD childStyle() const;
+    RECT placement() const { return parent_.childPixels(model_.rect()); }
+    HMENU idAsMenu() const { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)); }
+
+    // While a view shows the model's value in its window, the notifications this causes are
+    // not the user's.
+    class Showing {
+    public:
+        explicit Showing(ControlView& view) : view_(view) { ++view_.showing_; }
+        ~Showing() { --view_.showing_; }
+        Showing(const Showing&) = delete;
+        Showing& operator=(const Showing&) = delete;
+
+    private:
+        ControlView& view_;
+    };
+    bool showingModel() const { return showing_ > 0; }
+
+    const BindingContext& context_;
+    ContainerWindow& parent_;
+    Control& model_;
+
+private:
+    int id_;
+    HWND handle_ = nullptr;
+    UniqueGlobalAtom tag_;
+    int showing_ = 0;
+    bool attached_ = true;
+};
+
+} // namespace tess::ui::win32

@@ -1,0 +1,286 @@
+// Frames, picture boxes and image boxes drawn by the binding: group-box frames with their
+// caption, surfaces stretched onto the screen, image boxes composited with the engine's own
+// scaled drawing, and clicks on them passed to the model.
+#include "ui/win32/win32_drawn_controls.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tess::ui::win32 {
+
+namespace {
+
+constexpr const char* kFrameClass = "TessFrame";
+constexpr const char* kPictureBoxClass = "TessPictureBox";
+constexpr const char* kImageBoxClass = "TessImageBox";
+
+SIZE ClientSize(HWND window) {
+    RECT r{};
+    if (window) GetClientRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+ColorRef ButtonFace() { return static_cast<ColorRef>(GetSysColor(COLOR_BTNFACE) & 0xFFFFFF); }
+
+} // namespace
+
+ScreenImage ScreenImage::Of(const Surface& surface) {
+    ScreenImage image;
+    image.width = surface.widthPx();
+    image.height = surface.heightPx();
+    const std::vector<uint8_t>& rgb = surface.pixels();
+    image.bgrx.resize(static_cast<size_t>(image.width) * image.height);
+    for (size_t i = 0; i < image.bgrx.size(); ++i) {
+        const uint8_t* p = &rgb[i * 3];
+        image.bgrx[i] = (uint32_t{p[0]} << 16) | (uint32_t{p[1]} << 8) | p[2];
+    }
+    return image;
+}
+
+void ScreenImage::paint(HDC dc, const RECT& dest) const {
+    if (width <= 0 || height <= 0) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    SetStretchBltMode(dc, COLORONCOLOR);
+    StretchDIBits(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, 0, 0,
+                  width, height, bgrx.data(), &info, DIB_RGB_COLORS, SRCCOPY);
+}
+
+// --- Frame ---
+
+void FrameView::create() {
+    RegisterClassOnce(kFrameClass, CS_HREDRAW | CS_VREDRAW,
+                      reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+    createWindow(kFrameClass, WS_EX_CONTROLPARENT, frame_.caption().c_str(),
+                 childStyle() | WS_CLIPCHILDREN, placement(), parent_.hwnd(), idAsMenu());
+    adopt(hwnd());
+}
+
+RECT FrameView::childPixels(const TwipsRect& r) const {
+    return TwipsToPixels(context_.screen, r);
+}
+
+void FrameView::show(Property what) {
+    if (what == Property::Caption || what == Property::Enabled)
+        InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void FrameView::onPaint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    SelectedObject selected(dc, font() ? static_cast<HGDIOBJ>(font())
+                                       : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    RECT edge = client;
+    edge.top = metrics.tmHeight / 2;
+    DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
+
+    const std::string& caption = frame_.caption();
+    if (caption.empty()) return;
+    RECT text{0, 0, 0, 0};
+    DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+    const int margin = MulDiv(6, context_.screen.dpiX, 96);
+    const int pad = MulDiv(2, context_.screen.dpiX, 96);
+    RECT behind{margin - pad, 0, margin + text.right + pad, metrics.tmHeight};
+    FillRect(dc, &behind, GetSysColorBrush(COLOR_BTNFACE));
+    RECT where{margin, 0, margin + text.right, metrics.tmHeight};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
+    DrawTextA(dc, caption.c_str(), -1, &where, DT_SINGLELINE | DT_LEFT | DT_TOP);
+}
+
+// --- Picture box ---
+
+void PictureBoxView::create() {
+    RegisterClassOnce(kPictureBoxClass, CS_DBLCLKS, nullptr);
+    DWORD style = childStyle() | WS_CLIPCHILDREN;
+    if (box_.border()) style |= WS_BORDER;
+    createWindow(kPictureBoxClass, WS_EX_CONTROLPARENT, "", style, placement(), parent_.hwnd(),
+                 idAsMenu());
+    adopt(hwnd());
+}
+
+bool PictureBoxView::unitsPerPixel(double& x, double& y) const {
+    const SIZE client = ClientSize(hwnd());
+    const Surface& s = box_.surface();
+    if (s.widthPx() > 0 && s.heightPx() > 0 && client.cx > 0 && client.cy > 0 &&
+        s.scaleWidth() > 0 && s.scaleHeight() > 0) {
+        x = s.scaleWidth() / client.cx;
+        y = s.scaleHeight() / client.cy;
+        return true;
+    }
+    // A box without an image of its own is measured in twips.
+    x = context_.screen.twipsPerPixelX();
+    y = context_.screen.twipsPerPixelY();
+    return false;
+}
+
+RECT PictureBoxView::childPixels(const TwipsRect& r) const {
+    double ux = 0, uy = 0;
+    unitsPerPixel(ux, uy);
+    const int left = ToPixels(r.left, ux), top = ToPixels(r.top, uy);
+    return RECT{left, top, left + ToPixels(r.width, ux), top + ToPixels(r.height, uy)};
+}
+
+void PictureBoxView::childImageChanged() {
+    stale_ = true;
+    if (hwnd()) InvalidateRect(hwnd(), nullptr, FALSE);
+}
+
+void PictureBoxView::show(Property what) {
+    switch (what) {
+    case Property::Image:
+        // Drawing may have come with a new scale, which moves the children.
+        placeChildren();
+        childImageChanged();
+        break;
+    case Property::Picture:
+    case Property::BackColor:
+    case Property::Rect:
+        childImageChanged();
+        break;
+    default:
+        break;
+    }
+}
+
+const ScreenImage& PictureBoxView::image() {
+    if (!stale_) return image_;
+    stale_ = false;
+    const Surface& own = box_.surface();
+    bool hasImages = false;
+    for (const Control* child : box_.children())
+        if (child->kind() == ControlKind::ImageBox && child->visible()) hasImages = true;
+
+    if (own.widthPx() > 0 && own.heightPx() > 0 && !hasImages) {
+        image_ = ScreenImage::Of(own);
+        return image_;
+    }
+    Surface composed;
+    if (own.widthPx() > 0 && own.heightPx() > 0) {
+        composed = own;
+    } else {
+        const SIZE client = ClientSize(hwnd());
+        composed = Surface(std::max<LONG>(client.cx, 1), std::max<LONG>(client.cy, 1),
+                           context_.screen.twipsPerPixelX());
+        (void)composed.setBackColor(box_.backColor());
+    }
+    // Front-most last, so later image boxes cover earlier ones.
+    for (const Control* child : box_.children()) {
+        if (child->kind() != ControlKind::ImageBox || !child->visible()) continue;
+        const auto& picture = static_cast<const ImageBox*>(child)->picture();
+        if (!picture || picture->empty()) continue;
+        const TwipsRect& r = child->rect();
+        composed.drawPicture(*picture, r.left, r.top, r.width, r.height);
+    }
+    image_ = ScreenImage::Of(composed);
+    return image_;
+}
+
+void PictureBoxView::onPaint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    const ScreenImage& shown = image();
+    if (shown.width > 0 && shown.height > 0) {
+        shown.paint(dc, client);
+        return;
+    }
+    UniqueBrush back(CreateSolidBrush(static_cast<COLORREF>(box_.backColor())));
+    FillRect(dc, &client, back.get());
+}
+
+HBRUSH PictureBoxView::onControlColour(HDC dc, HWND) {
+    if (!backBrush_ || backBrushColour_ != box_.backColor()) {
+        backBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(box_.backColor())));
+        backBrushColour_ = box_.backColor();
+    }
+    SetBkColor(dc, static_cast<COLORREF>(box_.backColor()));
+    return backBrush_.get();
+}
+
+ImageBox* PictureBoxView::imageAt(POINT at) const {
+    double ux = 0, uy = 0;
+    unitsPerPixel(ux, uy);
+    const double x = (at.x + 0.5) * ux, y = (at.y + 0.5) * uy;
+    const auto& children = box_.children();
+    for (auto it = children.rbegin(); it != children.rend(); ++it) {
+        Control* child = *it;
+        if (child->kind() != ControlKind::ImageBox || !child->visible()) continue;
+        const TwipsRect& r = child->rect();
+        if (x >= r.left && x < r.left + r.width && y >= r.top && y < r.top + r.height)
+            return static_cast<ImageBox*>(child);
+    }
+    return nullptr;
+}
+
+void PictureBoxView::onMouseUp(POINT at) {
+    // The button's release after a double click belongs to the double click.
+    if (std::exchange(afterDoubleClick_, false)) return;
+    if (ImageBox* hit = imageAt(at)) {
+        hit->press();
+        return;
+    }
+    if (box_.acceptsInput() && box_.onClick) box_.onClick();
+}
+
+void PictureBoxView::onDoubleClick(POINT at) {
+    afterDoubleClick_ = true;
+    ImageBox* hit = imageAt(at);
+    if (hit && hit->acceptsInput() && hit->onDblClick) hit->onDblClick();
+}
+
+// --- Image box with its own window ---
+
+void ImageBoxView::create() {
+    RegisterClassOnce(kImageBoxClass, CS_DBLCLKS, nullptr);
+    DWORD style = childStyle();
+    if (box_.border()) style |= WS_BORDER;
+    createWindow(kImageBoxClass, 0, "", style, placement(), parent_.hwnd(), idAsMenu());
+    adopt(hwnd());
+}
+
+void ImageBoxView::show(Property what) {
+    if (what == Property::Picture || what == Property::Image || what == Property::Rect) {
+        stale_ = true;
+        InvalidateRect(hwnd(), nullptr, FALSE);
+    }
+}
+
+void ImageBoxView::onPaint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (stale_) {
+        stale_ = false;
+        // Drawn one unit per pixel over the container's background, so that transparent
+        // parts of the picture show the background.
+        Surface drawn(std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1), 1.0);
+        (void)drawn.setBackColor(ButtonFace());
+        if (const auto& picture = box_.picture(); picture && !picture->empty()) {
+            if (box_.stretch())
+                drawn.drawPicture(*picture, 0, 0, client.right, client.bottom);
+            else
+                drawn.drawPicture(*picture, 0, 0, picture->width(), picture->height());
+        }
+        image_ = ScreenImage::Of(drawn);
+    }
+    RECT area{0, 0, image_.width, image_.height};
+    image_.paint(dc, area);
+}
+
+void ImageBoxView::onMouseUp(POINT) {
+    if (std::exchange(afterDoubleClick_, false)) return;
+    box_.press();
+}
+
+void ImageBoxView::onDoubleClick(POINT) {
+    afterDoubleClick_ = true;
+    if (box_.acceptsInput() && box_.onDblClick) box_.onDblClick();
+}
+
+} // namespace tess::ui::win32

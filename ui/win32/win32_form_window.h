@@ -1,0 +1,83 @@
+// A form's real windows: the top-level window with its menu bar, and the views of all its
+// controls built from the model's tree; the form's own notifications, keys and close box.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "ui/win32/win32_control_view.h"
+
+namespace tess::ui::win32 {
+
+class Win32Host;
+
+// One item of a menu bar: shows the model's enabled state.
+class MenuView : public ControlPeer {
+public:
+    // `byPosition`: the item is a popup, addressed by its position in `owner`.
+    MenuView(MenuItem& item, HMENU owner, UINT idOrPosition, bool byPosition, HWND form);
+    ~MenuView() override { item_.setPeer(nullptr); }
+    MenuView(const MenuView&) = delete;
+    MenuView& operator=(const MenuView&) = delete;
+    void setForm(HWND form) { form_ = form; }
+    void propertyChanged(Property what) override;
+
+private:
+    MenuItem& item_;
+    HMENU owner_;
+    UINT idOrPosition_;
+    bool byPosition_;
+    HWND form_;
+};
+
+class FormWindow : public ContainerWindow, public ControlPeer {
+public:
+    FormWindow(Win32Host& host, const BindingContext& context, Form& form);
+    ~FormWindow() override;
+
+    // Creates the top-level window (hidden) and all control windows; false when the system
+    // refused the top-level window.
+    bool create();
+    // Cuts every link to the model and destroys the windows; the object may then be freed.
+    void close();
+
+    Form& model() const { return form_; }
+    HWND controlWindow(const Control& control) const;
+
+    RECT childPixels(const TwipsRect& rect) const override;
+    void propertyChanged(Property what) override;
+
+private:
+    void build(Container& model, ContainerWindow& into);
+    std::unique_ptr<ControlView> makeView(Control& control, ContainerWindow& into,
+                                          bool startsOptionGroup);
+    UniqueMenu buildMenus();
+    void appendMenu(HMENU into, MenuItem& item, UINT position);
+    void showWindow(bool visible);
+    void fitClient();
+    DWORD style() const;
+    DWORD extendedStyle() const;
+
+    void onCommand(int id, int code, HWND from) override;
+    bool onClose() override;
+    bool onActivate(bool active) override;
+    bool onFocus() override;
+    void onDestroyed() override { window_.release(); }
+
+    Win32Host& host_;
+    const BindingContext& context_;
+    Form& form_;
+    UniqueWindow window_;
+    UniqueGlobalAtom tag_;
+    std::vector<std::unique_ptr<ControlView>> views_;
+    std::vector<std::unique_ptr<MenuView>> menuViews_;
+    std::map<int, MenuItem*> menuItems_;
+    int nextControlId_ = 100;
+    int nextMenuId_ = 30000;
+    bool shownOnce_ = false;
+    bool attached_ = false;
+    HWND lastFocus_ = nullptr;
+};
+
+} // namespace tess::ui::win32

@@ -1,0 +1,166 @@
+// The Win32 host: forms realized on demand, modal showing with the program's other windows
+// disabled, message boxes owned by the active form, and the loop that gives each message to
+// the dialog keys of its form.
+#include "ui/win32/win32_host.h"
+
+#include "ui/win32/win32_form_window.h"
+
+namespace tess::ui::win32 {
+
+namespace {
+
+// The visible, enabled top-level windows of this thread other than one.
+struct OtherWindows {
+    HWND except;
+    std::vector<HWND> windows;
+
+    static BOOL CALLBACK Collect(HWND window, LPARAM self) {
+        auto* found = reinterpret_cast<OtherWindows*>(self);
+        if (window != found->except && IsWindowVisible(window) && IsWindowEnabled(window))
+            found->windows.push_back(window);
+        return TRUE;
+    }
+};
+
+} // namespace
+
+Win32Host::Win32Host(std::string programTitle) : title_(std::move(programTitle)) {
+    DeclareDpiAware();
+    context_.screen = ScreenMeasure::OfScreen();
+    font_ = CreateDialogFont(context_.screen);
+    context_.font = font_.get();
+}
+
+Win32Host::~Win32Host() {
+    for (auto& [form, window] : forms_) window->close();
+    forms_.clear();
+    closed_.clear();
+}
+
+Status Win32Host::realize(Form& form) {
+    freeClosedForms();
+    if (loaded(form)) return Status::Ok();
+    auto window = std::make_unique<FormWindow>(*this, context_, form);
+    if (!window->create())
+        return Error{ErrorCode::CannotOpen, "The window of " + form.name() + " cannot be created"};
+    forms_.emplace(&form, std::move(window));
+    return Status::Ok();
+}
+
+HWND Win32Host::controlWindow(const Form& form, const Control& control) const {
+    auto it = forms_.find(&form);
+    return it == forms_.end() ? nullptr : it->second->controlWindow(control);
+}
+
+uintptr_t Win32Host::windowHandle(const Form& form) const {
+    auto it = forms_.find(&form);
+    return it == forms_.end() ? 0 : reinterpret_cast<uintptr_t>(it->second->hwnd());
+}
+
+void Win32Host::show(Form& form, bool modal) {
+    if (!realize(form)) return;
+    HWND window = reinterpret_cast<HWND>(windowHandle(form));
+    if (!modal) {
+        form.setVisible(true);
+        ShowWindow(window, SW_SHOW);
+        SetForegroundWindow(window);
+        return;
+    }
+
+    const HWND previous = activeFormWindow();
+    // Every other visible, enabled window of the program is disabled while the form is up.
+    OtherWindows disabled{window, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &OtherWindows::Collect,
+                      reinterpret_cast<LPARAM>(&disabled));
+    for (HWND w : disabled.windows) EnableWindow(w, FALSE);
+
+    form.setVisible(true);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    while (loaded(form) && form.visible())
+        if (!pumpOne()) break;
+
+    for (HWND w : disabled.windows)
+        if (IsWindow(w)) EnableWindow(w, TRUE);
+    if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+}
+
+void Win32Host::hide(Form& form) { form.setVisible(false); }
+
+void Win32Host::unload(Form& form) {
+    auto it = forms_.find(&form);
+    if (it == forms_.end()) return;
+    std::unique_ptr<FormWindow> window = std::move(it->second);
+    forms_.erase(it);
+    window->close();
+    form.setVisible(false);
+    if (WindowBase::InsideProcedure())
+        closed_.push_back(std::move(window));
+}
+
+void Win32Host::endProgram() {
+    for (auto& [form, window] : forms_) window->close();
+    ExitProcess(0);
+}
+
+HWND Win32Host::activeFormWindow() const {
+    const HWND active = GetActiveWindow();
+    HWND fallback = nullptr;
+    for (const auto& [form, window] : forms_) {
+        if (window->hwnd() == active) return active;
+        if (!fallback && IsWindowVisible(window->hwnd())) fallback = window->hwnd();
+    }
+    return fallback;
+}
+
+int Win32Host::messageBox(const std::string& text, int flags, const std::string& caption) {
+    const std::string& shown = caption.empty() ? title_ : caption;
+    return MessageBoxA(activeFormWindow(), text.c_str(), shown.c_str(), static_cast<UINT>(flags));
+}
+
+void Win32Host::freeClosedForms() {
+    if (!WindowBase::InsideProcedure()) closed_.clear();
+}
+
+void Win32Host::dispatch(MSG& message) {
+    if (message.hwnd) {
+        const HWND root = GetAncestor(message.hwnd, GA_ROOT);
+        for (const auto& [form, window] : forms_) {
+            if (window->hwnd() == root) {
+                if (IsDialogMessageA(root, &message)) {
+                    freeClosedForms();
+                    return;
+                }
+                break;
+            }
+        }
+    }
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+    freeClosedForms();
+}
+
+bool Win32Host::pumpOne() {
+    MSG message{};
+    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    if (got == 0) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+        return false;
+    }
+    if (got < 0) return false;
+    dispatch(message);
+    return true;
+}
+
+int Win32Host::run() {
+    while (!forms_.empty()) {
+        MSG message{};
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);
+        if (got < 0) return -1;
+        dispatch(message);
+    }
+    return 0;
+}
+
+} // namespace tess::ui::win32

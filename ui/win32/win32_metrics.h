@@ -1,0 +1,32 @@
+// The screen's measure: twips per pixel from its dots per inch, the rounding of twips to
+// pixels at the window boundary, and the dialog font made for the screen's DPI.
+#pragma once
+
+#include <windows.h>
+
+#include "ui/win32/win32_handles.h"
+
+namespace tess::ui::win32 {
+
+// Declares the process DPI-aware, so that the system neither scales its windows as bitmaps
+// nor lies about the screen's DPI. Call before the first window or device context.
+void DeclareDpiAware();
+
+// Nearest whole pixel of a length given in units of `unitsPerPixel` (halves away from zero).
+int ToPixels(double units, double unitsPerPixel);
+
+struct ScreenMeasure {
+    int dpiX = 96, dpiY = 96;
+    double twipsPerPixelX() const { return 1440.0 / dpiX; }
+    double twipsPerPixelY() const { return 1440.0 / dpiY; }
+    int pixelsX(double twips) const { return ToPixels(twips, twipsPerPixelX()); }
+    int pixelsY(double twips) const { return ToPixels(twips, twipsPerPixelY()); }
+
+    // The screen's DPI as its device context reports it.
+    static ScreenMeasure OfScreen();
+};
+
+// The classic 8-point dialog font at the screen's DPI.
+UniqueFont CreateDialogFont(const ScreenMeasure& screen);
+
+} // namespace tess::ui::win32

@@ -1,0 +1,35 @@
+// The single-instance guard over a named mutex and the hidden application window whose close
+// request ends the program.
+#include "ui/win32/win32_program.h"
+
+namespace tess::ui::win32 {
+
+Result<SingleInstanceGuard> SingleInstanceGuard::Acquire(const std::string& name) {
+    UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
+    const DWORD error = GetLastError();
+    if (!mutex) {
+        // A name held by an object of another kind, or no right to it: another program owns
+        // the name, and running beside it is not safe to assume.
+        if (error == ERROR_INVALID_HANDLE || error == ERROR_ACCESS_DENIED)
+            return SingleInstanceGuard(UniqueKernelHandle(), true);
+        return Error{ErrorCode::CannotOpen,
+                     "The mutex " + name + " cannot be created (error " + std::to_string(error) + ")"};
+    }
+    return SingleInstanceGuard(std::move(mutex), error == ERROR_ALREADY_EXISTS);
+}
+
+ApplicationWindow::ApplicationWindow(const std::string& title, std::function<void()> onClose)
+    : onClose_(std::move(onClose)) {
+    constexpr const char* kClass = "TessApplication";
+    RegisterClassOnce(kClass, 0, nullptr);
+    // Never shown: WS_OVERLAPPED without WS_VISIBLE.
+    window_.reset(createWindow(kClass, 0, title.c_str(), WS_OVERLAPPED, RECT{0, 0, 0, 0}, nullptr,
+                               nullptr));
+}
+
+bool ApplicationWindow::onClose() {
+    if (onClose_) onClose_();
+    return true;
+}
+
+} // namespace tess::ui::win32

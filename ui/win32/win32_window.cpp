@@ -1,0 +1,134 @@
+// The binding's window procedure: binds objects to windows, cracks the messages the binding
+// handles into typed calls, and unbinds the object when its window is gone.
+#include "ui/win32/win32_window.h"
+
+#include "ui/win32/win32_handles.h"
+
+namespace tess::ui::win32 {
+
+namespace {
+
+thread_local int procedureDepth = 0;
+
+POINT PointOf(LPARAM lparam) {
+    return POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+}
+
+} // namespace
+
+WindowBase::~WindowBase() {
+    // The holder decides whether the window is destroyed; a window that outlives this object
+    // must no longer reach it.
+    if (hwnd_) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+}
+
+bool WindowBase::InsideProcedure() { return procedureDepth > 0; }
+
+void WindowBase::RegisterClassOnce(const char* name, UINT classStyle, HBRUSH background) {
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, name, &existing)) return;
+    WNDCLASSEXA wc{};
+    wc.cbSize = sizeof wc;
+    wc.style = classStyle;
+    wc.lpfnWndProc = &WindowBase::Procedure;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    RegisterClassExA(&wc);
+}
+
+HWND WindowBase::createWindow(const char* className, DWORD exStyle, const char* title, DWORD style,
+                              const RECT& placement, HWND parent, HMENU menuOrId) {
+    return CreateWindowExA(exStyle, className, title, style, placement.left, placement.top,
+                           placement.right - placement.left, placement.bottom - placement.top,
+                           parent, menuOrId, GetModuleHandleA(nullptr), this);
+}
+
+LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    WindowBase* self = nullptr;
+    if (message == WM_NCCREATE) {
+        self = static_cast<WindowBase*>(reinterpret_cast<CREATESTRUCTA*>(lparam)->lpCreateParams);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        if (self) self->hwnd_ = window;
+    } else {
+        self = reinterpret_cast<WindowBase*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!self) return DefWindowProcA(window, message, wparam, lparam);
+
+    ++procedureDepth;
+    const LRESULT result = self->crack(message, wparam, lparam);
+    --procedureDepth;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        self->onDestroyed();
+    }
+    return result;
+}
+
+LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+    case WM_PAINT:
+        if (paints()) {
+            PaintDc dc(hwnd_);
+            onPaint(dc.get());
+            return 0;
+        }
+        break;
+    case WM_PRINTCLIENT:
+        if (paints()) {
+            onPaint(reinterpret_cast<HDC>(wparam));
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (onEraseBackground(reinterpret_cast<HDC>(wparam))) return 1;
+        break;
+    case WM_COMMAND:
+        onCommand(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HWND>(lparam));
+        return 0;
+    case WM_VSCROLL:
+        // Scroll positions of the bars here fit in 16 bits, so the one in the message serves.
+        onVerticalScroll(LOWORD(wparam), static_cast<short>(HIWORD(wparam)),
+                         reinterpret_cast<HWND>(lparam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        if (HBRUSH brush = onControlColour(reinterpret_cast<HDC>(wparam),
+                                           reinterpret_cast<HWND>(lparam)))
+            return reinterpret_cast<LRESULT>(brush);
+        break;
+    case WM_CLOSE:
+        if (onClose()) return 0;
+        break;
+    case WM_LBUTTONUP:
+        onMouseUp(PointOf(lparam));
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        onDoubleClick(PointOf(lparam));
+        return 0;
+    case WM_ACTIVATE:
+        if (onActivate(LOWORD(wparam) != WA_INACTIVE)) return 0;
+        break;
+    case WM_SETFOCUS:
+        if (onFocus()) return 0;
+        break;
+    case WM_ENABLE:
+        onEnableChanged();
+        break;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wparam);
+        if (LOWORD(lparam)) InvalidateRect(hwnd_, nullptr, TRUE);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
+}
+
+} // namespace tess::ui::win32

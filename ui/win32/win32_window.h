@@ -1,0 +1,56 @@
+// The one window procedure of the binding's own window classes: the object is bound to its
+// window at WM_NCCREATE, and messages are cracked into typed calls of that object.
+#pragma once
+
+#include <windows.h>
+
+namespace tess::ui::win32 {
+
+class WindowBase {
+public:
+    WindowBase() = default;
+    virtual ~WindowBase();
+    WindowBase(const WindowBase&) = delete;
+    WindowBase& operator=(const WindowBase&) = delete;
+
+    // The window this object handles; null before creation and after WM_NCDESTROY.
+    HWND hwnd() const { return hwnd_; }
+
+    // Whether a window procedure of the binding is running on this thread, so that an object
+    // whose window is being closed is not freed under the procedure that called for it.
+    static bool InsideProcedure();
+
+protected:
+    // Registers the class on first use; every class of the binding runs Procedure.
+    static void RegisterClassOnce(const char* name, UINT classStyle, HBRUSH background);
+    // Creates a window of a registered class bound to this object; null on failure.
+    HWND createWindow(const char* className, DWORD exStyle, const char* title, DWORD style,
+                      const RECT& placement, HWND parent, HMENU menuOrId);
+
+    // Typed handlers; those returning bool say whether they handled the message, otherwise the
+    // system's default handling runs.
+    virtual bool paints() const { return false; }
+    virtual void onPaint(HDC) {}
+    virtual bool onEraseBackground(HDC) { return false; }
+    virtual void onCommand(int, int, HWND) {}
+    virtual void onVerticalScroll(int, int, HWND) {}
+    virtual HBRUSH onControlColour(HDC, HWND) { return nullptr; }
+    virtual bool onClose() { return false; }
+    virtual void onMouseUp(POINT) {}
+    virtual void onDoubleClick(POINT) {}
+    virtual bool onActivate(bool) { return false; }
+    virtual bool onFocus() { return false; }
+    virtual void onEnableChanged() {}
+    virtual void onDestroyed() {}
+
+    HFONT font() const { return font_; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+    LRESULT crack(UINT message, WPARAM wparam, LPARAM lparam);
+
+    HWND hwnd_ = nullptr;
+    HFONT font_ = nullptr;
+};
+
+} // namespace tess::ui::win32
