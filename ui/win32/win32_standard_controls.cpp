@@ -63,6 +63,9 @@ void TextBoxView::create() {
     Showing showing(*this);
     adopt(CreateStandard("EDIT", WS_EX_CLIENTEDGE, box_.text(), style, placement(),
                          parent_.hwnd(), idAsMenu()));
+    // Narrow margins, as the boxes' measures expect: the font's own would hide a short value's
+    // last character. Set after the font, which resets them.
+    SendMessageA(handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
 }
 
 void TextBoxView::showText() {

@@ -281,5 +281,51 @@ TEST_F(SkinMakerE2E, OnlyOneCopyRunsAndCloseRequestsEndIt) {
     EXPECT_TRUE(program->waitForExit().ok());
 }
 
+// Sets the screen's dots per inch for programs started afterwards, where Wine reads it.
+void SetLogPixels(DWORD dpi) {
+    for (auto [root, key] : {std::pair{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+                             std::pair{HKEY_LOCAL_MACHINE,
+                                       "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}}) {
+        HKEY k = nullptr;
+        if (RegCreateKeyA(root, key, &k) != ERROR_SUCCESS) continue;
+        RegSetValueExA(k, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        RegCloseKey(k);
+    }
+}
+
+TEST_F(SkinMakerE2E, At120DpiTheWindowScalesAndTheSkinKeepsItsPixelWidth) {
+    SetLogPixels(120);
+    struct Restore {
+        ~Restore() { SetLogPixels(96); }
+    } restore;
+    start();
+    // 12 twips a pixel: the 9270 × 4350-twip window and the 598 × 67 preview grow by a quarter.
+    RECT client{};
+    GetClientRect(main, &client);
+    EXPECT_NEAR(client.right, 9270 / 12.0, 1);
+    Capture preview = MUST(CaptureClient(control("PicTarget")));
+    EXPECT_NEAR(preview.width, 598 * 1.25, 1);
+    EXPECT_NEAR(preview.height, 67 * 1.25, 1);
+
+    browse(DataPicture("bmp-24bit.bmp"));
+    ASSERT_OK(ClickAndWait(control("Option2(0)")));
+    apply(IDNO);
+    Picture skin = MUST(LoadPicture(folder + "\\Skin.bmp"));
+    EXPECT_EQ(skin.width(), 640);
+    EXPECT_EQ(skin.height(), 167);  // 2000 twips at 12 twips a pixel
+}
+
+TEST_F(SkinMakerE2E, TwoCopiesStartedTogetherLeaveOne) {
+    auto first = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
+    auto second = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
+    ASSERT_TRUE(first.ok() && second.ok());
+    auto window = FindTopWindow({kMainCaption, "", 0, true});
+    ASSERT_TRUE(window.ok());
+    // One of them ends by itself; the other keeps its window.
+    ASSERT_OK(WaitUntil([&] { return first.value().running() != second.value().running(); },
+                        "one copy to end"));
+    EXPECT_TRUE(IsWindowVisible(window.value()));
+}
+
 } // namespace
 } // namespace tess::e2e

@@ -1,0 +1,75 @@
+// Takes screenshots of the real skin maker in each of its states (start, Tile, Single with a
+// chosen colour, Stretch) for a person to look at; run it inside a Wine desktop for frames.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/bitmap_writer.h"
+#include "tests/e2e/driver/common_dialogs.h"
+#include "tests/e2e/driver/gestures.h"
+#include "tests/e2e/driver/message_box.h"
+#include "tests/e2e/driver/program.h"
+#include "tests/e2e/driver/screen_capture.h"
+#include "tests/e2e/driver/window_search.h"
+
+namespace {
+
+using namespace tess;
+using namespace tess::e2e;
+
+// The whole window, frame included, as the screen shows it, written as a bitmap.
+bool Shoot(HWND window, const std::string& path) {
+    SetForegroundWindow(window);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
+    Sleep(300);  // the window manager's frame is drawn by another process
+    RECT r{};
+    GetWindowRect(window, &r);
+    ui::win32::WindowDc screen(nullptr);
+    auto shot = CaptureDrawing(r.right - r.left, r.bottom - r.top, [&](HDC into) {
+        return BitBlt(into, 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top, SRCCOPY) != 0;
+    });
+    if (!shot) return false;
+    std::vector<uint8_t> rgba;
+    for (const Rgb& p : shot.value().pixels) rgba.insert(rgba.end(), {p.r, p.g, p.b, 255});
+    auto picture = Picture::FromRgba(shot.value().width, shot.value().height, rgba.data());
+    if (!picture) return false;
+    Surface surface(shot.value().width, shot.value().height);
+    surface.drawPicture(picture.value(), 0, 0, surface.scaleWidth(), surface.scaleHeight());
+    return WriteBitmap(surface, path).ok();
+}
+
+bool Step(const Status& s, const char* what) {
+    if (!s) std::fprintf(stderr, "screenshot_tour: %s: %s\n", what, s.error().message.c_str());
+    return s.ok();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: screenshot_tour TESSARY.EXE PICTURE OUT-FOLDER\n");
+        return 2;
+    }
+    const std::string exe = argv[1], picture = argv[2], out = argv[3];
+    auto program = RunningProgram::Start({exe, {}, exe.substr(0, exe.find_last_of('\\')), {}});
+    if (!program) return 1;
+    auto main = FindTopWindow({"Tessary IE Skin Maker", "", program.value().processId(), true});
+    if (!main) return 1;
+    const HWND w = main.value();
+    auto control = [&](const char* name) { return FindControl(w, name).value(); };
+    const DWORD pid = program.value().processId();
+
+    bool ok = Shoot(w, out + "\\main-start.bmp");
+    ok = ok && Step(Click(control("Command1")), "browse") && Step(AnswerOpenDialog(pid, picture), "open");
+    ok = ok && Shoot(w, out + "\\main-tile.bmp");
+    ok = ok && Step(ClickAndWait(control("Option1(1)")), "single") &&
+         Step(Click(control("Command2")), "colour") &&
+         Step(AnswerColorDialog(pid, Rgb{40, 90, 160}), "colour dialog") &&
+         Step(DragThumb(control("SclHorizonal"), 30), "offset");
+    ok = ok && Shoot(w, out + "\\main-single.bmp");
+    ok = ok && Step(ClickAndWait(control("Option1(2)")), "stretch");
+    ok = ok && Shoot(w, out + "\\main-stretch.bmp");
+    (void)program.value().terminate();
+    return ok ? 0 : 1;
+}
