@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -12,6 +13,7 @@
 #include <direct.h>
 #include <io.h>
 #else
+#include <dirent.h>
 #include <unistd.h>
 #endif
 
@@ -97,6 +99,61 @@ Status RemoveFile(const std::string& path) {
     if (Missing(error))
         return NotFound(path);
     return Error{ErrorCode::WriteFailed, "Cannot delete " + path + ": " + std::strerror(error)};
+}
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
+    // Greedy matching with one backtrack point: the last '*' seen.
+    size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) {
+    std::vector<std::string> names;
+#ifdef _WIN32
+    struct _finddata64i32_t found;
+    const intptr_t search = _findfirst64i32((NativePath(folder) + "\\*").c_str(), &found);
+    if (search == -1)
+        return Error{ErrorCode::FileNotFound, "Cannot list " + folder};
+    do {
+        if (!(found.attrib & _A_SUBDIR) && MatchesPattern(found.name, pattern))
+            names.emplace_back(found.name);
+    } while (_findnext64i32(search, &found) == 0);
+    _findclose(search);
+#else
+    DIR* dir = opendir(NativePath(folder).c_str());
+    if (!dir)
+        return Error{ErrorCode::FileNotFound, "Cannot list " + folder + ": " + std::strerror(errno)};
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        StatBuffer s{};
+        if (StatOfPath((NativePath(folder) + "/" + name).c_str(), &s) == 0 && !IsFolder(s.st_mode) &&
+            MatchesPattern(name, pattern))
+            names.push_back(name);
+    }
+    closedir(dir);
+#endif
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+        });
+    });
+    return names;
 }
 
 } // namespace tess

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "result.h"
 
@@ -22,5 +23,13 @@ Status CreateFolder(const std::string& path);
 
 // Deletes a file; never a folder.
 Status RemoveFile(const std::string& path);
+
+// Whether a file name matches a pattern of '*' (any run of characters) and '?' (any one
+// character), without regard to case, as the system's file lists match.
+bool MatchesPattern(const std::string& name, const std::string& pattern);
+
+// The names of the files (not folders) in a folder that match the pattern, sorted by name
+// without regard to case. A folder that cannot be read is an error.
+Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern);
 
 } // namespace tess

@@ -10,6 +10,9 @@
 #include "core/number_rules.h"
 #include "core/picture_loader.h"
 #include "skinmaker/c_new_dialog.h"
+#include "skinmaker/frm_about.h"
+#include "skinmaker/frm_collection.h"
+#include "skinmaker/web_links.h"
 #include "skinmaker/m_pic.h"
 #include "ui/error_rules.h"
 
@@ -507,17 +510,23 @@ void IeMain::mRemSkin_Click() { Command5_Click(); }
 
 void IeMain::mViewColl_Click() {
     env_.CurrentSkin = GetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
-    if (!env_.showCollection) return;
-    env_.showCollection();
+    // A window made afresh for each showing; the previous one (closed) goes with it.
+    collection_ = std::make_unique<FrmCollection>(env_, *this);
+    collection_->Form_Load();
+    env_.host.show(collection_->form, false);
     env_.host.hide(form);
 }
 
-void IeMain::mProb_Click() {
-    if (env_.openLink) env_.openLink(kFeedbackPage);
+void IeMain::OpenLink(const std::string& WebSiteStr, bool OpenNew) {
+    tess::OpenLink(env_.shell, env_.host, env_.appFolder, WebSiteStr, OpenNew);
 }
 
+void IeMain::mProb_Click() { OpenLink(kFeedbackPage, true); }
+
 void IeMain::mAbout_Click() {
-    if (env_.showAbout) env_.showAbout();
+    about_ = std::make_unique<FrmAbout>(env_);
+    about_->Form_Load();
+    env_.host.show(about_->form, true);
 }
 
 } // namespace tess

@@ -13,6 +13,8 @@
 namespace tess {
 
 class cNewDialog;
+class FrmAbout;
+class FrmCollection;
 
 // Texts the window shows.
 inline constexpr const char* kMainCaption = "Tessary IE Skin Maker";
@@ -94,6 +96,11 @@ public:
     void mProb_Click();
     void mAbout_Click();
 
+    // Opens an address in the browser; `OpenNew` starts a new browser window for it.
+    void OpenLink(const std::string& WebSiteStr, bool OpenNew);
+    // The collection window while it is open (or since it was last closed); null before.
+    FrmCollection* collection() { return collection_.get(); }
+
     void PicRefresh();
     void ResetValues();
     void PicTile();
@@ -125,6 +132,10 @@ private:
 
     SkinMakerEnv& env_;
     std::unique_ptr<cNewDialog> CommonDlg;
+    // The other windows outlive their showing until the next one, so that nothing of a closed
+    // window's real windows can outlive the controls they show.
+    std::unique_ptr<FrmCollection> collection_;
+    std::unique_ptr<FrmAbout> about_;
     std::shared_ptr<const Picture> sourcePicture_;
     std::array<ui::OptionButton*, 3> option1_;
     std::array<ui::OptionButton*, 4> option2_;

@@ -9,6 +9,7 @@
 #include "core/color.h"
 #include "core/picture.h"
 #include "core/registry.h"
+#include "skinmaker/shell_api.h"
 #include "ui/host.h"
 
 namespace tess {
@@ -18,6 +19,7 @@ class cNewDialog;
 struct SkinMakerEnv {
     ui::Host& host;
     RegistryApi& registry;
+    ShellApi& shell;
     // A fresh dialog component for one use, owned by the main window while it is shown.
     std::function<std::unique_ptr<cNewDialog>()> newDialog;
     // The folder of the running program, without a trailing backslash.
@@ -31,10 +33,6 @@ struct SkinMakerEnv {
 
     // The toolbar background path as last read or applied, shared by the program's windows.
     std::string CurrentSkin;
-    // The collection window, the feedback page and the About box, where the program has them.
-    std::function<void()> showCollection;
-    std::function<void(const std::string& address)> openLink;
-    std::function<void()> showAbout;
 };
 
 } // namespace tess

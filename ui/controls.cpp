@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "core/file_system.h"
+
 namespace tess::ui {
 
 Control::Control(ControlKind kind, Container* parent, std::string name, TwipsRect rect, int index)
@@ -61,6 +63,12 @@ void Label::setCaption(std::string caption) {
     if (caption == caption_) return;
     caption_ = std::move(caption);
     notify(Property::Caption);
+}
+
+void Label::setFont(FontSpec font) {
+    if (font_ == font) return;
+    font_ = std::move(font);
+    notify(Property::Font);
 }
 
 Frame::Frame(Container* parent, std::string name, TwipsRect rect, std::string caption)
@@ -251,6 +259,48 @@ void ImageBox::setPicture(std::shared_ptr<const Picture> picture, double twipsPe
 bool ImageBox::press() {
     if (!acceptsInput()) return false;
     if (onClick) onClick();
+    return true;
+}
+
+FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect)
+    : Control(ControlKind::FileListBox, parent, std::move(name), rect) {}
+
+Status FileListBox::setPath(std::string folder) {
+    path_ = std::move(folder);
+    return refresh();
+}
+
+void FileListBox::setPattern(std::string pattern) {
+    if (pattern == pattern_) return;
+    pattern_ = std::move(pattern);
+    (void)refresh();
+}
+
+Status FileListBox::refresh() {
+    listIndex_ = -1;
+    auto listed = ListFiles(path_, pattern_);
+    entries_ = listed ? std::move(listed).value() : std::vector<std::string>{};
+    notify(Property::Value);
+    return listed.status();
+}
+
+void FileListBox::setListIndex(int index) {
+    if (index < -1 || index >= listCount()) return;
+    const bool changed = index != listIndex_;
+    listIndex_ = index;
+    if (changed) notify(Property::Value);
+    if (changed && index >= 0 && onClick) onClick();
+}
+
+bool FileListBox::click(int index) {
+    if (!acceptsInput() || index < 0 || index >= listCount()) return false;
+    setListIndex(index);
+    return true;
+}
+
+bool FileListBox::doubleClick(int index) {
+    if (!click(index)) return false;
+    if (onDblClick) onDblClick();
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -107,6 +108,14 @@ private:
     std::vector<Control*> children_;
 };
 
+// A font other than the window's own: face, size in points, weight.
+struct FontSpec {
+    std::string name;
+    double points = 8;
+    bool bold = false;
+    bool operator==(const FontSpec&) const = default;
+};
+
 class Label : public Control {
 public:
     enum class Align { Left, Right, Center };
@@ -115,11 +124,19 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
     Align align() const { return align_; }
+    // The label's own font; none means the window's.
+    const std::optional<FontSpec>& font() const { return font_; }
+    void setFont(FontSpec font);
+    // Whether the caption wraps onto further lines within the label.
+    bool wordWrap() const { return wordWrap_; }
+    void setWordWrap(bool on) { wordWrap_ = on; }
     std::function<void()> onClick;
 
 private:
     std::string caption_;
     Align align_;
+    std::optional<FontSpec> font_;
+    bool wordWrap_ = false;
 };
 
 class Frame : public Container {
@@ -288,6 +305,38 @@ private:
     bool stretch_;
     bool border_ = false;
     std::shared_ptr<const Picture> picture_;
+};
+
+// The files of a folder that match a pattern, in the order the system lists them (by name,
+// without regard to case). Selecting an entry, by the user or by code, runs onClick.
+class FileListBox : public Control {
+public:
+    FileListBox(Container* parent, std::string name, TwipsRect rect);
+    const std::string& path() const { return path_; }
+    // Sets the folder and lists it again; a folder that cannot be listed leaves the list empty
+    // and is reported.
+    Status setPath(std::string folder);
+    const std::string& pattern() const { return pattern_; }
+    void setPattern(std::string pattern);
+    // Lists the folder again; the selection is cleared.
+    Status refresh();
+    const std::vector<std::string>& entries() const { return entries_; }
+    int listCount() const { return static_cast<int>(entries_.size()); }
+    // The selected entry, -1 for none.
+    int listIndex() const { return listIndex_; }
+    // Selects an entry (-1 clears the selection); runs onClick when another entry is selected.
+    void setListIndex(int index);
+    // The user's single and double clicks on an entry.
+    bool click(int index);
+    bool doubleClick(int index);
+    std::function<void()> onClick;
+    std::function<void()> onDblClick;
+
+private:
+    std::string path_;
+    std::string pattern_ = "*.*";
+    std::vector<std::string> entries_;
+    int listIndex_ = -1;
 };
 
 class MenuItem {

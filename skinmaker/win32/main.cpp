@@ -9,6 +9,7 @@
 #include "skinmaker/ie_main.h"
 #include "skinmaker/win32/embedded_resources.h"
 #include "skinmaker/win32/win32_registry.h"
+#include "skinmaker/win32/win32_shell.h"
 #include "ui/win32/win32_common_dialogs.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_program.h"
@@ -41,11 +42,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto guard = ui::win32::SingleInstanceGuard::Acquire(kInstanceMutex);
 
     Win32Registry registry;
+    Win32Shell shell;
     ui::win32::Win32CommonDialogs dialogs;
     ui::win32::Win32DialogPlatform dialogPlatform;
     auto toolbar = LoadEmbeddedPicture("TOOLBAR");
 
-    SkinMakerEnv env{host, registry,
+    SkinMakerEnv env{host, registry, shell,
                      [&] { return std::make_unique<cNewDialog>(dialogs, dialogPlatform); },
                      ProgramFolder(), toolbar ? toolbar.value() : Picture()};
     env.buttonFace = SystemColour(COLOR_BTNFACE);

@@ -4,9 +4,13 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
+#include <cstdio>
 #include <optional>
 #include <string>
 
+#include "tests/e2e/driver/associations.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"
 #include "tests/e2e/driver/gestures.h"
@@ -334,3 +338,109 @@ TEST_F(Driver, PassesArgumentsAsTheProgramSplitsThem) {
     EXPECT_EQ(QuoteArgument("plain"), "plain");
     EXPECT_FALSE(RunningProgram::Start({"C:\\no\\such\\program.exe", {}, "", {}}).ok());
 }
+
+namespace {
+
+// The fake opener copied into a folder of its own (with a space in its name, as an installed
+// program's folder has), so that its log holds only this test's opens.
+class ShellAssociations : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        const std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        folder_ = std::string(temp) + "tess e2e " + name;
+        CreateDirectoryA(folder_.c_str(), nullptr);
+        opener_ = folder_ + "\\fake opener.exe";
+        log_ = folder_ + "\\opened.log";
+        ASSERT_TRUE(CopyFileA(TESS_E2E_FAKE_OPENER, opener_.c_str(), FALSE)) << GetLastError();
+        DeleteFileA(log_.c_str());
+    }
+
+    std::string write(const std::string& fileName, const std::string& content) {
+        const std::string path = folder_ + "\\" + fileName;
+        std::FILE* file = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(file, nullptr) << path;
+        if (file) {
+            std::fputs(content.c_str(), file);
+            std::fclose(file);
+        }
+        return path;
+    }
+
+    std::string command() const { return "\"" + opener_ + "\" \"%1\""; }
+
+    // The fake opener's log once it holds `lines` lines.
+    std::string waitForLog(size_t lines) {
+        std::string text;
+        const Status written = WaitUntil(
+            [&] {
+                const auto bytes = ReadFileBytes(log_);
+                if (!bytes.ok()) return false;
+                text.assign(bytes.value().begin(), bytes.value().end());
+                size_t count = 0;
+                for (char c : text) count += c == '\n';
+                return count >= lines;
+            },
+            "the fake opener's log");
+        EXPECT_TRUE(Ok(written));
+        return text;
+    }
+
+    static int Code(HINSTANCE result) { return static_cast<int>(reinterpret_cast<INT_PTR>(result)); }
+
+    std::string folder_, opener_, log_;
+};
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+} // namespace
+
+TEST_F(ShellAssociations, AnAssociatedPageIsFoundAndOpenedWithTheRegisteredProgram) {
+    const std::string page = write("Test.htm", "<HTML> <\\HTML>\r\n");
+    ASSERT_TRUE(Ok(AssociateExtension(".htm", "TessTestPage", command())));
+
+    char found[MAX_PATH + 1] = {};
+    const int code = Code(FindExecutableA(page.c_str(), nullptr, found));
+    EXPECT_GT(code, 32);
+    EXPECT_EQ(lstrcmpiA(found, opener_.c_str()), 0) << found;
+
+    // The "Open" verb on the page runs the program with the page on its command line.
+    EXPECT_GT(Code(ShellExecuteA(nullptr, "open", page.c_str(), nullptr, nullptr, SW_SHOWNORMAL)), 32);
+    std::string log = waitForLog(1);
+    EXPECT_TRUE(Contains(log, "\"" + page + "\"")) << log;
+
+    // The program found for pages, opened with an address as its parameters, gets the address.
+    EXPECT_GT(Code(ShellExecuteA(nullptr, "Open", found, "http://example.invalid/guest?a=1", nullptr,
+                                 SW_SHOWNORMAL)),
+              32);
+    log = waitForLog(2);
+    EXPECT_TRUE(Contains(log.substr(log.find('\n')), "http://example.invalid/guest?a=1")) << log;
+}
+
+TEST_F(ShellAssociations, ABitmapOpensInItsFolderAndFailsOnceTheAssociationIsRemoved) {
+    const std::string bitmap = write("Skin0001.bmp", "BM");
+    ASSERT_TRUE(Ok(AssociateExtension(".bmp", "TessTestPicture", command())));
+    EXPECT_GT(Code(ShellExecuteA(nullptr, "Open", bitmap.c_str(), nullptr, (folder_ + "\\").c_str(),
+                                 SW_SHOWNORMAL)),
+              32);
+    EXPECT_TRUE(Contains(waitForLog(1), "\"" + bitmap + "\""));
+
+    ASSERT_TRUE(Ok(RemoveAssociation(".bmp")));
+    EXPECT_FALSE(ReadRegistryString(HKEY_CLASSES_ROOT, ".bmp", "").ok());
+    EXPECT_TRUE(Ok(RemoveAssociation(".bmp")));  // nothing left to remove is no failure
+    const int opened = Code(ShellExecuteA(nullptr, "Open", bitmap.c_str(), nullptr, folder_.c_str(), SW_SHOWNORMAL));
+    EXPECT_EQ(opened, SE_ERR_NOASSOC);
+    char found[MAX_PATH + 1] = "untouched";
+    EXPECT_EQ(Code(FindExecutableA(bitmap.c_str(), nullptr, found)), SE_ERR_NOASSOC);
+    EXPECT_STREQ(found, "");
+    // Nothing more was started.
+    Sleep(500);
+    EXPECT_EQ(waitForLog(1).find('\n'), waitForLog(1).rfind('\n'));
+
+    // Names that are not extensions never reach the registry.
+    EXPECT_EQ(RemoveAssociation("").error().code, ErrorCode::InvalidArgument);
+    EXPECT_EQ(RemoveAssociation("bmp").error().code, ErrorCode::InvalidArgument);
+    EXPECT_EQ(AssociateExtension(".bmp", "", command()).error().code, ErrorCode::InvalidArgument);
+}
+

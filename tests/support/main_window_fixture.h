@@ -14,6 +14,7 @@
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
+#include "tests/support/scripted_shell.h"
 #include "tests/unit/test_pictures.h"
 #include "ui/headless/headless_host.h"
 #include "ui/headless/scripted_dialogs.h"
@@ -59,7 +60,7 @@ protected:
     // Creates the window and runs its start, as the program does.
     IeMain& start() {
         env = std::make_unique<SkinMakerEnv>(SkinMakerEnv{
-            host, registry, [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
+            host, registry, shell, [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
             appFolder(), SolidPicture(800, 92, {0, 0, 0, 0})});
         env->buttonFace = MakeColorRef(212, 208, 200);
         window = std::make_unique<IeMain>(*env);
@@ -98,6 +99,7 @@ protected:
     MemoryRegistry registry;
     ui::HeadlessHost host;
     ui::ScriptedDialogs dialogs;
+    ScriptedShell shell;
     std::unique_ptr<SkinMakerEnv> env;
     std::unique_ptr<IeMain> window;
     RefreshCounter redraws;

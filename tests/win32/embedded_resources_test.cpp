@@ -101,7 +101,7 @@ TEST(EmbeddedResources, VersionAndManifestDescribeTheProgram) {
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(VersionString(block, "ProductName"), "Tessary");
     EXPECT_EQ(VersionString(block, "FileDescription"), "Tessary IE Skin Maker");
-    EXPECT_EQ(VersionString(block, "CompanyName"), "Tessary");
+    EXPECT_EQ(VersionString(block, "CompanyName"), "Halvory");
     EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.0");
 
     const HMODULE self = GetModuleHandleA(nullptr);

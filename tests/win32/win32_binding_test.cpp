@@ -554,3 +554,236 @@ TEST(ProgramServices, TheApplicationWindowIsFoundByTitleAndClosesOnRequest) {
     SendMessageA(found, WM_CLOSE, 0, 0);
     EXPECT_EQ(closes, 1);
 }
+
+namespace {
+
+// The collection window's kind of layout: a file list in a frame, a bordered image below, a
+// dialog frame, and labels with fonts and wrapping of their own.
+class ListAndLabelTest : public ::testing::Test {
+protected:
+    ListAndLabelTest()
+        : host("List Test"),
+          form("frmList", {0, 0, 4230, 4155}, "Skin Collection", Form::Border::FixedDialog),
+          frame(&form, "Frame1", {90, 60, 4000, 3225}, ""),
+          list(&frame, "File1", {90, 210, 3795, 2430}),
+          image(&form, "Image1", {90, 3390, 4005, 660}, true),
+          title(&form, "Label1", {210, 150, 2895, 465}, "Tessary 1.0", Label::Align::Center) {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        folder = std::string(temp) + "tess-list-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (const char* name : {"b.bmp", "A.bmp", "c.bmp", "note.txt"}) touch(name);
+        image.setBorder(true);
+        list.onClick = [this] { ++clicks; };
+        list.onDblClick = [this] { ++doubleClicks; };
+    }
+    ~ListAndLabelTest() override {
+        for (const char* name : {"b.bmp", "A.bmp", "c.bmp", "note.txt"})
+            DeleteFileA((folder + "\\" + name).c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    void SetUp() override {
+        list.setPattern("*.bmp");
+        ASSERT_TRUE(list.setPath(folder).ok());
+        ASSERT_TRUE(host.realize(form).ok());
+        host.show(form, false);
+        top = reinterpret_cast<HWND>(host.windowHandle(form));
+        ASSERT_NE(top, nullptr);
+    }
+
+    void touch(const char* name) {
+        HANDLE file = CreateFileA((folder + "\\" + name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        CloseHandle(file);
+    }
+
+    HWND window(const std::string& name) const { return FindTagged(top, name); }
+
+    // What the list box shows, row by row.
+    std::vector<std::string> rows() const {
+        const HWND box = window("File1");
+        std::vector<std::string> shown;
+        const auto count = SendMessageA(box, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < count; ++i) {
+            char row[MAX_PATH] = {};
+            SendMessageA(box, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row));
+            shown.push_back(row);
+        }
+        return shown;
+    }
+    LRESULT shownSelection() const { return SendMessageA(window("File1"), LB_GETCURSEL, 0, 0); }
+
+    // The user's selection of a row: what the list box itself does and tells its parent.
+    void userSelects(int row, WORD code = LBN_SELCHANGE) {
+        const HWND box = window("File1");
+        SendMessageA(box, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+        SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(box), code),
+                     reinterpret_cast<LPARAM>(box));
+    }
+
+    Win32Host host;
+    Form form;
+    Frame frame;
+    FileListBox list;
+    ImageBox image;
+    Label title;
+    std::string folder;
+    HWND top = nullptr;
+    int clicks = 0, doubleClicks = 0;
+};
+
+// The rows of a label's client area that hold text, top and bottom.
+std::pair<int, int> InkedRows(HWND label) {
+    int w = 0, h = 0;
+    const std::vector<uint32_t> shown = PrintClient(label, w, h);
+    const uint32_t back = shown.empty() ? 0 : shown[0];
+    int first = -1, last = -1;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (shown[y * w + x] != back) {
+                if (first < 0) first = y;
+                last = y;
+            }
+    return {first, last};
+}
+
+} // namespace
+
+TEST_F(ListAndLabelTest, TheFileListShowsTheModelsEntriesAndSelectionWithoutEcho) {
+    const HWND box = window("File1");
+    ASSERT_NE(box, nullptr);
+    char className[32] = {};
+    GetClassNameA(box, className, sizeof className);
+    EXPECT_EQ(lstrcmpiA(className, "ListBox"), 0);
+    const LONG style = GetWindowLongA(box, GWL_STYLE);
+    EXPECT_TRUE(style & LBS_NOTIFY);
+    EXPECT_FALSE(style & LBS_SORT);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+    const RECT at = PlacedIn(box);
+    EXPECT_EQ(at.right - at.left, 253);
+    EXPECT_EQ(at.bottom - at.top, 162);
+
+    EXPECT_EQ(rows(), (std::vector<std::string>{"A.bmp", "b.bmp", "c.bmp"}));
+    EXPECT_EQ(shownSelection(), LB_ERR);
+
+    list.setListIndex(0);
+    EXPECT_EQ(shownSelection(), 0);
+    EXPECT_EQ(clicks, 1);  // the model's own run, none from the list box as well
+
+    userSelects(2);
+    EXPECT_EQ(list.listIndex(), 2);
+    EXPECT_EQ(clicks, 2);
+    userSelects(2, LBN_DBLCLK);
+    EXPECT_EQ(doubleClicks, 1);
+    EXPECT_EQ(clicks, 2);
+
+    // A new listing replaces the rows and clears the selection.
+    DeleteFileA((folder + "\\A.bmp").c_str());
+    ASSERT_TRUE(list.refresh().ok());
+    EXPECT_EQ(rows(), (std::vector<std::string>{"b.bmp", "c.bmp"}));
+    EXPECT_EQ(shownSelection(), LB_ERR);
+    list.setListIndex(1);
+    EXPECT_EQ(shownSelection(), 1);
+
+    // A disabled frame refuses the user's selection, and the box goes back to the model's.
+    frame.setEnabled(false);
+    userSelects(0);
+    userSelects(0, LBN_DBLCLK);
+    EXPECT_EQ(list.listIndex(), 1);
+    EXPECT_EQ(shownSelection(), 1);
+    EXPECT_EQ(clicks, 3);
+    EXPECT_EQ(doubleClicks, 1);
+}
+
+TEST_F(ListAndLabelTest, DialogFrameBorderedImageAndLabelFonts) {
+    const LONG style = GetWindowLongA(top, GWL_STYLE);
+    EXPECT_TRUE(style & WS_DLGFRAME);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(GetWindowLongA(top, GWL_EXSTYLE) & WS_EX_DLGMODALFRAME);
+
+    // A flat one-pixel border around the stretched picture.
+    const HWND picture = window("Image1");
+    EXPECT_TRUE(GetWindowLongA(picture, GWL_STYLE) & WS_BORDER);
+    EXPECT_FALSE(GetWindowLongA(picture, GWL_EXSTYLE) & (WS_EX_CLIENTEDGE | WS_EX_STATICEDGE));
+    RECT outer{}, inner{};
+    GetWindowRect(picture, &outer);
+    GetClientRect(picture, &inner);
+    EXPECT_EQ(outer.right - outer.left, 267);
+    EXPECT_EQ(inner.right, 265);
+    image.setPicture(RgbaPicture(1, 1, {0, 0, 255, 255}), 15);
+    int w = 0, h = 0;
+    const std::vector<uint32_t> shown = PrintClient(picture, w, h);
+    ASSERT_EQ(w, 265);
+    EXPECT_EQ(shown[0], 0x0000FFu);
+    EXPECT_EQ(shown[(h - 1) * w + w - 1], 0x0000FFu);
+
+    // Without a font of its own a label has the window's; with one, that face, weight and
+    // points for the screen's DPI, and a change of font shows.
+    const HWND label = window("Label1");
+    const auto windowFont = SendMessageA(label, WM_GETFONT, 0, 0);
+    EXPECT_NE(windowFont, 0);
+    title.setFont({"Arial", 15.75, true});
+    const auto own = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+    ASSERT_NE(own, nullptr);
+    EXPECT_NE(reinterpret_cast<LRESULT>(own), windowFont);
+    LOGFONTA made{};
+    ASSERT_EQ(GetObjectA(own, sizeof made, &made), static_cast<int>(sizeof made));
+    EXPECT_STREQ(made.lfFaceName, "Arial");
+    EXPECT_EQ(made.lfHeight, -21);  // 15.75 points at 96 DPI
+    EXPECT_EQ(made.lfWeight, FW_BOLD);
+    title.setFont({"Arial", 12, false});
+    const auto second = reinterpret_cast<HFONT>(SendMessageA(label, WM_GETFONT, 0, 0));
+    ASSERT_EQ(GetObjectA(second, sizeof made, &made), static_cast<int>(sizeof made));
+    EXPECT_EQ(made.lfHeight, -16);
+    EXPECT_EQ(made.lfWeight, FW_NORMAL);
+    // The size follows the screen's DPI.
+    const UniqueFont large = CreatePointFont(ScreenMeasure{120, 120}, "Arial", 15.75, true);
+    ASSERT_EQ(GetObjectA(large.get(), sizeof made, &made), static_cast<int>(sizeof made));
+    EXPECT_EQ(made.lfHeight, -26);
+}
+
+TEST_F(ListAndLabelTest, OnlyWrappingLabelsBreakTheirCaptionOntoMoreLines) {
+    // Each label is two lines high and narrower than its caption.
+    const std::string caption = "Find more updates on the web site";
+    Label left(&form, "LabelLeft", {90, 90, 600, 600}, caption);
+    Label centred(&form, "LabelCentre", {900, 90, 600, 600}, caption, Label::Align::Center);
+    Label wrapped(&form, "LabelWrap", {1800, 90, 600, 600}, caption, Label::Align::Center);
+    wrapped.setWordWrap(true);
+    Label leftWrapped(&form, "LabelLeftWrap", {2700, 90, 600, 600}, caption);
+    leftWrapped.setWordWrap(true);
+    host.unload(form);
+    ASSERT_TRUE(host.realize(form).ok());
+    top = reinterpret_cast<HWND>(host.windowHandle(form));
+
+    EXPECT_EQ(GetWindowLongA(window("LabelLeft"), GWL_STYLE) & SS_TYPEMASK, SS_LEFTNOWORDWRAP);
+    EXPECT_EQ(GetWindowLongA(window("LabelLeftWrap"), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_EQ(GetWindowLongA(window("LabelWrap"), GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
+    EXPECT_EQ(TextOf(window("LabelCentre")), caption);
+
+    TEXTMETRICA metrics{};
+    {
+        WindowDc dc(window("LabelLeft"));
+        SelectedObject selected(dc.get(), reinterpret_cast<HGDIOBJ>(SendMessageA(window("LabelLeft"), WM_GETFONT, 0, 0)));
+        GetTextMetricsA(dc.get(), &metrics);
+    }
+    const int lineHeight = metrics.tmHeight;
+    for (const char* name : {"LabelLeft", "LabelCentre"}) {
+        const auto [first, last] = InkedRows(window(name));
+        EXPECT_GE(first, 0) << name << " shows its caption";
+        EXPECT_LT(last, lineHeight) << name << " keeps its caption on one line";
+    }
+    for (const char* name : {"LabelWrap", "LabelLeftWrap"}) {
+        const auto [first, last] = InkedRows(window(name));
+        EXPECT_GE(first, 0) << name;
+        EXPECT_GE(last, lineHeight) << name << " wraps onto a second line";
+    }
+
+    // Centred, the caption lies elsewhere than left-aligned in a box of the same size.
+    int w = 0, h = 0;
+    EXPECT_NE(PrintClient(window("LabelCentre"), w, h), PrintClient(window("LabelLeft"), w, h));
+    // The labels go before the form's windows, which must not outlive them.
+    host.unload(form);
+}

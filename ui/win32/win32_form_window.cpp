@@ -149,6 +149,8 @@ std::unique_ptr<ControlView> FormWindow::makeView(Control& control, ContainerWin
                                                   startsOptionGroup);
     case ControlKind::VScrollBar:
         return std::make_unique<ScrollBarView>(context_, into, static_cast<VScrollBar&>(control), id);
+    case ControlKind::FileListBox:
+        return std::make_unique<FileListView>(context_, into, static_cast<FileListBox&>(control), id);
     case ControlKind::Frame:
         return std::make_unique<FrameView>(context_, into, static_cast<Frame&>(control), id);
     case ControlKind::PictureBox:
@@ -159,7 +161,7 @@ std::unique_ptr<ControlView> FormWindow::makeView(Control& control, ContainerWin
                 context_, static_cast<PictureBoxView&>(into), static_cast<ImageBox&>(control), id);
         return std::make_unique<ImageBoxView>(context_, into, static_cast<ImageBox&>(control), id);
     default:
-        // List boxes of files, folders and drives have no window in this binding.
+        // List boxes of folders and drives have no window in this binding.
         return nullptr;
     }
 }

@@ -45,4 +45,17 @@ UniqueFont CreateDialogFont(const ScreenMeasure& screen) {
     return created;
 }
 
+UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face, double points,
+                           bool bold) {
+    LOGFONTA font{};
+    // A negative height asks for the character height, which is what a point size measures.
+    font.lfHeight = -static_cast<LONG>(std::lround(points * screen.dpiY / 72.0));
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH;
+    lstrcpynA(font.lfFaceName, face.c_str(), LF_FACESIZE);
+    return UniqueFont(CreateFontIndirectA(&font));
+}
+
 } // namespace tess::ui::win32

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "ui/win32/win32_handles.h"
 
 namespace tess::ui::win32 {
@@ -28,5 +30,9 @@ struct ScreenMeasure {
 
 // The classic 8-point dialog font at the screen's DPI.
 UniqueFont CreateDialogFont(const ScreenMeasure& screen);
+
+// A font of `face` at `points` (fractions kept to the nearest pixel) for the screen's DPI.
+UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face, double points,
+                           bool bold);
 
 } // namespace tess::ui::win32

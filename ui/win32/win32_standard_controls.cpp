@@ -2,6 +2,8 @@
 // in the window, and the user's clicks, typing and scrolling passed to the model's gestures.
 #include "ui/win32/win32_standard_controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <string>
 
@@ -26,20 +28,84 @@ HWND CreateStandard(const char* className, DWORD exStyle, const std::string& tex
 
 } // namespace
 
+constexpr UINT_PTR kUnwrappedSubclass = 1;
+
+bool LabelView::paintsItself() const {
+    return !label_.wordWrap() && label_.align() != Label::Align::Left;
+}
+
 void LabelView::create() {
-    DWORD align = SS_LEFT;
+    DWORD align = label_.wordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP;
     if (label_.align() == Label::Align::Right) align = SS_RIGHT;
     if (label_.align() == Label::Align::Center) align = SS_CENTER;
     adopt(CreateStandard("STATIC", 0, label_.caption(), childStyle() | align | SS_NOTIFY,
                          placement(), parent_.hwnd(), idAsMenu()));
+    if (!handle()) return;
+    // The subclass reads everything from the window itself, so it never outlives its data.
+    if (paintsItself()) SetWindowSubclass(handle(), &LabelView::Unwrapped, kUnwrappedSubclass, 0);
+    showFont();
+}
+
+void LabelView::showFont() {
+    HFONT font = context_.font;
+    ownFont_.reset();
+    if (const auto& spec = label_.font()) {
+        ownFont_ = CreatePointFont(context_.screen, spec->name, spec->points, spec->bold);
+        if (ownFont_) font = ownFont_.get();
+    }
+    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
 }
 
 void LabelView::show(Property what) {
+    if (!handle()) return;
     if (what == Property::Caption) SetWindowTextA(handle(), label_.caption().c_str());
+    if (what == Property::Font) showFont();
 }
 
 void LabelView::notified(int code) {
     if (code == STN_CLICKED && label_.acceptsInput() && label_.onClick) label_.onClick();
+}
+
+LRESULT CALLBACK LabelView::Unwrapped(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR, DWORD_PTR) {
+    switch (message) {
+    case WM_PAINT: {
+        PaintDc dc(window);
+        PaintUnwrapped(window, dc.get());
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        PaintUnwrapped(window, reinterpret_cast<HDC>(wparam));
+        return 0;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(window, &LabelView::Unwrapped, kUnwrappedSubclass);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(window, message, wparam, lparam);
+}
+
+// Paints as the STATIC class does (the parent's colours, the window's font, grey when
+// disabled, mnemonics) but without breaking lines: a caption wider than the box is clipped at
+// both sides instead of running onto a line the box may not have.
+void LabelView::PaintUnwrapped(HWND window, HDC dc) {
+    RECT client{};
+    GetClientRect(window, &client);
+    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
+        GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+        reinterpret_cast<LPARAM>(window)));
+    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    if (!IsWindowEnabled(window)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    SetBkMode(dc, TRANSPARENT);
+    const LONG style = GetWindowLongA(window, GWL_STYLE);
+    UINT format = DT_EXPANDTABS | ((style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_CENTER);
+    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+    if (SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) format |= DT_HIDEPREFIX;
+    const std::string text = WindowText(window);
+    DrawTextA(dc, text.c_str(), -1, &client, format);
 }
 
 void ButtonView::create() {
@@ -128,6 +194,53 @@ void OptionButtonView::show(Property what) {
 
 void OptionButtonView::notified(int code) {
     if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && !showingModel()) option_.press();
+}
+
+void FileListView::create() {
+    // No sorting of its own and no rounding of the height to whole rows: the model orders the
+    // entries and gives the box its size.
+    adopt(CreateStandard("LISTBOX", WS_EX_CLIENTEDGE, {},
+                         childStyle() | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY |
+                             LBS_NOINTEGRALHEIGHT,
+                         placement(), parent_.hwnd(), idAsMenu()));
+    showEntriesAndSelection();
+}
+
+int FileListView::selectedRow() const {
+    return static_cast<int>(SendMessageA(handle(), LB_GETCURSEL, 0, 0));
+}
+
+void FileListView::showEntriesAndSelection() {
+    if (!handle()) return;
+    Showing showing(*this);
+    // Filled again only when the entries changed, so that a new selection keeps the scroll.
+    if (shown_ != list_.entries()) {
+        SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
+        SendMessageA(handle(), LB_RESETCONTENT, 0, 0);
+        for (const std::string& entry : list_.entries())
+            SendMessageA(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        SendMessageA(handle(), WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(handle(), nullptr, TRUE);
+        shown_ = list_.entries();
+    }
+    if (selectedRow() != list_.listIndex())
+        SendMessageA(handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.listIndex()), 0);
+}
+
+void FileListView::show(Property what) {
+    if (what == Property::Value) showEntriesAndSelection();
+}
+
+void FileListView::notified(int code) {
+    if (showingModel()) return;
+    if (code == LBN_SELCHANGE)
+        list_.click(selectedRow());
+    else if (code == LBN_DBLCLK)
+        list_.doubleClick(selectedRow());
+    else
+        return;
+    // A click the model refused (a disabled frame) leaves the model's selection in view.
+    showEntriesAndSelection();
 }
 
 int ScrollBarView::PositionOf(const VScrollBar& bar, int value) {

@@ -1,11 +1,16 @@
 // Views of the controls the system's own window classes draw: labels (STATIC), buttons, check
-// boxes and option buttons (BUTTON), text boxes (EDIT) and vertical scroll bars (SCROLLBAR).
+// boxes and option buttons (BUTTON), text boxes (EDIT), file lists (LISTBOX) and scroll bars.
 #pragma once
+
+#include <string>
+#include <vector>
 
 #include "ui/win32/win32_control_view.h"
 
 namespace tess::ui::win32 {
 
+// A label: the window's font or one of its own, made for the screen's DPI; a caption that
+// does not wrap stays on its line whatever the alignment.
 class LabelView : public ControlView {
 public:
     LabelView(const BindingContext& c, ContainerWindow& p, Label& model, int id)
@@ -15,7 +20,15 @@ public:
 
 private:
     void show(Property what) override;
+    void showFont();
+    // The STATIC class wraps centred and right-aligned text; such labels that must not wrap
+    // are painted here instead.
+    bool paintsItself() const;
+    static void PaintUnwrapped(HWND window, HDC dc);
+    static LRESULT CALLBACK Unwrapped(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR id, DWORD_PTR self);
     Label& label_;
+    UniqueFont ownFont_;
 };
 
 class ButtonView : public ControlView {
@@ -73,6 +86,23 @@ private:
     void showValue();
     OptionButton& option_;
     bool startsGroup_;
+};
+
+// A file list: the model's entries in the model's order and its selection. The user's clicks
+// go to the model, which may refuse them; the list then shows the model's selection again.
+class FileListView : public ControlView {
+public:
+    FileListView(const BindingContext& c, ContainerWindow& p, FileListBox& model, int id)
+        : ControlView(c, p, model, id), list_(model) {}
+    void create() override;
+    void notified(int code) override;
+
+private:
+    void show(Property what) override;
+    void showEntriesAndSelection();
+    int selectedRow() const;
+    FileListBox& list_;
+    std::vector<std::string> shown_;
 };
 
 class ScrollBarView : public ControlView {

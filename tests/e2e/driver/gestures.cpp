@@ -73,6 +73,11 @@ void CALLBACK MenuCallReturned(HWND, UINT, ULONG_PTR call, LRESULT) {
         menuCallsReturned = call;
 }
 
+struct MenuPick {
+    Status status;
+    bool closedUnopened = false;  // the menu closed again before its first level showed
+};
+
 // Polls `done` while handling this thread's messages, through which the notice of a returned
 // call arrives.
 Status PumpUntil(const std::function<bool()>& done, const std::string& what, Timeout timeout) {
@@ -84,6 +89,41 @@ Status PumpUntil(const std::function<bool()>& done, const std::string& what, Tim
             return done();
         },
         what, timeout);
+}
+
+// One pass of PickMenuItem: Alt with the bar item's key, then the further keys. The window's
+// handler runs the menu loop and returns when the menu closes, which the callback reports; the
+// loop takes the further keys as they come.
+MenuPick PickOnce(HWND window, DWORD thread, const std::string& keys, const std::vector<std::string>& path,
+                  Timeout timeout) {
+    const ULONG_PTR call = ++lastMenuCall;
+    const auto returned = [&] { return menuCallsReturned >= call; };
+    if (!SendMessageCallbackA(window, WM_SYSCOMMAND, SC_KEYMENU, keys[0], MenuCallReturned, call))
+        return {Error{ErrorCode::CannotOpen, "cannot open the menu"}};
+    int shown = 0;
+    for (size_t level = 0; level < keys.size(); ++level) {
+        if (level > 0)
+            if (Status typed = Post(window, WM_CHAR, static_cast<unsigned char>(keys[level]), 1); !typed)
+                return {typed};
+        if (level + 1 == keys.size())
+            break;
+        // The next key may only come once this level's menu is shown, or the loop would take it
+        // for the level above.
+        (void)PumpUntil([&] { return returned() || OpenMenus(thread) > shown; }, "a menu to open", timeout);
+        if (returned() || OpenMenus(thread) <= shown)
+            return {Error{ErrorCode::FileNotFound, "no menu \"" + path[level] + "\" to open"}, level == 0};
+        shown = OpenMenus(thread);
+    }
+    // A picked item closes the menu and posts its command; a key that picks nothing leaves the
+    // menu open, and Esc closes it again level by level.
+    const Timeout closing = timeout < Timeout(2000) ? timeout : Timeout(2000);
+    if (PumpUntil(returned, "the menu to close", closing))
+        return {Status::Ok()};
+    for (size_t level = 0; level <= keys.size() && !returned(); ++level) {
+        (void)Post(window, WM_KEYDOWN, VK_ESCAPE, 1);
+        (void)PumpUntil(returned, "the menu to close", Timeout(500));
+    }
+    return {Error{ErrorCode::FileNotFound, "no menu item \"" + path.back() + "\" under \"" + path.front() + "\""}};
 }
 
 } // namespace
@@ -122,49 +162,39 @@ Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout t
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (!thread)
         return Error{ErrorCode::InvalidArgument, "no such window"};
-
-    // Alt with the bar item's key: the window's handler runs the menu loop and returns when the
-    // menu closes, which the callback reports. The loop takes the further keys as they come.
-    const ULONG_PTR call = ++lastMenuCall;
-    const auto returned = [&] { return menuCallsReturned >= call; };
-    if (!SendMessageCallbackA(window, WM_SYSCOMMAND, SC_KEYMENU, keys[0], MenuCallReturned, call))
-        return Error{ErrorCode::CannotOpen, "cannot open the menu"};
-    int shown = 0;
-    for (size_t level = 0; level < keys.size(); ++level) {
-        if (level > 0)
-            if (Status typed = Post(window, WM_CHAR, static_cast<unsigned char>(keys[level]), 1); !typed)
-                return typed;
-        if (level + 1 == keys.size())
+    // A window under a modal dialog takes no menu keys until the dialog has given it back.
+    if (Status enabled = WaitUntil([&] { return IsWindowEnabled(window) != FALSE; }, "the window to take input",
+                                   timeout);
+        !enabled)
+        return enabled;
+    // A menu that closes before its first level shows has run nothing: a change of the active
+    // window still under way (Wine under load) cancels it, so it is tried again a few times.
+    MenuPick pick;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        pick = PickOnce(window, thread, keys, path, timeout);
+        if (!pick.closedUnopened)
             break;
-        // The next key may only come once this level's menu is shown, or the loop would take it
-        // for the level above.
-        (void)PumpUntil([&] { return returned() || OpenMenus(thread) > shown; }, "a menu to open", timeout);
-        if (returned() || OpenMenus(thread) <= shown)
-            return Error{ErrorCode::FileNotFound, "no menu \"" + path[level] + "\" to open"};
-        shown = OpenMenus(thread);
     }
-    // A picked item closes the menu and posts its command; a key that picks nothing leaves the
-    // menu open, and Esc closes it again level by level.
-    const Timeout closing = timeout < Timeout(2000) ? timeout : Timeout(2000);
-    if (PumpUntil(returned, "the menu to close", closing))
-        return Status::Ok();
-    for (size_t level = 0; level <= keys.size() && !returned(); ++level) {
-        (void)Post(window, WM_KEYDOWN, VK_ESCAPE, 1);
-        (void)PumpUntil(returned, "the menu to close", Timeout(500));
-    }
-    return Error{ErrorCode::FileNotFound, "no menu item \"" + path.back() + "\" under \"" + path.front() + "\""};
+    return pick.status;
 }
 
 Status PressKey(HWND window, UINT virtualKey) {
-    GUITHREADINFO thread{};
-    thread.cbSize = sizeof thread;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    if (!thread)
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+    GUITHREADINFO input{};
+    input.cbSize = sizeof input;
     HWND target = window;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) && thread.hwndFocus)
-        target = thread.hwndFocus;
+    if (GetGUIThreadInfo(thread, &input) && IsWindow(input.hwndFocus) &&
+        GetWindowThreadProcessId(input.hwndFocus, nullptr) == thread)
+        target = input.hwndFocus;
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
     if (Status down = Post(target, WM_KEYDOWN, virtualKey, 1 | scan); !down)
         return down;
-    return Post(target, WM_KEYUP, virtualKey, 1 | scan | (1 << 30) | (1u << 31));
+    // The key may already have closed the window (Esc on a cancel button); the release then has
+    // nowhere to go, as with a real keyboard.
+    PostMessageA(target, WM_KEYUP, virtualKey, 1 | scan | (1 << 30) | (1u << 31));
+    return Status::Ok();
 }
 
 Status SetText(HWND edit, const std::string& text, Timeout timeout) {

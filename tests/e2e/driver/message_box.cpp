@@ -58,7 +58,7 @@ std::vector<int> MessageButtons(HWND box) {
     return ids;
 }
 
-MessageIcon MessageIconOf(HWND box) {
+MessageIcon MessageIconOf(HWND box, Timeout timeout) {
     HWND shown = nullptr;
     for (HWND child : Descendants(box))
         if (ClassName(child) == "Static" && IsWindowVisible(child) &&
@@ -66,22 +66,29 @@ MessageIcon MessageIconOf(HWND box) {
             shown = child;
     if (!shown)
         return MessageIcon::None;
-    const auto seen = CaptureClient(shown);
-    if (!seen)
-        return MessageIcon::None;
-    const int32_t w = seen.value().width, h = seen.value().height;
     const std::pair<LPCSTR, MessageIcon> icons[] = {{IDI_QUESTION, MessageIcon::Question},
                                                     {IDI_EXCLAMATION, MessageIcon::Exclamation},
                                                     {IDI_ASTERISK, MessageIcon::Information},
                                                     {IDI_HAND, MessageIcon::Error}};
-    for (const auto& [name, icon] : icons) {
-        HICON candidate = LoadIconA(nullptr, name);
-        const auto onBlack = DrawnIcon(candidate, w, h, BLACK_BRUSH);
-        const auto onWhite = DrawnIcon(candidate, w, h, WHITE_BRUSH);
-        if (onBlack && onWhite && SameOpaquePixels(seen.value(), onBlack.value(), onWhite.value()))
-            return icon;
-    }
-    return MessageIcon::None;
+    // A box that has only just opened may not have reached the screen yet.
+    MessageIcon found = MessageIcon::None;
+    (void)WaitUntil(
+        [&] {
+            const auto seen = CaptureClient(shown);
+            if (!seen)
+                return false;
+            const int32_t w = seen.value().width, h = seen.value().height;
+            for (const auto& [name, icon] : icons) {
+                HICON candidate = LoadIconA(nullptr, name);
+                const auto onBlack = DrawnIcon(candidate, w, h, BLACK_BRUSH);
+                const auto onWhite = DrawnIcon(candidate, w, h, WHITE_BRUSH);
+                if (onBlack && onWhite && SameOpaquePixels(seen.value(), onBlack.value(), onWhite.value()))
+                    found = icon;
+            }
+            return found != MessageIcon::None;
+        },
+        "a known icon", timeout);
+    return found;
 }
 
 Status PressMessageButton(HWND box, int button, Timeout timeout) {

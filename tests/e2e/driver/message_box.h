@@ -25,9 +25,10 @@ Result<HWND> FindMessageBox(DWORD processId, const std::string& caption, Timeout
 Result<std::string> MessageText(HWND box, Timeout timeout = kDefaultTimeout);
 // The ids of the buttons it shows (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7, ...), in ascending order.
 std::vector<int> MessageButtons(HWND box);
-// Which of the system's icons it shows, told by comparing what the screen shows with each
-// icon drawn here; the box is brought to the front for that.
-MessageIcon MessageIconOf(HWND box);
+// Which of the system's icons it shows (None when it shows none), told by comparing what the
+// screen shows with each icon drawn here; the box is brought to the front for that. An icon not
+// recognised within `timeout` is reported as None.
+MessageIcon MessageIconOf(HWND box, Timeout timeout = kDefaultTimeout);
 // Presses the button with id `button` and waits until the box has closed. A box without that
 // button is an error and stays open.
 Status PressMessageButton(HWND box, int button, Timeout timeout = kDefaultTimeout);

@@ -49,6 +49,20 @@ std::string EnvironmentBlock(const std::vector<std::pair<std::string, std::strin
     return result;
 }
 
+BOOL CALLBACK FindWindowOf(HWND window, LPARAM wanted) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    auto* search = reinterpret_cast<std::pair<DWORD, bool>*>(wanted);
+    search->second = processId == search->first;
+    return !search->second;
+}
+
+bool HasWindows(DWORD processId) {
+    std::pair<DWORD, bool> search{processId, false};
+    EnumWindows(FindWindowOf, reinterpret_cast<LPARAM>(&search));
+    return search.second;
+}
+
 std::string SystemMessage(DWORD code) {
     return "system error " + std::to_string(code);
 }
@@ -97,7 +111,7 @@ Result<RunningProgram> RunningProgram::Start(const StartOptions& options) {
 }
 
 RunningProgram::~RunningProgram() {
-    if (process_ && running())
+    if (process_)
         (void)terminate();
 }
 
@@ -111,15 +125,18 @@ Result<DWORD> RunningProgram::waitForExit(Timeout timeout) const {
     if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
         return Error{ErrorCode::FileNotFound,
                      "the program did not end within " + std::to_string(timeout.count()) + " ms"};
+    // Wine removes an ended program's windows a moment after the process ends, and gives its id
+    // to the next program: until they are gone, a search by id could find them.
+    if (Status cleared = WaitUntil([&] { return !HasWindows(processId_); }, "the program's windows to go", timeout);
+        !cleared)
+        return cleared.error();
     DWORD code = 0;
     GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
 Status RunningProgram::terminate(UINT exitCode) {
-    if (!running())
-        return Status::Ok();
-    if (!TerminateProcess(process_.get(), exitCode))
+    if (running() && !TerminateProcess(process_.get(), exitCode))
         return Error{ErrorCode::CannotOpen, "cannot end the program: " + SystemMessage(GetLastError())};
     return waitForExit().status();
 }

@@ -34,9 +34,9 @@ public:
 
     DWORD processId() const { return processId_; }
     bool running() const;
-    // The exit code once the program has ended by itself.
+    // The exit code once the program has ended by itself and its windows are gone.
     Result<DWORD> waitForExit(Timeout timeout = kDefaultTimeout) const;
-    // Ends the program at once with `exitCode` and waits until it is gone.
+    // Ends the program at once with `exitCode` and waits until it and its windows are gone.
     Status terminate(UINT exitCode = 1);
 
 private:

@@ -2,6 +2,8 @@
 // from the screen's device context, or drawn for comparison.
 #include "screen_capture.h"
 
+#include <chrono>
+
 #include "ui/win32/win32_handles.h"
 
 namespace tess::e2e {
@@ -10,6 +12,14 @@ using ui::win32::SelectedObject;
 using ui::win32::UniqueBitmap;
 using ui::win32::UniqueMemoryDc;
 using ui::win32::WindowDc;
+
+namespace {
+
+// How long a capture waits for the screen to hold still, and how often it looks.
+constexpr std::chrono::milliseconds kSettleLimit{2000};
+constexpr DWORD kSettlePause = 30;
+
+} // namespace
 
 Result<Capture> CaptureDrawing(int32_t width, int32_t height, const std::function<bool(HDC)>& draw) {
     if (width <= 0 || height <= 0)
@@ -57,10 +67,24 @@ Result<Capture> CaptureClient(HWND window) {
     POINT origin{0, 0};
     ClientToScreen(window, &origin);
     WindowDc screen(nullptr);
-    return CaptureDrawing(client.right - client.left, client.bottom - client.top, [&](HDC into) {
-        return BitBlt(into, 0, 0, client.right - client.left, client.bottom - client.top, screen.get(), origin.x,
-                      origin.y, SRCCOPY) != FALSE;
-    });
+    const auto copy = [&] {
+        return CaptureDrawing(client.right - client.left, client.bottom - client.top, [&](HDC into) {
+            return BitBlt(into, 0, 0, client.right - client.left, client.bottom - client.top, screen.get(),
+                          origin.x, origin.y, SRCCOPY) != FALSE;
+        });
+    };
+    // What a program paints reaches the screen a moment later (Wine hands it to the X server
+    // from a surface of the window); two copies alike mean it has arrived.
+    auto last = copy();
+    const auto deadline = std::chrono::steady_clock::now() + kSettleLimit;
+    while (last && std::chrono::steady_clock::now() < deadline) {
+        Sleep(kSettlePause);
+        auto next = copy();
+        if (!next || next.value().pixels == last.value().pixels)
+            return next;
+        last = std::move(next);
+    }
+    return last;
 }
 
 } // namespace tess::e2e

@@ -20,7 +20,8 @@ struct Capture {
     Rgb at(int32_t x, int32_t y) const { return pixels[static_cast<size_t>(y) * width + x]; }
 };
 
-// The client area of `window` as the screen shows it.
+// The client area of `window` as the screen shows it, once it holds still: copies are taken
+// until two in a row are alike (at most for two seconds, then the last is taken).
 Result<Capture> CaptureClient(HWND window);
 
 // What `draw` paints on a fresh width × height bitmap, for comparing with a capture.

@@ -1,125 +1,14 @@
 // The real skin maker worked from outside as a user works it: start states, the open and colour
 // dialogs, scroll bars and modes, applying at each resolution, the collection question, removing
 // the skin, refusals, a second copy, close requests, and the preview read back from the screen.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <fstream>
-#include <string>
-
-#include "core/bitmap_writer.h"
 #include "core/picture_loader.h"
 #include "core/skin_layout.h"
-#include "tests/e2e/driver/common_dialogs.h"
-#include "tests/e2e/driver/control_state.h"
-#include "tests/e2e/driver/gestures.h"
-#include "tests/e2e/driver/message_box.h"
-#include "tests/e2e/driver/program.h"
-#include "tests/e2e/driver/registry_files.h"
-#include "tests/e2e/driver/screen_capture.h"
-#include "tests/e2e/driver/window_search.h"
+#include "tests/e2e/skinmaker/skinmaker_session.h"
 
 namespace tess::e2e {
 namespace {
 
-constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr const char* kMainCaption = "Tessary IE Skin Maker";
-
-// Host paths arrive as "Z:/…"; the open dialog takes backslashes only.
-std::string WindowsPath(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
-
-std::string DataPicture(const std::string& name) {
-    return WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/pictures/" + name);
-}
-
-template <typename T>
-T Must(Result<T> r, const char* what) {
-    if (!r) ADD_FAILURE() << what << ": " << r.error().message;
-    return r ? std::move(r).value() : T{};
-}
-
-#define MUST(expr) Must((expr), #expr)
-#define ASSERT_OK(expr)                                                       \
-    do {                                                                      \
-        const auto outcome_ = (expr);                                         \
-        ASSERT_TRUE(outcome_.ok()) << #expr << ": " << outcome_.error().message; \
-    } while (0)
-
-class SkinMakerE2E : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder = WindowsPath(std::string(TESS_E2E_WORK)) + "\\" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(WindowsPath(TESS_E2E_WORK).c_str(), nullptr);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(WindowsPath(TESSARY_EXE).c_str(), (folder + "\\Tessary.exe").c_str(), FALSE));
-        DeleteFileA((folder + "\\Skin.bmp").c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, kToolbarKey);
-    }
-    void TearDown() override {
-        if (program && program->running()) (void)program->terminate();
-        program.reset();
-    }
-
-    void start() {
-        auto started = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
-        ASSERT_TRUE(started.ok()) << started.error().message;
-        program.emplace(std::move(started).value());
-        auto window = FindTopWindow({kMainCaption, "", program->processId(), true});
-        ASSERT_TRUE(window.ok()) << window.error().message;
-        main = window.value();
-    }
-
-    HWND control(const std::string& name) { return MUST(FindControl(main, name)); }
-    bool enabled(const std::string& name) { return IsEnabled(control(name)); }
-    std::string text(const std::string& name) { return MUST(Text(control(name))); }
-
-    // Waits for the message box with `caption`, reads it and presses `button`.
-    std::string answer(const std::string& caption, int button) {
-        HWND box = MUST(FindMessageBox(program->processId(), caption));
-        if (!box) return "(no message box)";
-        std::string said = MUST(MessageText(box));
-        EXPECT_TRUE(PressMessageButton(box, button).ok());
-        return said;
-    }
-
-    void browse(const std::string& path) {
-        ASSERT_OK(Click(control("Command1")));
-        ASSERT_OK(AnswerOpenDialog(program->processId(), path));
-    }
-
-    // "&Apply": the success box, then the collection question answered with `add`.
-    void apply(int add) {
-        ASSERT_OK(Click(control("Command4")));
-        EXPECT_EQ(answer("Tessary", IDOK),
-                  "Successfully Created IE Skin. Test IE Skin by opening new Internet Explorer window.");
-        EXPECT_EQ(answer("Confirm", add), "Do you want to add IE Skin to Skin Collection");
-    }
-
-    std::string toolbarValue() {
-        auto v = ReadRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap");
-        return v ? v.value() : "(none)";
-    }
-
-    // Keeps the skin just written for the comparison with the host build's composer, with the
-    // composer's arguments for the same layout.
-    void keepForComparison(const std::string& name, const std::string& composerArguments) {
-        const std::string out = WindowsPath(TESS_E2E_OUT);
-        CreateDirectoryA(out.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA((folder + "\\Skin.bmp").c_str(), (out + "\\" + name).c_str(), FALSE));
-        std::ofstream manifest(out + "\\manifest.txt", std::ios::app);
-        manifest << name << ' ' << composerArguments << '\n';
-    }
-
-    std::string folder;
-    std::optional<RunningProgram> program;
-    HWND main = nullptr;
-};
+using SkinMakerE2E = SkinMakerSession;
 
 TEST_F(SkinMakerE2E, StartStatesFollowTheToolbarValue) {
     // No toolbar key: nothing to show, "Re&move Skin" keeps its design state.

@@ -1,5 +1,5 @@
-// Takes screenshots of the real skin maker in each of its states (start, Tile, Single with a
-// chosen colour, Stretch) for a person to look at; run it inside a Wine desktop for frames.
+// Takes screenshots of the real skin maker for a person to look at: the main window at the start
+// and in each mode, the collection window empty and with skins, and the About box.
 #include <windows.h>
 
 #include <cstdio>
@@ -60,7 +60,16 @@ int main(int argc, char** argv) {
     auto control = [&](const char* name) { return FindControl(w, name).value(); };
     const DWORD pid = program.value().processId();
 
-    bool ok = Shoot(w, out + "\\main-start.bmp");
+    // The collection window of a new user, then back to the main window.
+    const auto showCollection = [&](const char* name) {
+        if (!Step(PickMenuItem(w, {"&File", "&View Collection"}), "view collection")) return false;
+        auto collection = FindTopWindow({"Skin Collection", "", pid, true});
+        if (!collection) return false;
+        const bool shot = Shoot(collection.value(), out + "\\" + name);
+        return Step(Click(FindControl(collection.value(), "Command3").value()), "close") &&
+               Step(WaitForWindowGone(collection.value()), "collection closed") && shot;
+    };
+    bool ok = Shoot(w, out + "\\main-start.bmp") && showCollection("collection-empty.bmp");
     ok = ok && Step(Click(control("Command1")), "browse") && Step(AnswerOpenDialog(pid, picture), "open");
     ok = ok && Shoot(w, out + "\\main-tile.bmp");
     ok = ok && Step(ClickAndWait(control("Option1(1)")), "single") &&
@@ -70,6 +79,18 @@ int main(int argc, char** argv) {
     ok = ok && Shoot(w, out + "\\main-single.bmp");
     ok = ok && Step(ClickAndWait(control("Option1(2)")), "stretch");
     ok = ok && Shoot(w, out + "\\main-stretch.bmp");
+    // Keep the skin, look at the collection and the About box.
+    const auto answer = [&](const char* caption, int button) {
+        auto box = FindMessageBox(pid, caption);
+        return box && Step(PressMessageButton(box.value(), button), caption);
+    };
+    ok = ok && Step(Click(control("Command4")), "apply") && answer("Tessary", IDOK) && answer("Confirm", IDYES);
+    ok = ok && showCollection("collection-skins.bmp");
+    ok = ok && Step(PickMenuItem(w, {"&Help", "&About"}), "about");
+    if (ok) {
+        auto about = FindTopWindow({"About", "", pid, true});
+        ok = about && Shoot(about.value(), out + "\\about.bmp");
+    }
     (void)program.value().terminate();
     return ok ? 0 : 1;
 }

@@ -1,0 +1,49 @@
+// The installation: the two programs taken out of the cabinet beside the setup program into the
+// application folder, checked, registered, given a Start-menu group, and the cabinet removed.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/registry.h"
+#include "install_services.h"
+#include "program_group.h"
+#include "registration.h"
+#include "system_info.h"
+
+namespace tess::installer {
+
+inline constexpr const char* kCabinetName = "tess10.cab";
+
+struct InstallServices {
+    InstallFileSystem& files;
+    CabinetExtractor& cabinet;
+    RegistryApi& registry;
+    ShellLinks& links;
+    const SystemInfo& system;
+};
+
+struct InstallReport {
+    enum class Outcome {
+        NoCabinet,        // the cabinet is missing or empty: nothing was changed
+        ProgramsMissing,  // a program did not arrive: nothing registered, cabinet kept
+        Installed,
+    };
+    Outcome outcome = Outcome::NoCabinet;
+    std::string appDir;                    // installDir & "\Tessary"
+    std::vector<std::string> lines;        // the lines the installing page adds, in order
+    std::vector<std::string> missingPrograms;
+    std::vector<std::string> registryFailures;  // names of values not written
+    GroupReport group;
+    bool groupSkipped = false;             // not attempted, or no Programs folder
+    bool cabinetDeleted = false;
+};
+
+// Installs into `installDir` & "\Tessary" from `setupFolder` & "\tess10.cab". Every step runs
+// even when an earlier one failed, except that a program that did not arrive (missing or empty
+// afterwards) keeps the product from being registered or given shortcuts, and keeps the cabinet
+// so that the user can try again.
+InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
+                           const std::string& installDir, const ProductInfo& product = {});
+
+} // namespace tess::installer

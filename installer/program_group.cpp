@@ -1,0 +1,73 @@
+// The group folder is created one level deep inside a shell folder that exists already; when that
+// shell folder is unknown the step is skipped rather than creating a folder at a drive's root.
+#include "program_group.h"
+
+#include <optional>
+
+#include "main_varies.h"
+#include "setup_strings.h"
+
+namespace tess::installer {
+
+namespace {
+
+// The shell folder's path with `name` appended; nothing when the shell folder is unknown.
+std::optional<std::string> InShellFolder(const SystemInfo& system, int csidl,
+                                         const std::string& name) {
+    const Result<std::string> shellFolder = system.SpecialFolder(csidl);
+    if (!shellFolder.ok() || TrimSpaces(shellFolder.value()).empty())
+        return std::nullopt;
+    std::string folder = shellFolder.value();
+    AddDirSep(folder);
+    return folder + name;
+}
+
+bool MakeFolder(InstallFileSystem& files, const std::string& folder) {
+    const Status made = files.CreateFolder(folder);
+    return made.ok() || made.error().code == ErrorCode::AlreadyExists;
+}
+
+} // namespace
+
+bool FileIsPresent(InstallFileSystem& files, const std::string& path) {
+    const Result<uint64_t> length = files.FileLength(path);
+    return length.ok() && length.value() > 0;
+}
+
+int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu) {
+    if (perUser || IsWin95(system))
+        return startMenu ? kCsidlStartMenu : kCsidlPrograms;
+    return startMenu ? kCsidlCommonStartMenu : kCsidlCommonPrograms;
+}
+
+GroupReport CreateProgramGroup(const SystemInfo& system, InstallFileSystem& files,
+                               ShellLinks& links, const std::string& appDir,
+                               std::string folderName, bool perUser, bool startMenu,
+                               const std::vector<GroupShortcut>& shortcuts) {
+    GroupReport report;
+    ReplaceDoubleQuotes(folderName);
+    if (!folderName.empty()) {
+        const std::optional<std::string> folder =
+            InShellFolder(system, GroupShellFolder(system, perUser, startMenu), folderName);
+        report.noShellFolder = !folder;
+        if (folder) {
+            report.folder = *folder;
+            report.folderReady = MakeFolder(files, *folder);
+        }
+    }
+
+    const std::optional<std::string> linkFolder =
+        InShellFolder(system, kCsidlPrograms, kShortcutFolder);
+    report.noShellFolder = report.noShellFolder || !linkFolder;
+    const bool linkFolderReady = linkFolder && MakeFolder(files, *linkFolder);
+    for (const GroupShortcut& shortcut : shortcuts) {
+        const std::string caption = TrimSpaces(shortcut.caption);
+        const std::string target = appDir + "\\" + TrimSpaces(shortcut.program);
+        if (!linkFolderReady ||
+            !links.CreateLink(*linkFolder + "\\" + caption + ".lnk", target, "", caption).ok())
+            report.failedShortcuts.push_back(caption);
+    }
+    return report;
+}
+
+} // namespace tess::installer

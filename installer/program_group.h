@@ -1,0 +1,42 @@
+// The product's group in the Start menu: a folder in the user's (or all users') Programs or Start
+// menu folder with a shortcut to each installed program.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "install_services.h"
+#include "system_info.h"
+
+namespace tess::installer {
+
+struct GroupShortcut {
+    std::string program;  // file name in the application folder
+    std::string caption;  // the shortcut's name and description
+};
+
+// The folder below the user's Programs folder that holds the shortcuts.
+inline constexpr const char* kShortcutFolder = "Tessary";
+
+// What became of the group.
+struct GroupReport {
+    std::string folder;          // the group folder; empty when none was chosen
+    bool folderReady = false;    // the group folder exists (made now or before)
+    bool noShellFolder = false;  // a shell folder it needed could not be determined
+    std::vector<std::string> failedShortcuts;  // captions of shortcuts not written
+};
+
+// The shell folder the group goes into: the per-user folder when `perUser` (and always on the
+// Windows 95 family, which has no common folders), the Start menu itself when `startMenu`.
+int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu);
+
+// Creates the folder `folderName` (double quotes turned into apostrophes; nothing for an empty
+// name) in the chosen shell folder, then writes each shortcut, to appDir & "\" & program, into
+// the user's Programs folder & "\" & kShortcutFolder, made when missing. When a shell folder
+// cannot be determined, nothing is created in its place.
+GroupReport CreateProgramGroup(const SystemInfo& system, InstallFileSystem& files,
+                               ShellLinks& links, const std::string& appDir,
+                               std::string folderName, bool perUser, bool startMenu,
+                               const std::vector<GroupShortcut>& shortcuts);
+
+} // namespace tess::installer

@@ -1,0 +1,58 @@
+// The text helpers, working on bytes: the setup program's texts are ANSI, and the lengths that
+// decide when a path is shortened count its characters one byte each.
+#include "setup_strings.h"
+
+#include <algorithm>
+
+namespace tess::installer {
+
+namespace {
+
+// The last `count` characters of `text`, or all of it when shorter.
+std::string Last(const std::string& text, size_t count) {
+    return text.size() <= count ? text : text.substr(text.size() - count);
+}
+
+} // namespace
+
+std::string TrimSpaces(const std::string& text) {
+    const size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string TrimTrailingSpaces(const std::string& text) {
+    const size_t last = text.find_last_not_of(' ');
+    return last == std::string::npos ? std::string() : text.substr(0, last + 1);
+}
+
+std::string CutAtNull(const std::string& text) {
+    return text.substr(0, text.find('\0'));
+}
+
+void ReplaceDoubleQuotes(std::string& text) {
+    std::replace(text.begin(), text.end(), '"', '\'');
+}
+
+void AddDirSep(std::string& path) {
+    const std::string trimmed = TrimSpaces(path);
+    if (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))
+        return;
+    path = TrimTrailingSpaces(path) + "\\";
+}
+
+std::string ChooseFolderDisplayPath(const std::string& installDir) {
+    const std::string full = installDir + "\\Tessary";
+    return full.size() > 35 ? "..." + Last(installDir, 24) + "\\Tessary" : full;
+}
+
+std::string ReadyShortPath(const std::string& installDir) {
+    return installDir.size() > 35 ? "..." + Last(installDir, 30) : installDir;
+}
+
+std::string ProgramDisplayPath(const std::string& path) {
+    return path.size() > 40 ? "..." + Last(path, 40) : path;
+}
+
+} // namespace tess::installer

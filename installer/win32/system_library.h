@@ -1,0 +1,58 @@
+// Loading system libraries from the system folder only, and keeping the program's own folder out
+// of the DLL search path: a setup program is often started from a folder that holds other
+// downloads, any of which may carry a system library's name.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace tess::installer::win32 {
+
+// An owned module handle, freed with FreeLibrary.
+class UniqueModule {
+public:
+    UniqueModule() = default;
+    explicit UniqueModule(HMODULE module) : module_(module) {}
+    ~UniqueModule() { reset(); }
+    UniqueModule(UniqueModule&& other) noexcept : module_(other.module_) { other.module_ = nullptr; }
+    UniqueModule& operator=(UniqueModule&& other) noexcept {
+        if (this != &other) {
+            reset();
+            module_ = other.module_;
+            other.module_ = nullptr;
+        }
+        return *this;
+    }
+    UniqueModule(const UniqueModule&) = delete;
+    UniqueModule& operator=(const UniqueModule&) = delete;
+
+    HMODULE get() const { return module_; }
+    explicit operator bool() const { return module_ != nullptr; }
+    void reset() {
+        if (module_)
+            FreeLibrary(module_);
+        module_ = nullptr;
+    }
+
+private:
+    HMODULE module_ = nullptr;
+};
+
+// Loads `name` (a file name such as "cabinet.dll") from the system folder: through
+// LOAD_LIBRARY_SEARCH_SYSTEM32 where the loader understands it, else by its full path there.
+UniqueModule LoadSystemLibrary(const std::string& name);
+
+enum class DllSearchRestriction {
+    DefaultDirectories,  // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)
+    EmptyDllDirectory,   // SetDllDirectoryA(""): only the current folder is dropped
+    None,
+};
+
+// Narrows the process's DLL search path at start, as far as the system allows.
+DllSearchRestriction RestrictDllSearchPath();
+
+// The system folder (GetSystemDirectoryA), without a trailing backslash; empty on failure.
+std::string SystemDirectory();
+
+} // namespace tess::installer::win32

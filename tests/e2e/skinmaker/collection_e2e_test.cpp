@@ -1,0 +1,215 @@
+// The collection window, the feedback page and the About box of the real skin maker, worked from
+// outside: keeping skins, applying, double clicks, deleting with both answers, editing through the
+// system's association, the browser's command line, and the modal About box.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "core/picture_loader.h"
+#include "core/skin_layout.h"
+#include "tests/e2e/driver/associations.h"
+#include "tests/e2e/skinmaker/skinmaker_session.h"
+
+namespace tess::e2e {
+namespace {
+
+constexpr const char* kCollectionCaption = "Skin Collection";
+
+class CollectionE2E : public SkinMakerSession {
+protected:
+    void openCollection() {
+        ASSERT_OK(PickMenuItem(main, {"&File", "&View Collection"}));
+        auto found = FindTopWindow({kCollectionCaption, "", program->processId(), true});
+        ASSERT_TRUE(found.ok()) << found.error().message;
+        collection = found.value();
+        ASSERT_OK(WaitUntil([&] { return !IsWindowVisible(main); }, "the main window hidden"));
+    }
+    HWND in(const std::string& name) { return MUST(FindControl(collection, name)); }
+
+    std::vector<std::string> entries() {
+        std::vector<std::string> names;
+        HWND list = in("File1");
+        const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        // Asked in UTF-16: Wine hands another process's list texts over in that form only.
+        for (int i = 0; i < count; ++i) {
+            wchar_t name[MAX_PATH] = {};
+            SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
+            names.emplace_back(name, name + wcslen(name));
+        }
+        return names;
+    }
+    // Selects an entry as a click on it does.
+    void select(int index) {
+        HWND list = in("File1");
+        SendMessageA(list, LB_SETCURSEL, index, 0);
+        SendMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    // A double click on an entry: posted, since it opens a message box.
+    void doubleClick(int index) {
+        select(index);
+        HWND list = in("File1");
+        PostMessageA(GetParent(list), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK),
+                     reinterpret_cast<LPARAM>(list));
+    }
+    std::string collectionFile(int n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "\\Collection\\Skin%04d.bmp", n);
+        return folder + name;
+    }
+
+    HWND collection = nullptr;
+};
+
+TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
+    start();
+    for (const char* picture : {"bmp-24bit.bmp", "gif87-opaque.gif", "jpeg-baseline.jpg"}) {
+        browse(DataPicture(picture));
+        apply(IDYES);
+    }
+    for (int n = 1; n <= 3; ++n) EXPECT_TRUE(FileExists(collectionFile(n))) << n;
+
+    openCollection();
+    EXPECT_EQ(entries(), (std::vector<std::string>{"Skin0001.bmp", "Skin0002.bmp", "Skin0003.bmp"}));
+    EXPECT_TRUE(IsEnabled(in("Command4")));
+
+    // "&Apply" on the second, a double click on the third.
+    select(1);
+    ASSERT_OK(Click(in("Command4")));
+    EXPECT_EQ(answer("Tessary", IDOK), "IE Skin is successfully updated");
+    EXPECT_EQ(toolbarValue(), collectionFile(2));
+    doubleClick(2);
+    EXPECT_EQ(answer("Tessary", IDOK), "IE Skin is successfully updated");
+    EXPECT_EQ(toolbarValue(), collectionFile(3));
+
+    // Deleting the current skin: No keeps it; Yes and No delete only the file.
+    select(2);
+    ASSERT_OK(Click(in("Command1")));
+    EXPECT_EQ(answer("Tessary", IDNO),
+              "This file is currently enabled as default skin for IE. Do you want to delete it?");
+    EXPECT_TRUE(FileExists(collectionFile(3)));
+    ASSERT_OK(Click(in("Command1")));
+    answer("Tessary", IDYES);
+    EXPECT_EQ(answer("Confirm", IDNO), "Do you want to delete IE Skin");
+    ASSERT_OK(WaitUntil([&] { return !FileExists(collectionFile(3)); }, "Skin0003.bmp deleted"));
+    EXPECT_EQ(toolbarValue(), collectionFile(3));
+
+    // Apply the first and delete it answering Yes twice: file and value go.
+    select(0);
+    ASSERT_OK(Click(in("Command4")));
+    answer("Tessary", IDOK);
+    ASSERT_OK(Click(in("Command1")));
+    answer("Tessary", IDYES);
+    answer("Confirm", IDYES);
+    ASSERT_OK(WaitUntil([&] { return !FileExists(collectionFile(1)); }, "Skin0001.bmp deleted"));
+    EXPECT_EQ(toolbarValue(), "(none)");
+
+    // The last one goes without a question; then nothing is left to apply or delete.
+    ASSERT_OK(Click(in("Command1")));
+    ASSERT_OK(WaitUntil([&] { return entries().empty(); }, "an empty list"));
+    EXPECT_FALSE(IsEnabled(in("Command1")));
+    EXPECT_FALSE(IsEnabled(in("Command4")));
+
+    // Closing shows the main window again, with "Re&move Skin" off since the value is gone.
+    ASSERT_OK(Click(in("Command3")));
+    ASSERT_OK(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, "the main window back"));
+    EXPECT_FALSE(IsEnabled(control("Command5")));
+}
+
+TEST_F(CollectionE2E, ApplyingWithoutAPictureRestartsTheMainWindowFromTheSkin) {
+    const std::string kept = folder + "\\Collection";
+    CreateDirectoryA(kept.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(DataPicture("bmp-24bit-topdown.bmp").c_str(), (kept + "\\Skin0001.bmp").c_str(), FALSE));
+    start();
+    openCollection();
+    ASSERT_OK(Click(in("Command4")));
+    answer("Tessary", IDOK);
+    ASSERT_OK(Click(in("Command3")));
+    ASSERT_OK(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, "the main window back"));
+    EXPECT_TRUE(IsEnabled(control("Command5")));
+    EXPECT_FALSE(IsEnabled(control("SclWidth")));
+
+    // The preview shows the applied skin tiled, as the engine draws it.
+    Picture picture = MUST(LoadPicture(kept + "\\Skin0001.bmp"));
+    Picture toolbar = MUST(LoadPicture(TESS_TOOLBAR_PICTURE));
+    Surface expected = MakePreviewSurface();
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_TRUE(expected.setBackColor(MakeColorRef(GetRValue(face), GetGValue(face), GetBValue(face))).ok());
+    SkinLayout layout;
+    PreviewTile(layout, {picture, picture.width() * 15.0, picture.height() * 15.0}, expected);
+    expected.drawPicture(toolbar, 0, 0, 9000, 1035);
+    Capture shown = MUST(CaptureClient(control("PicTarget")));
+    ASSERT_EQ(shown.width, expected.widthPx());
+    int differing = 0;
+    for (int32_t y = 0; y < shown.height; ++y)
+        for (int32_t x = 0; x < shown.width; ++x)
+            if (!(shown.at(x, y) == expected.pixelAt(x, y))) ++differing;
+    EXPECT_EQ(differing, 0);
+}
+
+TEST_F(CollectionE2E, EditOpensTheBitmapWithItsAssociationOrSaysWhyNot) {
+    const std::string kept = folder + "\\Collection";
+    CreateDirectoryA(kept.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(DataPicture("bmp-8bit.bmp").c_str(), (kept + "\\Skin0001.bmp").c_str(), FALSE));
+    const std::string opener = folder + "\\opener\\tess_e2e_fake_opener.exe";
+    CreateDirectoryA((folder + "\\opener").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(WindowsPath(TESS_FAKE_OPENER).c_str(), opener.c_str(), FALSE));
+    const std::string log = folder + "\\opener\\opened.log";
+
+    ASSERT_OK(AssociateExtension(".bmp", "TessaryTest.Bitmap", "\"" + opener + "\" \"%1\""));
+    start();
+    openCollection();
+    ASSERT_OK(Click(in("Command2")));
+    ASSERT_OK(WaitUntil([&] { return FileExists(log); }, "the bitmap's program to run"));
+    auto opened = ReadFileBytes(log);
+    ASSERT_TRUE(opened.ok());
+    EXPECT_NE(std::string(opened.value().begin(), opened.value().end()).find("Skin0001.bmp"), std::string::npos);
+    EXPECT_EQ(Caption(collection), kept + "\\Skin0001.bmp");
+    EXPECT_FALSE(FindMessageBox(program->processId(), "Tessary", Timeout{1500}).ok());
+
+    // Without an association the shell's refusal is told in the table's words.
+    ASSERT_OK(RemoveAssociation(".bmp"));
+    ASSERT_OK(Click(in("Command2")));
+    const std::string said = answer("Tessary", IDOK);
+    EXPECT_TRUE(said == "No association for file extension" || said == "File not found" ||
+                said == "Unknown error" || said == "Incomplete or invalid file association")
+        << said;
+}
+
+TEST_F(CollectionE2E, SendProblemStartsTheBrowserWithTheFeedbackPage) {
+    const std::string opener = folder + "\\opener\\tess_e2e_fake_opener.exe";
+    CreateDirectoryA((folder + "\\opener").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(WindowsPath(TESS_FAKE_OPENER).c_str(), opener.c_str(), FALSE));
+    ASSERT_OK(AssociateExtension(".htm", "TessaryTest.Page", "\"" + opener + "\" \"%1\""));
+    start();
+    ASSERT_OK(PickMenuItem(main, {"&Help", "&Send Problem"}));
+    const std::string log = folder + "\\opener\\opened.log";
+    ASSERT_OK(WaitUntil([&] { return FileExists(log); }, "the browser to run"));
+    auto opened = ReadFileBytes(log);
+    ASSERT_TRUE(opened.ok());
+    const std::string line(opened.value().begin(), opened.value().end());
+    EXPECT_NE(line.find("tess_e2e_fake_opener.exe"), std::string::npos) << line;
+    EXPECT_NE(line.find("http://www.tessary.example/guestbook/sign.html"), std::string::npos) << line;
+    ASSERT_OK(WaitUntil([&] { return !FileExists(folder + "\\Test.htm"); }, "Test.htm gone"));
+    EXPECT_FALSE(FindMessageBox(program->processId(), "Browser Not Found...", Timeout{1000}).ok());
+}
+
+TEST_F(CollectionE2E, AboutIsModalAndClosesWithOkAndEsc) {
+    start();
+    for (UINT closeKey : {0u, static_cast<UINT>(VK_ESCAPE)}) {
+        ASSERT_OK(PickMenuItem(main, {"&Help", "&About"}));
+        HWND about = MUST(FindTopWindow({"About", "", program->processId(), true}));
+        ASSERT_NE(about, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(main));
+        EXPECT_EQ(MUST(Text(MUST(FindControl(about, "Label1")))), "Tessary 1.0");
+        if (closeKey)
+            ASSERT_OK(PressKey(about, closeKey));
+        else
+            ASSERT_OK(Click(MUST(FindControl(about, "OKButton"))));
+        ASSERT_OK(WaitForWindowGone(about));
+        ASSERT_OK(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, "the main window enabled"));
+    }
+}
+
+} // namespace
+} // namespace tess::e2e

@@ -1,0 +1,342 @@
+// The installation over in-memory services: what is written where, the checks that keep a failed
+// extraction from being registered, the Start-menu group with and without a Programs folder, and
+// the registry settings and default folder beneath them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/memory_registry.h"
+#include "installer/installation.h"
+#include "installer/main_varies.h"
+
+using namespace tess;
+using namespace tess::installer;
+
+namespace {
+
+const char* const kSetup = "D:\\Downloads";
+const char* const kCab = "D:\\Downloads\\tess10.cab";
+const char* const kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
+const char* const kAppPaths =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
+
+class FakeFiles : public InstallFileSystem {
+public:
+    std::map<std::string, std::string> files;
+    std::set<std::string> folders;
+    std::vector<std::string> shellDeleted;
+
+    Result<uint64_t> FileLength(const std::string& path) override {
+        auto found = files.find(path);
+        if (found == files.end())
+            return Error{ErrorCode::FileNotFound, path};
+        return static_cast<uint64_t>(found->second.size());
+    }
+    Status CreateFolder(const std::string& path) override {
+        if (!folders.insert(path).second)
+            return Error{ErrorCode::AlreadyExists, path};
+        return Status::Ok();
+    }
+    void ShellDeleteFile(const std::string& path) override {
+        shellDeleted.push_back(path);
+        files.erase(path);
+    }
+    Status RemoveFile(const std::string& path) override {
+        return files.erase(path) ? Status::Ok() : Status(Error{ErrorCode::FileNotFound, path});
+    }
+};
+
+// A cabinet is the set of entries of the file at its path; extraction copies one into a file.
+class FakeCabinet : public CabinetExtractor {
+public:
+    explicit FakeCabinet(FakeFiles& files) : files_(files) {}
+    std::map<std::string, std::string> entries;
+    std::vector<std::string> written;
+
+    Status Extract(const std::string& cabinetPath, const std::string& entry,
+                   const std::string& destinationPath) override {
+        auto found = entries.find(entry);
+        if (!files_.files.count(cabinetPath) || found == entries.end())
+            return Error{ErrorCode::FileNotFound, entry};
+        files_.files[destinationPath] = found->second;
+        written.push_back(destinationPath);
+        return Status::Ok();
+    }
+
+private:
+    FakeFiles& files_;
+};
+
+struct Link {
+    std::string path, target, arguments, description;
+};
+
+class FakeLinks : public ShellLinks {
+public:
+    std::vector<Link> links;
+    Status CreateLink(const std::string& linkPath, const std::string& target,
+                      const std::string& arguments, const std::string& description) override {
+        links.push_back({linkPath, target, arguments, description});
+        return Status::Ok();
+    }
+};
+
+class FakeSystem : public SystemInfo {
+public:
+    std::optional<OsVersion> version = OsVersion{2, 6};
+    std::map<int, std::string> specialFolders = {
+        {kCsidlPrograms, "C:\\Users\\me\\Start Menu\\Programs"},
+        {kCsidlCommonPrograms, "C:\\All\\Programs"}};
+    std::map<int, uint32_t> drives = {{2, kDriveFixed}};
+
+    std::optional<OsVersion> Version() const override { return version; }
+    uint32_t DriveType(int index) const override {
+        auto found = drives.find(index);
+        return found == drives.end() ? kDriveNoRootDir : found->second;
+    }
+    Result<std::string> SpecialFolder(int csidl) const override {
+        auto found = specialFolders.find(csidl);
+        if (found == specialFolders.end())
+            return Error{ErrorCode::FileNotFound, "no such folder"};
+        return found->second;
+    }
+    Result<std::string> WindowsFolder() const override { return std::string("C:\\Windows"); }
+    Result<std::string> SystemFolder() const override {
+        return std::string("C:\\Windows\\system32");
+    }
+    Result<std::string> TempFolder() const override { return std::string("C:\\Temp\\"); }
+};
+
+std::string StoredText(const MemoryRegistry& registry, const std::string& key,
+                       const std::string& name) {
+    const auto value = registry.Stored(kHKeyLocalMachine, key, name);
+    if (!value)
+        return "<missing>";
+    EXPECT_EQ(value->type, kRegSz) << name;
+    return std::string(value->bytes.begin(), value->bytes.end());
+}
+
+std::optional<uint32_t> StoredDword(const MemoryRegistry& registry, const std::string& name) {
+    const auto value = registry.Stored(kHKeyLocalMachine, kUninstall, name);
+    if (!value || value->type != kRegDword || value->bytes.size() != 4)
+        return std::nullopt;
+    return value->bytes[0] | value->bytes[1] << 8 | value->bytes[2] << 16 |
+           static_cast<uint32_t>(value->bytes[3]) << 24;
+}
+
+class Installation : public ::testing::Test {
+protected:
+    FakeFiles files;
+    FakeCabinet cabinet{files};
+    MemoryRegistry registry;
+    FakeLinks links;
+    FakeSystem system;
+
+    void SetUp() override {
+        files.files[kCab] = "cabinet bytes";
+        cabinet.entries = {{"Tessary.exe", std::string(1500, 'T')},
+                           {"remover.exe", std::string(700, 'R')}};
+    }
+    InstallReport Install(const std::string& installDir = "C:\\Program Files") {
+        return InstallFiles({files, cabinet, registry, links, system}, kSetup, installDir);
+    }
+};
+
+} // namespace
+
+TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
+    files.files["C:\\Program Files\\Tessary\\Tessary.exe"] = "old version";
+    const InstallReport report = Install();
+
+    EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
+    EXPECT_EQ(report.appDir, "C:\\Program Files\\Tessary");
+    EXPECT_TRUE(files.folders.count("C:\\Program Files\\Tessary"));
+    EXPECT_EQ(files.files["C:\\Program Files\\Tessary\\Tessary.exe"], std::string(1500, 'T'));
+    EXPECT_EQ(files.files["C:\\Program Files\\Tessary\\remover.exe"], std::string(700, 'R'));
+    // The old program went through the shell before the new one was extracted.
+    ASSERT_FALSE(files.shellDeleted.empty());
+    EXPECT_EQ(files.shellDeleted.front(), "C:\\Program Files\\Tessary\\Tessary.exe");
+    EXPECT_EQ(report.lines, (std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe",
+                                                      "C:\\Program Files\\Tessary\\remover.exe"}));
+
+    EXPECT_EQ(StoredText(registry, kUninstall, "DisplayName"), "Tessary");
+    EXPECT_EQ(StoredText(registry, kUninstall, "UninstallString"),
+              "\"C:\\Program Files\\Tessary\\remover.exe\"");
+    EXPECT_EQ(StoredText(registry, kUninstall, "DisplayIcon"),
+              "C:\\Program Files\\Tessary\\Tessary.exe");
+    EXPECT_EQ(StoredText(registry, kUninstall, "DisplayVersion"), "1.0");
+    EXPECT_EQ(StoredText(registry, kUninstall, "Publisher"), "Halvory");
+    EXPECT_EQ(StoredText(registry, kUninstall, "InstallLocation"), "C:\\Program Files\\Tessary");
+    EXPECT_EQ(StoredDword(registry, "EstimatedSize"), 3u);  // 2200 bytes, rounded up to KiB
+    EXPECT_EQ(StoredDword(registry, "NoModify"), 1u);
+    EXPECT_EQ(StoredDword(registry, "NoRepair"), 1u);
+    EXPECT_EQ(StoredText(registry, kAppPaths, ""), "C:\\Program Files\\Tessary\\Tessary.exe");
+    EXPECT_EQ(StoredText(registry, kAppPaths, "Path"), "C:\\Program Files\\Tessary");
+    EXPECT_TRUE(report.registryFailures.empty());
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+
+    const std::string group = "C:\\Users\\me\\Start Menu\\Programs\\Tessary";
+    EXPECT_TRUE(files.folders.count(group));
+    ASSERT_EQ(links.links.size(), 2u);
+    EXPECT_EQ(links.links[0].path, group + "\\Tessary.lnk");
+    EXPECT_EQ(links.links[0].target, "C:\\Program Files\\Tessary\\Tessary.exe");
+    EXPECT_EQ(links.links[0].arguments, "");
+    EXPECT_EQ(links.links[1].path, group + "\\Uninstall Tessary.lnk");
+    EXPECT_EQ(links.links[1].target, "C:\\Program Files\\Tessary\\remover.exe");
+    EXPECT_FALSE(report.groupSkipped);
+
+    EXPECT_FALSE(files.files.count(kCab));
+    EXPECT_TRUE(report.cabinetDeleted);
+
+    // A second run from the same folder finds no cabinet and changes nothing.
+    const size_t folders = files.folders.size();
+    EXPECT_EQ(Install().outcome, InstallReport::Outcome::NoCabinet);
+    EXPECT_EQ(files.folders.size(), folders);
+}
+
+TEST_F(Installation, AnEmptyOrMissingCabinetChangesNothing) {
+    files.files[kCab] = "";
+    const InstallReport report = Install();
+    EXPECT_EQ(report.outcome, InstallReport::Outcome::NoCabinet);
+    EXPECT_TRUE(files.folders.empty());
+    EXPECT_TRUE(cabinet.written.empty());
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstall));
+}
+
+TEST_F(Installation, AProgramThatDidNotArriveKeepsTheCabinetAndRegistersNothing) {
+    struct Case {
+        const char* what;
+        std::map<std::string, std::string> entries;
+        std::vector<std::string> missing;
+    };
+    const std::vector<Case> cases = {
+        {"skin maker absent", {{"remover.exe", "R"}}, {"Tessary.exe"}},
+        {"uninstaller empty", {{"Tessary.exe", "T"}, {"remover.exe", ""}}, {"remover.exe"}},
+        {"damaged cabinet", {}, {"Tessary.exe", "remover.exe"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FakeFiles caseFiles;
+        caseFiles.files[kCab] = "cabinet bytes";
+        FakeCabinet caseCabinet(caseFiles);
+        caseCabinet.entries = c.entries;
+        MemoryRegistry caseRegistry;
+        FakeLinks caseLinks;
+        const InstallReport report = InstallFiles(
+            {caseFiles, caseCabinet, caseRegistry, caseLinks, system}, kSetup, "C:\\Apps");
+
+        EXPECT_EQ(report.outcome, InstallReport::Outcome::ProgramsMissing);
+        EXPECT_EQ(report.missingPrograms, c.missing);
+        for (const std::string& program : c.missing) {
+            EXPECT_NE(std::find(report.lines.begin(), report.lines.end(),
+                                program + " could not be installed."),
+                      report.lines.end());
+        }
+        EXPECT_TRUE(caseFiles.files.count(kCab));
+        EXPECT_FALSE(report.cabinetDeleted);
+        EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kUninstall));
+        EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kAppPaths));
+        EXPECT_TRUE(caseLinks.links.empty());
+    }
+}
+
+TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
+    system.specialFolders.clear();
+    const InstallReport report = Install("C:\\");
+
+    EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
+    // A drive root as base folder gives the doubled backslash, which the file system accepts.
+    EXPECT_EQ(report.appDir, "C:\\\\Tessary");
+    EXPECT_TRUE(report.groupSkipped);
+    EXPECT_EQ(report.lines.back(), "No Start menu group: the Programs folder was not found.");
+    EXPECT_EQ(files.folders, (std::set<std::string>{"C:\\\\Tessary"}));
+    EXPECT_TRUE(links.links.empty());
+    EXPECT_EQ(report.group.failedShortcuts,
+              (std::vector<std::string>{"Tessary", "Uninstall Tessary"}));
+    EXPECT_EQ(StoredText(registry, kUninstall, "UninstallString"), "\"C:\\\\Tessary\\remover.exe\"");
+    EXPECT_TRUE(report.cabinetDeleted);
+}
+
+TEST_F(Installation, GroupFolderNamesAndShellFolderChoice) {
+    // Double quotes become apostrophes; the shortcuts go to Programs\Tessary in any case.
+    GroupReport quoted = CreateProgramGroup(system, files, links, "C:\\A", "\"\"", true, false,
+                                            {{" Tessary.exe ", " Tessary "}});
+    EXPECT_EQ(quoted.folder, "C:\\Users\\me\\Start Menu\\Programs\\''");
+    EXPECT_TRUE(quoted.folderReady);
+    ASSERT_EQ(links.links.size(), 1u);
+    EXPECT_EQ(links.links[0].target, "C:\\A\\Tessary.exe");
+    EXPECT_EQ(links.links[0].description, "Tessary");
+
+    // An empty name makes no group folder, but the shortcuts are still written.
+    GroupReport empty = CreateProgramGroup(system, files, links, "C:\\A", "", true, false,
+                                           {{"remover.exe", "Uninstall Tessary"}});
+    EXPECT_EQ(empty.folder, "");
+    EXPECT_EQ(links.links.size(), 2u);
+    EXPECT_TRUE(empty.failedShortcuts.empty());
+
+    EXPECT_EQ(GroupShellFolder(system, true, false), kCsidlPrograms);
+    EXPECT_EQ(GroupShellFolder(system, false, false), kCsidlCommonPrograms);
+    EXPECT_EQ(GroupShellFolder(system, false, true), kCsidlCommonStartMenu);
+    system.version = OsVersion{1, 4};  // the Windows 95 family has only per-user folders
+    EXPECT_EQ(GroupShellFolder(system, false, true), kCsidlStartMenu);
+}
+
+TEST(InstallerSettings, RefusesEmptyNamesAndReportsRegistryErrors) {
+    MemoryRegistry registry;
+    const SettingResult noApp = SaveStringSetting(registry, "  ", "S", "K", "v");
+    EXPECT_EQ(noApp.number, kSettingAppNameEmpty);
+    EXPECT_EQ(noApp.description, "AppName may not be empty");
+    const SettingResult noSection = SaveStringSetting(registry, "App", "   ", "K", "v");
+    EXPECT_EQ(noSection.number, -2147220503);
+    EXPECT_EQ(noSection.description, "Section may not be empty");
+    EXPECT_EQ(SaveStringSetting(registry, "App", "S", " ", "v").number, kSettingKeyEmpty);
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, "SOFTWARE\\App"));
+
+    // Parts of the key path are trimmed, the value name is not; no NUL is stored.
+    ASSERT_TRUE(SaveStringSetting(registry, " App ", " Sec ", "  Name", "text").ok());
+    const auto stored = registry.Stored(kHKeyLocalMachine, "SOFTWARE\\App\\Sec", "  Name");
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(std::string(stored->bytes.begin(), stored->bytes.end()), "text");
+
+    registry.RefuseKey(kHKeyLocalMachine, "SOFTWARE\\Locked", kErrorAccessDenied);
+    const SettingResult refused = SaveStringSetting(registry, "Locked", "S", "K", "v");
+    EXPECT_EQ(refused.number, -2147219504 + 5);
+    EXPECT_EQ(refused.description, "Could not open/create registry section");
+
+    registry.FailValueWrites(kErrorInvalidParameter);
+    const SettingResult unwritten = SaveDwordSetting(registry, "App", "Sec", "N", 1);
+    EXPECT_EQ(unwritten.number, -2147219504 + 87);
+    EXPECT_EQ(unwritten.description, "Could not set key value");
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+TEST(InstallerSettings, DefaultFolderFromTheRegistryOrTheFirstFixedDrive) {
+    MemoryRegistry registry;
+    FakeSystem system;
+    EXPECT_EQ(InitInstallDir(registry, system), "C:\\");  // no value: the first fixed drive
+
+    ASSERT_TRUE(SaveStringSetting(registry, "Microsoft\\Windows", "CurrentVersion",
+                                  "ProgramFilesDir", "C:\\Program Files")
+                    .ok());
+    EXPECT_EQ(InitInstallDir(registry, system), "C:\\Program Files");
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+
+    // Without a readable version the registry is not asked.
+    system.version.reset();
+    system.drives = {{0, kDriveRemovable}, {2, kDriveCdRom}, {3, kDriveFixed}, {4, kDriveFixed}};
+    EXPECT_EQ(InitInstallDir(registry, system), "D:\\");
+    system.drives.clear();
+    EXPECT_EQ(FirstFixedDrive(system), "C:\\");
+
+    // NT before version 4 is not a version-4 system; the Windows 95 family is.
+    system.version = OsVersion{2, 3};
+    EXPECT_FALSE(IsWin4(system));
+    system.version = OsVersion{1, 4};
+    EXPECT_TRUE(IsWin95(system));
+    EXPECT_TRUE(IsWin4(system));
+}
