@@ -6,7 +6,9 @@ tests=$1 work=$2 out=$3 composer=$4
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 rm -rf "$work" "$out"
 mkdir -p "$work" "$out"
-"$repo/scripts/wine-run.sh" "$tests"
+# A display of its own: the tests read the screen and move the focus, which other tests running
+# at the same time on a shared display would disturb.
+env -u DISPLAY "$repo/scripts/wine-run.sh" "$tests"
 status=$?
 if [[ ! -x $composer ]]; then
   echo "run-and-compare: the host composer $composer is missing (build the native preset)" >&2
