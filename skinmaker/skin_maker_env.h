@@ -29,10 +29,10 @@ struct SkinMakerEnv {
     // The system's button-face colour: the preview's back colour until one is chosen.
     ColorRef buttonFace = MakeColorRef(212, 208, 200);
     // Whether an earlier copy of the program is running.
-    std::function<bool()> anotherCopyRunning;
+    std::function<bool()> anotherCopyRunning = {};
 
     // The toolbar background path as last read or applied, shared by the program's windows.
-    std::string CurrentSkin;
+    std::string CurrentSkin = {};
 };
 
 } // namespace tess
