@@ -1,8 +1,10 @@
 // The control model's behaviour: change handlers that fire only on real changes, option groups,
-// clamped scroll bars with their gestures, and the input rule of disabled containers.
+// clamped scroll bars with their gestures, the input rule of disabled containers, self-sizing
+// labels and the forms' drawing and input.
 #include "ui/controls.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/file_system.h"
 
@@ -54,6 +56,79 @@ void Control::bringToFront() {
     notify(Property::ZOrder);
 }
 
+void Control::sendToBack() {
+    if (!parent_) return;
+    auto& siblings = parent_->children_;
+    auto it = std::find(siblings.begin(), siblings.end(), this);
+    if (it == siblings.end() || it == siblings.begin()) return;
+    siblings.erase(it);
+    siblings.insert(siblings.begin(), this);
+    notify(Property::ZOrder);
+}
+
+Form* Control::form() {
+    Control* c = this;
+    while (c->parent_) c = c->parent_;
+    return c->kind_ == ControlKind::Form ? static_cast<Form*>(c) : nullptr;
+}
+
+namespace {
+
+const ApproximateTextMeasure kApproximateMeasure;
+
+// The lines of a text broken at CR LF or a lone LF; an empty text is one empty line.
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines(1);
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        if (text[i] == '\n') {
+            lines.emplace_back();
+            continue;
+        }
+        lines.back() += text[i];
+    }
+    return lines;
+}
+
+} // namespace
+
+TwipsSize ApproximateTextMeasure::extent(const FontSpec* font, const std::string& text,
+                                         double wrapWidth) const {
+    const double em = (font ? font->points : 8.0) * 20.0;
+    const double charWidth = em / 2;
+    const double lineHeight = std::round(em * 1.2);
+    double widest = 0;
+    int lineCount = 0;
+    for (const std::string& line : SplitLines(text)) {
+        double width = line.size() * charWidth;
+        int rows = 1;
+        if (wrapWidth > 0 && width > wrapWidth) {
+            // Greedy breaking between words; a word wider than the line keeps a row of its own.
+            double run = 0;
+            width = 0;
+            size_t start = 0;
+            while (start <= line.size()) {
+                size_t end = line.find(' ', start);
+                if (end == std::string::npos) end = line.size();
+                const double word = (end - start) * charWidth;
+                const double withWord = run == 0 ? word : run + charWidth + word;
+                if (run > 0 && withWord > wrapWidth) {
+                    width = std::max(width, run);
+                    ++rows;
+                    run = word;
+                } else {
+                    run = withWord;
+                }
+                start = end + 1;
+            }
+            width = std::max(width, run);
+        }
+        widest = std::max(widest, width);
+        lineCount += rows;
+    }
+    return {widest, lineCount * lineHeight};
+}
+
 Label::Label(Container* parent, std::string name, TwipsRect rect, std::string caption, Align align,
              int index)
     : Control(ControlKind::Label, parent, std::move(name), rect, index),
@@ -63,12 +138,64 @@ void Label::setCaption(std::string caption) {
     if (caption == caption_) return;
     caption_ = std::move(caption);
     notify(Property::Caption);
+    fit();
+}
+
+void Label::setAlign(Align align) {
+    if (align == align_) return;
+    align_ = align;
+    notify(Property::Alignment);
 }
 
 void Label::setFont(FontSpec font) {
     if (font_ == font) return;
     font_ = std::move(font);
     notify(Property::Font);
+    fit();
+}
+
+void Label::setWordWrap(bool on) {
+    if (on == wordWrap_) return;
+    wordWrap_ = on;
+    fit();
+}
+
+void Label::setForeColor(ColorRef colour) {
+    if (foreColor_ == colour) return;
+    foreColor_ = colour;
+    notify(Property::ForeColor);
+}
+
+void Label::setBackStyle(BackStyle style) {
+    if (style == backStyle_) return;
+    backStyle_ = style;
+    notify(Property::BackStyle);
+}
+
+void Label::setAutoSize(bool on) {
+    autoSize_ = on;
+    fit();
+}
+
+void Label::fit() {
+    if (!autoSize_) return;
+    const Form* owner = form();
+    const TextMeasure& measure = owner ? owner->textMeasure() : kApproximateMeasure;
+    const TwipsSize size =
+        measure.extent(font_ ? &*font_ : nullptr, caption_, wordWrap_ ? rect().width : 0);
+    setRect({rect().left, rect().top, wordWrap_ ? rect().width : size.width, size.height});
+}
+
+bool Label::mouseDown(int button, int shift, double x, double y) {
+    if (!acceptsInput()) return false;
+    if (onMouseDown) onMouseDown(button, shift, x, y);
+    return true;
+}
+
+bool Label::mouseMove(int buttons, int shift, double x, double y) {
+    if (!acceptsInput()) return false;
+    if (onMouseMove) onMouseMove(buttons, shift, x, y);
+    return true;
 }
 
 Frame::Frame(Container* parent, std::string name, TwipsRect rect, std::string caption)
@@ -360,6 +487,120 @@ CommandButton* Form::cancelButton() const {
 bool Form::pressKey(Key key) {
     CommandButton* b = key == Key::Escape ? cancelButton() : defaultButton();
     return b && b->press();
+}
+
+void Form::setTopMost(bool on) {
+    if (on == topMost_) return;
+    topMost_ = on;
+    notify(Property::TopMost);
+}
+
+TwipsRect Form::outerRect() const {
+    const TwipsRect& r = rect();
+    return {r.left, r.top, r.width + frameWidth_, r.height + frameHeight_};
+}
+
+void Form::setFrameSize(double extraWidth, double extraHeight) {
+    frameWidth_ = extraWidth;
+    frameHeight_ = extraHeight;
+}
+
+void Form::setBackColor(ColorRef colour) {
+    if (backColor_ == colour) return;
+    backColor_ = colour;
+    notify(Property::BackColor);
+}
+
+void Form::setPicture(std::shared_ptr<const Picture> picture) {
+    if (picture == picture_) return;
+    picture_ = std::move(picture);
+    notify(Property::Picture);
+}
+
+void Form::record(DrawOp op) {
+    drawing_.push_back(std::move(op));
+    notify(Property::Drawing);
+}
+
+void Form::line(double x1, double y1, double x2, double y2) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Line;
+    op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;
+    op.color = foreColor_;
+    op.width = drawWidth_;
+    currentX_ = x2;
+    currentY_ = y2;
+    record(std::move(op));
+}
+
+void Form::circle(double x, double y, double radius) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Circle;
+    op.x1 = x, op.y1 = y;
+    op.radius = radius;
+    op.color = foreColor_;
+    op.width = drawWidth_;
+    if (fillStyle_ == FillStyle::Solid) op.fill = fillColor_;
+    currentX_ = x;
+    currentY_ = y;
+    record(std::move(op));
+}
+
+void Form::print(const std::string& text) {
+    DrawOp op;
+    op.kind = DrawOp::Kind::Print;
+    op.x1 = currentX_, op.y1 = currentY_;
+    op.color = foreColor_;
+    op.text = text;
+    op.font = drawFont_;
+    currentX_ = 0;
+    currentY_ += textMeasure().extent(&drawFont_, text, 0).height;
+    record(std::move(op));
+}
+
+void Form::cls() {
+    currentX_ = 0;
+    currentY_ = 0;
+    if (drawing_.empty()) return;
+    drawing_.clear();
+    notify(Property::Drawing);
+}
+
+const TextMeasure& Form::textMeasure() const {
+    return measure_ ? *measure_ : kApproximateMeasure;
+}
+
+void Form::setTextMeasure(std::shared_ptr<const TextMeasure> measure) {
+    if (measure == measure_) return;
+    measure_ = std::move(measure);
+    fitLabels(*this);
+}
+
+void Form::fitLabels(Container& c) {
+    for (Control* child : c.children()) {
+        if (child->kind() == ControlKind::Label)
+            static_cast<Label*>(child)->fit();
+        else if (auto* inner = dynamic_cast<Container*>(child))
+            fitLabels(*inner);
+    }
+}
+
+bool Form::keyUp(int keyCode, int shift) {
+    if (!acceptsInput()) return false;
+    if (onKeyUp) onKeyUp(keyCode, shift);
+    return true;
+}
+
+bool Form::mouseDown(int button, int shift, double x, double y) {
+    if (!acceptsInput()) return false;
+    if (onMouseDown) onMouseDown(button, shift, x, y);
+    return true;
+}
+
+bool Form::mouseMove(int buttons, int shift, double x, double y) {
+    if (!acceptsInput()) return false;
+    if (onMouseMove) onMouseMove(buttons, shift, x, y);
+    return true;
 }
 
 } // namespace tess::ui

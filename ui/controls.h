@@ -1,5 +1,6 @@
-// The control model every window is written against: forms, frames, labels, buttons, text and
-// check boxes, option buttons, scroll bars, picture and image boxes and menus, in twips.
+// The control model every window is written against: forms (with their drawing layer), frames,
+// labels, buttons, text and check boxes, option buttons, scroll bars, picture and image boxes,
+// file, folder and drive lists and menus, in twips.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,7 @@
 #include "core/picture.h"
 #include "core/result.h"
 #include "core/surface.h"
+#include "ui/folder_system.h"
 
 namespace tess::ui {
 
@@ -30,7 +32,17 @@ enum class ControlKind {
 // What changed on a control, so that a binding updates only that part of its real window.
 enum class Property {
     Rect, Caption, Text, Enabled, Visible, Value, Range, BackColor, Picture, Image, ZOrder, Font,
+    ForeColor, BackStyle, Drawing, TopMost, Alignment,
 };
+
+// Mouse buttons and shift keys as the input handlers receive them: a press names one button, a
+// move every button held down.
+inline constexpr int kLeftButton = 1, kRightButton = 2, kMiddleButton = 4;
+inline constexpr int kShiftKey = 1, kCtrlKey = 2, kAltKey = 4;
+
+// A press or move of the mouse: button(s), shift keys, and the position in twips of the
+// control's (or form's inner) area.
+using MouseHandler = std::function<void(int button, int shift, double x, double y)>;
 
 // A binding's counterpart of one control; the model tells it what changed. A binding that is
 // asked to show a value never reports it back as a user's change.
@@ -41,6 +53,7 @@ public:
 };
 
 class Container;
+class Form;
 
 class Control {
 public:
@@ -73,8 +86,11 @@ public:
     // Tab order among the form's controls; lower first, equal in creation order.
     int tabIndex() const { return tabIndex_; }
     void setTabIndex(int i) { tabIndex_ = i; }
-    // Puts the control in front of its siblings.
+    // Puts the control in front of (behind) its siblings.
     void bringToFront();
+    void sendToBack();
+    // The form the control lies on; the form itself for a form.
+    Form* form();
 
     void setPeer(ControlPeer* peer) { peer_ = peer; }
     ControlPeer* peer() const { return peer_; }
@@ -116,6 +132,29 @@ struct FontSpec {
     bool operator==(const FontSpec&) const = default;
 };
 
+struct TwipsSize {
+    double width = 0, height = 0;
+    bool operator==(const TwipsSize&) const = default;
+};
+
+// Measures text as a window would show it. A null font means the window's own font; a wrap
+// width above 0 breaks the text into lines no wider than it.
+class TextMeasure {
+public:
+    virtual ~TextMeasure() = default;
+    virtual TwipsSize extent(const FontSpec* font, const std::string& text,
+                             double wrapWidth) const = 0;
+};
+
+// A measure for windows without a real one: every character half an em wide, lines 1.2 em
+// high (the window's own font taken as 8 points), lines broken at CR LF or LF and, when
+// wrapping, between words.
+class ApproximateTextMeasure : public TextMeasure {
+public:
+    TwipsSize extent(const FontSpec* font, const std::string& text,
+                     double wrapWidth) const override;
+};
+
 class Label : public Control {
 public:
     enum class Align { Left, Right, Center };
@@ -124,19 +163,42 @@ public:
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
     Align align() const { return align_; }
+    void setAlign(Align align);
     // The label's own font; none means the window's.
     const std::optional<FontSpec>& font() const { return font_; }
     void setFont(FontSpec font);
     // Whether the caption wraps onto further lines within the label.
     bool wordWrap() const { return wordWrap_; }
-    void setWordWrap(bool on) { wordWrap_ = on; }
+    void setWordWrap(bool on);
+    // The caption's colour; none means the system's text colour.
+    const std::optional<ColorRef>& foreColor() const { return foreColor_; }
+    void setForeColor(ColorRef colour);
+    // A transparent label shows only its caption over what lies beneath it.
+    enum class BackStyle { Transparent, Opaque };
+    BackStyle backStyle() const { return backStyle_; }
+    void setBackStyle(BackStyle style);
+    // A self-sizing label takes the size of its caption as the form's text measure gives it:
+    // a word-wrapped one keeps its width and takes the height of the wrapped lines.
+    bool autoSize() const { return autoSize_; }
+    void setAutoSize(bool on);
+    // Sizes a self-sizing label to its caption again (after the form's measure changed).
+    void fit();
+
+    // The user's presses and moves over the label, in the label's twips.
+    bool mouseDown(int button, int shift, double x, double y);
+    bool mouseMove(int buttons, int shift, double x, double y);
     std::function<void()> onClick;
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
 
 private:
     std::string caption_;
     Align align_;
     std::optional<FontSpec> font_;
     bool wordWrap_ = false;
+    std::optional<ColorRef> foreColor_;
+    BackStyle backStyle_ = BackStyle::Opaque;
+    bool autoSize_ = false;
 };
 
 class Frame : public Container {
@@ -339,6 +401,69 @@ private:
     int listIndex_ = -1;
 };
 
+// A folder's place in the file system as a list: the drive's root and each folder down to the
+// open one, then the open folder's subfolders. Opening a row (the user's double click) or
+// setting the path by code changes the open folder; onChange runs when it really changes.
+class DirListBox : public Control {
+public:
+    struct Row {
+        std::string name;  // "C:\" for the root, else the folder's own name
+        std::string path;  // the full path the row opens
+        int depth = 0;     // 0 for the root
+        bool open = false; // the root and the folders down to the open one
+    };
+    DirListBox(Container* parent, std::string name, TwipsRect rect, const FolderSystem& folders);
+    // The open folder: "C:\" for a root, otherwise without a trailing backslash.
+    const std::string& path() const { return path_; }
+    // Opens a folder: absolute ("C:\Program Files"), a drive alone ("C:" opens that drive's
+    // current folder), rooted on the open drive ("\Temp") or relative to the open folder. A
+    // folder that does not exist or cannot be read is refused with an error and the list stays
+    // as it was.
+    Status setPath(const std::string& path);
+    // Lists the open folder again; a folder that can no longer be read is an error.
+    Status refresh();
+    const std::vector<Row>& rows() const { return rows_; }
+    // The row of the open folder.
+    int openRow() const;
+    // The user's double click on a row: opens that row's folder.
+    Status open(int row);
+    std::function<void()> onChange;
+
+private:
+    Result<std::string> resolve(const std::string& path) const;
+    const FolderSystem& folders_;
+    std::string path_;
+    std::vector<Row> rows_;
+};
+
+// The system's drives, one selected. Each entry reads "c:", followed by " [description]" for a
+// drive that has a label or a share name. onChange runs when the selected drive changes.
+class DriveListBox : public Control {
+public:
+    // Lists the drives and selects the drive of the system's current folder (else the first).
+    DriveListBox(Container* parent, std::string name, TwipsRect rect, const FolderSystem& folders);
+    const std::vector<std::string>& entries() const { return entries_; }
+    int listIndex() const { return listIndex_; }
+    // The selected entry, e.g. "c: [system]"; empty when there are no drives.
+    std::string drive() const;
+    // Selects the drive named by the first letter of `drive` ("C:\Program Files" selects c:),
+    // without regard to case. A letter with no drive is refused with an error. Whether the
+    // drive can be read is not tested here: the folder list tells when it opens it.
+    Status setDrive(const std::string& drive);
+    // The user's pick of an entry.
+    bool pick(int index);
+    // Reads the drives again, keeping the selected one when it is still there.
+    void refresh();
+    std::function<void()> onChange;
+
+private:
+    void select(int index);
+    const FolderSystem& folders_;
+    std::vector<DriveInfo> drives_;
+    std::vector<std::string> entries_;
+    int listIndex_ = -1;
+};
+
 class MenuItem {
 public:
     // A caption of "-" makes a separator.
@@ -370,10 +495,26 @@ private:
     ControlPeer* peer_ = nullptr;
 };
 
+// One step of a form's drawing, in the form's inner twips, with the colours and pen it was
+// drawn with.
+struct DrawOp {
+    enum class Kind { Line, Circle, Print };
+    Kind kind = Kind::Line;
+    double x1 = 0, y1 = 0;   // a line's start, a circle's centre, a text's top left
+    double x2 = 0, y2 = 0;   // a line's end
+    double radius = 0;       // a circle's radius
+    ColorRef color = 0;      // the fore colour: line, outline, text
+    int width = 1;           // pen width in pixels of lines and outlines
+    std::optional<ColorRef> fill;  // a circle's fill; none when the fill is transparent
+    std::string text;        // printed text
+    FontSpec font;           // printed text's font
+    bool operator==(const DrawOp&) const = default;
+};
+
 class Form : public Container {
 public:
     enum class Border { None, FixedSingle, FixedDialog };
-    // `rect` gives the position and the inner (client) size in twips.
+    // `rect` gives the position (the outer top left) and the inner (client) size in twips.
     Form(std::string name, TwipsRect rect, std::string caption, Border border);
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption);
@@ -381,7 +522,72 @@ public:
     bool centred() const { return centred_; }
     void setCentred(bool on) { centred_ = on; }
     bool topMost() const { return topMost_; }
-    void setTopMost(bool on) { topMost_ = on; }
+    // Keeps the form above all windows that are not topmost (or no longer).
+    void setTopMost(bool on);
+
+    // The outer rectangle: the position and the inner size with the frame around it, which
+    // the binding reports (none for a borderless form).
+    TwipsRect outerRect() const;
+    void setFrameSize(double extraWidth, double extraHeight);
+    // Moves the form's outer top left to (left, top), in twips of the screen.
+    void move(double left, double top) { setRect({left, top, rect().width, rect().height}); }
+
+    // The back colour under the picture; none means the system's button face.
+    const std::optional<ColorRef>& backColor() const { return backColor_; }
+    void setBackColor(ColorRef colour);
+    // A picture at its natural size (15 twips a pixel) at the top left, covering the back colour.
+    const std::shared_ptr<const Picture>& picture() const { return picture_; }
+    void setPicture(std::shared_ptr<const Picture> picture);
+
+    // The drawing layer above the picture and below the controls. Drawing uses the fore
+    // colour, the pen width in pixels, the fill of circles and the font below; each step is
+    // kept, so the drawing stays until cls.
+    ColorRef foreColor() const { return foreColor_; }
+    void setForeColor(ColorRef colour) { foreColor_ = colour; }
+    enum class FillStyle { Solid, Transparent };
+    FillStyle fillStyle() const { return fillStyle_; }
+    void setFillStyle(FillStyle style) { fillStyle_ = style; }
+    ColorRef fillColor() const { return fillColor_; }
+    void setFillColor(ColorRef colour) { fillColor_ = colour; }
+    int drawWidth() const { return drawWidth_; }
+    // Widths below 1 pixel draw 1 pixel wide.
+    void setDrawWidth(int pixels) { drawWidth_ = pixels < 1 ? 1 : pixels; }
+    const FontSpec& drawFont() const { return drawFont_; }
+    void setDrawFont(FontSpec font) { drawFont_ = std::move(font); }
+    void setFontName(std::string name) { drawFont_.name = std::move(name); }
+    void setFontSize(double points) { drawFont_.points = points; }
+    void setFontBold(bool on) { drawFont_.bold = on; }
+    // Where the next text is printed.
+    double currentX() const { return currentX_; }
+    double currentY() const { return currentY_; }
+    void setCurrentX(double x) { currentX_ = x; }
+    void setCurrentY(double y) { currentY_ = y; }
+    // A line from (x1, y1) to (x2, y2); the current position moves to its end.
+    void line(double x1, double y1, double x2, double y2);
+    // A circle outlined in the fore colour, filled with the fill colour when the fill style is
+    // solid; the current position moves to its centre.
+    void circle(double x, double y, double radius);
+    // Text at the current position in the fore colour, with nothing behind it; the current
+    // position moves to the left edge below the text's last line.
+    void print(const std::string& text);
+    // Clears the drawing (not the picture) and puts the current position at the top left.
+    void cls();
+    const std::vector<DrawOp>& drawing() const { return drawing_; }
+
+    // The measure of text on this form: the binding's, or an approximate one until a binding
+    // gives it one. Setting it sizes the self-sizing labels again.
+    const TextMeasure& textMeasure() const;
+    void setTextMeasure(std::shared_ptr<const TextMeasure> measure);
+
+    // Keys released while the form is active, before any control sees them: the virtual key
+    // code and the shift keys.
+    bool keyUp(int keyCode, int shift);
+    std::function<void(int keyCode, int shift)> onKeyUp;
+    // Presses and moves of the mouse over the form's own background, in its inner twips.
+    bool mouseDown(int button, int shift, double x, double y);
+    bool mouseMove(int buttons, int shift, double x, double y);
+    MouseHandler onMouseDown;
+    MouseHandler onMouseMove;
     // Resource name of the window's icon; empty for none.
     const std::string& icon() const { return icon_; }
     void setIcon(std::string icon) { icon_ = std::move(icon); }
@@ -404,11 +610,24 @@ public:
 
 private:
     void collectButtons(const Container& c, bool cancel, CommandButton*& found) const;
+    void fitLabels(Container& c);
+    void record(DrawOp op);
     std::string caption_;
     Border border_;
     bool centred_ = false, topMost_ = false;
     std::string icon_;
     std::vector<MenuItem*> menus_;
+    double frameWidth_ = 0, frameHeight_ = 0;
+    std::optional<ColorRef> backColor_;
+    std::shared_ptr<const Picture> picture_;
+    ColorRef foreColor_ = 0;
+    ColorRef fillColor_ = 0;
+    FillStyle fillStyle_ = FillStyle::Transparent;
+    int drawWidth_ = 1;
+    FontSpec drawFont_{"MS Sans Serif", 8.25, false};
+    double currentX_ = 0, currentY_ = 0;
+    std::vector<DrawOp> drawing_;
+    std::shared_ptr<const TextMeasure> measure_;
 };
 
 } // namespace tess::ui

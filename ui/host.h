@@ -37,6 +37,9 @@ public:
     // Twips per screen pixel: 15 at 96 dots per inch.
     virtual double twipsPerPixelX() const = 0;
     virtual double twipsPerPixelY() const = 0;
+    // The size of the screen in twips.
+    virtual double screenWidthTwips() const = 0;
+    virtual double screenHeightTwips() const = 0;
 };
 
 } // namespace tess::ui

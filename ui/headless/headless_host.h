@@ -45,10 +45,18 @@ public:
     uintptr_t windowHandle(const Form& form) const override;
     double twipsPerPixelX() const override { return twipsPerPixel_; }
     double twipsPerPixelY() const override { return twipsPerPixel_; }
+    // An 800 × 600 pixel screen unless a test gives another size.
+    double screenWidthTwips() const override { return screenWidth_; }
+    double screenHeightTwips() const override { return screenHeight_; }
+    void setScreenSize(double widthTwips, double heightTwips) {
+        screenWidth_ = widthTwips;
+        screenHeight_ = heightTwips;
+    }
 
 private:
     std::string title_;
     double twipsPerPixel_;
+    double screenWidth_ = 800 * twipsPerPixel_, screenHeight_ = 600 * twipsPerPixel_;
     std::deque<int> answers_;
     std::vector<AskedBox> asked_;
     int unanswered_ = 0;

@@ -19,6 +19,19 @@ void ContainerWindow::placeChildren() {
     for (ControlView* child : children_) child->place();
 }
 
+void ContainerWindow::restack(const Container& model) {
+    const auto& order = model.children();
+    // Front-most first, each sent to the bottom: the last one sent is the back-most.
+    for (auto it = order.rbegin(); it != order.rend(); ++it) {
+        const Control* c = *it;
+        if (c->kind() != ControlKind::Label && c->kind() != ControlKind::ImageBox) continue;
+        for (ControlView* view : children_)
+            if (&view->model() == c && view->handle())
+                SetWindowPos(view->handle(), HWND_BOTTOM, 0, 0, 0, 0,
+                             SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+}
+
 void ContainerWindow::onCommand(int, int code, HWND from) {
     if (ControlView* view = ControlView::Of(from)) view->notified(code);
 }
@@ -102,9 +115,20 @@ void ControlView::propertyChanged(Property what) {
     case Property::Visible:
         ShowWindow(handle_, model_.visible() ? SW_SHOWNA : SW_HIDE);
         break;
-    case Property::ZOrder:
-        SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    case Property::ZOrder: {
+        const ControlKind kind = model_.kind();
+        const Container* container = model_.parent();
+        if (container && (kind == ControlKind::Label || kind == ControlKind::ImageBox)) {
+            parent_.restack(*container);
+            break;
+        }
+        const bool back = container && !container->children().empty() &&
+                          container->children().front() == &model_;
+        SetWindowPos(handle_, back ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (back && container) parent_.restack(*container);
         break;
+    }
     default:
         break;
     }

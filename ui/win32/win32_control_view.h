@@ -38,6 +38,9 @@ public:
     const std::vector<ControlView*>& childViews() const { return children_; }
     // Moves every child window to where its rectangle now maps.
     void placeChildren();
+    // Puts the windows of the model's labels and image boxes beneath the other controls (whose
+    // order is the tab order), in the model's order among themselves.
+    void restack(const Container& model);
     // A child drawn into this container's own image changed.
     virtual void childImageChanged() {}
 
@@ -86,7 +89,7 @@ protected:
     void adopt(HWND window);
     // WS_CHILD with the model's visibility and enabled state.
     DWORD childStyle() const;
-    RECT placement() const { return parent_.childPixels(model_.rect()); }
+    virtual RECT placement() const { return parent_.childPixels(model_.rect()); }
     HMENU idAsMenu() const { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)); }
 
     // While a view shows the model's value in its window, the notifications this causes are

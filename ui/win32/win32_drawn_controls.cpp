@@ -246,32 +246,73 @@ void ImageBoxView::create() {
 }
 
 void ImageBoxView::show(Property what) {
-    if (what == Property::Picture || what == Property::Image || what == Property::Rect) {
+    if (what == Property::Picture || what == Property::Image || what == Property::Rect ||
+        what == Property::Visible) {
         stale_ = true;
-        InvalidateRect(hwnd(), nullptr, FALSE);
+        // Transparent labels above the box show its picture.
+        const RECT area = placement();
+        RedrawWindow(parent_.hwnd(), &area, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
     }
 }
 
-void ImageBoxView::onPaint(HDC dc) {
+const ScreenImage& ImageBoxView::composed() {
+    if (!stale_ && !overArtwork_) return image_;
+    stale_ = false;
     RECT client{};
     GetClientRect(hwnd(), &client);
-    if (stale_) {
-        stale_ = false;
-        // Drawn one unit per pixel over the container's background, so that transparent
-        // parts of the picture show the background.
-        Surface drawn(std::max<LONG>(client.right, 1), std::max<LONG>(client.bottom, 1), 1.0);
-        (void)drawn.setBackColor(ButtonFace());
-        if (const auto& picture = box_.picture(); picture && !picture->empty()) {
-            if (box_.stretch())
-                drawn.drawPicture(*picture, 0, 0, client.right, client.bottom);
-            else
-                drawn.drawPicture(*picture, 0, 0, picture->width(), picture->height());
+    const int w = std::max<LONG>(client.right, 1), h = std::max<LONG>(client.bottom, 1);
+    // Drawn one unit per pixel over what lies beneath, so that transparent parts of the
+    // picture (and a box without one) show it.
+    Surface drawn(w, h, 1.0);
+    (void)drawn.setBackColor(ButtonFace());
+    overArtwork_ = false;
+    {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        WindowDc screen(nullptr);
+        UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        if (bitmap && dc) {
+            SelectedObject selected(dc.get(), bitmap.get());
+            if (RequestBackdrop(parent_.hwnd(), dc.get(), hwnd())) {
+                GdiFlush();
+                const auto* px = static_cast<const uint32_t*>(bits);
+                std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+                for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
+                    rgba[i * 4] = static_cast<uint8_t>(px[i] >> 16);
+                    rgba[i * 4 + 1] = static_cast<uint8_t>(px[i] >> 8);
+                    rgba[i * 4 + 2] = static_cast<uint8_t>(px[i]);
+                    rgba[i * 4 + 3] = 255;
+                }
+                if (auto beneath = Picture::FromRgba(w, h, rgba.data())) {
+                    drawn.drawPicture(beneath.value(), 0, 0, w, h);
+                    overArtwork_ = true;
+                }
+            }
         }
-        image_ = ScreenImage::Of(drawn);
     }
-    RECT area{0, 0, image_.width, image_.height};
-    image_.paint(dc, area);
+    if (const auto& picture = box_.picture(); picture && !picture->empty()) {
+        if (box_.stretch())
+            drawn.drawPicture(*picture, 0, 0, w, h);
+        else
+            drawn.drawPicture(*picture, 0, 0, picture->width(), picture->height());
+    }
+    image_ = ScreenImage::Of(drawn);
+    return image_;
 }
+
+void ImageBoxView::paintAt(HDC dc, POINT origin) {
+    const ScreenImage& shown = composed();
+    shown.paint(dc, RECT{origin.x, origin.y, origin.x + shown.width, origin.y + shown.height});
+}
+
+void ImageBoxView::onPaint(HDC dc) { paintAt(dc, POINT{0, 0}); }
 
 void ImageBoxView::onMouseUp(POINT) {
     if (std::exchange(afterDoubleClick_, false)) return;

@@ -72,14 +72,18 @@ private:
     bool afterDoubleClick_ = false;
 };
 
-// An image box outside picture boxes: its picture over the container's background.
+// An image box outside picture boxes: its picture over what lies beneath it (the container's
+// artwork where it has some, else the button face).
 class ImageBoxView : public ControlView, public WindowBase {
 public:
     ImageBoxView(const BindingContext& c, ContainerWindow& p, ImageBox& model, int id)
         : ControlView(c, p, model, id), box_(model) {}
     void create() override;
+    // Paints what the box shows into `dc` with its top left at `origin`.
+    void paintAt(HDC dc, POINT origin);
 
 private:
+    const ScreenImage& composed();
     void show(Property what) override;
     bool paints() const override { return true; }
     void onPaint(HDC dc) override;
@@ -90,6 +94,8 @@ private:
     ImageBox& box_;
     ScreenImage image_;
     bool stale_ = true;
+    // Whether the image holds the container's artwork, which may change without the box.
+    bool overArtwork_ = false;
     bool afterDoubleClick_ = false;
 };
 

@@ -6,6 +6,7 @@
 
 #include "ui/win32/win32_drawn_controls.h"
 #include "ui/win32/win32_host.h"
+#include "ui/win32/win32_input.h"
 #include "ui/win32/win32_standard_controls.h"
 
 namespace tess::ui::win32 {
@@ -49,6 +50,8 @@ DWORD FormWindow::style() const {
 DWORD FormWindow::extendedStyle() const {
     DWORD ex = WS_EX_CONTROLPARENT;
     if (form_.borderStyle() == Form::Border::FixedDialog) ex |= WS_EX_DLGMODALFRAME;
+    // A borderless window keeps its button (and caption) in the task bar.
+    if (form_.borderStyle() == Form::Border::None) ex |= WS_EX_APPWINDOW;
     if (form_.topMost()) ex |= WS_EX_TOPMOST;
     return ex;
 }
@@ -69,6 +72,7 @@ bool FormWindow::create() {
     for (auto& m : menuViews_) m->setForm(hwnd());
     SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
     fitClient();
+    reportFrameSize();
 
     if (!form_.icon().empty()) {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -151,6 +155,11 @@ std::unique_ptr<ControlView> FormWindow::makeView(Control& control, ContainerWin
         return std::make_unique<ScrollBarView>(context_, into, static_cast<VScrollBar&>(control), id);
     case ControlKind::FileListBox:
         return std::make_unique<FileListView>(context_, into, static_cast<FileListBox&>(control), id);
+    case ControlKind::DirListBox:
+        return std::make_unique<DirListView>(context_, into, static_cast<DirListBox&>(control), id);
+    case ControlKind::DriveListBox:
+        return std::make_unique<DriveListView>(context_, into, static_cast<DriveListBox&>(control),
+                                               id);
     case ControlKind::Frame:
         return std::make_unique<FrameView>(context_, into, static_cast<Frame&>(control), id);
     case ControlKind::PictureBox:
@@ -161,7 +170,6 @@ std::unique_ptr<ControlView> FormWindow::makeView(Control& control, ContainerWin
                 context_, static_cast<PictureBoxView&>(into), static_cast<ImageBox&>(control), id);
         return std::make_unique<ImageBoxView>(context_, into, static_cast<ImageBox&>(control), id);
     default:
-        // List boxes of folders and drives have no window in this binding.
         return nullptr;
     }
 }
@@ -195,12 +203,7 @@ void FormWindow::build(Container& model, ContainerWindow& into) {
         views_.push_back(std::move(view));
         if (inner) build(static_cast<Container&>(*c), *inner);
     }
-    // Labels lie beneath the other controls of their container, so that a label's box never
-    // covers a control it overlaps.
-    for (ControlView* child : into.childViews())
-        if (child->model().kind() == ControlKind::Label && child->handle())
-            SetWindowPos(child->handle(), HWND_BOTTOM, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    into.restack(model);
 }
 
 HWND FormWindow::controlWindow(const Control& control) const {
@@ -226,6 +229,85 @@ void FormWindow::fitClient() {
     GetWindowRect(hwnd(), &outer);
     SetWindowPos(hwnd(), nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FormWindow::reportFrameSize() {
+    RECT outer{}, client{};
+    GetWindowRect(hwnd(), &outer);
+    GetClientRect(hwnd(), &client);
+    form_.setFrameSize(twipsX((outer.right - outer.left) - client.right),
+                       twipsY((outer.bottom - outer.top) - client.bottom));
+}
+
+void FormWindow::artworkChanged() {
+    canvas_.invalidate();
+    // Transparent labels and empty image boxes show the artwork too.
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void FormWindow::onPaint(HDC dc) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    canvas_.copyTo(dc, client, POINT{0, 0}, form_, context_.screen, SIZE{client.right, client.bottom});
+}
+
+bool FormWindow::paintBackdrop(HDC dc, HWND child) {
+    if (!paints() || GetParent(child) != hwnd()) return false;
+    RECT client{}, area{};
+    GetClientRect(hwnd(), &client);
+    GetClientRect(child, &area);
+    POINT origin{0, 0};
+    MapWindowPoints(child, hwnd(), &origin, 1);
+    canvas_.copyTo(dc, area, origin, form_, context_.screen, SIZE{client.right, client.bottom});
+    // The image boxes behind the child show through it with their pictures.
+    const ControlView* above = ControlView::Of(child);
+    for (const Control* sibling : form_.children()) {
+        if (above && sibling == &above->model()) break;
+        if (sibling->kind() != ControlKind::ImageBox || !sibling->visible()) continue;
+        for (ControlView* view : childViews()) {
+            if (&view->model() != sibling || !view->handle()) continue;
+            POINT at{0, 0};
+            MapWindowPoints(view->handle(), child, &at, 1);
+            static_cast<ImageBoxView*>(view)->paintAt(dc, at);
+        }
+    }
+    return true;
+}
+
+bool FormWindow::onButtonDown(int button, WPARAM keys, POINT at) {
+    if (!form_.onMouseDown && !form_.onMouseMove) return false;
+    // Captured while a button is down, so that a drag that leaves the window goes on.
+    SetCapture(hwnd());
+    form_.mouseDown(button, ShiftOf(keys), twipsX(at.x), twipsY(at.y));
+    return true;
+}
+
+bool FormWindow::onMouseMoved(WPARAM keys, POINT at) {
+    if (!form_.onMouseMove) return false;
+    form_.mouseMove(ButtonsOf(keys), ShiftOf(keys), twipsX(at.x), twipsY(at.y));
+    return true;
+}
+
+void FormWindow::onButtonUp(WPARAM keys) {
+    if (ButtonsOf(keys) == 0 && GetCapture() == hwnd()) ReleaseCapture();
+}
+
+bool FormWindow::onSystemKey(UINT message, WPARAM key) {
+    // Alt with a letter on a form without a menu bar is a key for the form's own handler: the
+    // character would only make the system beep, and releasing Alt on a borderless window
+    // would open its system menu, which takes the next keys.
+    if (!form_.menus().empty()) return false;
+    if (message == WM_SYSCHAR) return true;
+    return form_.borderStyle() == Form::Border::None && key == VK_MENU;
+}
+
+void FormWindow::onMoved() {
+    if (!attached_ || IsIconic(hwnd())) return;
+    RECT outer{};
+    GetWindowRect(hwnd(), &outer);
+    followingWindow_ = true;
+    form_.move(twipsX(outer.left), twipsY(outer.top));
+    followingWindow_ = false;
 }
 
 void FormWindow::showWindow(bool visible) {
@@ -261,6 +343,7 @@ void FormWindow::propertyChanged(Property what) {
         EnableWindow(hwnd(), form_.enabled() ? TRUE : FALSE);
         break;
     case Property::Rect: {
+        if (followingWindow_) break;
         const TwipsRect& r = form_.rect();
         RECT frame{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
         AdjustWindowRectEx(&frame, style(), GetMenu(hwnd()) ? TRUE : FALSE, extendedStyle());
@@ -272,6 +355,15 @@ void FormWindow::propertyChanged(Property what) {
     }
     case Property::ZOrder:
         BringWindowToTop(hwnd());
+        break;
+    case Property::TopMost:
+        SetWindowPos(hwnd(), form_.topMost() ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        break;
+    case Property::Picture:
+    case Property::BackColor:
+    case Property::Drawing:
+        artworkChanged();
         break;
     default:
         break;

@@ -1,5 +1,6 @@
-// A form's real windows: the top-level window with its menu bar, and the views of all its
-// controls built from the model's tree; the form's own notifications, keys and close box.
+// A form's real windows: the top-level window with its menu bar and artwork, and the views of
+// all its controls built from the model's tree; the form's own notifications, mouse, keys and
+// close box.
 #pragma once
 
 #include <map>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "ui/win32/win32_control_view.h"
+#include "ui/win32/win32_form_canvas.h"
 
 namespace tess::ui::win32 {
 
@@ -56,6 +58,10 @@ private:
     void appendMenu(HMENU into, MenuItem& item, UINT position);
     void showWindow(bool visible);
     void fitClient();
+    void reportFrameSize();
+    void artworkChanged();
+    double twipsX(int pixels) const { return pixels * context_.screen.twipsPerPixelX(); }
+    double twipsY(int pixels) const { return pixels * context_.screen.twipsPerPixelY(); }
     DWORD style() const;
     DWORD extendedStyle() const;
 
@@ -64,6 +70,15 @@ private:
     bool onActivate(bool active) override;
     bool onFocus() override;
     void onDestroyed() override { window_.release(); }
+    bool paints() const override { return FormCanvas::Shows(form_); }
+    void onPaint(HDC dc) override;
+    bool onEraseBackground(HDC) override { return paints(); }
+    bool paintBackdrop(HDC dc, HWND child) override;
+    bool onButtonDown(int button, WPARAM keys, POINT at) override;
+    bool onMouseMoved(WPARAM keys, POINT at) override;
+    void onButtonUp(WPARAM keys) override;
+    bool onSystemKey(UINT message, WPARAM key) override;
+    void onMoved() override;
 
     Win32Host& host_;
     const BindingContext& context_;
@@ -78,6 +93,9 @@ private:
     bool shownOnce_ = false;
     bool attached_ = false;
     HWND lastFocus_ = nullptr;
+    FormCanvas canvas_;
+    // Set while the model's position is taken from the window, so that it is not sent back.
+    bool followingWindow_ = false;
 };
 
 } // namespace tess::ui::win32

@@ -4,6 +4,7 @@
 #include "ui/win32/win32_host.h"
 
 #include "ui/win32/win32_form_window.h"
+#include "ui/win32/win32_input.h"
 
 namespace tess::ui::win32 {
 
@@ -29,6 +30,7 @@ Win32Host::Win32Host(std::string programTitle) : title_(std::move(programTitle))
     context_.screen = ScreenMeasure::OfScreen();
     font_ = CreateDialogFont(context_.screen);
     context_.font = font_.get();
+    measure_ = std::make_shared<const Win32TextMeasure>(context_.screen);
 }
 
 Win32Host::~Win32Host() {
@@ -40,6 +42,7 @@ Win32Host::~Win32Host() {
 Status Win32Host::realize(Form& form) {
     freeClosedForms();
     if (loaded(form)) return Status::Ok();
+    form.setTextMeasure(measure_);
     auto window = std::make_unique<FormWindow>(*this, context_, form);
     if (!window->create())
         return Error{ErrorCode::CannotOpen, "The window of " + form.name() + " cannot be created"};
@@ -85,6 +88,14 @@ void Win32Host::show(Form& form, bool modal) {
     if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
 }
 
+double Win32Host::screenWidthTwips() const {
+    return GetSystemMetrics(SM_CXSCREEN) * context_.screen.twipsPerPixelX();
+}
+
+double Win32Host::screenHeightTwips() const {
+    return GetSystemMetrics(SM_CYSCREEN) * context_.screen.twipsPerPixelY();
+}
+
 void Win32Host::hide(Form& form) { form.setVisible(false); }
 
 void Win32Host::unload(Form& form) {
@@ -125,14 +136,20 @@ void Win32Host::freeClosedForms() {
 void Win32Host::dispatch(MSG& message) {
     if (message.hwnd) {
         const HWND root = GetAncestor(message.hwnd, GA_ROOT);
-        for (const auto& [form, window] : forms_) {
-            if (window->hwnd() == root) {
-                if (IsDialogMessageA(root, &message)) {
-                    freeClosedForms();
-                    return;
-                }
-                break;
-            }
+        Form* owner = nullptr;
+        for (const auto& [form, window] : forms_)
+            if (window->hwnd() == root) owner = &window->model();
+        if (owner && (message.message == WM_KEYUP || message.message == WM_SYSKEYUP) &&
+            IsWindowEnabled(root)) {
+            // The form sees a released key before its controls do. Its handler may close the
+            // form, which then takes no further part in the message.
+            const bool altDown = (message.lParam & (1 << 29)) != 0;
+            owner->keyUp(static_cast<int>(message.wParam), KeyShift(altDown));
+            if (!loaded(*owner)) owner = nullptr;
+        }
+        if (owner && IsDialogMessageA(root, &message)) {
+            freeClosedForms();
+            return;
         }
     }
     TranslateMessage(&message);

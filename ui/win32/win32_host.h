@@ -12,6 +12,7 @@
 #include "core/result.h"
 #include "ui/host.h"
 #include "ui/win32/win32_control_view.h"
+#include "ui/win32/win32_text_measure.h"
 
 namespace tess::ui::win32 {
 
@@ -34,8 +35,11 @@ public:
     uintptr_t windowHandle(const Form& form) const override;
     double twipsPerPixelX() const override { return context_.screen.twipsPerPixelX(); }
     double twipsPerPixelY() const override { return context_.screen.twipsPerPixelY(); }
+    double screenWidthTwips() const override;
+    double screenHeightTwips() const override;
 
-    // Creates the form's windows, hidden; show does this itself for a form without windows.
+    // Creates the form's windows, hidden, after giving the form the screen's text measure; show
+    // does this itself for a form without windows.
     Status realize(Form& form);
     bool loaded(const Form& form) const { return forms_.count(&form) != 0; }
     // The real window of a control of a loaded form, null otherwise or for a control drawn
@@ -48,7 +52,8 @@ public:
     // Waits for one message and handles it; false when it was WM_QUIT (which is posted again
     // for the loop outside).
     bool pumpOne();
-    // Handles one message: the dialog keys of the form it belongs to, or the usual dispatch.
+    // Handles one message: a released key goes to the form it belongs to first, then the
+    // dialog keys of that form, or the usual dispatch.
     void dispatch(MSG& message);
 
     const ScreenMeasure& screen() const { return context_.screen; }
@@ -60,6 +65,7 @@ private:
     std::string title_;
     BindingContext context_;
     UniqueFont font_;
+    std::shared_ptr<const Win32TextMeasure> measure_;
     std::map<const Form*, std::unique_ptr<FormWindow>> forms_;
     // Forms unloaded while a window procedure ran; freed once it has returned.
     std::vector<std::unique_ptr<FormWindow>> closed_;

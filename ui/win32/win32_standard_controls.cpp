@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include "ui/win32/win32_input.h"
+
 #include <algorithm>
 #include <string>
 
@@ -28,10 +30,16 @@ HWND CreateStandard(const char* className, DWORD exStyle, const std::string& tex
 
 } // namespace
 
-constexpr UINT_PTR kUnwrappedSubclass = 1;
+constexpr UINT_PTR kLabelSubclass = 1;
+
+LabelView::~LabelView() {
+    if (handle() && IsWindow(handle()))
+        RemoveWindowSubclass(handle(), &LabelView::Procedure, kLabelSubclass);
+}
 
 bool LabelView::paintsItself() const {
-    return !label_.wordWrap() && label_.align() != Label::Align::Left;
+    return label_.backStyle() == Label::BackStyle::Transparent || label_.foreColor() ||
+           (!label_.wordWrap() && label_.align() != Label::Align::Left);
 }
 
 void LabelView::create() {
@@ -41,8 +49,8 @@ void LabelView::create() {
     adopt(CreateStandard("STATIC", 0, label_.caption(), childStyle() | align | SS_NOTIFY,
                          placement(), parent_.hwnd(), idAsMenu()));
     if (!handle()) return;
-    // The subclass reads everything from the window itself, so it never outlives its data.
-    if (paintsItself()) SetWindowSubclass(handle(), &LabelView::Unwrapped, kUnwrappedSubclass, 0);
+    SetWindowSubclass(handle(), &LabelView::Procedure, kLabelSubclass,
+                      reinterpret_cast<DWORD_PTR>(this));
     showFont();
 }
 
@@ -60,49 +68,110 @@ void LabelView::show(Property what) {
     if (!handle()) return;
     if (what == Property::Caption) SetWindowTextA(handle(), label_.caption().c_str());
     if (what == Property::Font) showFont();
+    if (what == Property::Alignment) {
+        // The STATIC class keeps its alignment in its style.
+        LONG style = GetWindowLongA(handle(), GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
+        style |= label_.align() == Label::Align::Right    ? SS_RIGHT
+                 : label_.align() == Label::Align::Center ? SS_CENTER
+                 : label_.wordWrap()                      ? SS_LEFT
+                                                          : SS_LEFTNOWORDWRAP;
+        SetWindowLongA(handle(), GWL_STYLE, style);
+    }
+    if (what == Property::ForeColor || what == Property::BackStyle ||
+        what == Property::Alignment)
+        InvalidateRect(handle(), nullptr, TRUE);
 }
 
 void LabelView::notified(int code) {
     if (code == STN_CLICKED && label_.acceptsInput() && label_.onClick) label_.onClick();
 }
 
-LRESULT CALLBACK LabelView::Unwrapped(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                      UINT_PTR, DWORD_PTR) {
+bool LabelView::mouse(UINT message, WPARAM wparam, LPARAM lparam) {
+    const double x = static_cast<short>(LOWORD(lparam)) * context_.screen.twipsPerPixelX();
+    const double y = static_cast<short>(HIWORD(lparam)) * context_.screen.twipsPerPixelY();
+    const bool handled = label_.onMouseDown || label_.onMouseMove;
     switch (message) {
-    case WM_PAINT: {
-        PaintDc dc(window);
-        PaintUnwrapped(window, dc.get());
-        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN: {
+        if (!handled) return false;
+        const int button = message == WM_LBUTTONDOWN   ? kLeftButton
+                           : message == WM_RBUTTONDOWN ? kRightButton
+                                                       : kMiddleButton;
+        // Captured while a button is down, so that a drag that leaves the label goes on.
+        SetCapture(handle());
+        label_.mouseDown(button, ShiftOf(wparam), x, y);
+        return true;
     }
+    case WM_MOUSEMOVE:
+        if (label_.onMouseMove) label_.mouseMove(ButtonsOf(wparam), ShiftOf(wparam), x, y);
+        return true;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (ButtonsOf(wparam) == 0 && GetCapture() == handle()) ReleaseCapture();
+        return true;
+    default:
+        return false;
+    }
+}
+
+LRESULT CALLBACK LabelView::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                      UINT_PTR, DWORD_PTR self) {
+    auto* view = reinterpret_cast<LabelView*>(self);
+    switch (message) {
+    case WM_PAINT:
+        if (view->paintsItself()) {
+            PaintDc dc(window);
+            view->paint(dc.get());
+            return 0;
+        }
+        break;
     case WM_PRINTCLIENT:
-        PaintUnwrapped(window, reinterpret_cast<HDC>(wparam));
-        return 0;
+        if (view->paintsItself()) {
+            view->paint(reinterpret_cast<HDC>(wparam));
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        if (view->paintsItself()) return 1;
+        break;
     case WM_NCDESTROY:
-        RemoveWindowSubclass(window, &LabelView::Unwrapped, kUnwrappedSubclass);
+        RemoveWindowSubclass(window, &LabelView::Procedure, kLabelSubclass);
         break;
     default:
+        // The STATIC class still sees the presses, for its click notification.
+        view->mouse(message, wparam, lparam);
         break;
     }
     return DefSubclassProc(window, message, wparam, lparam);
 }
 
 // Paints as the STATIC class does (the parent's colours, the window's font, grey when
-// disabled, mnemonics) but without breaking lines: a caption wider than the box is clipped at
-// both sides instead of running onto a line the box may not have.
-void LabelView::PaintUnwrapped(HWND window, HDC dc) {
+// disabled, mnemonics) with the label's own colour, over the artwork beneath it when
+// transparent, and without breaking lines of a label that does not wrap: a caption wider than
+// the box is clipped at both sides instead of running onto a line the box may not have.
+void LabelView::paint(HDC dc) {
+    const HWND window = handle();
     RECT client{};
     GetClientRect(window, &client);
     auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
         GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
         reinterpret_cast<LPARAM>(window)));
-    FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    const bool transparent = label_.backStyle() == Label::BackStyle::Transparent;
+    if (!transparent || !WindowBase::RequestBackdrop(GetParent(window), dc, window))
+        FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    if (!IsWindowEnabled(window)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    if (!IsWindowEnabled(window))
+        SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
+    else if (label_.foreColor())
+        SetTextColor(dc, static_cast<COLORREF>(*label_.foreColor()));
     SetBkMode(dc, TRANSPARENT);
-    const LONG style = GetWindowLongA(window, GWL_STYLE);
-    UINT format = DT_EXPANDTABS | ((style & SS_TYPEMASK) == SS_RIGHT ? DT_RIGHT : DT_CENTER);
-    if (style & SS_NOPREFIX) format |= DT_NOPREFIX;
+    UINT format = DT_EXPANDTABS;
+    if (label_.align() == Label::Align::Right) format |= DT_RIGHT;
+    else if (label_.align() == Label::Align::Center) format |= DT_CENTER;
+    if (label_.wordWrap()) format |= DT_WORDBREAK;
     if (SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) format |= DT_HIDEPREFIX;
     const std::string text = WindowText(window);
     DrawTextA(dc, text.c_str(), -1, &client, format);
@@ -241,6 +310,78 @@ void FileListView::notified(int code) {
         return;
     // A click the model refused (a disabled frame) leaves the model's selection in view.
     showEntriesAndSelection();
+}
+
+void DirListView::create() {
+    adopt(CreateStandard("LISTBOX", WS_EX_CLIENTEDGE, {},
+                         childStyle() | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY |
+                             LBS_NOINTEGRALHEIGHT,
+                         placement(), parent_.hwnd(), idAsMenu()));
+    showRows();
+}
+
+void DirListView::showRows() {
+    if (!handle()) return;
+    Showing showing(*this);
+    SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
+    SendMessageA(handle(), LB_RESETCONTENT, 0, 0);
+    for (const DirListBox::Row& row : list_.rows()) {
+        // Open folders are marked as the open ones, subfolders as closed ones.
+        const std::string text = std::string(static_cast<size_t>(row.depth) * 2, ' ') +
+                                 (row.open ? "- " : "+ ") + row.name;
+        SendMessageA(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    SendMessageA(handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.openRow()), 0);
+    SendMessageA(handle(), WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(handle(), nullptr, TRUE);
+}
+
+void DirListView::show(Property what) {
+    if (what == Property::Value) showRows();
+}
+
+void DirListView::notified(int code) {
+    if (showingModel() || code != LBN_DBLCLK) return;
+    const int row = static_cast<int>(SendMessageA(handle(), LB_GETCURSEL, 0, 0));
+    // A folder that cannot be opened leaves the list where it was.
+    (void)list_.open(row);
+    showRows();
+}
+
+RECT DriveListView::placement() const {
+    RECT r = ControlView::placement();
+    r.bottom += MulDiv(160, context_.screen.dpiY, 96);
+    return r;
+}
+
+void DriveListView::create() {
+    adopt(CreateStandard("COMBOBOX", 0, {},
+                         childStyle() | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
+                         placement(), parent_.hwnd(), idAsMenu()));
+    showEntries();
+}
+
+void DriveListView::showEntries() {
+    if (!handle()) return;
+    Showing showing(*this);
+    if (shown_ != list_.entries()) {
+        SendMessageA(handle(), CB_RESETCONTENT, 0, 0);
+        for (const std::string& entry : list_.entries())
+            SendMessageA(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        shown_ = list_.entries();
+    }
+    SendMessageA(handle(), CB_SETCURSEL, static_cast<WPARAM>(list_.listIndex()), 0);
+}
+
+void DriveListView::show(Property what) {
+    if (what == Property::Value) showEntries();
+}
+
+void DriveListView::notified(int code) {
+    if (showingModel() || code != CBN_SELCHANGE) return;
+    list_.pick(static_cast<int>(SendMessageA(handle(), CB_GETCURSEL, 0, 0)));
+    // The handler may have chosen another drive again, or the model refused the pick.
+    showEntries();
 }
 
 int ScrollBarView::PositionOf(const VScrollBar& bar, int value) {

@@ -10,22 +10,26 @@
 namespace tess::ui::win32 {
 
 // A label: the window's font or one of its own, made for the screen's DPI; a caption that
-// does not wrap stays on its line whatever the alignment.
+// does not wrap stays on its line whatever the alignment; a caption colour of its own; a
+// transparent label shows its container's artwork behind the caption. Presses and moves of the
+// mouse go to the model, with the mouse captured while a button is down.
 class LabelView : public ControlView {
 public:
     LabelView(const BindingContext& c, ContainerWindow& p, Label& model, int id)
         : ControlView(c, p, model, id), label_(model) {}
+    ~LabelView() override;
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
     void showFont();
-    // The STATIC class wraps centred and right-aligned text; such labels that must not wrap
-    // are painted here instead.
+    // The STATIC class wraps centred and right-aligned text and knows neither colours nor
+    // transparency; such labels are painted here instead.
     bool paintsItself() const;
-    static void PaintUnwrapped(HWND window, HDC dc);
-    static LRESULT CALLBACK Unwrapped(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+    void paint(HDC dc);
+    bool mouse(UINT message, WPARAM wparam, LPARAM lparam);
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
                                       UINT_PTR id, DWORD_PTR self);
     Label& label_;
     UniqueFont ownFont_;
@@ -102,6 +106,38 @@ private:
     void showEntriesAndSelection();
     int selectedRow() const;
     FileListBox& list_;
+    std::vector<std::string> shown_;
+};
+
+// A folder list (LISTBOX): the root, the folders down to the open one and its subfolders,
+// indented by depth. A double click opens a row; the list shows the model's rows again after.
+class DirListView : public ControlView {
+public:
+    DirListView(const BindingContext& c, ContainerWindow& p, DirListBox& model, int id)
+        : ControlView(c, p, model, id), list_(model) {}
+    void create() override;
+    void notified(int code) override;
+
+private:
+    void show(Property what) override;
+    void showRows();
+    DirListBox& list_;
+};
+
+// A drive list: a drop-down COMBOBOX of the model's entries with its selection.
+class DriveListView : public ControlView {
+public:
+    DriveListView(const BindingContext& c, ContainerWindow& p, DriveListBox& model, int id)
+        : ControlView(c, p, model, id), list_(model) {}
+    void create() override;
+    void notified(int code) override;
+
+private:
+    // The window's height includes the dropped-down list.
+    RECT placement() const override;
+    void show(Property what) override;
+    void showEntries();
+    DriveListBox& list_;
     std::vector<std::string> shown_;
 };
 

@@ -10,6 +10,11 @@ namespace {
 
 thread_local int procedureDepth = 0;
 
+UINT BackdropMessage() {
+    static const UINT message = RegisterWindowMessageA("TessPaintBackdrop");
+    return message;
+}
+
 POINT PointOf(LPARAM lparam) {
     return POINT{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
 }
@@ -23,6 +28,11 @@ WindowBase::~WindowBase() {
 }
 
 bool WindowBase::InsideProcedure() { return procedureDepth > 0; }
+
+bool WindowBase::RequestBackdrop(HWND parent, HDC dc, HWND child) {
+    return parent && SendMessageA(parent, BackdropMessage(), reinterpret_cast<WPARAM>(dc),
+                                  reinterpret_cast<LPARAM>(child)) != 0;
+}
 
 void WindowBase::RegisterClassOnce(const char* name, UINT classStyle, HBRUSH background) {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -106,7 +116,31 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_LBUTTONUP:
         onMouseUp(PointOf(lparam));
+        onButtonUp(wparam);
         return 0;
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        onButtonUp(wparam);
+        break;
+    case WM_LBUTTONDOWN:
+        if (onButtonDown(1, wparam, PointOf(lparam))) return 0;
+        break;
+    case WM_RBUTTONDOWN:
+        if (onButtonDown(2, wparam, PointOf(lparam))) return 0;
+        break;
+    case WM_MBUTTONDOWN:
+        if (onButtonDown(4, wparam, PointOf(lparam))) return 0;
+        break;
+    case WM_MOUSEMOVE:
+        if (onMouseMoved(wparam, PointOf(lparam))) return 0;
+        break;
+    case WM_SYSKEYUP:
+    case WM_SYSCHAR:
+        if (onSystemKey(message, wparam)) return 0;
+        break;
+    case WM_MOVE:
+        onMoved();
+        break;
     case WM_LBUTTONDBLCLK:
         onDoubleClick(PointOf(lparam));
         return 0;
@@ -126,6 +160,9 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(font_);
     default:
+        if (message == BackdropMessage())
+            return paintBackdrop(reinterpret_cast<HDC>(wparam), reinterpret_cast<HWND>(lparam)) ? 1
+                                                                                               : 0;
         break;
     }
     return DefWindowProcA(hwnd_, message, wparam, lparam);

@@ -20,6 +20,10 @@ public:
     // whose window is being closed is not freed under the procedure that called for it.
     static bool InsideProcedure();
 
+    // Asks `parent` to paint what lies beneath its child `child` into `dc`, in the child's
+    // client coordinates; false when the parent has nothing of its own to show there.
+    static bool RequestBackdrop(HWND parent, HDC dc, HWND child);
+
 protected:
     // Registers the class on first use; every class of the binding runs Procedure.
     static void RegisterClassOnce(const char* name, UINT classStyle, HBRUSH background);
@@ -38,6 +42,15 @@ protected:
     virtual bool onClose() { return false; }
     virtual void onMouseUp(POINT) {}
     virtual void onDoubleClick(POINT) {}
+    // A button pressed (1 left, 2 right, 4 middle) and a move of the mouse, with the message's
+    // key flags; a release of any button with the flags that remain.
+    virtual bool onButtonDown(int, WPARAM, POINT) { return false; }
+    virtual bool onMouseMoved(WPARAM, POINT) { return false; }
+    virtual void onButtonUp(WPARAM) {}
+    // WM_SYSKEYUP and WM_SYSCHAR; true keeps them from the system's default handling.
+    virtual bool onSystemKey(UINT, WPARAM) { return false; }
+    virtual void onMoved() {}
+    virtual bool paintBackdrop(HDC, HWND) { return false; }
     virtual bool onActivate(bool) { return false; }
     virtual bool onFocus() { return false; }
     virtual void onEnableChanged() {}

@@ -1,0 +1,43 @@
+// What the setup program's windows need from the program around them: the host, the registry,
+// the system, the installation's services, the folders and drives, and its own artwork.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "core/picture.h"
+#include "core/registry.h"
+#include "installer/install_services.h"
+#include "installer/system_info.h"
+#include "ui/folder_system.h"
+#include "ui/host.h"
+
+namespace tess::installer {
+
+inline constexpr const char* kSetupTitle = "Halvory Setup";
+
+struct SetupEnv {
+    ui::Host& host;
+    RegistryApi& registry;
+    const SystemInfo& system;
+    InstallFileSystem& files;
+    CabinetExtractor& cabinet;
+    ShellLinks& links;
+    const ui::FolderSystem& folders;
+    // The folder the setup program was started from, without a trailing backslash.
+    std::string setupFolder;
+    // The command line after the program's name.
+    std::string commandLine;
+    // The wizard's artwork (355 × 234 pixels) and the patch that covers a button face.
+    Picture artwork;
+    Picture patch;
+    // Asks a running skin maker to close.
+    std::function<void()> closeRunningCopy = {};
+    // Starts a program with a normal, focused window.
+    std::function<void(const std::string& program)> startProgram = {};
+    // Shows the installing page as it is now and pauses, so that it can be read before the
+    // last page follows.
+    std::function<void()> pauseAfterInstalling = {};
+};
+
+} // namespace tess::installer
