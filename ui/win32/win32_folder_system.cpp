@@ -62,11 +62,11 @@ std::vector<DriveInfo> Win32FolderSystem::drives() const {
 
 Result<std::string> Win32FolderSystem::currentFolder(char drive) const {
     QuietErrors quiet;
-    const std::string spec{static_cast<char>(std::toupper(static_cast<unsigned char>(drive))), ':'};
+    const std::string driveName{static_cast<char>(std::toupper(static_cast<unsigned char>(drive))), ':'};
     char full[MAX_PATH] = {};
-    const DWORD length = GetFullPathNameA(spec.c_str(), sizeof full, full, nullptr);
+    const DWORD length = GetFullPathNameA(driveName.c_str(), sizeof full, full, nullptr);
     if (length == 0 || length >= sizeof full)
-        return Error{ErrorCode::CannotOpen, "Drive " + spec + " cannot be read"};
+        return Error{ErrorCode::CannotOpen, "Drive " + driveName + " cannot be read"};
     std::string path(full, length);
     if (path.size() > 3 && path.back() == '\\') path.pop_back();
     return path;

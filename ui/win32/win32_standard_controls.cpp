@@ -57,8 +57,8 @@ void LabelView::create() {
 void LabelView::showFont() {
     HFONT font = context_.font;
     ownFont_.reset();
-    if (const auto& spec = label_.font()) {
-        ownFont_ = CreatePointFont(context_.screen, spec->name, spec->points, spec->bold);
+    if (const auto& fontWanted = label_.font()) {
+        ownFont_ = CreatePointFont(context_.screen, fontWanted->name, fontWanted->points, fontWanted->bold);
         if (ownFont_) font = ownFont_.get();
     }
     SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
