@@ -101,6 +101,8 @@ FrmMain::~FrmMain() = default;
 void FrmMain::Form_Initialize() {
     Form_Load();
     form.setTopMost(true);
+    // Placed here rather than centred: this is where the user first sees it.
+    form.setCentred(false);
     form.move(100, 100);
 }
 

@@ -7,8 +7,8 @@
 
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"
-#include "skinmaker/win32/embedded_resources.h"
-#include "skinmaker/win32/win32_registry.h"
+#include "ui/win32/embedded_resources.h"
+#include "ui/win32/win32_registry.h"
 #include "skinmaker/win32/win32_shell.h"
 #include "ui/win32/win32_common_dialogs.h"
 #include "ui/win32/win32_host.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "skinmaker/win32/embedded_resources.h"
+#include "ui/win32/embedded_resources.h"
 #include "ui/win32/win32_handles.h"
 
 using namespace tess;

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "skinmaker/win32/win32_registry.h"
+#include "ui/win32/win32_registry.h"
 #include "tests/support/registry_cases.h"
 
 namespace {

@@ -221,6 +221,17 @@ TEST_F(WizardWindowTest, TransparentLabelsShowTheArtworkAndTheCoveringPictureBen
               Packed(static_cast<ColorRef>(GetSysColor(COLOR_BTNFACE))));
 }
 
+TEST_F(WizardWindowTest, ACaptionBeneathATransparentLabelShowsThroughIt) {
+    // The page text reaches down over the button caption, as the wizard's does.
+    about.setHeight(2265);
+    about.setCaption("");
+    const Painted over = PrintClient(window(about));
+    // The caption's black letters lie in the part of the page text above the button.
+    EXPECT_GT(over.count(0x000000), 20);
+    caption.setVisible(false);
+    EXPECT_EQ(PrintClient(window(about)).count(0x000000), 0);
+}
+
 TEST_F(WizardWindowTest, LabelsAndImageBoxesStackInTheModelsOrder) {
     // Created after the area, the caption lies above it.
     auto above = [](HWND a, HWND b) {

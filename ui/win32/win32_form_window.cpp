@@ -259,16 +259,23 @@ bool FormWindow::paintBackdrop(HDC dc, HWND child) {
     POINT origin{0, 0};
     MapWindowPoints(child, hwnd(), &origin, 1);
     canvas_.copyTo(dc, area, origin, form_, context_.screen, SIZE{client.right, client.bottom});
-    // The image boxes behind the child show through it with their pictures.
+    // The image boxes and transparent labels behind the child show through it, back to front,
+    // with their pictures and captions.
     const ControlView* above = ControlView::Of(child);
     for (const Control* sibling : form_.children()) {
         if (above && sibling == &above->model()) break;
-        if (sibling->kind() != ControlKind::ImageBox || !sibling->visible()) continue;
+        const bool image = sibling->kind() == ControlKind::ImageBox;
+        const bool label = sibling->kind() == ControlKind::Label &&
+                           static_cast<const Label*>(sibling)->backStyle() == Label::BackStyle::Transparent;
+        if ((!image && !label) || !sibling->visible()) continue;
         for (ControlView* view : childViews()) {
             if (&view->model() != sibling || !view->handle()) continue;
             POINT at{0, 0};
             MapWindowPoints(view->handle(), child, &at, 1);
-            static_cast<ImageBoxView*>(view)->paintAt(dc, at);
+            if (image)
+                static_cast<ImageBoxView*>(view)->paintAt(dc, at);
+            else
+                static_cast<LabelView*>(view)->paintCaptionAt(dc, at);
         }
     }
     return true;

@@ -32,4 +32,13 @@ bool ApplicationWindow::onClose() {
     return true;
 }
 
+void CloseWindowsTitled(const std::string& title) {
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        HWND window = FindWindowA(nullptr, title.c_str());
+        if (!window) continue;
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    }
+}
+
 } // namespace tess::ui::win32

@@ -28,6 +28,11 @@ private:
     bool anotherRunning_;
 };
 
+// Asks every top-level window titled exactly `title` to close, five times in a row as windows
+// that close leave others of that title behind; waits for each to handle the request, but not
+// for one that has stopped answering.
+void CloseWindowsTitled(const std::string& title);
+
 // A hidden top-level window with a title; WM_CLOSE sent to it (e.g. by a setup program that
 // found it with FindWindowA) runs `onClose`.
 class ApplicationWindow : public WindowBase {

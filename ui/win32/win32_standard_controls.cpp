@@ -161,6 +161,21 @@ void LabelView::paint(HDC dc) {
     const bool transparent = label_.backStyle() == Label::BackStyle::Transparent;
     if (!transparent || !WindowBase::RequestBackdrop(GetParent(window), dc, window))
         FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
+    drawCaption(dc, client);
+}
+
+void LabelView::paintCaptionAt(HDC dc, POINT at) {
+    RECT box{};
+    GetClientRect(handle(), &box);
+    OffsetRect(&box, at.x, at.y);
+    const int saved = SaveDC(dc);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    drawCaption(dc, box);
+    RestoreDC(dc, saved);
+}
+
+void LabelView::drawCaption(HDC dc, RECT box) {
+    const HWND window = handle();
     const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     if (!IsWindowEnabled(window))
@@ -174,7 +189,7 @@ void LabelView::paint(HDC dc) {
     if (label_.wordWrap()) format |= DT_WORDBREAK;
     if (SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) format |= DT_HIDEPREFIX;
     const std::string text = WindowText(window);
-    DrawTextA(dc, text.c_str(), -1, &client, format);
+    DrawTextA(dc, text.c_str(), -1, &box, format);
 }
 
 void ButtonView::create() {

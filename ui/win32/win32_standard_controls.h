@@ -20,10 +20,14 @@ public:
     ~LabelView() override;
     void create() override;
     void notified(int code) override;
+    // Draws the caption alone with its top left at `at` in `dc`, for a transparent label above
+    // this one, whose backdrop shows this caption through it.
+    void paintCaptionAt(HDC dc, POINT at);
 
 private:
     void show(Property what) override;
     void showFont();
+    void drawCaption(HDC dc, RECT box);
     // The STATIC class wraps centred and right-aligned text and knows neither colours nor
     // transparency; such labels are painted here instead.
     bool paintsItself() const;

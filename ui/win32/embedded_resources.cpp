@@ -1,6 +1,6 @@
 // Finds a raw picture resource in the running program and decodes it in place: resource memory
 // belongs to the loaded module, so nothing here has to be released.
-#include "skinmaker/win32/embedded_resources.h"
+#include "ui/win32/embedded_resources.h"
 
 #include <windows.h>
 
