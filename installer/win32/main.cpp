@@ -19,15 +19,6 @@
 
 namespace {
 
-// The folder of the running program, without a trailing backslash.
-std::string ProgramFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    const size_t slash = folder.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
-
 // The command line after the program's own name, quoted or not.
 std::string Arguments() {
     const char* line = GetCommandLineA();
@@ -75,7 +66,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto artwork = LoadEmbeddedPicture("WIZARD");
     auto patch = LoadEmbeddedPicture("PATCH");
 
-    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, ProgramFolder(),
+    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, ui::win32::ProgramFolder(),
                             Arguments(), artwork ? artwork.value() : Picture(),
                             patch ? patch.value() : Picture()};
     env.closeRunningCopy = [] { ui::win32::CloseWindowsTitled("Tessary"); };

@@ -7,37 +7,11 @@
 
 #include <string>
 
+#include "ui/win32/win32_handles.h"
+
 namespace tess::installer::win32 {
 
-// An owned module handle, freed with FreeLibrary.
-class UniqueModule {
-public:
-    UniqueModule() = default;
-    explicit UniqueModule(HMODULE module) : module_(module) {}
-    ~UniqueModule() { reset(); }
-    UniqueModule(UniqueModule&& other) noexcept : module_(other.module_) { other.module_ = nullptr; }
-    UniqueModule& operator=(UniqueModule&& other) noexcept {
-        if (this != &other) {
-            reset();
-            module_ = other.module_;
-            other.module_ = nullptr;
-        }
-        return *this;
-    }
-    UniqueModule(const UniqueModule&) = delete;
-    UniqueModule& operator=(const UniqueModule&) = delete;
-
-    HMODULE get() const { return module_; }
-    explicit operator bool() const { return module_ != nullptr; }
-    void reset() {
-        if (module_)
-            FreeLibrary(module_);
-        module_ = nullptr;
-    }
-
-private:
-    HMODULE module_ = nullptr;
-};
+using ui::win32::UniqueModule;
 
 // Loads `name` (a file name such as "cabinet.dll") from the system folder: through
 // LOAD_LIBRARY_SEARCH_SYSTEM32 where the loader understands it, else by its full path there.

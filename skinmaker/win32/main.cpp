@@ -19,15 +19,6 @@ namespace {
 constexpr const char* kProgramTitle = "Tessary";
 constexpr const char* kInstanceMutex = "Tessary.SkinMaker.SingleInstance";
 
-// The folder of the running program, without a trailing backslash.
-std::string ProgramFolder() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    const size_t slash = folder.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-}
-
 tess::ColorRef SystemColour(int index) {
     const COLORREF c = GetSysColor(index);
     return tess::MakeColorRef(GetRValue(c), GetGValue(c), GetBValue(c));
@@ -49,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     SkinMakerEnv env{host, registry, shell,
                      [&] { return std::make_unique<cNewDialog>(dialogs, dialogPlatform); },
-                     ProgramFolder(), toolbar ? toolbar.value() : Picture()};
+                     ui::win32::ProgramFolder(), toolbar ? toolbar.value() : Picture()};
     env.buttonFace = SystemColour(COLOR_BTNFACE);
     // A guard that could not be made counts as another copy: two copies must never both run.
     env.anotherCopyRunning = [&] { return !guard || guard.value().anotherRunning(); };

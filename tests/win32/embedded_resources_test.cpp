@@ -15,10 +15,7 @@ using namespace tess;
 
 namespace {
 
-struct DestroyIconRelease {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
-using UniqueIcon = ui::win32::UniqueHandle<HICON, DestroyIconRelease>;
+using ui::win32::UniqueIcon;
 
 // The width and height of an icon's colour bitmap.
 SIZE IconSize(HICON icon) {

@@ -18,15 +18,8 @@ using namespace tess;
 
 namespace {
 
-struct FreeLibraryRelease {
-    void operator()(HMODULE h) const { FreeLibrary(h); }
-};
-struct DestroyIconRelease {
-    void operator()(HICON h) const { DestroyIcon(h); }
-};
-
-using UniqueModule = ui::win32::UniqueHandle<HMODULE, FreeLibraryRelease>;
-using UniqueIcon = ui::win32::UniqueHandle<HICON, DestroyIconRelease>;
+using ui::win32::UniqueIcon;
+using ui::win32::UniqueModule;
 
 // A library of the build loaded as data only, with the path it was loaded from.
 struct DataModule {

@@ -14,6 +14,7 @@
 #include "core/picture.h"
 #include "core/surface.h"
 #include "ui/controls.h"
+#include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_metrics.h"
@@ -73,28 +74,11 @@ std::vector<uint32_t> PrintClient(HWND window, int& width, int& height) {
     GetClientRect(window, &client);
     width = client.right;
     height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    WindowDc screen(nullptr);
-    UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-    std::vector<uint32_t> pixels;
-    if (!bitmap || !dc) return pixels;
-    {
-        SelectedObject selected(dc.get(), bitmap.get());
-        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-        GdiFlush();
-        const auto* p = static_cast<const uint32_t*>(bits);
-        pixels.assign(p, p + static_cast<size_t>(width) * height);
-    }
-    for (uint32_t& px : pixels) px &= 0xFFFFFF;
-    return pixels;
+    auto pixels = PaintedPixels(width, height, [&](HDC dc) {
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        return true;
+    });
+    return pixels ? std::move(*pixels) : std::vector<uint32_t>{};
 }
 
 uint32_t Packed(Rgb c) { return (uint32_t{c.r} << 16) | (uint32_t{c.g} << 8) | c.b; }

@@ -12,6 +12,7 @@
 
 #include "core/picture.h"
 #include "ui/controls.h"
+#include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_folder_system.h"
 #include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
@@ -57,24 +58,11 @@ Painted PrintClient(HWND window) {
     GetClientRect(window, &client);
     out.width = client.right;
     out.height = client.bottom;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = out.width;
-    info.bmiHeader.biHeight = -out.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    WindowDc screen(nullptr);
-    UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-    if (!bitmap || !dc) return out;
-    SelectedObject selected(dc.get(), bitmap.get());
-    SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc.get()), PRF_CLIENT);
-    GdiFlush();
-    const auto* p = static_cast<const uint32_t*>(bits);
-    out.pixels.assign(p, p + static_cast<size_t>(out.width) * out.height);
-    for (uint32_t& px : out.pixels) px &= 0xFFFFFF;
+    auto pixels = PaintedPixels(out.width, out.height, [&](HDC dc) {
+        SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+        return true;
+    });
+    if (pixels) out.pixels = std::move(*pixels);
     return out;
 }
 

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/win32/win32_bitmaps.h"
+
 namespace tess::ui::win32 {
 
 namespace {
@@ -39,13 +41,7 @@ ScreenImage ScreenImage::Of(const Surface& surface) {
 
 void ScreenImage::paint(HDC dc, const RECT& dest) const {
     if (width <= 0 || height <= 0) return;
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    const BITMAPINFO info = TopDownFormat(width, height);
     SetStretchBltMode(dc, COLORONCOLOR);
     StretchDIBits(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, 0, 0,
                   width, height, bgrx.data(), &info, DIB_RGB_COLORS, SRCCOPY);
@@ -266,35 +262,19 @@ const ScreenImage& ImageBoxView::composed() {
     Surface drawn(w, h, 1.0);
     (void)drawn.setBackColor(ButtonFace());
     overArtwork_ = false;
-    {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        WindowDc screen(nullptr);
-        UniqueBitmap bitmap(CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
-        if (bitmap && dc) {
-            SelectedObject selected(dc.get(), bitmap.get());
-            if (RequestBackdrop(parent_.hwnd(), dc.get(), hwnd())) {
-                GdiFlush();
-                const auto* px = static_cast<const uint32_t*>(bits);
-                std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
-                for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
-                    rgba[i * 4] = static_cast<uint8_t>(px[i] >> 16);
-                    rgba[i * 4 + 1] = static_cast<uint8_t>(px[i] >> 8);
-                    rgba[i * 4 + 2] = static_cast<uint8_t>(px[i]);
-                    rgba[i * 4 + 3] = 255;
-                }
-                if (auto beneath = Picture::FromRgba(w, h, rgba.data())) {
-                    drawn.drawPicture(beneath.value(), 0, 0, w, h);
-                    overArtwork_ = true;
-                }
-            }
+    const auto beneath = PaintedPixels(w, h, [&](HDC dc) { return RequestBackdrop(parent_.hwnd(), dc, hwnd()); });
+    if (beneath) {
+        std::vector<uint8_t> rgba(static_cast<size_t>(w) * h * 4);
+        for (size_t i = 0; i < beneath->size(); ++i) {
+            const uint32_t px = (*beneath)[i];
+            rgba[i * 4] = static_cast<uint8_t>(px >> 16);
+            rgba[i * 4 + 1] = static_cast<uint8_t>(px >> 8);
+            rgba[i * 4 + 2] = static_cast<uint8_t>(px);
+            rgba[i * 4 + 3] = 255;
+        }
+        if (auto picture = Picture::FromRgba(w, h, rgba.data())) {
+            drawn.drawPicture(picture.value(), 0, 0, w, h);
+            overArtwork_ = true;
         }
     }
     if (const auto& picture = box_.picture(); picture && !picture->empty()) {

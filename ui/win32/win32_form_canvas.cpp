@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/surface.h"
+#include "ui/win32/win32_bitmaps.h"
 
 namespace tess::ui::win32 {
 
@@ -28,13 +29,7 @@ void FormCanvas::compose(const Form& form, const ScreenMeasure& screen, SIZE cli
         if (dc_ && original_) SelectObject(dc_.get(), original_);
         dc_.reset();
         bitmap_.reset();
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;  // top-down rows
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
+        const BITMAPINFO info = TopDownFormat(w, h);
         WindowDc screenDc(nullptr);
         bitmap_.reset(CreateDIBSection(screenDc.get(), &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
         if (!bitmap_) return;

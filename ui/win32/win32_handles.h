@@ -54,6 +54,12 @@ struct CloseHandleRelease {
 struct DeleteAtomRelease {
     void operator()(ATOM a) const { GlobalDeleteAtom(a); }
 };
+struct FreeLibraryRelease {
+    void operator()(HMODULE h) const { FreeLibrary(h); }
+};
+struct DestroyIconRelease {
+    void operator()(HICON h) const { DestroyIcon(h); }
+};
 
 using UniqueWindow = UniqueHandle<HWND, DestroyWindowRelease>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenuRelease>;
@@ -63,6 +69,8 @@ using UniqueBitmap = UniqueHandle<HBITMAP, DeleteObjectRelease>;
 using UniqueMemoryDc = UniqueHandle<HDC, DeleteDcRelease>;
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
 using UniqueGlobalAtom = UniqueHandle<ATOM, DeleteAtomRelease>;
+using UniqueModule = UniqueHandle<HMODULE, FreeLibraryRelease>;
+using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
 
 // A window's (or, for a null window, the screen's) device context from GetDC.
 class WindowDc {

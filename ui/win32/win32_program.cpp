@@ -1,5 +1,5 @@
-// The single-instance guard over a named mutex and the hidden application window whose close
-// request ends the program.
+// The single-instance guard over a named mutex, the hidden application window whose close
+// request ends the program, the program's folder, and close requests to windows by title.
 #include "ui/win32/win32_program.h"
 
 namespace tess::ui::win32 {
@@ -30,6 +30,14 @@ ApplicationWindow::ApplicationWindow(const std::string& title, std::function<voi
 bool ApplicationWindow::onClose() {
     if (onClose_) onClose_();
     return true;
+}
+
+std::string ProgramFolder() {
+    char path[MAX_PATH + 1] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    const std::string file(path, length);
+    const size_t slash = file.find_last_of('\\');
+    return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }
 
 void CloseWindowsTitled(const std::string& title) {

@@ -1,5 +1,5 @@
-// Program-wide services on Win32: the named-mutex guard that lets one copy run, and the hidden
-// application window that other programs find by its title and ask to close.
+// Program-wide services on Win32: the named-mutex guard that lets one copy run, the hidden
+// application window that other programs ask to close by its title, and the program's folder.
 #pragma once
 
 #include <windows.h>
@@ -27,6 +27,9 @@ private:
     UniqueKernelHandle mutex_;
     bool anotherRunning_;
 };
+
+// The folder of the running program, without a trailing backslash.
+std::string ProgramFolder();
 
 // Asks every top-level window titled exactly `title` to close, five times in a row as windows
 // that close leave others of that title behind; waits for each to handle the request, but not

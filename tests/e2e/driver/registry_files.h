@@ -23,5 +23,8 @@ Status DeleteRegistryValue(HKEY root, const std::string& key, const std::string&
 Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 // Whether `path` names a file (not a folder).
 bool FileExists(const std::string& path);
+// A path written with '/' (as the build gives host paths, "Z:/…") with backslashes instead:
+// the system's dialogs take only those.
+std::string WindowsPath(std::string path);
 
 } // namespace tess::e2e

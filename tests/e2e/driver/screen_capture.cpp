@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_handles.h"
 
 namespace tess::e2e {
@@ -24,32 +25,16 @@ constexpr DWORD kSettlePause = 30;
 Result<Capture> CaptureDrawing(int32_t width, int32_t height, const std::function<bool(HDC)>& draw) {
     if (width <= 0 || height <= 0)
         return Error{ErrorCode::InvalidArgument, "nothing to capture"};
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    WindowDc screen(nullptr);
-    UniqueBitmap section(CreateDIBSection(screen.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
-    UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-    if (!section || !memory || !bits)
-        return Error{ErrorCode::OutOfMemory, "cannot make a bitmap for the capture"};
-    {
-        SelectedObject selected(memory.get(), section.get());
-        if (!draw(memory.get()))
-            return Error{ErrorCode::CannotOpen, "cannot draw the capture"};
-    }
-    GdiFlush();
+    const auto pixels = ui::win32::PaintedPixels(width, height, draw);
+    if (!pixels)
+        return Error{ErrorCode::CannotOpen, "cannot draw the capture"};
     Capture capture;
     capture.width = width;
     capture.height = height;
-    const auto* bgrx = static_cast<const uint8_t*>(bits);
-    capture.pixels.resize(static_cast<size_t>(width) * height);
-    for (size_t i = 0; i < capture.pixels.size(); ++i)
-        capture.pixels[i] = Rgb{bgrx[i * 4 + 2], bgrx[i * 4 + 1], bgrx[i * 4]};
+    capture.pixels.reserve(pixels->size());
+    for (uint32_t px : *pixels)
+        capture.pixels.push_back(Rgb{static_cast<uint8_t>(px >> 16), static_cast<uint8_t>(px >> 8),
+                                     static_cast<uint8_t>(px)});
     return capture;
 }
 

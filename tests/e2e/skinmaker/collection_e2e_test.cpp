@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include "core/picture_loader.h"
-#include "core/skin_layout.h"
 #include "tests/e2e/driver/associations.h"
 #include "tests/e2e/skinmaker/skinmaker_session.h"
 
@@ -130,21 +128,7 @@ TEST_F(CollectionE2E, ApplyingWithoutAPictureRestartsTheMainWindowFromTheSkin) {
     EXPECT_FALSE(IsEnabled(control("SclWidth")));
 
     // The preview shows the applied skin tiled, as the engine draws it.
-    Picture picture = MUST(LoadPicture(kept + "\\Skin0001.bmp"));
-    Picture toolbar = MUST(LoadPicture(TESS_TOOLBAR_PICTURE));
-    Surface expected = MakePreviewSurface();
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    ASSERT_TRUE(expected.setBackColor(MakeColorRef(GetRValue(face), GetGValue(face), GetBValue(face))).ok());
-    SkinLayout layout;
-    PreviewTile(layout, {picture, picture.width() * 15.0, picture.height() * 15.0}, expected);
-    expected.drawPicture(toolbar, 0, 0, 9000, 1035);
-    Capture shown = MUST(CaptureClient(control("PicTarget")));
-    ASSERT_EQ(shown.width, expected.widthPx());
-    int differing = 0;
-    for (int32_t y = 0; y < shown.height; ++y)
-        for (int32_t x = 0; x < shown.width; ++x)
-            if (!(shown.at(x, y) == expected.pixelAt(x, y))) ++differing;
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(previewPixelsDifferingFromTiled(kept + "\\Skin0001.bmp"), 0);
 }
 
 TEST_F(CollectionE2E, EditOpensTheBitmapWithItsAssociationOrSaysWhyNot) {

@@ -45,23 +45,7 @@ TEST_F(SkinMakerE2E, CurrentSkinIsShownInThePreviewAsTheEngineDrawsIt) {
     EXPECT_EQ(text("txtFile"), "");
 
     // The engine's preview of the picture tiled at 100 % on the button face, under the toolbar.
-    Picture picture = MUST(LoadPicture(skin));
-    Picture toolbar = MUST(LoadPicture(TESS_TOOLBAR_PICTURE));
-    Surface expected = MakePreviewSurface();
-    const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    ASSERT_TRUE(expected.setBackColor(MakeColorRef(GetRValue(face), GetGValue(face), GetBValue(face))).ok());
-    SkinLayout layout;
-    PreviewTile(layout, {picture, picture.width() * 15.0, picture.height() * 15.0}, expected);
-    expected.drawPicture(toolbar, 0, 0, 9000, 1035);
-
-    Capture shown = MUST(CaptureClient(control("PicTarget")));
-    ASSERT_EQ(shown.width, expected.widthPx());
-    ASSERT_EQ(shown.height, expected.heightPx());
-    int differing = 0;
-    for (int32_t y = 0; y < shown.height; ++y)
-        for (int32_t x = 0; x < shown.width; ++x)
-            if (!(shown.at(x, y) == expected.pixelAt(x, y))) ++differing;
-    EXPECT_EQ(differing, 0);
+    EXPECT_EQ(previewPixelsDifferingFromTiled(skin), 0);
 }
 
 TEST_F(SkinMakerE2E, PicturesOfEachKindAppliedAtEachResolutionMatchTheComposer) {

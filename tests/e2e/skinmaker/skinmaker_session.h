@@ -11,6 +11,8 @@
 #include <string>
 
 #include "core/bitmap_writer.h"
+#include "core/picture_loader.h"
+#include "core/skin_layout.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"
 #include "tests/e2e/driver/gestures.h"
@@ -24,13 +26,6 @@ namespace tess::e2e {
 
 constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
 constexpr const char* kMainCaption = "Tessary IE Skin Maker";
-
-// Host paths arrive as "Z:/…"; the open dialog takes backslashes only.
-inline std::string WindowsPath(std::string path) {
-    for (char& c : path)
-        if (c == '/') c = '\\';
-    return path;
-}
 
 inline std::string DataPicture(const std::string& name) {
     return WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/pictures/" + name);
@@ -113,6 +108,31 @@ protected:
         ASSERT_TRUE(CopyFileA((folder + "\\Skin.bmp").c_str(), (out + "\\" + name).c_str(), FALSE));
         std::ofstream manifest(out + "\\manifest.txt", std::ios::app);
         manifest << name << ' ' << composerArguments << '\n';
+    }
+
+    // The number of preview pixels on the screen that differ from the engine's preview of
+    // `skin` tiled at 100 % on the button face, under the toolbar picture; -1 when the sizes
+    // differ or a picture cannot be read.
+    int previewPixelsDifferingFromTiled(const std::string& skin) {
+        auto picture = LoadPicture(skin);
+        auto toolbar = LoadPicture(TESS_TOOLBAR_PICTURE);
+        auto shown = CaptureClient(control("PicTarget"));
+        if (!picture || !toolbar || !shown) return -1;
+        Surface expected = MakePreviewSurface();
+        const COLORREF face = GetSysColor(COLOR_BTNFACE);
+        if (!expected.setBackColor(MakeColorRef(GetRValue(face), GetGValue(face), GetBValue(face))).ok())
+            return -1;
+        SkinLayout layout;
+        const Picture& p = picture.value();
+        PreviewTile(layout, {p, p.width() * 15.0, p.height() * 15.0}, expected);
+        expected.drawPicture(toolbar.value(), 0, 0, 9000, 1035);
+        const Capture& c = shown.value();
+        if (c.width != expected.widthPx() || c.height != expected.heightPx()) return -1;
+        int differing = 0;
+        for (int32_t y = 0; y < c.height; ++y)
+            for (int32_t x = 0; x < c.width; ++x)
+                if (!(c.at(x, y) == expected.pixelAt(x, y))) ++differing;
+        return differing;
     }
 
     std::string folder;

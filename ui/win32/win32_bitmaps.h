@@ -1,0 +1,22 @@
+// Top-down 32-bit device-independent bitmaps: their format, and reading back as pixels what a
+// drawing paints on a fresh one.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace tess::ui::win32 {
+
+// The format of a width × height bitmap of 32-bit pixels, rows from the top down.
+BITMAPINFO TopDownFormat(int width, int height);
+
+// What `draw` paints on a fresh width × height bitmap, as 0x00RRGGBB pixels in rows from the
+// top down; nothing when the bitmap cannot be made or `draw` reports a failure.
+std::optional<std::vector<uint32_t>> PaintedPixels(int width, int height,
+                                                   const std::function<bool(HDC)>& draw);
+
+} // namespace tess::ui::win32
