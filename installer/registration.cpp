@@ -1,6 +1,6 @@
 // The uninstall command is stored quoted, so that a folder with spaces cannot be taken for a
-// shorter program path; the application path's default value names the program itself and its
-// "Path" value the folder, as the system reads them.
+// shorter program path. The application path's "Path" value holds the program's full path; the
+// key's default value, which the system reads to start the program by name, holds it too.
 #include "registration.h"
 
 #include "main_varies.h"
@@ -49,7 +49,7 @@ std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::str
                            std::string("SOFTWARE\\") + kAppPathsParent + "\\" + kAppPathsKey,
                            programPath))
         failed.push_back("(default)");
-    text(kAppPathsParent, kAppPathsKey, "Path", appDir);
+    text(kAppPathsParent, kAppPathsKey, "Path", programPath);
     return failed;
 }
 

@@ -91,7 +91,7 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_EQ(StoredDword(registry, "NoModify"), 1u);
     EXPECT_EQ(StoredDword(registry, "NoRepair"), 1u);
     EXPECT_EQ(StoredText(registry, kAppPaths, ""), "C:\\Program Files\\Tessary\\Tessary.exe");
-    EXPECT_EQ(StoredText(registry, kAppPaths, "Path"), "C:\\Program Files\\Tessary");
+    EXPECT_EQ(StoredText(registry, kAppPaths, "Path"), "C:\\Program Files\\Tessary\\Tessary.exe");
     EXPECT_TRUE(report.registryFailures.empty());
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
