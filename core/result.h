@@ -21,6 +21,7 @@ enum class ErrorCode {
     OutOfMemory,       // an allocation failed
     WriteFailed,       // a file could not be written or moved into place
     AlreadyExists,     // the folder to be created is there already
+    DeleteFailed,      // a file or folder is there but could not be deleted (in use, not empty)
 };
 
 struct Error {

@@ -19,20 +19,6 @@
 
 namespace {
 
-// The command line after the program's own name, quoted or not.
-std::string Arguments() {
-    const char* line = GetCommandLineA();
-    if (*line == '"') {
-        ++line;
-        while (*line && *line != '"') ++line;
-        if (*line) ++line;
-    } else {
-        while (*line && *line != ' ' && *line != '\t') ++line;
-    }
-    while (*line == ' ' || *line == '\t') ++line;
-    return line;
-}
-
 void StartProgram(const std::string& program) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -67,7 +53,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     auto patch = LoadEmbeddedPicture("PATCH");
 
     installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, ui::win32::ProgramFolder(),
-                            Arguments(), artwork ? artwork.value() : Picture(),
+                            ui::win32::CommandLineArguments(), artwork ? artwork.value() : Picture(),
                             patch ? patch.value() : Picture()};
     env.closeRunningCopy = [] { ui::win32::CloseWindowsTitled("Tessary"); };
     env.startProgram = StartProgram;

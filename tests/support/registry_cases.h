@@ -11,6 +11,7 @@
 
 #include "core/registry.h"
 #include "skinmaker/m_pic.h"
+#include "uninstaller/product_removal.h"
 
 namespace tess::testing {
 
@@ -267,6 +268,22 @@ TYPED_TEST_P(RegistryCases, DeleteRegValueSucceedsOnlyForAnExistingValue) {
     EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, key, "Kept"), "x");
 }
 
+// The uninstaller deletes its keys by a name that ends in a backslash; a key with keys below it
+// stays, and the keys after a missing one are still deleted.
+TYPED_TEST_P(RegistryCases, KeysAreDeletedByNamesEndingInABackslashButNotWithSubkeys) {
+    RegistryApi& reg = this->reg();
+    this->PutString(this->Key("Entry"), "DisplayName", "Tessary");
+    this->PutString(this->Key("Parent\\Child"), "v", "x");
+    EXPECT_EQ(uninstaller::DeleteRegKey(reg, kHKeyCurrentUser, this->Key("Missing"), ""), false);
+    EXPECT_TRUE(uninstaller::DeleteRegKey(reg, kHKeyCurrentUser, this->Key("Entry"), ""));
+    RegKey k = 0;
+    EXPECT_EQ(reg.OpenKey(kHKeyCurrentUser, this->Key("Entry"), &k), kErrorFileNotFound);
+    EXPECT_FALSE(uninstaller::DeleteRegKey(reg, kHKeyCurrentUser, this->Key("Parent"), ""));
+    ASSERT_EQ(reg.OpenKey(kHKeyCurrentUser, this->Key("Parent\\Child"), &k), kErrorSuccess);
+    reg.CloseKey(k);
+    EXPECT_TRUE(uninstaller::DeleteRegKey(reg, kHKeyCurrentUser, this->Key("Parent"), "Child"));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RegistryCases, KeysOpenWhenPresentAndAreCreatedWithTheirParents,
                             ClosedAndDeletedKeysRefuseFurtherCalls,
                             QueriesReportTypeAndSizeAndAskForRoom,
@@ -274,6 +291,7 @@ REGISTER_TYPED_TEST_SUITE_P(RegistryCases, KeysOpenWhenPresentAndAreCreatedWithT
                             GetRegStringTellsMissingKeyMissingValueAndOtherTypesApart,
                             GetRegStringReadsUpTo255CharactersAndRefusesLongerText,
                             SetRegStringCreatesTheKeyAndWritesTheTextWithItsNul,
-                            DeleteRegValueSucceedsOnlyForAnExistingValue);
+                            DeleteRegValueSucceedsOnlyForAnExistingValue,
+                            KeysAreDeletedByNamesEndingInABackslashButNotWithSubkeys);
 
 } // namespace tess::testing

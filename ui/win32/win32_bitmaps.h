@@ -1,5 +1,5 @@
-// Top-down 32-bit device-independent bitmaps: their format, and reading back as pixels what a
-// drawing paints on a fresh one.
+// Top-down 32-bit device-independent bitmaps: their format, reading back as pixels what a
+// drawing paints on a fresh one, and an icon turned into a picture.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +8,8 @@
 #include <functional>
 #include <optional>
 #include <vector>
+
+#include "core/picture.h"
 
 namespace tess::ui::win32 {
 
@@ -18,5 +20,9 @@ BITMAPINFO TopDownFormat(int width, int height);
 // top down; nothing when the bitmap cannot be made or `draw` reports a failure.
 std::optional<std::vector<uint32_t>> PaintedPixels(int width, int height,
                                                    const std::function<bool(HDC)>& draw);
+
+// The icon drawn at size × size pixels as a picture; pixels that let the background through
+// (more than half) are transparent. Nothing when it cannot be drawn.
+std::optional<Picture> IconPicture(HICON icon, int size);
 
 } // namespace tess::ui::win32

@@ -1,5 +1,5 @@
-// The single-instance guard over a named mutex, the hidden application window whose close
-// request ends the program, the program's folder, and close requests to windows by title.
+// The single-instance guard, the hidden application window whose close request ends the program,
+// the program's file, folder and command line, and close requests to windows by title.
 #include "ui/win32/win32_program.h"
 
 namespace tess::ui::win32 {
@@ -32,12 +32,29 @@ bool ApplicationWindow::onClose() {
     return true;
 }
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
     char path[MAX_PATH + 1] = {};
     const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    const std::string file(path, length);
+    return std::string(path, length);
+}
+
+std::string ProgramFolder() {
+    const std::string file = ProgramFile();
     const size_t slash = file.find_last_of('\\');
     return slash == std::string::npos ? std::string() : file.substr(0, slash);
+}
+
+std::string CommandLineArguments() {
+    const char* line = GetCommandLineA();
+    if (*line == '"') {
+        ++line;
+        while (*line && *line != '"') ++line;
+        if (*line) ++line;
+    } else {
+        while (*line && *line != ' ' && *line != '\t') ++line;
+    }
+    while (*line == ' ' || *line == '\t') ++line;
+    return line;
 }
 
 void CloseWindowsTitled(const std::string& title) {

@@ -28,8 +28,12 @@ private:
     bool anotherRunning_;
 };
 
-// The folder of the running program, without a trailing backslash.
+// The running program's file, and its folder without a trailing backslash.
+std::string ProgramFile();
 std::string ProgramFolder();
+
+// The command line after the program's own name, quoted or not.
+std::string CommandLineArguments();
 
 // Asks every top-level window titled exactly `title` to close, five times in a row as windows
 // that close leave others of that title behind; waits for each to handle the request, but not

@@ -1,0 +1,316 @@
+// The product's whole life in one fresh prefix, as a new user lives it: the distributable's setup
+// program installs, the skin maker runs from its shortcut and keeps two skins, the system's
+// uninstall list runs the uninstaller, and afterwards nothing of the product is left but the
+// toolbar setting the user made; copies of the uninstaller elsewhere remove nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/driver/common_dialogs.h"
+#include "tests/e2e/driver/control_state.h"
+#include "tests/e2e/driver/gestures.h"
+#include "tests/e2e/driver/message_box.h"
+#include "tests/e2e/driver/program.h"
+#include "tests/e2e/driver/registry_files.h"
+#include "tests/e2e/driver/wait.h"
+#include "tests/e2e/driver/window_search.h"
+
+namespace tess::e2e {
+namespace {
+
+constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
+constexpr const char* kAppPathKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
+constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+constexpr const char* kSkinMakerCaption = "Tessary IE Skin Maker";
+const std::string kDownloads = "C:\\Downloads";
+
+#define ASSERT_OK(expr)                                                       \
+    do {                                                                      \
+        const auto& outcome_ = (expr);                                        \
+        ASSERT_TRUE(outcome_.ok()) << #expr << ": " << outcome_.error().message; \
+    } while (false)
+
+std::string Or(const Result<std::string>& read, const std::string& otherwise) {
+    return read ? read.value() : otherwise;
+}
+
+std::string Folder(int csidl) {
+    char path[MAX_PATH] = {};
+    return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? path : "";
+}
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool KeyExists(const std::string& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+DWORD ProcessOf(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return id;
+}
+
+std::string ImageOf(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
+    if (!process) return "(no process)";
+    char path[MAX_PATH] = {};
+    DWORD size = MAX_PATH;
+    const bool read = QueryFullProcessImageNameA(process, 0, path, &size);
+    CloseHandle(process);
+    return read ? std::string(path, size) : "(unreadable)";
+}
+
+// Runs a command line, waits for it, and gives what it wrote to its standard output.
+std::string OutputOf(const std::string& commandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    char temp[MAX_PATH] = {}, file[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    GetTempFileNameA(temp, "out", 0, file);
+    HANDLE output = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output;
+    startup.hStdError = output;
+    PROCESS_INFORMATION started{};
+    std::string line = commandLine;
+    if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
+                       &startup, &started)) {
+        WaitForSingleObject(started.hProcess, 60000);
+        CloseHandle(started.hThread);
+        CloseHandle(started.hProcess);
+    }
+    CloseHandle(output);
+    auto bytes = ReadFileBytes(file);
+    DeleteFileA(file);
+    return bytes ? std::string(bytes.value().begin(), bytes.value().end()) : "(no output)";
+}
+
+std::string InstalledPrograms() { return OutputOf("uninstaller.exe --list"); }
+
+class ProductLife : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (DWORD id : started) {
+            if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+                TerminateProcess(process, 1);
+                CloseHandle(process);
+            }
+        }
+    }
+
+    // The message box of `processId` titled `caption`: its text, answered with `button`.
+    std::string answer(DWORD processId, const std::string& caption, int button) {
+        auto box = FindMessageBox(processId, caption);
+        if (!box) return "(no message box: " + box.error().message + ")";
+        auto said = MessageText(box.value());
+        EXPECT_TRUE(PressMessageButton(box.value(), button).ok());
+        return said ? said.value() : "(unreadable)";
+    }
+    std::string text(HWND top, const char* name) {
+        auto control = FindControl(top, name);
+        if (!control) return "(no " + std::string(name) + ")";
+        auto t = Text(control.value());
+        return t ? t.value() : "(unreadable)";
+    }
+    Status waitForExit(DWORD processId) {
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
+        if (!process) return Status::Ok();
+        const DWORD waited = WaitForSingleObject(process, 20000);
+        CloseHandle(process);
+        if (waited == WAIT_OBJECT_0) return Status::Ok();
+        return Error{ErrorCode::InvalidArgument, "process " + std::to_string(processId) + " still runs"};
+    }
+
+    void install() {
+        const std::string setup = kDownloads + "\\Tessary-1.0";
+        CreateDirectoryA(kDownloads.c_str(), nullptr);
+        CreateDirectoryA(setup.c_str(), nullptr);
+        for (const char* name : {"orvinst.exe", "tess10.cab"})
+            ASSERT_TRUE(CopyFileA((WindowsPath(TESS_DISTRIBUTABLE_DIR) + "\\" + name).c_str(),
+                                  (setup + "\\" + name).c_str(), FALSE)) << name;
+        auto program = RunningProgram::Start({setup + "\\orvinst.exe", {}, setup, {}});
+        ASSERT_OK(program);
+        auto wizard = FindTopWindow({"Halvory Installation", "", program.value().processId(), true});
+        ASSERT_OK(wizard);
+        for (const char* page : {"Choose Directory", "Click Next to Start Copying Files.",
+                                 "Tessary Installation is Finished."}) {
+            ASSERT_OK(PressKey(wizard.value(), VK_RETURN));
+            ASSERT_OK(WaitUntil([&] { return text(wizard.value(), "About").find(page) != std::string::npos; },
+                                std::string("the page saying ") + page));
+        }
+        ASSERT_OK(PressKey(wizard.value(), VK_RETURN));
+        EXPECT_EQ(answer(program.value().processId(), "Tessary installation", IDNO), "Do you want to run Tessary");
+        ASSERT_OK(program.value().waitForExit());
+    }
+
+    // The skin maker started from its Start-menu shortcut, as the user starts it.
+    void startSkinMaker() {
+        const std::string shortcut = group + "\\Tessary.lnk";
+        ASSERT_TRUE(FileExists(shortcut));
+        ASSERT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", shortcut.c_str(), nullptr, nullptr,
+                                                          SW_SHOWNORMAL)), 32);
+        auto window = FindTopWindow({kSkinMakerCaption, "", 0, true});
+        ASSERT_OK(window);
+        skinMaker = window.value();
+        skinMakerProcess = ProcessOf(skinMaker);
+        started.push_back(skinMakerProcess);
+        EXPECT_EQ(ImageOf(skinMakerProcess), app + "\\Tessary.exe");
+    }
+
+    // A picture opened, applied and kept in the collection.
+    void makeSkin(const std::string& picture) {
+        auto browse = FindControl(skinMaker, "Command1");
+        ASSERT_OK(browse);
+        ASSERT_OK(Click(browse.value()));
+        ASSERT_OK(AnswerOpenDialog(skinMakerProcess, WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/pictures/" + picture)));
+        auto apply = FindControl(skinMaker, "Command4");
+        ASSERT_OK(apply);
+        ASSERT_OK(Click(apply.value()));
+        EXPECT_EQ(answer(skinMakerProcess, "Tessary", IDOK),
+                  "Successfully Created IE Skin. Test IE Skin by opening new Internet Explorer window.");
+        EXPECT_EQ(answer(skinMakerProcess, "Confirm", IDYES), "Do you want to add IE Skin to Skin Collection");
+    }
+
+    // The uninstaller's window with its process, once it shows.
+    HWND uninstallWindow(DWORD processId = 0) {
+        auto window = FindTopWindow({"Uninstall", "", processId, true});
+        EXPECT_TRUE(window.ok()) << window.error().message;
+        if (!window) return nullptr;
+        started.push_back(ProcessOf(window.value()));
+        return window.value();
+    }
+    void clickStart(HWND window) {
+        auto start = FindControl(window, "Command1");
+        ASSERT_OK(start);
+        ASSERT_OK(Click(start.value()));
+    }
+
+    // A copy of the uninstaller in `folder`, started there: Start refuses, Close ends it.
+    void refusedCopy(const std::string& folder, const std::string& expectedReason) {
+        auto copy = RunningProgram::Start({folder + "\\remover.exe", {}, folder, {}});
+        ASSERT_OK(copy);
+        HWND window = uninstallWindow(copy.value().processId());
+        ASSERT_NE(window, nullptr);
+        clickStart(window);
+        const std::string said = answer(copy.value().processId(), "Uninstaller", IDOK);
+        EXPECT_EQ(said.rfind("Nothing was removed: ", 0), 0u) << said;
+        EXPECT_NE(said.find(expectedReason), std::string::npos) << said;
+        EXPECT_FALSE(FindMessageBox(copy.value().processId(), "Tessary", Timeout{1000}).ok());
+        auto close = FindControl(window, "Command2");
+        ASSERT_OK(close);
+        ASSERT_OK(Click(close.value()));
+        ASSERT_OK(copy.value().waitForExit());
+    }
+
+    std::string app = Or(ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                            "ProgramFilesDir"), "C:\\Program Files") + "\\Tessary";
+    std::string group = Folder(CSIDL_PROGRAMS) + "\\Tessary";
+    HWND skinMaker = nullptr;
+    DWORD skinMakerProcess = 0;
+    std::vector<DWORD> started;
+};
+
+TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
+    install();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_NE(InstalledPrograms().find("Tessary"), std::string::npos);
+    EXPECT_TRUE(FileExists(app + "\\remover.exe"));
+
+    // A copy of the uninstaller in a folder of other files removes nothing there or elsewhere.
+    const std::string tools = kDownloads + "\\tools";
+    CreateDirectoryA(tools.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((app + "\\remover.exe").c_str(), (tools + "\\remover.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA((app + "\\Tessary.exe").c_str(), (tools + "\\holiday.exe").c_str(), FALSE));
+    refusedCopy(tools, tools);
+    EXPECT_TRUE(FileExists(tools + "\\holiday.exe"));
+    EXPECT_TRUE(FileExists(tools + "\\remover.exe"));
+    EXPECT_TRUE(FileExists(app + "\\Tessary.exe"));
+    EXPECT_TRUE(KeyExists(kUninstallKey));
+
+    startSkinMaker();
+    ASSERT_FALSE(HasFatalFailure());
+    makeSkin("gif87-opaque.gif");
+    makeSkin("jpeg-baseline.jpg");
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string skin = app + "\\Skin.bmp";
+    EXPECT_EQ(Or(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), ""), "Tessary");
+    EXPECT_EQ(Or(ReadRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap"), ""), skin);
+    EXPECT_TRUE(FileExists(app + "\\Collection\\Skin0001.bmp"));
+    EXPECT_TRUE(FileExists(app + "\\Collection\\Skin0002.bmp"));
+    ASSERT_TRUE(IsWindow(skinMaker));
+
+    // The system's list of programs runs the registered command: the installed uninstaller hands
+    // over to a copy of itself, whose window asks the running skin maker to close.
+    auto listRemoval = RunningProgram::Start({"C:\\windows\\system32\\uninstaller.exe", {"--remove", "Tessary"}, {}, {}});
+    ASSERT_OK(listRemoval);
+    HWND window = uninstallWindow();
+    ASSERT_NE(window, nullptr);
+    const DWORD uninstaller = ProcessOf(window);
+    const std::string copy = ImageOf(uninstaller);
+    char temp[MAX_PATH] = {};
+    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
+    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, copy.c_str(), static_cast<int>(tempLength), temp,
+                             static_cast<int>(tempLength)), CSTR_EQUAL) << copy << " is not in " << temp;
+    ASSERT_OK(waitForExit(skinMakerProcess));
+    EXPECT_EQ(text(window, "Label2"), "Click Strat to Start Tessary Unstalltion");
+
+    // No changes nothing; Yes removes everything and says so.
+    clickStart(window);
+    EXPECT_EQ(answer(uninstaller, "Tessary", IDNO), "Do you want to uninstall Tessary");
+    EXPECT_TRUE(IsWindow(window));
+    EXPECT_TRUE(FileExists(app + "\\Tessary.exe"));
+    EXPECT_TRUE(FileExists(app + "\\Collection\\Skin0002.bmp"));
+    EXPECT_TRUE(KeyExists(kAppPathKey));
+    clickStart(window);
+    EXPECT_EQ(answer(uninstaller, "Tessary", IDYES), "Do you want to uninstall Tessary");
+    auto report = FindMessageBox(uninstaller, "Uninstaller");
+    ASSERT_OK(report);
+    EXPECT_EQ(MessageIconOf(report.value()), MessageIcon::None);
+    EXPECT_EQ(answer(uninstaller, "Uninstaller", IDOK), "Uninstallation Complete");
+    ASSERT_OK(waitForExit(uninstaller));
+    ASSERT_OK(listRemoval.value().waitForExit());
+
+    EXPECT_FALSE(FolderExists(app));
+    EXPECT_FALSE(FolderExists(group));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
+    EXPECT_FALSE(KeyExists(kAppPathKey));
+    EXPECT_FALSE(KeyExists("SOFTWARE\\Tessary"));
+    EXPECT_EQ(InstalledPrograms().find("Tessary"), std::string::npos);
+    EXPECT_EQ(Or(ReadRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap"), ""), skin);
+    EXPECT_TRUE(FileExists(tools + "\\holiday.exe"));
+    // The temporary copy goes at the next start.
+    HKEY session = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
+                            KEY_READ, &session), ERROR_SUCCESS);
+    char pending[4096] = {};
+    DWORD size = sizeof pending - 2;
+    const LONG read = RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(pending), &size);
+    RegCloseKey(session);
+    ASSERT_EQ(read, ERROR_SUCCESS);
+    EXPECT_NE(std::string(pending, size).find(copy.substr(copy.find_last_of('\\'))), std::string::npos);
+
+    // Run again from a restored folder, the uninstaller finds no installation and says so.
+    CreateDirectoryA(app.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA((tools + "\\remover.exe").c_str(), (app + "\\remover.exe").c_str(), FALSE));
+    refusedCopy(app, "not installed");
+    EXPECT_TRUE(FileExists(app + "\\remover.exe"));
+}
+
+} // namespace
+} // namespace tess::e2e

@@ -1,0 +1,313 @@
+// The uninstaller over in-memory files and registry: the removal's order and what it survives,
+// the check that keeps it out of foreign folders, and its window's questions and reports.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/memory_registry.h"
+#include "tests/support/fake_removal_files.h"
+#include "ui/headless/headless_host.h"
+#include "uninstaller/folder_check.h"
+#include "uninstaller/frm_uninstall.h"
+#include "uninstaller/product_removal.h"
+
+using namespace tess;
+using namespace tess::uninstaller;
+using namespace tess::testing;
+
+namespace {
+
+const std::string kApp = "C:\\Program Files\\Tessary";
+const std::string kPrograms = "C:\\Users\\me\\Start Menu\\Programs";
+const std::string kGroup = kPrograms + "\\Tessary";
+const char* const kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+
+class Removal : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* name : {"Tessary.exe", "remover.exe", "Skin.bmp", "Collection\\Skin1.bmp",
+                                 "Collection\\Skin2.bmp"})
+            files.addFile(kApp + "\\" + name);
+        files.addFile(kGroup + "\\Tessary.lnk");
+        files.addFile(kGroup + "\\Uninstall Tessary.lnk");
+        files.addFile(kPrograms + "\\Other\\Other.lnk");
+        files.addFile("C:\\Program Files\\Neighbour\\keep.txt");
+        put(kUninstallEntry, "UninstallString", "\"" + kApp + "\\remover.exe\"");
+        put(kAppPathEntry, "Path", kApp + "\\Tessary.exe");
+        put(kSettingsKey, "Last", "1");
+        RegKey k = 0;
+        ASSERT_EQ(registry.CreateKey(kHKeyCurrentUser, kToolbarKey, &k), kErrorSuccess);
+        const std::string skin = kApp + "\\Skin.bmp";
+        registry.SetValueEx(k, "BackBitmap", kRegSz, reinterpret_cast<const uint8_t*>(skin.data()),
+                            static_cast<uint32_t>(skin.size()));
+        registry.CloseKey(k);
+    }
+    void put(const std::string& key, const std::string& name, const std::string& value) {
+        RegKey k = 0;
+        ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, key, &k), kErrorSuccess);
+        registry.SetValueEx(k, name, kRegSz, reinterpret_cast<const uint8_t*>(value.data()),
+                            static_cast<uint32_t>(value.size()));
+        registry.CloseKey(k);
+    }
+    RemovalReport remove(const std::string& programs = kPrograms, const std::string& own = {}) {
+        return RemoveProduct(files, registry, kApp, [&] { return programs; }, own);
+    }
+
+    FakeRemovalFiles files;
+    MemoryRegistry registry;
+};
+
+TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) {
+    const RemovalReport report = remove();
+    EXPECT_TRUE(report.complete());
+    EXPECT_TRUE(report.stayed.empty());
+    EXPECT_EQ(files.log, (std::vector<std::string>{
+                             "matching " + kApp + "\\*.*",
+                             "delete " + kApp + "\\tessary.exe",
+                             "delete " + kApp + "\\skin.bmp",
+                             "matching " + kApp + "\\collection\\*.*",
+                             "matching " + kApp + "\\*.*",
+                             "rmdir " + kApp + "\\collection",
+                             "shell-files " + kApp + "\\Collection",
+                             "shell-files " + kApp,
+                             "shell-files " + kGroup,
+                             "rmdir " + kGroup,
+                             "shell-all " + kGroup,
+                         }));
+    EXPECT_FALSE(files.FolderExists(kApp));
+    EXPECT_FALSE(files.FolderExists(kGroup));
+    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
+        EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, key)) << key;
+    EXPECT_TRUE(files.FileExists(kPrograms + "\\Other\\Other.lnk"));
+    EXPECT_TRUE(files.FileExists("C:\\Program Files\\Neighbour\\keep.txt"));
+    const auto toolbar = registry.Stored(kHKeyCurrentUser, kToolbarKey, "BackBitmap");
+    ASSERT_TRUE(toolbar.has_value());
+    EXPECT_EQ(std::string(toolbar->bytes.begin(), toolbar->bytes.end()), kApp + "\\Skin.bmp");
+}
+
+TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
+    // An empty collection, no skin, keys removed by hand, no program group.
+    FakeRemovalFiles bare;
+    bare.addFile(kApp + "\\Tessary.exe");
+    bare.addFolder(kApp + "\\Collection");
+    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kUninstallEntry), kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kSettingsKey), kErrorSuccess);
+    const RemovalReport report = RemoveProduct(bare, registry, kApp, [] { return kPrograms; });
+    EXPECT_TRUE(report.complete());
+    EXPECT_FALSE(bare.FolderExists(kApp));
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kAppPathEntry));
+
+    // A second run finds nothing and still says so truthfully.
+    EXPECT_TRUE(RemoveProduct(bare, registry, kApp, [] { return kPrograms; }).complete());
+}
+
+TEST_F(Removal, WhatCouldNotGoIsReported) {
+    files.holdOpen(kApp + "\\Collection\\Skin2.bmp");
+    registry.RefuseKey(kHKeyLocalMachine, kAppPathEntry);
+    const RemovalReport report = remove();
+    EXPECT_FALSE(report.complete());
+    EXPECT_EQ(report.stayed,
+              (std::vector<std::string>{kApp + "\\Collection\\Skin2.bmp", kApp + "\\Collection",
+                                        std::string("HKEY_LOCAL_MACHINE\\") + kAppPathEntry}));
+    // Everything else went, the keys on either side of the refused one included.
+    EXPECT_FALSE(files.FileExists(kApp + "\\Tessary.exe"));
+    EXPECT_FALSE(files.FileExists(kApp + "\\Collection\\Skin1.bmp"));
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstallEntry));
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kSettingsKey));
+    EXPECT_FALSE(files.FolderExists(kGroup));
+}
+
+TEST_F(Removal, WithoutAProgramsFolderTheRootOfTheDriveIsLeftAlone) {
+    files.addFile("C:\\Tessary\\unrelated.txt");
+    const RemovalReport report = remove("");
+    EXPECT_TRUE(report.noProgramsFolder);
+    EXPECT_FALSE(report.complete());
+    EXPECT_TRUE(report.stayed.empty());
+    EXPECT_TRUE(files.FileExists("C:\\Tessary\\unrelated.txt"));
+    EXPECT_TRUE(files.FolderExists(kGroup));
+    for (const std::string& step : files.log)
+        EXPECT_EQ(step.find(" \\Tessary"), std::string::npos) << step;
+}
+
+TEST_F(Removal, TheRunningUninstallersOwnFileIsToldApart) {
+    const std::string own = kApp + "\\remover.exe";
+    files.holdOpen(own);
+    const RemovalReport report = remove(kPrograms, own);
+    EXPECT_TRUE(report.ownFileLeft);
+    EXPECT_TRUE(report.complete());
+    EXPECT_TRUE(files.FileExists(own));
+
+    // Anything else left beside it is still reported.
+    FakeRemovalFiles busy;
+    busy.addFile(own);
+    busy.addFile(kApp + "\\Skin.bmp");
+    busy.holdOpen(own);
+    busy.holdOpen(kApp + "\\Skin.bmp");
+    const RemovalReport partly = RemoveProduct(busy, registry, kApp, [] { return kPrograms; }, own);
+    EXPECT_FALSE(partly.ownFileLeft);
+    EXPECT_EQ(partly.stayed, std::vector<std::string>{kApp + "\\Skin.bmp"});
+}
+
+TEST(FolderCheck, PathsCompareAsTheSystemDoes) {
+    EXPECT_TRUE(SamePath("C:\\Program Files\\Tessary", "c:\\program files\\TESSARY\\"));
+    EXPECT_TRUE(SamePath("C:\\\\Tessary", "C:\\Tessary"));
+    EXPECT_TRUE(SamePath("C:/Tools/Tessary", "C:\\Tools\\Tessary"));
+    EXPECT_TRUE(SamePath("\\\\server\\share\\Tessary", "\\\\SERVER\\share\\Tessary"));
+    EXPECT_FALSE(SamePath("\\\\server\\share", "\\server\\share"));
+    EXPECT_FALSE(SamePath("C:\\Tessary", "C:\\Tessary2"));
+
+    EXPECT_EQ(CommandFolder("\"C:\\Program Files\\Tessary\\remover.exe\""),
+              "C:\\Program Files\\Tessary");
+    EXPECT_EQ(CommandFolder("C:\\Tessary\\remover.exe"), "C:\\Tessary");
+    EXPECT_EQ(CommandFolder("  \"C:\\A B\\Tessary\\remover.exe\" /x"), "C:\\A B\\Tessary");
+    EXPECT_EQ(CommandFolder("remover.exe"), "");
+    EXPECT_EQ(CommandFolder(""), "");
+}
+
+TEST_F(Removal, OnlyTheInstalledFolderIsAccepted) {
+    EXPECT_TRUE(CheckApplicationFolder(registry, files, kApp).installed);
+    EXPECT_TRUE(CheckApplicationFolder(registry, files, "c:\\program files\\tessary").installed);
+
+    const FolderCheck desktop = CheckApplicationFolder(registry, files, "C:\\Users\\me\\Desktop");
+    EXPECT_FALSE(desktop.installed);
+    EXPECT_NE(desktop.reason.find("C:\\Users\\me\\Desktop"), std::string::npos);
+    // A folder of the right name that the entry does not name.
+    files.addFile("D:\\Old\\Tessary\\Tessary.exe");
+    const FolderCheck old = CheckApplicationFolder(registry, files, "D:\\Old\\Tessary");
+    EXPECT_FALSE(old.installed);
+    EXPECT_NE(old.reason.find(kApp), std::string::npos);
+
+    // With the entry gone, a folder that still holds the skin maker is accepted, an empty one not.
+    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kUninstallEntry), kErrorSuccess);
+    EXPECT_TRUE(CheckApplicationFolder(registry, files, "D:\\Old\\Tessary").installed);
+    EXPECT_FALSE(CheckApplicationFolder(registry, files, "D:\\Empty\\Tessary").installed);
+    // A drive root is never a program folder, whatever the entry says.
+    put(kUninstallEntry, "UninstallString", "C:\\remover.exe");
+    EXPECT_FALSE(CheckApplicationFolder(registry, files, "C:").installed);
+    EXPECT_FALSE(CheckApplicationFolder(registry, files, "C:\\").installed);
+}
+
+class UninstallWindow : public Removal {
+protected:
+    void SetUp() override {
+        Removal::SetUp();
+        icon = Picture::FromRgba(32, 32, std::vector<uint8_t>(32 * 32 * 4, 200).data()).value();
+    }
+    UninstallEnv env() {
+        UninstallEnv made{host, registry, files, kApp, [] { return kPrograms; }, icon, own};
+        made.removeAtRestart = [this](const std::string& path) {
+            atRestart.push_back(path);
+            return true;
+        };
+        made.closeRunningCopy = [this] { ++closeRequests; };
+        return made;
+    }
+
+    ui::HeadlessHost host{"Uninstaller"};
+    Picture icon;
+    std::string own = "C:\\Users\\me\\AppData\\Local\\Temp\\tes1.tmp";
+    std::vector<std::string> atRestart;
+    int closeRequests = 0;
+};
+
+TEST_F(UninstallWindow, ShowsItsControlsAndAsksTheSkinMakerToClose) {
+    UninstallEnv e = env();
+    Uninstall window(e);
+    EXPECT_EQ(window.form.caption(), "Uninstall");
+    EXPECT_EQ(window.form.borderStyle(), ui::Form::Border::FixedSingle);
+    EXPECT_TRUE(window.form.centred());
+    EXPECT_EQ(window.Label1.caption(), "Uninstall Tessary");
+    EXPECT_EQ(window.Label1.font(), (ui::FontSpec{"MS Sans Serif", 13.5, false}));
+    EXPECT_EQ(window.Label2.caption(), "Click Strat to Start Tessary Unstalltion");
+    EXPECT_EQ(window.Command1.caption(), "Start");
+    EXPECT_EQ(window.Command2.rect(), (ui::TwipsRect{2580, 1020, 1095, 405}));
+    window.Form_Load();
+    EXPECT_EQ(closeRequests, 1);
+    ASSERT_TRUE(window.Image1.picture());
+    // The box takes the icon's own size: 32 pixels of 15 twips.
+    EXPECT_EQ(window.Image1.rect(), (ui::TwipsRect{120, 150, 480, 480}));
+}
+
+TEST_F(UninstallWindow, NoKeepsEverythingAndYesRemovesAndReports) {
+    UninstallEnv e = env();
+    Uninstall window(e);
+    window.Form_Load();
+    host.show(window.form, false);
+    host.answerNext(ui::kIdNo);
+    window.Command1.press();
+    ASSERT_EQ(host.asked().size(), 1u);
+    EXPECT_EQ(host.asked()[0].text, "Do you want to uninstall Tessary");
+    EXPECT_EQ(host.asked()[0].flags, 292);
+    EXPECT_EQ(host.asked()[0].caption, "Tessary");
+    EXPECT_TRUE(files.log.empty());
+    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, kUninstallEntry));
+    EXPECT_FALSE(host.ended());
+
+    host.answerNext(ui::kIdYes);
+    host.answerNext(ui::kIdOk);
+    window.Command1.press();
+    ASSERT_EQ(host.asked().size(), 3u);
+    EXPECT_EQ(host.asked()[2].text, "Uninstallation Complete");
+    EXPECT_EQ(host.asked()[2].flags, 0);
+    EXPECT_EQ(host.asked()[2].caption, "Uninstaller");
+    EXPECT_TRUE(host.ended());
+    EXPECT_FALSE(files.FolderExists(kApp));
+    EXPECT_TRUE(atRestart.empty());
+}
+
+TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
+    files.addFile("C:\\Users\\me\\Desktop\\notes.txt");
+    files.addFile("C:\\Users\\me\\Desktop\\remover.exe");
+    UninstallEnv e = env();
+    e.appDir = "C:\\Users\\me\\Desktop";
+    Uninstall window(e);
+    host.show(window.form, false);
+    host.answerNext(ui::kIdOk);
+    window.Command1.press();
+    ASSERT_EQ(host.asked().size(), 1u);
+    EXPECT_EQ(host.asked()[0].text.rfind("Nothing was removed: ", 0), 0u) << host.asked()[0].text;
+    EXPECT_EQ(host.asked()[0].flags, ui::kMbIconExclamation);
+    EXPECT_TRUE(files.log.empty());
+    EXPECT_TRUE(files.FileExists("C:\\Users\\me\\Desktop\\notes.txt"));
+    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, kUninstallEntry));
+    EXPECT_FALSE(host.ended());
+    window.Command2.press();
+    EXPECT_TRUE(host.ended());
+}
+
+TEST_F(UninstallWindow, WhatStayedIsNamed) {
+    files.holdOpen(kApp + "\\Skin.bmp");
+    UninstallEnv e = env();
+    Uninstall window(e);
+    host.show(window.form, false);
+    host.answerNext(ui::kIdYes);
+    host.answerNext(ui::kIdOk);
+    window.Command1.press();
+    ASSERT_EQ(host.asked().size(), 2u);
+    EXPECT_EQ(host.asked()[1].text,
+              "Uninstallation is not complete. These could not be removed:\r\n" + kApp +
+                  "\\Skin.bmp");
+    EXPECT_EQ(host.asked()[1].flags, ui::kMbIconExclamation);
+    EXPECT_TRUE(host.ended());
+}
+
+TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart) {
+    own = kApp + "\\remover.exe";
+    files = FakeRemovalFiles();
+    files.addFile(own);
+    files.holdOpen(own);
+    put(kUninstallEntry, "UninstallString", "\"" + own + "\"");
+    UninstallEnv e = env();
+    Uninstall window(e);
+    host.show(window.form, false);
+    host.answerNext(ui::kIdYes);
+    host.answerNext(ui::kIdOk);
+    window.Command1.press();
+    ASSERT_EQ(host.asked().size(), 2u);
+    EXPECT_EQ(host.asked()[1].text, "Uninstallation Complete\r\n\r\nThe uninstaller itself will be "
+                                    "removed when the computer restarts.");
+    EXPECT_EQ(atRestart, (std::vector<std::string>{own, kApp}));
+}
+
+} // namespace

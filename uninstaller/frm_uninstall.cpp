@@ -1,0 +1,94 @@
+// The uninstaller's window: its controls as designed, the question before anything is removed,
+// the refusal to work on a folder that is not the application folder, and an honest report.
+#include "uninstaller/frm_uninstall.h"
+
+#include <memory>
+
+#include "uninstaller/folder_check.h"
+#include "uninstaller/product_removal.h"
+
+namespace tess::uninstaller {
+
+namespace {
+
+constexpr int kAskFlags = ui::kMbYesNo | ui::kMbIconQuestion | ui::kMbDefButton2;
+
+bool Inside(const std::string& path, const std::string& folder) {
+    const size_t slash = path.find_last_of('\\');
+    return slash != std::string::npos && SamePath(path.substr(0, slash), folder);
+}
+
+} // namespace
+
+Uninstall::Uninstall(UninstallEnv& env)
+    : form("Uninstall", {0, 0, 3765, 1485}, "Uninstall", ui::Form::Border::FixedSingle),
+      Image1(&form, "Image1", {120, 150, 465, 405}, false),
+      Label1(&form, "Label1", {690, 150, 2985, 375}, "Uninstall Tessary"),
+      Label2(&form, "Label2", {690, 600, 2985, 315}, "Click Strat to Start Tessary Unstalltion"),
+      Command1(&form, "Command1", {1410, 1020, 1095, 405}, "Start"),
+      Command2(&form, "Command2", {2580, 1020, 1095, 405}, "Close"),
+      env_(env) {
+    form.setCentred(true);
+    form.setIcon("REMOVER");
+    Label1.setFont({"MS Sans Serif", 13.5, false});
+    Command1.onClick = [this] { Command1_Click(); };
+    Command2.onClick = [this] { Command2_Click(); };
+    form.onUnload = [this] { Command2_Click(); };
+}
+
+void Uninstall::Form_Load() {
+    // The box does not stretch, so it takes the icon's own size.
+    if (!env_.icon.empty())
+        Image1.setPicture(std::make_shared<const Picture>(env_.icon), env_.host.twipsPerPixelX());
+    CloseRunningCopy();
+}
+
+void Uninstall::CloseRunningCopy() {
+    if (env_.closeRunningCopy)
+        env_.closeRunningCopy();
+}
+
+void Uninstall::Command2_Click() { env_.host.endProgram(); }
+
+void Uninstall::Command1_Click() {
+    const FolderCheck check = CheckApplicationFolder(env_.registry, env_.files, env_.appDir);
+    if (!check.installed) {
+        env_.host.messageBox("Nothing was removed: " + check.reason + ".",
+                             ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
+        return;
+    }
+    if (env_.host.messageBox("Do you want to uninstall Tessary", kAskFlags, "Tessary") != ui::kIdYes)
+        return;
+    const std::string ownFile = Inside(env_.ownFile, env_.appDir) ? env_.ownFile : std::string();
+    report(RemoveProduct(env_.files, env_.registry, env_.appDir, env_.programsFolder, ownFile));
+    env_.host.endProgram();
+}
+
+void Uninstall::report(const RemovalReport& removal) {
+    if (removal.ownFileLeft) {
+        // The only way to remove a running program's file: when the computer next starts.
+        const bool arranged = env_.removeAtRestart && env_.removeAtRestart(env_.ownFile) &&
+                              env_.removeAtRestart(env_.appDir);
+        if (!arranged && removal.complete()) {
+            env_.host.messageBox("Uninstallation is not complete. This could not be removed:\r\n" +
+                                     env_.ownFile,
+                                 ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
+            return;
+        }
+    }
+    if (removal.complete()) {
+        std::string text = "Uninstallation Complete";
+        if (removal.ownFileLeft)
+            text += "\r\n\r\nThe uninstaller itself will be removed when the computer restarts.";
+        env_.host.messageBox(text, ui::kMbOk, kUninstallerTitle);
+        return;
+    }
+    std::string text = "Uninstallation is not complete. These could not be removed:";
+    for (const std::string& line : removal.stayed)
+        text += "\r\n" + line;
+    if (removal.noProgramsFolder)
+        text += "\r\nthe Start menu group (the Programs folder could not be found)";
+    env_.host.messageBox(text, ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
+}
+
+} // namespace tess::uninstaller

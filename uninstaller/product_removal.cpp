@@ -1,0 +1,88 @@
+// Each deletion repeats or follows up the ones before it (wildcards, then names, then the shell's
+// folder deletion), so that a file one step could not take is taken by a later one.
+#include "uninstaller/product_removal.h"
+
+#include "uninstaller/folder_check.h"
+
+namespace tess::uninstaller {
+
+namespace {
+
+constexpr const char* kGroupName = "\\Tessary";
+// More lines than this make a message box taller than the screen.
+constexpr size_t kMostListed = 12;
+
+// A key that cannot even be opened for another reason than its absence is still there.
+bool KeyExists(RegistryApi& registry, const std::string& path) {
+    RegKey opened = 0;
+    const long error = registry.OpenKey(kHKeyLocalMachine, path, &opened);
+    if (error == kErrorSuccess)
+        registry.CloseKey(opened);
+    return error != kErrorFileNotFound;
+}
+
+void ListWhatStayed(RemovalFileSystem& files, RegistryApi& registry, const std::string& appDir,
+                    const std::string& group, const std::string& ownFile, RemovalReport& report) {
+    if (files.FolderExists(appDir)) {
+        std::vector<std::string> left = files.ListTree(appDir);
+        std::erase_if(left, [&](const std::string& path) { return SamePath(path, ownFile); });
+        if (left.empty() && !ownFile.empty() && files.FileExists(ownFile))
+            report.ownFileLeft = true;
+        else if (left.empty())
+            report.stayed.push_back(appDir);
+        for (size_t i = 0; i < left.size() && i < kMostListed; ++i)
+            report.stayed.push_back(left[i]);
+        if (left.size() > kMostListed)
+            report.stayed.push_back("and " + std::to_string(left.size() - kMostListed) +
+                                    " more in " + appDir);
+    }
+    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey}) {
+        if (KeyExists(registry, key))
+            report.stayed.push_back(std::string("HKEY_LOCAL_MACHINE\\") + key);
+    }
+    if (!group.empty() && files.FolderExists(group))
+        report.stayed.push_back(group);
+}
+
+} // namespace
+
+bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath,
+                  const std::string& subKey) {
+    return registry.DeleteKey(root, keyPath + "\\" + subKey) == kErrorSuccess;
+}
+
+RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
+                            const std::string& appDir,
+                            const std::function<std::string()>& programsFolder,
+                            const std::string& ownFile) {
+    // The application's files and the collection; what is in use stays for now.
+    (void)files.DeleteMatching(appDir, "*.*");
+    (void)files.RemoveFile(appDir + "\\tessary.exe");
+    (void)files.RemoveFile(appDir + "\\skin.bmp");
+    (void)files.DeleteMatching(appDir + "\\collection", "*.*");
+    (void)files.DeleteMatching(appDir, "*.*");
+    (void)files.RemoveFolder(appDir + "\\collection");
+
+    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
+        (void)DeleteRegKey(registry, kHKeyLocalMachine, key, "");
+
+    (void)files.ShellDelete(appDir + "\\Collection", true);
+    (void)files.ShellDelete(appDir, true);
+
+    RemovalReport report;
+    std::string group;
+    if (const std::string folder = programsFolder(); !folder.empty()) {
+        group = folder + kGroupName;
+        (void)files.ShellDelete(group, true);
+    }
+    if (const std::string folder = programsFolder(); !folder.empty())
+        (void)files.RemoveFolder(folder + kGroupName);
+    if (const std::string folder = programsFolder(); !folder.empty())
+        (void)files.ShellDelete(folder + kGroupName, false);
+    report.noProgramsFolder = group.empty();
+
+    ListWhatStayed(files, registry, appDir, group, ownFile, report);
+    return report;
+}
+
+} // namespace tess::uninstaller

@@ -1,0 +1,46 @@
+// The uninstallation proper: the application folder's files, the collection, the folder, the
+// product's registry keys and the Start-menu group, in that order, and an account of what stayed.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "core/registry.h"
+#include "uninstaller/removal_services.h"
+
+namespace tess::uninstaller {
+
+// The product's keys below HKEY_LOCAL_MACHINE: the uninstall entry, the application path and a
+// settings key that nothing writes today but that the product may have left.
+inline constexpr const char* kUninstallEntry =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
+inline constexpr const char* kAppPathEntry =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
+inline constexpr const char* kSettingsKey = "SOFTWARE\\Tessary";
+
+// Deletes the key `keyPath` & "\" & `subKey` below `root` (an empty `subKey` names `keyPath`
+// itself, with a trailing backslash, which the registry accepts). True when it was deleted.
+bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath,
+                  const std::string& subKey);
+
+struct RemovalReport {
+    // What is still there afterwards, one line each as the user reads it.
+    std::vector<std::string> stayed;
+    // The Programs folder could not be found, so the Start-menu group was not looked for.
+    bool noProgramsFolder = false;
+    // The running uninstaller's own file is the only thing left of the application folder.
+    bool ownFileLeft = false;
+    bool complete() const { return stayed.empty() && !noProgramsFolder; }
+};
+
+// Removes the product installed in `appDir`. Every step runs whatever became of the ones before;
+// `programsFolder` is asked anew for each of the group's three steps, and a step whose answer is
+// empty is left out rather than aimed at the root of a drive. `ownFile`, when it lies in the
+// folder, is the running program's own file, which cannot go while it runs.
+RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
+                            const std::string& appDir,
+                            const std::function<std::string()>& programsFolder,
+                            const std::string& ownFile = {});
+
+} // namespace tess::uninstaller

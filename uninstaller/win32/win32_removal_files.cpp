@@ -1,0 +1,109 @@
+// File deletion through the ANSI calls the paths are written for; the shell's deletion is asked
+// not to confirm, not to show progress and not to use the recycle bin.
+#include "uninstaller/win32/win32_removal_files.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "ui/win32/win32_handles.h"
+
+namespace tess::uninstaller::win32 {
+
+namespace {
+
+struct FindCloseRelease {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
+using UniqueFind = ui::win32::UniqueHandle<HANDLE, FindCloseRelease>;
+
+// Each entry of a folder that matches the pattern, "." and ".." left out.
+template <typename Visit>
+void ForEachEntry(const std::string& folder, const std::string& pattern, Visit visit) {
+    WIN32_FIND_DATAA found{};
+    HANDLE first = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE)
+        return;
+    UniqueFind search(first);
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            visit(folder + "\\" + name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+    } while (FindNextFileA(search.get(), &found));
+}
+
+Error LastError(const std::string& path) {
+    const DWORD code = GetLastError();
+    return Error{code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND
+                     ? ErrorCode::FileNotFound
+                     : ErrorCode::DeleteFailed,
+                 path + " (error " + std::to_string(code) + ")"};
+}
+
+DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+} // namespace
+
+Status Win32RemovalFiles::DeleteMatching(const std::string& folder, const std::string& pattern) {
+    int matched = 0;
+    std::string failed;
+    ForEachEntry(folder, pattern, [&](const std::string& path, bool isFolder) {
+        if (isFolder)
+            return;
+        ++matched;
+        if (!DeleteFileA(path.c_str()))
+            failed = path;
+    });
+    if (matched == 0)
+        return Error{ErrorCode::FileNotFound, folder + "\\" + pattern};
+    if (!failed.empty())
+        return Error{ErrorCode::DeleteFailed, failed};
+    return Status::Ok();
+}
+
+Status Win32RemovalFiles::RemoveFile(const std::string& path) {
+    return DeleteFileA(path.c_str()) ? Status::Ok() : Status(LastError(path));
+}
+
+Status Win32RemovalFiles::RemoveFolder(const std::string& path) {
+    return RemoveDirectoryA(path.c_str()) ? Status::Ok() : Status(LastError(path));
+}
+
+Status Win32RemovalFiles::ShellDelete(const std::string& path, bool filesOnly) {
+    // The shell takes a list of names, each ended by a NUL and the list by a second one.
+    std::string names = path;
+    names.append(2, '\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = names.c_str();
+    operation.fFlags = static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT |
+                                                 (filesOnly ? FOF_FILESONLY : 0));
+    const int result = SHFileOperationA(&operation);
+    if (result != 0 || operation.fAnyOperationsAborted)
+        return Error{ErrorCode::DeleteFailed, path + " (shell error " + std::to_string(result) + ")"};
+    return Status::Ok();
+}
+
+bool Win32RemovalFiles::FileExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool Win32RemovalFiles::FolderExists(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> Win32RemovalFiles::ListTree(const std::string& folder) {
+    std::vector<std::string> found;
+    ForEachEntry(folder, "*", [&](const std::string& path, bool isFolder) {
+        found.push_back(path);
+        if (isFolder) {
+            std::vector<std::string> below = ListTree(path);
+            found.insert(found.end(), below.begin(), below.end());
+        }
+    });
+    return found;
+}
+
+} // namespace tess::uninstaller::win32
