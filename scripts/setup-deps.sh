@@ -4,7 +4,7 @@
 set -euo pipefail
 
 # Host compilers and test libraries, the MinGW-w64 i686 cross toolchain, Wine with a virtual
-# X display, and the tools the scripts and tests call (cab files, pictures, X queries).
+# X display, and the tools the scripts and tests call (cab and zip files, pictures, X queries).
 packages=(
   cmake ninja-build g++ clang libclang-rt-14-dev
   # llvm-symbolizer, which turns sanitizer and fuzzer reports into file:line stack traces.
@@ -13,7 +13,7 @@ packages=(
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
   wine wine32:i386 wine64
   xvfb xauth x11-utils
-  gcab cabextract imagemagick
+  gcab cabextract unzip imagemagick
   # Wine's own fonts and the X extensions its 32-bit display driver uses, so that dialogs
   # and skins look as they do on Windows (anti-aliased text, alpha blending, cursors).
   fonts-wine libxrender1:i386 libxcursor1:i386 libxi6:i386 libxrandr2:i386
