@@ -3,6 +3,8 @@
 #include "uninstaller/frm_uninstall.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "uninstaller/folder_check.h"
 #include "uninstaller/product_removal.h"
@@ -65,29 +67,29 @@ void Uninstall::Command1_Click() {
 }
 
 void Uninstall::report(const RemovalReport& removal) {
+    constexpr const char* kAtRestart =
+        "\r\n\r\nThe uninstaller itself will be removed when the computer restarts.";
+    std::vector<std::string> stayed = removal.stayed;
+    bool atRestart = false;
     if (removal.ownFileLeft) {
         // The only way to remove a running program's file: when the computer next starts.
-        const bool arranged = env_.removeAtRestart && env_.removeAtRestart(env_.ownFile) &&
-                              env_.removeAtRestart(env_.appDir);
-        if (!arranged && removal.complete()) {
-            env_.host.messageBox("Uninstallation is not complete. This could not be removed:\r\n" +
-                                     env_.ownFile,
-                                 ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
-            return;
-        }
+        atRestart = env_.removeAtRestart && env_.removeAtRestart(env_.ownFile) &&
+                    env_.removeAtRestart(env_.appDir);
+        if (!atRestart)
+            stayed.push_back(env_.ownFile);
     }
-    if (removal.complete()) {
-        std::string text = "Uninstallation Complete";
-        if (removal.ownFileLeft)
-            text += "\r\n\r\nThe uninstaller itself will be removed when the computer restarts.";
-        env_.host.messageBox(text, ui::kMbOk, kUninstallerTitle);
+    if (stayed.empty() && !removal.noProgramsFolder) {
+        env_.host.messageBox(std::string("Uninstallation Complete") + (atRestart ? kAtRestart : ""),
+                             ui::kMbOk, kUninstallerTitle);
         return;
     }
     std::string text = "Uninstallation is not complete. These could not be removed:";
-    for (const std::string& line : removal.stayed)
+    for (const std::string& line : stayed)
         text += "\r\n" + line;
     if (removal.noProgramsFolder)
         text += "\r\nthe Start menu group (the Programs folder could not be found)";
+    if (atRestart)
+        text += kAtRestart;
     env_.host.messageBox(text, ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
 }
 

@@ -310,4 +310,21 @@ TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart
     EXPECT_EQ(atRestart, (std::vector<std::string>{own, kApp}));
 }
 
+TEST_F(UninstallWindow, AnOwnFileThatCannotBeLeftForTheRestartAndAMissingGroupAreReported) {
+    own = kApp + "\\remover.exe";
+    files.holdOpen(own);
+    UninstallEnv e = env();
+    e.removeAtRestart = [](const std::string&) { return false; };
+    e.programsFolder = [] { return std::string(); };
+    Uninstall window(e);
+    host.show(window.form, false);
+    host.answerNext(ui::kIdYes);
+    host.answerNext(ui::kIdOk);
+    window.Command1.press();
+    ASSERT_EQ(host.asked().size(), 2u);
+    EXPECT_EQ(host.asked()[1].text,
+              "Uninstallation is not complete. These could not be removed:\r\n" + own +
+                  "\r\nthe Start menu group (the Programs folder could not be found)");
+}
+
 } // namespace
