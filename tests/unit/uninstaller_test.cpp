@@ -206,6 +206,16 @@ protected:
 
     ui::HeadlessHost host{"Uninstaller"};
     Picture icon;
+    // Start answered Yes, the report OK: what was asked.
+    const std::vector<ui::HeadlessHost::AskedBox>& reportAfterYes(UninstallEnv& e) {
+        Uninstall window(e);
+        host.show(window.form, false);
+        host.answerNext(ui::kIdYes);
+        host.answerNext(ui::kIdOk);
+        window.Command1.press();
+        return host.asked();
+    }
+
     std::string own = "C:\\Users\\me\\AppData\\Local\\Temp\\tes1.tmp";
     std::vector<std::string> atRestart;
     int closeRequests = 0;
@@ -279,12 +289,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
 TEST_F(UninstallWindow, WhatStayedIsNamed) {
     files.holdOpen(kApp + "\\Skin.bmp");
     UninstallEnv e = env();
-    Uninstall window(e);
-    host.show(window.form, false);
-    host.answerNext(ui::kIdYes);
-    host.answerNext(ui::kIdOk);
-    window.Command1.press();
-    ASSERT_EQ(host.asked().size(), 2u);
+    ASSERT_EQ(reportAfterYes(e).size(), 2u);
     EXPECT_EQ(host.asked()[1].text,
               "Uninstallation is not complete. These could not be removed:\r\n" + kApp +
                   "\\Skin.bmp");
@@ -299,12 +304,7 @@ TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart
     files.holdOpen(own);
     put(kUninstallEntry, "UninstallString", "\"" + own + "\"");
     UninstallEnv e = env();
-    Uninstall window(e);
-    host.show(window.form, false);
-    host.answerNext(ui::kIdYes);
-    host.answerNext(ui::kIdOk);
-    window.Command1.press();
-    ASSERT_EQ(host.asked().size(), 2u);
+    ASSERT_EQ(reportAfterYes(e).size(), 2u);
     EXPECT_EQ(host.asked()[1].text, "Uninstallation Complete\r\n\r\nThe uninstaller itself will be "
                                     "removed when the computer restarts.");
     EXPECT_EQ(atRestart, (std::vector<std::string>{own, kApp}));
@@ -316,12 +316,7 @@ TEST_F(UninstallWindow, AnOwnFileThatCannotBeLeftForTheRestartAndAMissingGroupAr
     UninstallEnv e = env();
     e.removeAtRestart = [](const std::string&) { return false; };
     e.programsFolder = [] { return std::string(); };
-    Uninstall window(e);
-    host.show(window.form, false);
-    host.answerNext(ui::kIdYes);
-    host.answerNext(ui::kIdOk);
-    window.Command1.press();
-    ASSERT_EQ(host.asked().size(), 2u);
+    ASSERT_EQ(reportAfterYes(e).size(), 2u);
     EXPECT_EQ(host.asked()[1].text,
               "Uninstallation is not complete. These could not be removed:\r\n" + own +
                   "\r\nthe Start menu group (the Programs folder could not be found)");
