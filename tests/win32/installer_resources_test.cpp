@@ -32,16 +32,6 @@ struct DataModule {
     UniqueModule module;
 };
 
-// The libraries are built in the installer's build folder, a sibling of the tests' folder.
-std::string ResourceLibraryPath(const char* fileName) {
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string folder(self);
-    folder.erase(folder.find_last_of("\\/"));
-    folder.erase(folder.find_last_of("\\/") + 1);
-    return folder + "installer\\" + fileName;
-}
-
 std::vector<uint8_t> ResourceBytes(HMODULE module, const char* name, const char* type) {
     HRSRC found = FindResourceA(module, name, type);
     if (!found) return {};
@@ -121,7 +111,7 @@ const Area kClose{"close mark", 4710, 270, 315, 285};
 } // namespace
 
 TEST(InstallerResources, WizardArtworkAndPatchMatchTheWindowsAreas) {
-    DataModule setup(ResourceLibraryPath("orvinst_resources.dll"));
+    DataModule setup(TESS_ORVINST_RESOURCES);
     ASSERT_NE(setup.get(), nullptr) << setup.path;
     const auto bytes = ResourceBytes(setup.get(), "WIZARD", MAKEINTRESOURCEA(10));
     ASSERT_FALSE(bytes.empty());
@@ -207,10 +197,10 @@ TEST(InstallerResources, SetupAndUninstallerDescribeThemselvesAndAskForAdministr
         const char* description;
         bool hasArtwork;
     };
-    for (const Program& p : {Program{"orvinst_resources.dll", "ORVINST", "Tessary Setup", true},
-                             Program{"remover_resources.dll", "REMOVER", "Tessary Uninstall", false}}) {
+    for (const Program& p : {Program{TESS_ORVINST_RESOURCES, "ORVINST", "Tessary Setup", true},
+                             Program{TESS_REMOVER_RESOURCES, "REMOVER", "Tessary Uninstall", false}}) {
         SCOPED_TRACE(p.library);
-        DataModule module(ResourceLibraryPath(p.library));
+        DataModule module(p.library);
         ASSERT_NE(module.get(), nullptr) << module.path;
 
         const auto images = IconImages(module.get(), p.icon);

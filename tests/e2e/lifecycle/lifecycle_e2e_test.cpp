@@ -250,8 +250,9 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     const std::string skin = app + "\\Skin.bmp";
     EXPECT_EQ(Or(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName"), ""), "Tessary");
     EXPECT_EQ(Or(ReadRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap"), ""), skin);
-    EXPECT_TRUE(FileExists(app + "\\Collection\\Skin0001.bmp"));
-    EXPECT_TRUE(FileExists(app + "\\Collection\\Skin0002.bmp"));
+    // Each skin is kept a moment after its question is answered.
+    for (const char* kept : {"\\Skin0001.bmp", "\\Skin0002.bmp"})
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(app + "\\Collection" + kept); }, kept).ok()) << kept;
     ASSERT_TRUE(IsWindow(skinMaker));
 
     // The system's list of programs runs the registered command: the installed uninstaller hands

@@ -65,7 +65,8 @@ TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
         browse(DataPicture(picture));
         apply(IDYES);
     }
-    for (int n = 1; n <= 3; ++n) EXPECT_TRUE(FileExists(collectionFile(n))) << n;
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_TRUE(WaitUntil([&] { return FileExists(collectionFile(n)); }, "the kept skin").ok()) << n;
 
     openCollection();
     EXPECT_EQ(entries(), (std::vector<std::string>{"Skin0001.bmp", "Skin0002.bmp", "Skin0003.bmp"}));

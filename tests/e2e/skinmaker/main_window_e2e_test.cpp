@@ -103,7 +103,8 @@ TEST_F(SkinMakerE2E, CollectionQuestionRemoveSkinAndRefusals) {
     start();
     browse(DataPicture("bmp-24bit.bmp"));
     apply(IDYES);
-    EXPECT_TRUE(FileExists(folder + "\\Collection\\Skin0001.bmp"));
+    // The skin is kept once the question is answered, a moment after the box has gone.
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(folder + "\\Collection\\Skin0001.bmp"); }, "Skin0001.bmp").ok());
     // The next apply rewrites the kept skin without asking.
     ASSERT_OK(Click(control("Command4")));
     answer("Tessary", IDOK);
