@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/controls.h"
+#include "uninstaller/product_removal.h"
 #include "uninstaller/uninstall_env.h"
 
 namespace tess::uninstaller {
@@ -22,7 +23,7 @@ public:
     void CloseRunningCopy();
 
 private:
-    void report(const struct RemovalReport& removal);
+    void report(const RemovalReport& removal);
 
     UninstallEnv& env_;
 };
