@@ -22,6 +22,7 @@ const char* const kChooseText =
     "Click Next to proceed.                             ";
 const char* const kReadyText = "                  Click Next to Start Copying Files.";
 const char* const kFinishedText = "Tessary Installation is Finished.\r\n";
+const char* const kNotFinishedText = "Tessary Installation is not complete.\r\n";
 
 namespace {
 
@@ -86,6 +87,11 @@ FrmMain::FrmMain(SetupEnv& env)
         l->setBackStyle(ui::Label::BackStyle::Transparent);
 
     for (int i = 0; i < 4; ++i) image1_[i]->onClick = [this, i] { Image1_Click(i); };
+    // A caption covers most of its button area, and the page text reaches down over the top of
+    // the button row: a click on a caption is its area's click while the area takes clicks, and
+    // the page text lies behind the areas until the installation brings it to the front.
+    for (int i = 0; i < 4; ++i) label2_[i]->onClick = [this, i] { image1_[i]->press(); };
+    About.sendToBack();
     Buttt_1.onClick = [this] { Buttt_Click(1); };
     form.onKeyUp = [this](int key, int shift) { Form_KeyUp(key, shift); };
     form.onMouseDown = [this](int b, int s, double x, double y) { Form_MouseDown(b, s, x, y); };
@@ -190,27 +196,37 @@ void FrmMain::drawInstallingPage() {
 
 void FrmMain::drawFinishedPage() {
     About.setAlign(kCentre);
-    About.setCaption(kFinishedText);
+    if (installFailure_.empty()) {
+        About.setCaption(kFinishedText);
+    } else {
+        // The last page must not announce a finished installation or offer to run a program
+        // that is not there: it keeps the reasons instead.
+        std::string caption = kNotFinishedText;
+        for (const std::string& line : installFailure_) caption += line + "\r\n";
+        About.setCaption(caption);
+    }
     About.setRect({About.rect().left - 200, About.rect().top - 200, About.rect().width, About.rect().height});
     form.setForeColor(kCyan);
     form.setFontName("Arial");
     form.setFontBold(true);
-    form.setCurrentX(1425);
-    form.setCurrentY(1050);
-    form.setFontSize(12);
-    form.print("          Starting");
-    form.setCurrentX(1380);
-    form.setCurrentY(1355);
-    form.setFontSize(20);
-    form.setForeColor(MakeColorRef(0, 0, 0));
-    form.print("Tessary 1.0");
-    form.setCurrentX(1350);
-    form.setCurrentY(1325);
-    form.setFontSize(20);
-    form.setForeColor(kGreen);
-    form.print("Tessary 1.0");
+    if (installFailure_.empty()) {
+        form.setCurrentX(1425);
+        form.setCurrentY(1050);
+        form.setFontSize(12);
+        form.print("          Starting");
+        form.setCurrentX(1380);
+        form.setCurrentY(1355);
+        form.setFontSize(20);
+        form.setForeColor(MakeColorRef(0, 0, 0));
+        form.print("Tessary 1.0");
+        form.setCurrentX(1350);
+        form.setCurrentY(1325);
+        form.setFontSize(20);
+        form.setForeColor(kGreen);
+        form.print("Tessary 1.0");
+    }
     Label2_0.setCaption("");
-    Label2_1.setCaption("&Run");
+    Label2_1.setCaption(installFailure_.empty() ? "&Run" : "");
     Label2_2.setCaption("&Finish");
     form.setDrawWidth(1);
     form.setForeColor(MakeColorRef(96, 96, 96));
@@ -229,6 +245,8 @@ void FrmMain::InstallFiles() {
     }
     InstallDir = report.appDir;
     AppDir = report.appDir;
+    if (report.outcome == InstallReport::Outcome::ProgramsMissing)
+        installFailure_ = FailureLines(report.missingPrograms);
     About.setWidth(4500);
     std::string caption = About.caption();
     for (const std::string& line : report.lines) caption += "\r\n" + line;
@@ -254,7 +272,7 @@ void FrmMain::Image1_Click(int Index) {
         break;
     case 1:
         if (WizardPage == 5) {
-            RunProg();
+            if (installFailure_.empty()) RunProg();
             env_.host.endProgram();
             return;
         }
@@ -263,8 +281,9 @@ void FrmMain::Image1_Click(int Index) {
         break;
     case 2:
         if (WizardPage == 5) {
-            if (env_.host.messageBox("Do you want to run Tessary", ui::kMbYesNo, "Tessary installation") ==
-                ui::kIdYes)
+            if (installFailure_.empty() &&
+                env_.host.messageBox("Do you want to run Tessary", ui::kMbYesNo, "Tessary installation") ==
+                    ui::kIdYes)
                 RunProg();
             env_.host.endProgram();
             return;

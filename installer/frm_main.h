@@ -5,6 +5,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "installer/setup_env.h"
 #include "installer/window_drag.h"
@@ -19,6 +20,7 @@ extern const char* const kWelcomeText;
 extern const char* const kChooseText;
 extern const char* const kReadyText;
 extern const char* const kFinishedText;
+extern const char* const kNotFinishedText;
 
 // Page 2's display of the application folder, page 3's short form of the base folder.
 std::string DisplayPath(const std::string& installDir);
@@ -79,6 +81,9 @@ private:
     std::array<ui::ImageBox*, 4> image1_;
     std::array<ui::Label*, 4> label2_;
     std::unique_ptr<FrmPath> chooser_;
+    // What kept the installation from completing, as the last page tells it; empty when it
+    // completed.
+    std::vector<std::string> installFailure_;
 };
 
 } // namespace tess::installer

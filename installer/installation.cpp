@@ -20,6 +20,14 @@ uint32_t SizeInKb(InstallFileSystem& files, const std::vector<std::string>& path
 
 } // namespace
 
+std::vector<std::string> FailureLines(const std::vector<std::string>& missingPrograms) {
+    std::vector<std::string> lines;
+    for (const std::string& program : missingPrograms)
+        lines.push_back(program + " could not be installed.");
+    lines.push_back("The setup files were kept; please run setup again.");
+    return lines;
+}
+
 InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
                            const std::string& installDir, const ProductInfo& product) {
     InstallReport report;
@@ -48,9 +56,8 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     }
 
     if (!report.missingPrograms.empty()) {
-        for (const std::string& program : report.missingPrograms)
-            report.lines.push_back(program + " could not be installed.");
-        report.lines.push_back("The setup files were kept; please run setup again.");
+        for (const std::string& line : FailureLines(report.missingPrograms))
+            report.lines.push_back(line);
         report.outcome = InstallReport::Outcome::ProgramsMissing;
         report.groupSkipped = true;
         return report;

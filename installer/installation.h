@@ -39,6 +39,9 @@ struct InstallReport {
     bool cabinetDeleted = false;
 };
 
+// What the installing and the last page say when programs did not arrive.
+std::vector<std::string> FailureLines(const std::vector<std::string>& missingPrograms);
+
 // Installs into `installDir` & "\Tessary" from `setupFolder` & "\tess10.cab". Every step runs
 // even when an earlier one failed, except that a program that did not arrive (missing or empty
 // afterwards) keeps the product from being registered or given shortcuts, and keeps the cabinet

@@ -198,6 +198,12 @@ bool Label::mouseMove(int buttons, int shift, double x, double y) {
     return true;
 }
 
+bool Label::click() {
+    if (!acceptsInput()) return false;
+    if (onClick) onClick();
+    return true;
+}
+
 Frame::Frame(Container* parent, std::string name, TwipsRect rect, std::string caption)
     : Container(ControlKind::Frame, parent, std::move(name), rect), caption_(std::move(caption)) {}
 

@@ -187,6 +187,8 @@ public:
     // The user's presses and moves over the label, in the label's twips.
     bool mouseDown(int button, int shift, double x, double y);
     bool mouseMove(int buttons, int shift, double x, double y);
+    // A user's click: runs onClick unless the label (or a container) is disabled or hidden.
+    bool click();
     std::function<void()> onClick;
     MouseHandler onMouseDown;
     MouseHandler onMouseMove;

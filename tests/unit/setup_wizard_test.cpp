@@ -209,6 +209,38 @@ TEST_F(SetupWizardTest, InstallingRunsFromPageThreeAndFinishesOnPageFive) {
     EXPECT_TRUE(host.ended());
 }
 
+TEST_F(SetupWizardTest, AProgramThatDidNotArriveIsToldOnTheLastPageWhichOffersNoRun) {
+    cabinet.entries.erase("remover.exe");
+    FrmMain& w = start();
+    for (int i = 0; i < 3; ++i) key(13);
+    EXPECT_EQ(w.WizardPage, 5);
+    EXPECT_EQ(w.About.caption(), std::string(kNotFinishedText) + "remover.exe could not be installed.\r\n" +
+                                     "The setup files were kept; please run setup again.\r\n");
+    EXPECT_EQ(w.Label2(1).caption(), "");
+    for (const ui::DrawOp& op : w.form.drawing())
+        EXPECT_NE(op.kind, ui::DrawOp::Kind::Print) << op.text;
+    // Neither Run nor Finish starts the program that is not there, and nothing is asked.
+    ASSERT_TRUE(w.Label2(1).click());
+    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(host.asked().empty());
+    EXPECT_TRUE(host.ended());
+}
+
+TEST_F(SetupWizardTest, ACaptionClickIsItsAreasClickWhileTheAreaTakesClicks) {
+    FrmMain& w = start();
+    ASSERT_TRUE(w.Label2(2).click());  // "&Next"
+    EXPECT_EQ(w.WizardPage, 2);
+    w.Label2(1).click();  // "&Prev"
+    EXPECT_EQ(w.WizardPage, 1);
+    for (int i = 0; i < 3; ++i) key(13);
+    ASSERT_EQ(w.WizardPage, 5);
+    // On the last page the Exit area is covered and disabled: its caption asks nothing either.
+    ASSERT_FALSE(w.Image1(0).acceptsInput());
+    w.Label2(0).click();
+    EXPECT_TRUE(host.asked().empty());
+    EXPECT_FALSE(host.ended());
+}
+
 TEST_F(SetupWizardTest, NoCabinetEndsTheProgramWithItsMessage) {
     files.files.clear();
     FrmMain& w = start();

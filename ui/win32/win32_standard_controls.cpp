@@ -83,7 +83,7 @@ void LabelView::show(Property what) {
 }
 
 void LabelView::notified(int code) {
-    if (code == STN_CLICKED && label_.acceptsInput() && label_.onClick) label_.onClick();
+    if (code == STN_CLICKED) label_.click();
 }
 
 bool LabelView::mouse(UINT message, WPARAM wparam, LPARAM lparam) {

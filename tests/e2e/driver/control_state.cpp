@@ -16,7 +16,68 @@ Result<LRESULT> Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Tim
     return static_cast<LRESULT>(result);
 }
 
+Result<LRESULT> AskWide(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
+                             &result))
+        return Error{ErrorCode::CannotOpen, "the control did not answer message " + std::to_string(message)};
+    return static_cast<LRESULT>(result);
+}
+
+// The messages of a list box, or of the list of a combo box.
+struct ListMessages {
+    UINT count, textLength, text, selected;
+};
+
+Result<ListMessages> ListMessagesOf(HWND list) {
+    char name[32] = {};
+    GetClassNameA(list, name, sizeof name);
+    if (lstrcmpiA(name, "ListBox") == 0)
+        return ListMessages{LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT, LB_GETCURSEL};
+    if (lstrcmpiA(name, "ComboBox") == 0)
+        return ListMessages{CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT, CB_GETCURSEL};
+    return Error{ErrorCode::InvalidArgument, std::string("not a list: a window of class ") + name};
+}
+
 } // namespace
+
+Result<std::vector<std::string>> ListEntries(HWND list, Timeout timeout) {
+    const auto messages = ListMessagesOf(list);
+    if (!messages)
+        return messages.error();
+    const auto count = Ask(list, messages.value().count, 0, 0, timeout);
+    if (!count)
+        return count.error();
+    std::vector<std::string> entries;
+    for (LRESULT i = 0; i < count.value(); ++i) {
+        // Asked in UTF-16: Wine hands another program's entries to an ANSI caller unconverted.
+        const auto length = AskWide(list, messages.value().textLength, static_cast<WPARAM>(i), 0, timeout);
+        if (!length || length.value() < 0)
+            return Error{ErrorCode::CannotOpen, "cannot read entry " + std::to_string(i)};
+        std::wstring wide(static_cast<size_t>(length.value()) + 1, L'\0');
+        const auto got = AskWide(list, messages.value().text, static_cast<WPARAM>(i),
+                                 reinterpret_cast<LPARAM>(wide.data()), timeout);
+        if (!got || got.value() < 0 || got.value() > length.value())
+            return Error{ErrorCode::CannotOpen, "cannot read entry " + std::to_string(i)};
+        wide.resize(static_cast<size_t>(got.value()));
+        std::string entry(wide.size() * 2 + 1, '\0');
+        const int converted = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), entry.data(),
+                                                  static_cast<int>(entry.size()), nullptr, nullptr);
+        entry.resize(static_cast<size_t>(converted));
+        entries.push_back(std::move(entry));
+    }
+    return entries;
+}
+
+Result<int> SelectedEntry(HWND list, Timeout timeout) {
+    const auto messages = ListMessagesOf(list);
+    if (!messages)
+        return messages.error();
+    const auto selected = Ask(list, messages.value().selected, 0, 0, timeout);
+    if (!selected)
+        return selected.error();
+    return static_cast<int>(selected.value());
+}
 
 Result<std::string> Text(HWND control, Timeout timeout) {
     const auto length = Ask(control, WM_GETTEXTLENGTH, 0, 0, timeout);

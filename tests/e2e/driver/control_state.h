@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "core/result.h"
 #include "wait.h"
@@ -22,6 +23,11 @@ struct ScrollState {
 };
 // A scroll bar control's range and thumb position, as the system keeps them (no message is sent).
 Result<ScrollState> ScrollStateOf(HWND bar);
+
+// The entries of a list box or a combo box, top to bottom.
+Result<std::vector<std::string>> ListEntries(HWND list, Timeout timeout = kDefaultTimeout);
+// The selected entry's index of a list box or a combo box; -1 when none is selected.
+Result<int> SelectedEntry(HWND list, Timeout timeout = kDefaultTimeout);
 
 // Whether the window itself is enabled (a control in a disabled frame may still be).
 bool IsEnabled(HWND window);

@@ -178,6 +178,31 @@ Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout t
     return pick.status;
 }
 
+Status PickListEntry(HWND list, int index, bool open, Timeout timeout) {
+    char name[32] = {};
+    GetClassNameA(list, name, sizeof name);
+    const bool combo = lstrcmpiA(name, "ComboBox") == 0;
+    if (!combo && lstrcmpiA(name, "ListBox") != 0)
+        return Error{ErrorCode::InvalidArgument, std::string("not a list: a window of class ") + name};
+    HWND owner = GetParent(list);
+    if (!owner)
+        return Error{ErrorCode::InvalidArgument, "the list has no owner to tell"};
+    const auto selected = SendWithin(list, combo ? CB_SETCURSEL : LB_SETCURSEL, static_cast<WPARAM>(index), 0, timeout);
+    if (!selected)
+        return selected.status();
+    if (selected.value() != index)
+        return Error{ErrorCode::InvalidArgument, "the list has no entry " + std::to_string(index)};
+    const WORD id = static_cast<WORD>(GetDlgCtrlID(list));
+    const auto notify = [&](WORD code) {
+        return Post(owner, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(list));
+    };
+    if (combo)
+        return notify(CBN_SELCHANGE);
+    if (Status changed = notify(LBN_SELCHANGE); !changed || !open)
+        return changed;
+    return notify(LBN_DBLCLK);
+}
+
 Status PressKey(HWND window, UINT virtualKey) {
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (!thread)

@@ -39,6 +39,12 @@ Status TrackThumb(HWND bar, int position, Timeout timeout = kDefaultTimeout);
 // pick succeeds there and only the missing effect shows it.
 Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout timeout = kDefaultTimeout);
 
+// A user's pick of entry `index` in a list box (a click, or with `open` a double click) or a
+// combo box (a choice from its drop-down list): the entry is selected and the owner told, as
+// the control tells it. Posted, so that a message box the pick brings up does not hold the
+// driver.
+Status PickListEntry(HWND list, int index, bool open = false, Timeout timeout = kDefaultTimeout);
+
 // Posts a key press (WM_KEYDOWN then WM_KEYUP) to the window that has the focus in the thread
 // of `window`, or to `window` itself when no window there has the focus.
 Status PressKey(HWND window, UINT virtualKey);

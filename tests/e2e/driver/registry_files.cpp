@@ -48,6 +48,21 @@ Result<std::string> ReadRegistryString(HKEY root, const std::string& key, const 
     return value;
 }
 
+Result<uint32_t> ReadRegistryDword(HKEY root, const std::string& key, const std::string& name) {
+    HKEY opened = nullptr;
+    if (LONG code = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened); code != ERROR_SUCCESS)
+        return RegistryError(code, "key " + key);
+    UniqueKey owned(opened);
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (LONG code = RegQueryValueExA(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+        code != ERROR_SUCCESS)
+        return code == ERROR_MORE_DATA ? Error{ErrorCode::InvalidArgument, "value " + name + " is not a number"}
+                                       : RegistryError(code, "value " + name);
+    if (type != REG_DWORD || size != sizeof value)
+        return Error{ErrorCode::InvalidArgument, "value " + name + " is not a number"};
+    return static_cast<uint32_t>(value);
+}
+
 Status WriteRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
     HKEY created = nullptr;
     if (LONG code = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr);

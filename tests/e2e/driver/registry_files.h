@@ -15,6 +15,8 @@ namespace tess::e2e {
 // A REG_SZ value (the default value for an empty name). FileNotFound when the key or value is
 // missing, InvalidArgument when the value is not a string.
 Result<std::string> ReadRegistryString(HKEY root, const std::string& key, const std::string& name);
+// A REG_DWORD value; the same errors, InvalidArgument for a value of another type.
+Result<uint32_t> ReadRegistryDword(HKEY root, const std::string& key, const std::string& name);
 // Creates the key if needed.
 Status WriteRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value);
 // A missing value or key counts as deleted.

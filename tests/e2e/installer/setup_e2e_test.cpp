@@ -1,81 +1,14 @@
-// The real setup program worked from outside: its window and first pages, the keys that move
-// between them, a missing cabinet, and an installation with its files, registry values,
-// shortcuts and the cabinet removed, ending on the last page.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <shlobj.h>
-
-#include <optional>
-#include <string>
-
-#include "tests/e2e/driver/control_state.h"
-#include "tests/e2e/driver/gestures.h"
-#include "tests/e2e/driver/message_box.h"
-#include "tests/e2e/driver/program.h"
-#include "tests/e2e/driver/registry_files.h"
-#include "tests/e2e/driver/wait.h"
-#include "tests/e2e/driver/window_search.h"
+// The real setup program worked from outside: its pages through keys and clicks on the artwork's
+// button areas, the exit question, a missing cabinet, and an installation with what it leaves.
+#include "tests/e2e/installer/setup_session.h"
 
 namespace tess::e2e {
 namespace {
 
-constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
+using SetupPages = SetupSession;
+using SetupInstallation = SetupSession;
 
-// The default base folder as the system gives it to a 32-bit program.
-std::string ProgramFilesFolder() {
-    auto folder = ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                     "ProgramFilesDir");
-    return folder ? folder.value() : "C:\\Program Files";
-}
-
-class SetupE2E : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder = WindowsPath(TESS_E2E_WORK) + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(WindowsPath(TESS_E2E_WORK).c_str(), nullptr);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(WindowsPath(ORVINST_EXE).c_str(), (folder + "\\orvinst.exe").c_str(), FALSE));
-    }
-    void TearDown() override {
-        if (program && program->running()) (void)program->terminate();
-    }
-    void start() {
-        auto started = RunningProgram::Start({folder + "\\orvinst.exe", {}, folder, {}});
-        ASSERT_TRUE(started.ok()) << started.error().message;
-        program.emplace(std::move(started).value());
-        auto found = FindTopWindow({"Halvory Installation", "", program->processId(), true});
-        ASSERT_TRUE(found.ok()) << found.error().message;
-        wizard = found.value();
-    }
-    std::string text(const char* name) {
-        auto control = FindControl(wizard, name);
-        if (!control) return "(no " + std::string(name) + ")";
-        auto t = Text(control.value());
-        return t ? t.value() : "(unreadable)";
-    }
-    // Presses a key and waits until the page text says `expected` somewhere.
-    void keyUntil(UINT key, const std::string& expected) {
-        ASSERT_TRUE(PressKey(wizard, key).ok());
-        const Status shown = WaitUntil([&] { return text("About").find(expected) != std::string::npos; },
-                                       "the page text \"" + expected + "\"");
-        ASSERT_TRUE(shown.ok()) << shown.error().message << "; the page says: " << text("About");
-    }
-    std::string answer(const std::string& caption, int button) {
-        auto box = FindMessageBox(program->processId(), caption);
-        if (!box) return "(no message box)";
-        auto said = MessageText(box.value());
-        EXPECT_TRUE(PressMessageButton(box.value(), button).ok());
-        return said ? said.value() : "(unreadable)";
-    }
-
-    std::string folder;
-    std::optional<RunningProgram> program;
-    HWND wizard = nullptr;
-};
-
-TEST_F(SetupE2E, PagesFollowTheKeysAndAMissingCabinetEndsTheProgram) {
+TEST_F(SetupPages, PagesFollowTheKeysAndAMissingCabinetEndsTheProgram) {
     start();
     RECT at{};
     GetWindowRect(wizard, &at);
@@ -106,7 +39,36 @@ TEST_F(SetupE2E, PagesFollowTheKeysAndAMissingCabinetEndsTheProgram) {
     EXPECT_FALSE(FileExists(ProgramFilesFolder() + "\\Tessary\\Tessary.exe"));
 }
 
-TEST_F(SetupE2E, InstallsTheProgramsRegistersThemAndRemovesTheCabinet) {
+// The button areas are image boxes on the artwork with transparent captions over them: a click
+// on a caption reaches the area beneath it.
+TEST_F(SetupPages, ButtonAreasFollowClicksAndTheExitQuestionAnswersBothWays) {
+    placeCabinet();
+    start();
+    clickUntil("Image1(2)", kChoosePage);
+    EXPECT_EQ(text("Label3"), defaultAppFolder());
+    clickUntil("Image1(1)", kWelcomePage);
+    clickUntil("Image1(2)", kChoosePage);
+    clickUntil("Image1(2)", kReadyPage);
+
+    // Exit and the close mark ask the same question; No keeps the wizard on its page.
+    clickArea("Image1(0)");
+    EXPECT_EQ(answer(kSetupCaption, IDNO), "Do you want to exit from Halvory setup");
+    clickArea("Buttt(1)");
+    EXPECT_EQ(answer(kSetupCaption, IDNO), "Do you want to exit from Halvory setup");
+    EXPECT_TRUE(program->running());
+    EXPECT_NE(text("About").find(kReadyPage), std::string::npos) << text("About");
+    clickUntil("Image1(1)", kChoosePage);
+
+    // Yes ends the program before anything was installed.
+    clickArea("Image1(0)");
+    EXPECT_EQ(answer(kSetupCaption, IDYES), "Do you want to exit from Halvory setup");
+    EXPECT_TRUE(program->waitForExit().ok());
+    EXPECT_TRUE(FileExists(cabinet()));
+    EXPECT_FALSE(FileExists(defaultAppFolder() + "\\Tessary.exe"));
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName").ok());
+}
+
+TEST_F(SetupInstallation, InstallsTheProgramsRegistersThemAndRemovesTheCabinet) {
     ASSERT_TRUE(CopyFileA(WindowsPath(TESS_E2E_CABINET).c_str(), (folder + "\\tess10.cab").c_str(), FALSE));
     start();
     keyUntil(VK_RETURN, "Choose Directory");

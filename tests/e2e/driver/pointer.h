@@ -1,0 +1,33 @@
+// The mouse as a user moves it: real input through the system, so that the window under the
+// pointer, its hit testing and any mouse capture decide which window receives each event.
+#pragma once
+
+#include <windows.h>
+
+#include <vector>
+
+#include "core/result.h"
+#include "wait.h"
+
+namespace tess::e2e {
+
+// A point of `window`'s client area on the screen.
+Result<POINT> ScreenPointOf(HWND window, POINT client);
+
+// Moves the pointer to `screen` and waits until the system reports it there.
+Status MovePointer(POINT screen, Timeout timeout = kDefaultTimeout);
+
+// A left click at a point of `window`'s client area: whatever window the system finds there
+// (a transparent label lets it through to what lies beneath) receives it. The click is
+// delivered without waiting for its effect, so a modal box it opens does not hold the driver.
+// Clicks follow one another at least the double-click time apart, so that each counts alone.
+Status ClickAt(HWND window, POINT client);
+// The same in the middle of `window`.
+Status ClickCentre(HWND window);
+
+// Presses the left button at a point of `window`'s client area, moves through `screenPath`
+// (screen points) and releases the button at the last of them. Each move is given time to
+// be handled, as a hand moving a mouse gives it.
+Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath);
+
+} // namespace tess::e2e
