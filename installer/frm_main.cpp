@@ -226,8 +226,15 @@ void FrmMain::drawFinishedPage() {
         form.print("Tessary 1.0");
     }
     Label2_0.setCaption("");
-    Label2_1.setCaption(installFailure_.empty() ? "&Run" : "");
     Label2_2.setCaption("&Finish");
+    if (!installFailure_.empty()) {
+        // Nothing to run: the Run area is covered and the lamp stays red.
+        Label2_1.setCaption("");
+        cover(Image1_1);
+        Image1_1.setEnabled(false);
+        return;
+    }
+    Label2_1.setCaption("&Run");
     form.setDrawWidth(1);
     form.setForeColor(MakeColorRef(96, 96, 96));
     form.setFillColor(kGreen);

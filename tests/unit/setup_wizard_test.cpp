@@ -217,10 +217,16 @@ TEST_F(SetupWizardTest, AProgramThatDidNotArriveIsToldOnTheLastPageWhichOffersNo
     EXPECT_EQ(w.About.caption(), std::string(kNotFinishedText) + "remover.exe could not be installed.\r\n" +
                                      "The setup files were kept; please run setup again.\r\n");
     EXPECT_EQ(w.Label2(1).caption(), "");
-    for (const ui::DrawOp& op : w.form.drawing())
+    EXPECT_TRUE(covered(1));
+    for (const ui::DrawOp& op : w.form.drawing()) {
         EXPECT_NE(op.kind, ui::DrawOp::Kind::Print) << op.text;
-    // Neither Run nor Finish starts the program that is not there, and nothing is asked.
-    ASSERT_TRUE(w.Label2(1).click());
+        EXPECT_NE(op.kind, ui::DrawOp::Kind::Circle);
+    }
+    // Run is out of reach; Finish ends without offering to start the program that is not there.
+    w.Label2(1).click();
+    EXPECT_FALSE(w.Image1(1).press());
+    EXPECT_FALSE(host.ended());
+    ASSERT_TRUE(w.Image1(2).press());
     EXPECT_TRUE(started.empty());
     EXPECT_TRUE(host.asked().empty());
     EXPECT_TRUE(host.ended());

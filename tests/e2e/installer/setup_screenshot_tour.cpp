@@ -86,8 +86,9 @@ int main(int argc, char** argv) {
     // Page 4 stays for a second while the program waits: the shot is taken from the screen then.
     ok = ok && Step(PressKey(w, VK_RETURN), "install") && page("remover.exe") &&
          Shoot(w, out + "\\setup-4-installing.bmp", false);
-    ok = ok && page("Finished") && Shoot(w, out + "\\setup-5-finished.bmp");
-    if (ok) {
+    // The last page of a finished installation, or of one that could not complete.
+    ok = ok && page("Installation is ") && Shoot(w, out + "\\setup-5-finished.bmp");
+    if (ok && Caption(about).find("Finished") != std::string::npos) {
         ok = Step(PressKey(w, VK_RETURN), "finish");
         auto box = FindMessageBox(pid, "Tessary installation");
         ok = ok && box && Step(PressMessageButton(box.value(), IDNO), "no");
