@@ -5,42 +5,22 @@
 #include <cstdio>
 #include <string>
 
-#include "core/bitmap_writer.h"
 #include "tests/e2e/driver/gestures.h"
 #include "tests/e2e/driver/message_box.h"
 #include "tests/e2e/driver/pointer.h"
 #include "tests/e2e/driver/program.h"
-#include "tests/e2e/driver/screen_capture.h"
 #include "tests/e2e/driver/wait.h"
 #include "tests/e2e/driver/window_search.h"
+#include "tests/e2e/driver/window_shot.h"
 
 namespace {
 
 using namespace tess;
 using namespace tess::e2e;
 
-// The whole window, frame included, as the screen shows it, written as a bitmap. A window whose
-// program is busy (page 4) is taken as it is: asking it to repaint would wait for the program.
+// The whole window, frame included, written as a bitmap; page 4 is taken as the screen shows it.
 bool Shoot(HWND window, const std::string& path, bool repaint = true) {
-    if (repaint) {
-        SetForegroundWindow(window);
-        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    }
-    Sleep(300);  // the window manager's frame is drawn by another process
-    RECT r{};
-    GetWindowRect(window, &r);
-    ui::win32::WindowDc screen(nullptr);
-    auto shot = CaptureDrawing(r.right - r.left, r.bottom - r.top, [&](HDC into) {
-        return BitBlt(into, 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top, SRCCOPY) != 0;
-    });
-    if (!shot) return false;
-    std::vector<uint8_t> rgba;
-    for (const Rgb& p : shot.value().pixels) rgba.insert(rgba.end(), {p.r, p.g, p.b, 255});
-    auto picture = Picture::FromRgba(shot.value().width, shot.value().height, rgba.data());
-    if (!picture) return false;
-    Surface surface(shot.value().width, shot.value().height);
-    surface.drawPicture(picture.value(), 0, 0, surface.scaleWidth(), surface.scaleHeight());
-    const bool written = WriteBitmap(surface, path).ok();
+    const bool written = WriteWindowShot(window, path, repaint).ok();
     if (written) std::printf("%s\n", path.c_str());
     return written;
 }

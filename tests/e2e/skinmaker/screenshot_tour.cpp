@@ -5,13 +5,12 @@
 #include <cstdio>
 #include <string>
 
-#include "core/bitmap_writer.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/gestures.h"
 #include "tests/e2e/driver/message_box.h"
 #include "tests/e2e/driver/program.h"
-#include "tests/e2e/driver/screen_capture.h"
 #include "tests/e2e/driver/window_search.h"
+#include "tests/e2e/driver/window_shot.h"
 
 namespace {
 
@@ -19,25 +18,7 @@ using namespace tess;
 using namespace tess::e2e;
 
 // The whole window, frame included, as the screen shows it, written as a bitmap.
-bool Shoot(HWND window, const std::string& path) {
-    SetForegroundWindow(window);
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
-    Sleep(300);  // the window manager's frame is drawn by another process
-    RECT r{};
-    GetWindowRect(window, &r);
-    ui::win32::WindowDc screen(nullptr);
-    auto shot = CaptureDrawing(r.right - r.left, r.bottom - r.top, [&](HDC into) {
-        return BitBlt(into, 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top, SRCCOPY) != 0;
-    });
-    if (!shot) return false;
-    std::vector<uint8_t> rgba;
-    for (const Rgb& p : shot.value().pixels) rgba.insert(rgba.end(), {p.r, p.g, p.b, 255});
-    auto picture = Picture::FromRgba(shot.value().width, shot.value().height, rgba.data());
-    if (!picture) return false;
-    Surface surface(shot.value().width, shot.value().height);
-    surface.drawPicture(picture.value(), 0, 0, surface.scaleWidth(), surface.scaleHeight());
-    return WriteBitmap(surface, path).ok();
-}
+bool Shoot(HWND window, const std::string& path) { return WriteWindowShot(window, path).ok(); }
 
 bool Step(const Status& s, const char* what) {
     if (!s) std::fprintf(stderr, "screenshot_tour: %s: %s\n", what, s.error().message.c_str());
