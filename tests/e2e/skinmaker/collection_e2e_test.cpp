@@ -182,9 +182,14 @@ TEST_F(CollectionE2E, SendProblemStartsTheBrowserWithTheFeedbackPage) {
 TEST_F(CollectionE2E, AboutIsModalAndClosesWithOkAndEsc) {
     start();
     for (UINT closeKey : {0u, static_cast<UINT>(VK_ESCAPE)}) {
-        ASSERT_OK(PickMenuItem(main, {"&Help", "&About"}));
-        HWND about = MUST(FindTopWindow({"About", "", program->processId(), true}));
-        ASSERT_NE(about, nullptr);
+        // A menu that an activation change cancels under load has run nothing: picked again.
+        HWND about = nullptr;
+        for (int attempt = 0; attempt < 3 && !about; ++attempt) {
+            ASSERT_OK(PickMenuItem(main, {"&Help", "&About"}));
+            auto shown = FindTopWindow({"About", "", program->processId(), true}, Timeout{5000});
+            if (shown) about = shown.value();
+        }
+        ASSERT_NE(about, nullptr) << "no About box after three picks of Help > About";
         EXPECT_FALSE(IsWindowEnabled(main));
         EXPECT_EQ(MUST(Text(MUST(FindControl(about, "Label1")))), "Tessary 1.0");
         if (closeKey)
