@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 
@@ -16,6 +15,8 @@
 #include <dirent.h>
 #include <unistd.h>
 #endif
+
+#include "core/ascii_case.h"
 
 namespace tess {
 
@@ -102,11 +103,10 @@ Status RemoveFile(const std::string& path) {
 }
 
 bool MatchesPattern(const std::string& name, const std::string& pattern) {
-    const auto lower = [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); };
     // Greedy matching with one backtrack point: the last '*' seen.
     size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
             ++n;
             ++p;
         } else if (p < pattern.size() && pattern[p] == '*') {
@@ -150,7 +150,7 @@ Result<std::vector<std::string>> ListFiles(const std::string& folder, const std:
 #endif
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-            return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
+            return static_cast<unsigned char>(AsciiLower(x)) < static_cast<unsigned char>(AsciiLower(y));
         });
     });
     return names;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/ascii_case.h"
+
 namespace tess {
 
 struct MemoryRegistry::Node {
@@ -19,14 +21,6 @@ struct MemoryRegistry::Node {
 
 namespace {
 
-// Key and value names compare without regard to case; ASCII folding covers the names used.
-std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return text;
-}
-
 // Splits a key path at its backslashes. Win32 refuses a path that starts with a backslash and
 // passes over empty names elsewhere, as in "a\\b" or a trailing backslash.
 long SplitPath(const std::string& subKey, std::vector<std::string>* names) {
@@ -39,7 +33,7 @@ long SplitPath(const std::string& subKey, std::vector<std::string>* names) {
         if (end == std::string::npos)
             end = subKey.size();
         if (end > start)
-            names->push_back(Lower(subKey.substr(start, end - start)));
+            names->push_back(AsciiLower(subKey.substr(start, end - start)));
         start = end + 1;
     }
     return kErrorSuccess;
@@ -158,7 +152,7 @@ long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t*
         return error;
     if (data && !size)
         return kErrorInvalidParameter;
-    auto found = node->values.find(Lower(name));
+    auto found = node->values.find(AsciiLower(name));
     if (found == node->values.end())
         return kErrorFileNotFound;
     const StoredValue& value = found->second;
@@ -192,7 +186,7 @@ long MemoryRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t ty
         return failValueWrites_;
     if (!data && size > 0)
         return kErrorInvalidParameter;
-    StoredValue& value = node->values[Lower(name)];
+    StoredValue& value = node->values[AsciiLower(name)];
     value.type = type;
     value.bytes.assign(data, data + size);
     return kErrorSuccess;
@@ -205,7 +199,7 @@ long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
         return error;
     if (failValueDeletes_ != kErrorSuccess)
         return failValueDeletes_;
-    return node->values.erase(Lower(name)) > 0 ? kErrorSuccess : kErrorFileNotFound;
+    return node->values.erase(AsciiLower(name)) > 0 ? kErrorSuccess : kErrorFileNotFound;
 }
 
 long MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
@@ -253,7 +247,7 @@ std::optional<MemoryRegistry::StoredValue> MemoryRegistry::Stored(RegKey root,
     const Node* node = Find(root, subKey);
     if (!node)
         return std::nullopt;
-    auto value = node->values.find(Lower(name));
+    auto value = node->values.find(AsciiLower(name));
     if (value == node->values.end())
         return std::nullopt;
     return value->second;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "core/ascii_case.h"
 #include "setup_strings.h"
 
 namespace tess::installer {
@@ -32,10 +33,7 @@ std::optional<std::string> ExtractFilenameArg(std::string& text) {
 CommandLine ProcessCommandLine(const std::string& command) {
     CommandLine result;
     std::string line = TrimSpaces(command);
-    std::string lower = line;
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
+    const std::string lower = AsciiLower(line);
     if (const size_t at = lower.find("/s"); at != std::string::npos) {
         result.silent = true;
         line = TrimSpaces(line.substr(at + 2));

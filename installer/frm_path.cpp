@@ -2,8 +2,7 @@
 // message for a drive that cannot be read, and handing the folder back to the wizard.
 #include "installer/frm_path.h"
 
-#include <cctype>
-
+#include "core/ascii_case.h"
 #include "installer/frm_main.h"
 
 namespace tess::installer {
@@ -12,8 +11,7 @@ namespace {
 
 bool SameDrive(const std::string& a, const std::string& b) {
     if (a.size() < 2 || b.size() < 2) return a.size() == b.size() && a == b;
-    return std::tolower(static_cast<unsigned char>(a[0])) == std::tolower(static_cast<unsigned char>(b[0])) &&
-           a[1] == b[1];
+    return AsciiLower(a[0]) == AsciiLower(b[0]) && a[1] == b[1];
 }
 
 } // namespace

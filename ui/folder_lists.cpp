@@ -3,13 +3,12 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/ascii_case.h"
 #include "ui/controls.h"
 
 namespace tess::ui {
 
 namespace {
-
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 bool IsDriveSpec(const std::string& path) {
     return path.size() >= 2 && path[1] == ':' && std::isalpha(static_cast<unsigned char>(path[0]));
@@ -52,7 +51,7 @@ Result<std::string> DirListBox::resolve(const std::string& given) const {
     if (IsDriveSpec(path)) {
         if (path.size() == 2 || path[2] != '\\') {
             // "C:" or "C:folder": from that drive's current folder.
-            auto current = folders_.currentFolder(Lower(path[0]));
+            auto current = folders_.currentFolder(AsciiLower(path[0]));
             if (!current) return current.error();
             std::string base = current.value();
             if (path.size() > 2) {
@@ -123,7 +122,7 @@ DriveListBox::DriveListBox(Container* parent, std::string name, TwipsRect rect,
                            const FolderSystem& folders)
     : Control(ControlKind::DriveListBox, parent, std::move(name), rect), folders_(folders) {
     refresh();
-    const char current = Lower(folders_.currentDrive());
+    const char current = AsciiLower(folders_.currentDrive());
     for (size_t i = 0; i < drives_.size(); ++i)
         if (drives_[i].letter == current) listIndex_ = static_cast<int>(i);
     if (listIndex_ < 0 && !drives_.empty()) listIndex_ = 0;
@@ -135,7 +134,7 @@ void DriveListBox::refresh() {
     entries_.clear();
     listIndex_ = -1;
     for (size_t i = 0; i < drives_.size(); ++i) {
-        std::string entry{Lower(drives_[i].letter), ':'};
+        std::string entry{AsciiLower(drives_[i].letter), ':'};
         if (!drives_[i].description.empty()) entry += " [" + drives_[i].description + "]";
         entries_.push_back(std::move(entry));
         if (drives_[i].letter == selected) listIndex_ = static_cast<int>(i);
@@ -156,7 +155,7 @@ void DriveListBox::select(int index) {
 
 Status DriveListBox::setDrive(const std::string& drive) {
     if (drive.empty()) return Error{ErrorCode::InvalidArgument, "No drive given"};
-    const char letter = Lower(drive[0]);
+    const char letter = AsciiLower(drive[0]);
     for (size_t i = 0; i < drives_.size(); ++i) {
         if (drives_[i].letter == letter) {
             select(static_cast<int>(i));

@@ -2,8 +2,7 @@
 // program wrote, so that no other folder is ever emptied by mistake.
 #include "uninstaller/folder_check.h"
 
-#include <cctype>
-
+#include "core/ascii_case.h"
 #include "installer/main_varies.h"
 #include "uninstaller/product_removal.h"
 
@@ -14,7 +13,7 @@ namespace {
 std::string Canonical(const std::string& path) {
     std::string out;
     for (char c : path) {
-        const char folded = c == '/' ? '\\' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        const char folded = c == '/' ? '\\' : AsciiLower(c);
         // A network path keeps its leading pair of backslashes.
         if (folded == '\\' && !out.empty() && out.back() == '\\' && out.size() > 1)
             continue;

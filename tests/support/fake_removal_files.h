@@ -3,12 +3,12 @@
 #pragma once
 
 #include <algorithm>
-#include <cctype>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "core/ascii_case.h"
 #include "core/file_system.h"
 #include "uninstaller/removal_services.h"
 
@@ -88,10 +88,7 @@ public:
 
 private:
     static std::string Key(const std::string& path) {
-        std::string key = path;
-        std::transform(key.begin(), key.end(), key.begin(),
-                       [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-        return key;
+        return AsciiLower(path);
     }
     static std::string Parent(const std::string& path) {
         const size_t slash = path.find_last_of('\\');

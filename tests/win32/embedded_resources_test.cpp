@@ -9,9 +9,11 @@
 #include <vector>
 
 #include "ui/win32/embedded_resources.h"
+#include "tests/win32/resource_reading.h"
 #include "ui/win32/win32_handles.h"
 
 using namespace tess;
+using namespace tess::testing;
 
 namespace {
 
@@ -26,15 +28,6 @@ SIZE IconSize(HICON icon) {
     BITMAP bitmap{};
     GetObjectA(colour.get(), sizeof bitmap, &bitmap);
     return {bitmap.bmWidth, bitmap.bmHeight};
-}
-
-std::string VersionString(const std::vector<char>& block, const char* name) {
-    char* text = nullptr;
-    UINT length = 0;
-    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
-        return "(missing)";
-    return std::string(text);
 }
 
 } // namespace
@@ -84,11 +77,8 @@ TEST(EmbeddedResources, ProgramIconLoadsInBothSizes) {
 TEST(EmbeddedResources, VersionAndManifestDescribeTheProgram) {
     char path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
-    ASSERT_GT(size, 0u);
-    std::vector<char> block(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, block.data()));
+    const std::vector<char> block = VersionBlock(path);
+    ASSERT_FALSE(block.empty());
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -101,12 +91,8 @@ TEST(EmbeddedResources, VersionAndManifestDescribeTheProgram) {
     EXPECT_EQ(VersionString(block, "CompanyName"), "Halvory");
     EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.0");
 
-    const HMODULE self = GetModuleHandleA(nullptr);
-    HRSRC manifest = FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(manifest, nullptr);
-    const char* text = static_cast<const char*>(LockResource(LoadResource(self, manifest)));
-    ASSERT_NE(text, nullptr);
-    const std::string xml(text, SizeofResource(self, manifest));
+    const std::string xml = ManifestText(GetModuleHandleA(nullptr));
+    ASSERT_FALSE(xml.empty());
     EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
     EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos);
 }

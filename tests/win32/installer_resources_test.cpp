@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "core/picture_loader.h"
+#include "tests/win32/resource_reading.h"
 #include "ui/win32/win32_handles.h"
 
 using namespace tess;
+using namespace tess::testing;
 
 namespace {
 
@@ -31,32 +33,6 @@ struct DataModule {
     std::string path;
     UniqueModule module;
 };
-
-std::vector<uint8_t> ResourceBytes(HMODULE module, const char* name, const char* type) {
-    HRSRC found = FindResourceA(module, name, type);
-    if (!found) return {};
-    const auto* data = static_cast<const uint8_t*>(LockResource(LoadResource(module, found)));
-    return std::vector<uint8_t>(data, data + SizeofResource(module, found));
-}
-
-std::string VersionString(const std::string& file, const char* name) {
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &ignored);
-    std::vector<char> block(size);
-    if (size == 0 || !GetFileVersionInfoA(file.c_str(), 0, size, block.data()))
-        return "(no version)";
-    char* text = nullptr;
-    UINT length = 0;
-    const std::string path = std::string("\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueA(block.data(), path.c_str(), reinterpret_cast<void**>(&text), &length) || !text)
-        return "(missing)";
-    return std::string(text);
-}
-
-std::string ManifestText(HMODULE module) {
-    const auto bytes = ResourceBytes(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    return std::string(bytes.begin(), bytes.end());
-}
 
 // The sizes and colour depths an icon group offers, each also created as an icon.
 struct IconImage {
@@ -211,10 +187,11 @@ TEST(InstallerResources, SetupAndUninstallerDescribeThemselvesAndAskForAdministr
             EXPECT_TRUE(images[i].creates);
         }
 
-        EXPECT_EQ(VersionString(module.path, "ProductName"), "Tessary");
-        EXPECT_EQ(VersionString(module.path, "FileDescription"), p.description);
-        EXPECT_EQ(VersionString(module.path, "CompanyName"), "Halvory");
-        EXPECT_EQ(VersionString(module.path, "FileVersion"), "1.0.0.0");
+        const std::vector<char> version = VersionBlock(module.path);
+        EXPECT_EQ(VersionString(version, "ProductName"), "Tessary");
+        EXPECT_EQ(VersionString(version, "FileDescription"), p.description);
+        EXPECT_EQ(VersionString(version, "CompanyName"), "Halvory");
+        EXPECT_EQ(VersionString(version, "FileVersion"), "1.0.0.0");
 
         const std::string manifest = ManifestText(module.get());
         EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);

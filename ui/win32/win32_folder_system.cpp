@@ -8,11 +8,11 @@
 #include <cctype>
 #include <memory>
 
+#include "core/ascii_case.h"
+
 namespace tess::ui::win32 {
 
 namespace {
-
-char Lower(char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); }
 
 struct FindCloseRelease {
     void operator()(HANDLE h) const { FindClose(h); }
@@ -75,7 +75,7 @@ Result<std::string> Win32FolderSystem::currentFolder(char drive) const {
 char Win32FolderSystem::currentDrive() const {
     char folder[MAX_PATH] = {};
     const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
-    if (length >= 2 && length < sizeof folder && folder[1] == ':') return Lower(folder[0]);
+    if (length >= 2 && length < sizeof folder && folder[1] == ':') return AsciiLower(folder[0]);
     return 'c';
 }
 

@@ -110,6 +110,19 @@ Result<RunningProgram> RunningProgram::Start(const StartOptions& options) {
     return program;
 }
 
+Result<RunningProgram> RunningProgram::Adopt(HWND window) {
+    DWORD processId = 0;
+    if (!GetWindowThreadProcessId(window, &processId))
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+    RunningProgram program;
+    program.process_.reset(
+        OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
+    if (!program.process_)
+        return Error{ErrorCode::CannotOpen, "cannot open the process: " + SystemMessage(GetLastError())};
+    program.processId_ = processId;
+    return program;
+}
+
 RunningProgram::~RunningProgram() {
     if (process_)
         (void)terminate();
@@ -117,6 +130,14 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::running() const {
     return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+Result<std::string> RunningProgram::programFile() const {
+    char path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process_ || !QueryFullProcessImageNameA(process_.get(), 0, path, &length))
+        return Error{ErrorCode::CannotOpen, "cannot read the program's path"};
+    return std::string(path, length);
 }
 
 Result<DWORD> RunningProgram::waitForExit(Timeout timeout) const {

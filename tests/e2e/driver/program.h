@@ -27,6 +27,9 @@ struct StartOptions {
 class RunningProgram {
 public:
     static Result<RunningProgram> Start(const StartOptions& options);
+    // A program another one started (the shell, a setup program), taken over through one of its
+    // windows: it is waited for and ended like one started here.
+    static Result<RunningProgram> Adopt(HWND window);
 
     RunningProgram(RunningProgram&&) = default;
     RunningProgram& operator=(RunningProgram&&) = default;
@@ -34,6 +37,8 @@ public:
 
     DWORD processId() const { return processId_; }
     bool running() const;
+    // The full path of the program's file, as the system started it.
+    Result<std::string> programFile() const;
     // The exit code once the program has ended by itself and its windows are gone.
     Result<DWORD> waitForExit(Timeout timeout = kDefaultTimeout) const;
     // Ends the program at once with `exitCode` and waits until it and its windows are gone.

@@ -79,17 +79,12 @@ protected:
         EXPECT_TRUE(program->waitForExit().ok());
         auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
         ASSERT_TRUE(window.ok()) << window.error().message;
-        DWORD processId = 0;
-        GetWindowThreadProcessId(window.value(), &processId);
-        ui::win32::UniqueKernelHandle process(
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, processId));
-        ASSERT_TRUE(process) << "cannot open the skin maker's process";
-        char image[MAX_PATH] = {};
-        DWORD length = MAX_PATH;
-        ASSERT_TRUE(QueryFullProcessImageNameA(process.get(), 0, image, &length));
-        EXPECT_TRUE(SamePath(image, app + "\\Tessary.exe")) << image;
-        TerminateProcess(process.get(), 0);
-        WaitForSingleObject(process.get(), 10000);
+        auto skinMaker = RunningProgram::Adopt(window.value());
+        ASSERT_TRUE(skinMaker.ok()) << skinMaker.error().message;
+        auto image = skinMaker.value().programFile();
+        ASSERT_TRUE(image.ok()) << image.error().message;
+        EXPECT_TRUE(SamePath(image.value(), app + "\\Tessary.exe")) << image.value();
+        EXPECT_TRUE(skinMaker.value().terminate().ok());
     }
 };
 

@@ -6,8 +6,6 @@
 
 #include <windows.h>
 
-#include <shlobj.h>
-
 #include <optional>
 #include <string>
 #include <utility>
@@ -21,15 +19,13 @@
 #include "tests/e2e/driver/registry_files.h"
 #include "tests/e2e/driver/wait.h"
 #include "tests/e2e/driver/window_search.h"
+#include "tests/e2e/installer/installed_product.h"
 
 namespace tess::e2e {
 
 inline constexpr const char* kWizardTitle = "Halvory Installation";
 inline constexpr const char* kSetupCaption = "Halvory Setup";
 inline constexpr const char* kChooserTitle = "Change Directory";
-inline constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
-inline constexpr const char* kAppPathKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
-inline constexpr const char* kSkinMakerTitle = "Tessary IE Skin Maker";
 
 // Page texts as far as a case needs them to tell the pages apart.
 inline constexpr const char* kWelcomePage = "Welcome to Tessary Installation Program.";
@@ -37,22 +33,6 @@ inline constexpr const char* kChoosePage = "Choose Directory for Tessary Install
 inline constexpr const char* kReadyPage = "Click Next to Start Copying Files.";
 inline constexpr const char* kFinishedPage = "Tessary Installation is Finished.";
 inline constexpr const char* kNotFinishedPage = "Tessary Installation is not complete.";
-
-// The default base folder as the system gives it to a 32-bit program.
-inline std::string ProgramFilesFolder() {
-    auto folder = ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                     "ProgramFilesDir");
-    return folder ? folder.value() : "C:\\Program Files";
-}
-
-inline bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
-
-// The user's Start-menu Programs folder.
-inline std::string ProgramsFolder() {
-    char programs[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) return {};
-    return programs;
-}
 
 // Every file directly in `folder` deleted; what earlier runs left there must not count.
 inline void EmptyFolder(const std::string& folder) {

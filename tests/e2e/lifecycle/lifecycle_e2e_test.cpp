@@ -5,11 +5,9 @@
 #include <windows.h>
 
 #include <shellapi.h>
-#include <shlobj.h>
 
-#include <optional>
+#include <list>
 #include <string>
-#include <vector>
 
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"
@@ -19,30 +17,18 @@
 #include "tests/e2e/driver/program.h"
 #include "tests/e2e/driver/registry_files.h"
 #include "tests/e2e/driver/wait.h"
+#include "tests/e2e/driver/test_results.h"
 #include "tests/e2e/driver/window_search.h"
+#include "tests/e2e/installer/installed_product.h"
 
 namespace tess::e2e {
 namespace {
 
-constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
-constexpr const char* kAppPathKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
 constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr const char* kSkinMakerCaption = "Tessary IE Skin Maker";
 const std::string kDownloads = "C:\\Downloads";
-
-#define ASSERT_OK(expr)                                                       \
-    do {                                                                      \
-        const auto& outcome_ = (expr);                                        \
-        ASSERT_TRUE(outcome_.ok()) << #expr << ": " << outcome_.error().message; \
-    } while (false)
 
 std::string Or(const Result<std::string>& read, const std::string& otherwise) {
     return read ? read.value() : otherwise;
-}
-
-std::string Folder(int csidl) {
-    char path[MAX_PATH] = {};
-    return SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE) ? path : "";
 }
 
 bool FolderExists(const std::string& path) {
@@ -57,22 +43,6 @@ bool KeyExists(const std::string& key) {
     return true;
 }
 
-DWORD ProcessOf(HWND window) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    return id;
-}
-
-std::string ImageOf(DWORD processId) {
-    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId);
-    if (!process) return "(no process)";
-    char path[MAX_PATH] = {};
-    DWORD size = MAX_PATH;
-    const bool read = QueryFullProcessImageNameA(process, 0, path, &size);
-    CloseHandle(process);
-    return read ? std::string(path, size) : "(unreadable)";
-}
-
 // Whether Wine's list of installed programs shows the product.
 bool Listed() {
     auto list = InstalledProgramsList();
@@ -82,13 +52,17 @@ bool Listed() {
 
 class ProductLife : public ::testing::Test {
 protected:
-    void TearDown() override {
-        for (DWORD id : started) {
-            if (HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
-                TerminateProcess(process, 1);
-                CloseHandle(process);
-            }
-        }
+    // The program showing `window`, started by another one; ended with the test at the latest.
+    RunningProgram* adopt(HWND window) {
+        auto adopted = RunningProgram::Adopt(window);
+        EXPECT_TRUE(adopted.ok()) << adopted.error().message;
+        if (!adopted) return nullptr;
+        started.push_back(std::move(adopted).value());
+        return &started.back();
+    }
+    std::string programFile(const RunningProgram& program) {
+        auto file = program.programFile();
+        return file ? file.value() : "(" + file.error().message + ")";
     }
 
     // The message box of `processId` titled `caption`: its text, answered with `button`.
@@ -105,15 +79,6 @@ protected:
         auto t = Text(control.value());
         return t ? t.value() : "(unreadable)";
     }
-    Status waitForExit(DWORD processId) {
-        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, processId);
-        if (!process) return Status::Ok();
-        const DWORD waited = WaitForSingleObject(process, 20000);
-        CloseHandle(process);
-        if (waited == WAIT_OBJECT_0) return Status::Ok();
-        return Error{ErrorCode::InvalidArgument, "process " + std::to_string(processId) + " still runs"};
-    }
-
     void install() {
         const std::string setup = kDownloads + "\\Tessary-1.0";
         CreateDirectoryA(kDownloads.c_str(), nullptr);
@@ -142,12 +107,13 @@ protected:
         ASSERT_TRUE(FileExists(shortcut));
         ASSERT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", shortcut.c_str(), nullptr, nullptr,
                                                           SW_SHOWNORMAL)), 32);
-        auto window = FindTopWindow({kSkinMakerCaption, "", 0, true});
+        auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
         ASSERT_OK(window);
         skinMaker = window.value();
-        skinMakerProcess = ProcessOf(skinMaker);
-        started.push_back(skinMakerProcess);
-        EXPECT_EQ(ImageOf(skinMakerProcess), app + "\\Tessary.exe");
+        skinMakerProgram = adopt(skinMaker);
+        ASSERT_NE(skinMakerProgram, nullptr);
+        skinMakerProcess = skinMakerProgram->processId();
+        EXPECT_EQ(programFile(*skinMakerProgram), app + "\\Tessary.exe");
     }
 
     // A picture opened, applied and kept in the collection.
@@ -164,13 +130,11 @@ protected:
         EXPECT_EQ(answer(skinMakerProcess, "Confirm", IDYES), "Do you want to add IE Skin to Skin Collection");
     }
 
-    // The uninstaller's window with its process, once it shows.
+    // The uninstaller's window, once it shows.
     HWND uninstallWindow(DWORD processId = 0) {
         auto window = FindTopWindow({"Uninstall", "", processId, true});
         EXPECT_TRUE(window.ok()) << window.error().message;
-        if (!window) return nullptr;
-        started.push_back(ProcessOf(window.value()));
-        return window.value();
+        return window ? window.value() : nullptr;
     }
     void clickStart(HWND window) {
         auto start = FindControl(window, "Command1");
@@ -195,12 +159,12 @@ protected:
         ASSERT_OK(copy.value().waitForExit());
     }
 
-    std::string app = Or(ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                            "ProgramFilesDir"), "C:\\Program Files") + "\\Tessary";
-    std::string group = Folder(CSIDL_PROGRAMS) + "\\Tessary";
+    std::string app = ProgramFilesFolder() + "\\Tessary";
+    std::string group = ProgramsFolder() + "\\Tessary";
     HWND skinMaker = nullptr;
+    RunningProgram* skinMakerProgram = nullptr;
     DWORD skinMakerProcess = 0;
-    std::vector<DWORD> started;
+    std::list<RunningProgram> started;
 };
 
 TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
@@ -239,13 +203,15 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     ASSERT_OK(listRemoval);
     HWND window = uninstallWindow();
     ASSERT_NE(window, nullptr);
-    const DWORD uninstaller = ProcessOf(window);
-    const std::string copy = ImageOf(uninstaller);
+    RunningProgram* uninstallerProgram = adopt(window);
+    ASSERT_NE(uninstallerProgram, nullptr);
+    const DWORD uninstaller = uninstallerProgram->processId();
+    const std::string copy = programFile(*uninstallerProgram);
     char temp[MAX_PATH] = {};
     const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
     EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, copy.c_str(), static_cast<int>(tempLength), temp,
                              static_cast<int>(tempLength)), CSTR_EQUAL) << copy << " is not in " << temp;
-    ASSERT_OK(waitForExit(skinMakerProcess));
+    ASSERT_OK(skinMakerProgram->waitForExit());
     EXPECT_EQ(text(window, "Label2"), "Click Strat to Start Tessary Unstalltion");
 
     // No changes nothing; Yes removes everything and says so.
@@ -261,7 +227,7 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     ASSERT_OK(report);
     EXPECT_EQ(MessageIconOf(report.value()), MessageIcon::None);
     EXPECT_EQ(answer(uninstaller, "Uninstaller", IDOK), "Uninstallation Complete");
-    ASSERT_OK(waitForExit(uninstaller));
+    ASSERT_OK(uninstallerProgram->waitForExit());
     ASSERT_OK(listRemoval.value().waitForExit());
 
     EXPECT_FALSE(FolderExists(app));

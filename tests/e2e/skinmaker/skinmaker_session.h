@@ -21,6 +21,7 @@
 #include "tests/e2e/driver/program.h"
 #include "tests/e2e/driver/registry_files.h"
 #include "tests/e2e/driver/screen_capture.h"
+#include "tests/e2e/driver/test_results.h"
 #include "tests/e2e/driver/window_search.h"
 
 namespace tess::e2e {
@@ -31,19 +32,6 @@ constexpr const char* kMainCaption = "Tessary IE Skin Maker";
 inline std::string DataPicture(const std::string& name) {
     return WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/pictures/" + name);
 }
-
-template <typename T>
-T Must(Result<T> r, const char* what) {
-    if (!r) ADD_FAILURE() << what << ": " << r.error().message;
-    return r ? std::move(r).value() : T{};
-}
-
-#define MUST(expr) Must((expr), #expr)
-#define ASSERT_OK(expr)                                                       \
-    do {                                                                      \
-        const auto outcome_ = (expr);                                         \
-        ASSERT_TRUE(outcome_.ok()) << #expr << ": " << outcome_.error().message; \
-    } while (0)
 
 class SkinMakerSession : public ::testing::Test {
 protected:

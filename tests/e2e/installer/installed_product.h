@@ -1,0 +1,35 @@
+// Where the installed product is found, for the tests of its setup program and of its whole life:
+// the default base folder, the Start-menu Programs folder, its registry keys, its main window.
+#pragma once
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+#include "tests/e2e/driver/registry_files.h"
+
+namespace tess::e2e {
+
+inline constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
+inline constexpr const char* kAppPathKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
+inline constexpr const char* kSkinMakerTitle = "Tessary IE Skin Maker";
+
+// The default base folder as the system gives it to a 32-bit program.
+inline std::string ProgramFilesFolder() {
+    auto folder = ReadRegistryString(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                     "ProgramFilesDir");
+    return folder ? folder.value() : "C:\\Program Files";
+}
+
+inline bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+// The user's Start-menu Programs folder.
+inline std::string ProgramsFolder() {
+    char programs[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) return {};
+    return programs;
+}
+
+} // namespace tess::e2e
