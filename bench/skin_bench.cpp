@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "core/bitmap_writer.h"
+#include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/support/gradient_rgba.h"
 

@@ -1,14 +1,6 @@
-// Bitmap encoding and the safe replacement of the file: the bytes go to a temporary file in the
-// target's folder, are flushed and closed with every error checked, and only then renamed.
+// Bitmap encoding: the two headers and the pixel rows, turned from the surface's top-down RGB
+// into the file's bottom-up BGR.
 #include "bitmap_writer.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
-
-#include "file_system.h"
 
 namespace tess {
 
@@ -26,10 +18,6 @@ void Put16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
 void Put32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
     for (int i = 0; i < 4; ++i)
         out[at + i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
-Error WriteError(const std::string& path, const std::string& what) {
-    return Error{ErrorCode::WriteFailed, "Cannot write " + path + ": " + what};
 }
 
 } // namespace
@@ -67,34 +55,6 @@ std::vector<uint8_t> EncodeBitmap(const Surface& surface) {
         }
     }
     return out;
-}
-
-Status WriteBitmap(const Surface& surface, const std::string& path) {
-    namespace fs = std::filesystem;
-    // Errors name the path as the caller gave it; the file system gets the mapped one.
-    const std::string target = NativePath(path);
-    std::error_code ec;
-    if (fs::is_directory(fs::path(target), ec))
-        return WriteError(path, "the name belongs to a folder");
-
-    const std::vector<uint8_t> bytes = EncodeBitmap(surface);
-    const std::string temporary = target + ".partial";
-    std::FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file)
-        return WriteError(path, std::strerror(errno));
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool flushed = std::fflush(file) == 0;
-    const bool closed = std::fclose(file) == 0;
-    if (!written || !flushed || !closed) {
-        std::remove(temporary.c_str());
-        return WriteError(path, "the file could not be written completely");
-    }
-    fs::rename(fs::path(temporary), fs::path(target), ec);
-    if (ec) {
-        std::remove(temporary.c_str());
-        return WriteError(path, ec.message());
-    }
-    return Status::Ok();
 }
 
 } // namespace tess

@@ -1,19 +1,15 @@
-// Reading pictures: the file is read whole (within a size cap) and its format told by its
-// signature; a small walker of our own then goes through the file's structure, checking the size
-// its header announces against the limits as soon as it meets it; stb_image (compiled in
-// stb_image_impl.cpp) then reads the header again (stbi_info), that size is checked again, and
-// only then does stb decode pixels. The walkers refuse what this old stb would handle badly:
-// JPEG Huffman tables that overflow its arrays (before stb reads even the header), truncated
-// GIFs and bitmaps (stb pads them with zeros), GIF code streams that would keep it busy for
-// minutes, JPEGs without image data or with thousands of scans, bitmap offsets outside the file
-// and palette indices past the palette.
+// Decoding pictures: the format is told by the bytes' signature; a small walker of our own then
+// goes through the file's structure, checking the size its header announces against the limits
+// as soon as it meets it; stb_image (compiled in stb_image_impl.cpp) then reads the header again
+// (stbi_info), that size is checked again, and only then does stb decode pixels. The walkers
+// refuse what this old stb would handle badly: JPEG Huffman tables that overflow its arrays
+// (before stb reads even the header), truncated GIFs and bitmaps (stb pads them with zeros), GIF
+// code streams that would keep it busy for minutes, JPEGs without image data or with thousands
+// of scans, bitmap offsets outside the file and palette indices past the palette.
 #include "picture_loader.h"
-
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -483,116 +479,6 @@ Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLi
 
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size) {
     return DecodePicture(bytes, size, PictureLimits{});
-}
-
-namespace {
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-// What the file system says of a path or an open file.
-struct FileStatus {
-    bool regular = false;
-    bool folder = false;
-    uint64_t size = 0;
-};
-
-// The C runtime's stat calls, 64-bit sized on Windows, where a plain stat stops at 2 GB.
-#ifdef _WIN32
-using StatBuffer = struct _stat64;
-int StatOfPath(const char* path, StatBuffer* s) { return _stat64(path, s); }
-int StatOfFile(std::FILE* file, StatBuffer* s) { return _fstat64(_fileno(file), s); }
-bool IsRegular(unsigned mode) { return (mode & _S_IFMT) == _S_IFREG; }
-bool IsFolder(unsigned mode) { return (mode & _S_IFMT) == _S_IFDIR; }
-#else
-using StatBuffer = struct stat;
-int StatOfPath(const char* path, StatBuffer* s) { return stat(path, s); }
-int StatOfFile(std::FILE* file, StatBuffer* s) { return fstat(fileno(file), s); }
-bool IsRegular(unsigned mode) { return S_ISREG(mode); }
-bool IsFolder(unsigned mode) { return S_ISDIR(mode); }
-#endif
-
-// 0, or the errno of the failure.
-template <typename Subject, typename StatFn>
-int StatusOf(Subject subject, StatFn statFn, FileStatus& status) {
-    StatBuffer s;
-    if (statFn(subject, &s) != 0)
-        return errno;
-    status = {IsRegular(s.st_mode), IsFolder(s.st_mode), static_cast<uint64_t>(s.st_size)};
-    return 0;
-}
-int StatPath(const std::string& path, FileStatus& status) { return StatusOf(path.c_str(), StatOfPath, status); }
-int StatFile(std::FILE* file, FileStatus& status) { return StatusOf(file, StatOfFile, status); }
-
-Error NotFound(const std::string& path) { return Error{ErrorCode::FileNotFound, "File not found: " + path}; }
-
-Error CannotOpen(const std::string& path, const std::string& why) {
-    return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": " + why};
-}
-
-// Only regular files within the size cap are read; their size is known before reading.
-std::optional<Error> CheckStatus(const std::string& path, const FileStatus& status) {
-    if (status.folder)
-        return CannotOpen(path, "it is a folder");
-    if (!status.regular)
-        return CannotOpen(path, "it is not a regular file");
-    if (status.size > kMaxPictureFileBytes)
-        return Error{ErrorCode::PictureTooLarge,
-                     "The picture file is too large: " + path + " (more than " +
-                         std::to_string(kMaxPictureFileBytes / (1024 * 1024)) + " MB)"};
-    return std::nullopt;
-}
-
-} // namespace
-
-Result<Picture> LoadPicture(const std::string& path) {
-    if (path.empty())
-        return Picture();
-    if (path.find('\0') != std::string::npos)
-        return NotFound(path);
-
-    // Looked at before opening, so that opening never blocks (a named pipe would) nor starts
-    // reading a device.
-    FileStatus status;
-    if (int error = StatPath(path, status)) {
-        if (error == ENOENT || error == ENOTDIR)
-            return NotFound(path);
-        return CannotOpen(path, std::strerror(error));
-    }
-    if (std::optional<Error> refused = CheckStatus(path, status))
-        return std::move(*refused);
-
-    errno = 0;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        if (errno == ENOENT || errno == ENOTDIR)
-            return NotFound(path);
-        return CannotOpen(path, errno ? std::strerror(errno) : "unknown error");
-    }
-    // Again on the open file, which may not be the one looked at.
-    if (int error = StatFile(file.get(), status))
-        return CannotOpen(path, std::strerror(error));
-    if (std::optional<Error> refused = CheckStatus(path, status))
-        return std::move(*refused);
-
-    std::vector<uint8_t> bytes;
-    try {
-        bytes.resize(static_cast<size_t>(status.size));
-    } catch (const std::bad_alloc&) {
-        return OutOfMemory();
-    }
-    size_t got = 0;
-    while (got < bytes.size()) {
-        const size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, file.get());
-        if (n == 0)
-            break;
-        got += n;
-    }
-    if (std::ferror(file.get()))
-        return CannotOpen(path, "read error");
-    bytes.resize(got);  // a file that shrank since: decode what is there
-    return DecodePicture(bytes.data(), bytes.size());
 }
 
 } // namespace tess

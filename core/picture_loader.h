@@ -1,4 +1,4 @@
-// Reading GIF, JPEG and Windows bitmap files into Pictures, with hard limits checked before any
+// Decoding GIF, JPEG and Windows bitmap files into Pictures, with hard limits checked before any
 // pixel is decoded so that a hostile file can only ever produce an error value.
 #pragma once
 
@@ -28,13 +28,5 @@ struct PictureLimits {
     int64_t maxPixels = kMaxPicturePixels;
 };
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits);
-
-// Reads and decodes a picture file. The empty path gives the empty picture. Errors: FileNotFound
-// (the path names nothing), CannotOpen (a folder, not a regular file, no permission, a read
-// error), PictureTooLarge (a file over kMaxPictureFileBytes, refused from its size before it is
-// read, or a picture over the pixel limits), NotAPicture (empty, or not one of the three
-// formats), CorruptPicture (truncated, damaged or using something unsupported, such as RLE
-// bitmaps), OutOfMemory. On Windows the path goes to fopen as is (the ANSI code page).
-Result<Picture> LoadPicture(const std::string& path);
 
 } // namespace tess

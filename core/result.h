@@ -22,6 +22,7 @@ enum class ErrorCode {
     WriteFailed,       // a file could not be written or moved into place
     AlreadyExists,     // the folder to be created is there already
     DeleteFailed,      // a file or folder is there but could not be deleted (in use, not empty)
+    FileTooLarge,      // a file is longer than the caller reads
 };
 
 struct Error {

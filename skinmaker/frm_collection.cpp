@@ -2,8 +2,8 @@
 // deleting the kept skins, and handing the main window back its place when it closes.
 #include "skinmaker/frm_collection.h"
 
-#include "core/file_system.h"
-#include "core/picture_loader.h"
+#include "platform/file_system.h"
+#include "platform/picture_files.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
 #include "skinmaker/web_links.h"
@@ -72,7 +72,7 @@ void FrmCollection::Form_Unload() { env_.host.show(main_.form, false); }
 
 void FrmCollection::File1_Click() {
     if (File1.listCount() == 0) return;
-    if (auto picture = LoadPicture(NativePath(SelectedPath())))
+    if (auto picture = LoadPicture(SelectedPath()))
         Image1.setPicture(std::make_shared<Picture>(std::move(picture).value()),
                           env_.host.twipsPerPixelX());
 }

@@ -4,11 +4,10 @@
 
 #include <cstdio>
 
-#include "core/bitmap_writer.h"
+#include "platform/picture_files.h"
 #include "core/collection_naming.h"
-#include "core/file_system.h"
+#include "platform/file_system.h"
 #include "core/number_rules.h"
-#include "core/picture_loader.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/frm_about.h"
 #include "skinmaker/frm_collection.h"
@@ -173,7 +172,7 @@ void IeMain::Form_Load() {
 
 // Shows the skin the browser uses now; a file that does not load leaves the source box empty.
 void IeMain::loadStartSkin() {
-    if (auto picture = LoadPicture(NativePath(layout.StartSkin))) {
+    if (auto picture = LoadPicture(layout.StartSkin)) {
         sourcePicture_ = std::make_shared<Picture>(std::move(picture).value());
         picSource.setPicture(sourcePicture_, env_.host.twipsPerPixelX());
     }
@@ -375,7 +374,7 @@ void IeMain::Command1_Click() {
 
     // The picture is read and measured before anything of the window changes, so a file that
     // is no picture, or one too wide, leaves the window and its earlier picture as they were.
-    auto loaded = LoadPicture(NativePath(SourceFile));
+    auto loaded = LoadPicture(SourceFile);
     if (!loaded) {
         env_.host.messageBox(kNotLoadedMessage, ui::kMbIconExclamation);
         return;
@@ -451,7 +450,7 @@ IeMain::Applied IeMain::FinalSave() {
         (void)picFinal.surface().setBackColor(layout.background);
     }
     picFinal.refresh();
-    if (!WriteBitmap(picFinal.surface(), NativePath(SkinPath()))) {
+    if (!WriteBitmap(picFinal.surface(), SkinPath())) {
         env_.host.messageBox(kNotSavedMessage, ui::kMbIconExclamation);
         return Applied::NotSaved;
     }
@@ -464,7 +463,7 @@ IeMain::Applied IeMain::FinalSave() {
 }
 
 bool IeMain::saveToCollection(const std::string& path) {
-    if (WriteBitmap(picFinal.surface(), NativePath(path))) return true;
+    if (WriteBitmap(picFinal.surface(), path)) return true;
     env_.host.messageBox(kNotCollectedMessage, ui::kMbIconExclamation);
     return false;
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "core/file_system.h"
+#include "platform/file_system.h"
 
 namespace tess {
 

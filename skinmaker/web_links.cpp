@@ -2,9 +2,7 @@
 // shell's error texts.
 #include "skinmaker/web_links.h"
 
-#include <cstdio>
-
-#include "core/file_system.h"
+#include "platform/file_system.h"
 
 namespace tess {
 
@@ -17,11 +15,8 @@ constexpr const char* kPageFailedCaption = "Website URL Failed...";
 
 // Writes the temporary page's one line; false when it could not be written whole.
 bool WriteTemporaryPage(const std::string& path) {
-    std::FILE* file = std::fopen(NativePath(path).c_str(), "wb");
-    if (!file) return false;
     static constexpr char kLine[] = "<HTML> <\\HTML>\r\n";
-    const bool written = std::fwrite(kLine, 1, sizeof kLine - 1, file) == sizeof kLine - 1;
-    return std::fclose(file) == 0 && written;
+    return WriteFileReplacing(path, std::vector<uint8_t>(kLine, kLine + sizeof kLine - 1)).ok();
 }
 
 std::string Trimmed(const std::string& text) {

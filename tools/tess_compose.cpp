@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "compose_options.h"
-#include "core/bitmap_writer.h"
-#include "core/picture_loader.h"
+#include "platform/picture_files.h"
 #include "core/skin_layout.h"
 
 using namespace tess;

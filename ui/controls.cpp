@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "core/file_system.h"
+#include "platform/file_system.h"
 
 namespace tess::ui {
 

@@ -9,7 +9,7 @@
 
 #include <cstdlib>
 
-#include "system_library.h"
+#include "platform/win32/system_library.h"
 
 namespace tess::installer::win32 {
 
@@ -122,7 +122,7 @@ bool SafeEntryName(const std::string& entry) {
 
 // The functions of cabinet.dll, looked up once per extraction.
 struct FdiLibrary {
-    UniqueModule module;
+    ui::win32::UniqueModule module;
     decltype(&FDICreate) create = nullptr;
     decltype(&FDICopy) copy = nullptr;
     decltype(&FDIDestroy) destroy = nullptr;
@@ -134,7 +134,7 @@ void Look(HMODULE module, const char* name, Function* out) {
 }
 
 bool LoadFdi(FdiLibrary* library) {
-    library->module = LoadSystemLibrary("cabinet.dll");
+    library->module = platform::win32::LoadSystemLibrary("cabinet.dll");
     if (!library->module)
         return false;
     Look(library->module.get(), "FDICreate", &library->create);

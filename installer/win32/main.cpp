@@ -8,7 +8,7 @@
 #include "installer/frm_main.h"
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
-#include "installer/win32/system_library.h"
+#include "platform/win32/system_library.h"
 #include "installer/win32/win32_install_files.h"
 #include "installer/win32/win32_system_info.h"
 #include "ui/win32/embedded_resources.h"
@@ -40,7 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tess;
     // Before any library is loaded: a setup program often runs from a downloads folder, where a
     // planted library must not be picked up.
-    (void)installer::win32::RestrictDllSearchPath();
+    (void)platform::win32::RestrictDllSearchPath();
     ui::win32::Win32Host host(installer::kSetupTitle);
 
     Win32Registry registry;

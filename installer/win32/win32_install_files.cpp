@@ -4,7 +4,7 @@
 
 #include <shellapi.h>
 
-#include "core/file_system.h"
+#include "platform/file_system.h"
 
 namespace tess::installer::win32 {
 

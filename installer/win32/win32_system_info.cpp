@@ -5,7 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "system_library.h"
+#include "platform/win32/system_library.h"
 
 namespace tess::installer::win32 {
 
@@ -72,7 +72,7 @@ Result<std::string> Win32SystemInfo::WindowsFolder() const {
 }
 
 Result<std::string> Win32SystemInfo::SystemFolder() const {
-    const std::string folder = SystemDirectory();
+    const std::string folder = platform::win32::SystemDirectory();
     if (folder.empty())
         return Error{ErrorCode::FileNotFound, "the system folder is unknown"};
     return folder;

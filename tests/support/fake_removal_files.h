@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/ascii_case.h"
-#include "core/file_system.h"
+#include "platform/file_system.h"
 #include "uninstaller/removal_services.h"
 
 namespace tess::testing {

@@ -8,9 +8,8 @@
 #include <memory>
 #include <string>
 
-#include "core/bitmap_writer.h"
+#include "platform/picture_files.h"
 #include "core/memory_registry.h"
-#include "core/picture_loader.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"

@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/bitmap_writer.h"
-#include "core/picture_loader.h"
+#include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/support/gradient_rgba.h"
 

@@ -8,7 +8,7 @@
 #include <random>
 
 #include "core/bitmap_writer.h"
-#include "core/picture_loader.h"
+#include "platform/picture_files.h"
 #include "test_pictures.h"
 
 using namespace tess;

@@ -2,7 +2,7 @@
 // with its questions, editing through the shell, the main window's part, and the failures told.
 #include <fstream>
 
-#include "core/file_system.h"
+#include "platform/file_system.h"
 #include "skinmaker/frm_about.h"
 #include "skinmaker/frm_collection.h"
 #include "skinmaker/web_links.h"

@@ -2,6 +2,8 @@
 // the toolbar value, the questions asked and answered, and the failures reported.
 #include <fstream>
 
+#include "core/bitmap_writer.h"
+#include "platform/picture_files.h"
 #include "tests/support/main_window_fixture.h"
 
 namespace tess::testing {

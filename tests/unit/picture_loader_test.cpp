@@ -22,6 +22,7 @@
 #endif
 
 #include "core/picture_loader.h"
+#include "platform/picture_files.h"
 #include "core/stb_image_impl.h"
 
 using namespace tess;

@@ -8,9 +8,9 @@
 #include <set>
 #include <utility>
 
-#include "core/bitmap_writer.h"
+#include "platform/picture_files.h"
 #include "core/collection_naming.h"
-#include "core/file_system.h"
+#include "platform/file_system.h"
 #include "core/memory_registry.h"
 #include "skinmaker/m_pic.h"
 #include "tests/support/registry_cases.h"

@@ -15,13 +15,14 @@
 
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
-#include "installer/win32/system_library.h"
+#include "platform/win32/system_library.h"
 #include "installer/win32/win32_install_files.h"
 #include "installer/win32/win32_system_info.h"
 
 using namespace tess;
 using namespace tess::installer;
 using namespace tess::installer::win32;
+using namespace tess::platform::win32;
 
 namespace {
 

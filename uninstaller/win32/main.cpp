@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include "installer/system_info.h"
-#include "installer/win32/system_library.h"
+#include "platform/win32/system_library.h"
 #include "installer/win32/win32_system_info.h"
 #include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_host.h"
@@ -29,7 +29,7 @@ tess::Picture WindowIcon() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tess;
     using namespace tess::uninstaller;
-    (void)installer::win32::RestrictDllSearchPath();
+    (void)platform::win32::RestrictDllSearchPath();
 
     Win32Registry registry;
     win32::Win32RemovalFiles files;

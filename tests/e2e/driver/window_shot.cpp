@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "core/bitmap_writer.h"
+#include "platform/picture_files.h"
 #include "core/picture.h"
 #include "core/surface.h"
 #include "tests/e2e/driver/screen_capture.h"

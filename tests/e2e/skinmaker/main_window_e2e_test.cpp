@@ -1,7 +1,7 @@
 // The real skin maker worked from outside as a user works it: start states, the open and colour
 // dialogs, scroll bars and modes, applying at each resolution, the collection question, removing
 // the skin, refusals, a second copy, close requests, and the preview read back from the screen.
-#include "core/picture_loader.h"
+#include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/e2e/skinmaker/skinmaker_session.h"
 

@@ -11,8 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "core/bitmap_writer.h"
-#include "core/picture_loader.h"
+#include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"

@@ -1,8 +1,8 @@
 // The newer loader functions are looked up at run time, since older systems lack them and a
 // program linked against them would not start there.
-#include "system_library.h"
+#include "platform/win32/system_library.h"
 
-namespace tess::installer::win32 {
+namespace tess::platform::win32 {
 
 namespace {
 
@@ -52,4 +52,4 @@ DllSearchRestriction RestrictDllSearchPath() {
     return DllSearchRestriction::None;
 }
 
-} // namespace tess::installer::win32
+} // namespace tess::platform::win32

@@ -9,7 +9,7 @@
 
 #include "ui/win32/win32_handles.h"
 
-namespace tess::installer::win32 {
+namespace tess::platform::win32 {
 
 using ui::win32::UniqueModule;
 
@@ -29,4 +29,4 @@ DllSearchRestriction RestrictDllSearchPath();
 // The system folder (GetSystemDirectoryA), without a trailing backslash; empty on failure.
 std::string SystemDirectory();
 
-} // namespace tess::installer::win32
+} // namespace tess::platform::win32

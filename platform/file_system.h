@@ -1,17 +1,17 @@
-// The few file operations the programs need, on paths written the Windows way: the programs form
-// names by appending "\Skin.bmp" and the like to their folder, and the host build maps those.
+// The one file layer of the three programs, on paths written the Windows way: narrow paths in the
+// system's ANSI code page, as the Win32 A functions take them; the host build maps them to its own.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "result.h"
+#include "core/result.h"
 
 namespace tess {
 
 // The path as the file system takes it: on Windows unchanged (ANSI), elsewhere with every
-// backslash turned into '/'. The operations below and the bitmap writer map their paths so.
+// backslash turned into '/'.
 std::string NativePath(const std::string& path);
 
 // The length in bytes of a file; a folder or a missing path is an error.
@@ -31,5 +31,15 @@ bool MatchesPattern(const std::string& name, const std::string& pattern);
 // The names of the files (not folders) in a folder that match the pattern, sorted by name
 // without regard to case. A folder that cannot be read is an error.
 Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern);
+
+// The whole contents of a regular file of at most `maxBytes` bytes. FileNotFound when the path
+// names nothing, CannotOpen for a folder, a device or pipe, or a read error, FileTooLarge when
+// the file is longer than `maxBytes`, which is known before anything is read.
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t maxBytes);
+
+// Writes `bytes` to `path`, replacing an existing file only once the new one is complete: they
+// go to a temporary file beside it first, which is then moved over it. A failed write leaves
+// the old file as it was and no temporary file behind. Every failure is returned.
+Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes);
 
 } // namespace tess

@@ -1,0 +1,41 @@
+// The parts of the file layer that are the same on every system: name patterns and the order of
+// listed names.
+#include "platform/file_system.h"
+#include "platform/file_names.h"
+
+#include <algorithm>
+
+#include "core/ascii_case.h"
+
+namespace tess {
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+    // Greedy matching with one backtrack point: the last '*' seen.
+    size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
+            ++n;
+            ++p;
+        } else if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (starP != std::string::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
+void SortNamesWithoutCase(std::vector<std::string>& names) {
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+            return static_cast<unsigned char>(AsciiLower(x)) < static_cast<unsigned char>(AsciiLower(y));
+        });
+    });
+}
+
+} // namespace tess

@@ -1,0 +1,199 @@
+// The file layer on the host (the native build and its tests) over POSIX calls, with the paths'
+// backslashes turned into slashes.
+#include "platform/file_system.h"
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "platform/file_names.h"
+
+namespace tess {
+
+namespace {
+
+bool Missing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+// A path with a NUL inside would be cut short by the system and name another file.
+bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+Error NotFound(const std::string& path) {
+    return Error{ErrorCode::FileNotFound, "File not found: " + path};
+}
+
+Error CannotOpen(const std::string& path, const std::string& why) {
+    return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": " + why};
+}
+
+Error WriteError(const std::string& path, const std::string& what) {
+    return Error{ErrorCode::WriteFailed, "Cannot write " + path + ": " + what};
+}
+
+bool IsExistingFolder(const std::string& nativePath) {
+    struct stat s;
+    return stat(nativePath.c_str(), &s) == 0 && S_ISDIR(s.st_mode);
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// Only regular files within the cap are read; their size is known before reading.
+Status CheckReadable(const std::string& path, const struct stat& s, uint64_t maxBytes) {
+    if (S_ISDIR(s.st_mode))
+        return CannotOpen(path, "it is a folder");
+    if (!S_ISREG(s.st_mode))
+        return CannotOpen(path, "it is not a regular file");
+    if (static_cast<uint64_t>(s.st_size) > maxBytes)
+        return Error{ErrorCode::FileTooLarge,
+                     path + " is longer than " + std::to_string(maxBytes) + " bytes"};
+    return Status::Ok();
+}
+
+} // namespace
+
+std::string NativePath(const std::string& path) {
+    std::string native = path;
+    std::replace(native.begin(), native.end(), '\\', '/');
+    return native;
+}
+
+Result<uint64_t> FileLength(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    struct stat s;
+    if (stat(NativePath(path).c_str(), &s) != 0) {
+        const int error = errno;
+        if (Missing(error))
+            return NotFound(path);
+        return Error{ErrorCode::CannotOpen, "Cannot examine " + path + ": " + std::strerror(error)};
+    }
+    if (S_ISDIR(s.st_mode))
+        return Error{ErrorCode::CannotOpen, "Not a file: " + path};
+    return static_cast<uint64_t>(s.st_size);
+}
+
+Status CreateFolder(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return Error{ErrorCode::InvalidArgument, "Not a folder name: " + path};
+    const std::string native = NativePath(path);
+    if (mkdir(native.c_str(), 0777) == 0)
+        return Status::Ok();
+    const int error = errno;
+    if (error == EEXIST && IsExistingFolder(native))
+        return Error{ErrorCode::AlreadyExists, "The folder exists already: " + path};
+    return Error{ErrorCode::WriteFailed,
+                 "Cannot create the folder " + path + ": " + std::strerror(error)};
+}
+
+Status RemoveFile(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    // unlink refuses folders.
+    if (unlink(NativePath(path).c_str()) == 0)
+        return Status::Ok();
+    const int error = errno;
+    if (Missing(error))
+        return NotFound(path);
+    return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + std::strerror(error)};
+}
+
+Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) {
+    const std::string native = NativePath(folder);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native.c_str()), closedir);
+    if (!dir)
+        return Error{ErrorCode::FileNotFound, "Cannot list " + folder + ": " + std::strerror(errno)};
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        struct stat s {};
+        if (stat((native + "/" + name).c_str(), &s) == 0 && !S_ISDIR(s.st_mode) &&
+            MatchesPattern(name, pattern))
+            names.push_back(name);
+    }
+    SortNamesWithoutCase(names);
+    return names;
+}
+
+Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    const std::string native = NativePath(path);
+    // Looked at before opening, so that opening never blocks (a named pipe would) nor starts
+    // reading a device.
+    struct stat s;
+    if (stat(native.c_str(), &s) != 0) {
+        const int error = errno;
+        return Missing(error) ? NotFound(path) : CannotOpen(path, std::strerror(error));
+    }
+    if (Status readable = CheckReadable(path, s, maxBytes); !readable)
+        return readable.error();
+
+    errno = 0;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(native.c_str(), "rb"));
+    if (!file) {
+        const int error = errno;
+        if (Missing(error))
+            return NotFound(path);
+        return CannotOpen(path, error ? std::strerror(error) : "unknown error");
+    }
+    // Again on the open file, which may not be the one looked at.
+    if (fstat(fileno(file.get()), &s) != 0)
+        return CannotOpen(path, std::strerror(errno));
+    if (Status readable = CheckReadable(path, s, maxBytes); !readable)
+        return readable.error();
+
+    std::vector<uint8_t> bytes;
+    try {
+        bytes.resize(static_cast<size_t>(s.st_size));
+    } catch (const std::bad_alloc&) {
+        return Error{ErrorCode::OutOfMemory, "Not enough memory to read " + path};
+    }
+    size_t got = 0;
+    while (got < bytes.size()) {
+        const size_t n = std::fread(bytes.data() + got, 1, bytes.size() - got, file.get());
+        if (n == 0)
+            break;
+        got += n;
+    }
+    if (std::ferror(file.get()))
+        return CannotOpen(path, "read error");
+    bytes.resize(got);  // a file that shrank since: what is there
+    return bytes;
+}
+
+Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+    if (path.empty() || HasNul(path))
+        return WriteError(path, "not a file name");
+    // Errors name the path as the caller gave it; the file system gets the mapped one.
+    const std::string target = NativePath(path);
+    if (IsExistingFolder(target))
+        return WriteError(path, "the name belongs to a folder");
+
+    const std::string temporary = PartialFileName(target);
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
+    if (!file)
+        return WriteError(path, std::strerror(errno));
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    const bool flushed = std::fflush(file) == 0;
+    const bool closed = std::fclose(file) == 0;
+    if (!written || !flushed || !closed) {
+        unlink(temporary.c_str());
+        return WriteError(path, "the file could not be written completely");
+    }
+    // rename replaces the target in one step.
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        const int error = errno;
+        unlink(temporary.c_str());
+        return WriteError(path, std::strerror(error));
+    }
+    return Status::Ok();
+}
+
+} // namespace tess

@@ -1,0 +1,25 @@
+// Pictures to and from files through the file layer: a picture file read and decoded, a surface
+// written as a Windows bitmap that replaces an existing file only once it is complete.
+#pragma once
+
+#include <string>
+
+#include "core/picture.h"
+#include "core/result.h"
+#include "core/surface.h"
+
+namespace tess {
+
+// Reads and decodes a picture file. The empty path gives the empty picture. Errors: FileNotFound
+// (the path names nothing), CannotOpen (a folder, not a regular file, no permission, a read
+// error), PictureTooLarge (a file over kMaxPictureFileBytes, refused from its size before it is
+// read, or a picture over the pixel limits), NotAPicture (empty, or not one of the three
+// formats), CorruptPicture (truncated, damaged or using something unsupported, such as RLE
+// bitmaps), OutOfMemory.
+Result<Picture> LoadPicture(const std::string& path);
+
+// Writes the surface as a bitmap file at `path`; a failed write leaves an existing file as it
+// was. Every failure is returned.
+Status WriteBitmap(const Surface& surface, const std::string& path);
+
+} // namespace tess
