@@ -103,7 +103,10 @@ void FrmCollection::Command1_Click() {
             return;
         main_.Command5_Click();
     }
-    if (!RemoveFile(path)) env_.host.messageBox(kNotDeleted, ui::kMbIconExclamation);
+    // A file that went behind the window's back is what the user asked for; only one that is
+    // still there is a failure.
+    if (const Status removed = RemoveFile(path); !removed && removed.error().code != ErrorCode::FileNotFound)
+        env_.host.messageBox(kNotDeleted, ui::kMbIconExclamation);
     // The list shows what is on disk, deleted or not.
     (void)File1.refresh();
     showFirstOrNothing();

@@ -480,7 +480,9 @@ void IeMain::Command4_Click() {
     if (applied == Applied::NotSaved) return;
     if (applied == Applied::Applied) setRemoveSkinEnabled(true);
     if (!CollectionFile.empty()) {
-        (void)saveToCollection(CollectionFile);
+        // Forgotten when it cannot be written, so that the next "&Apply" asks again and makes
+        // the collection folder anew if it went.
+        if (!saveToCollection(CollectionFile)) CollectionFile.clear();
         return;
     }
     if (env_.host.messageBox("Do you want to add IE Skin to Skin Collection",

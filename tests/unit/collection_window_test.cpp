@@ -159,17 +159,24 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     EXPECT_EQ(host.unanswered(), 0);
 }
 
-TEST_F(CollectionWindowTest, AFileThatCannotBeDeletedIsReportedAndTheListFollowsTheDisk) {
+TEST_F(CollectionWindowTest, OnlyAFileThatStaysIsReportedAndTheListFollowsTheDisk) {
     start();
     const std::string a = keep("Skin0001.bmp");
-    keep("Skin0002.bmp");
+    const std::string b = keep("Skin0002.bmp");
     FrmCollection& c = open();
     std::filesystem::remove(NativePath(a));  // gone behind the window's back
     keep("Skin0003.bmp");
     ASSERT_TRUE(c.Command1.press());
+    EXPECT_TRUE(host.asked().empty());
+    EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0002.bmp", "Skin0003.bmp"}));
+
+    // Something that no deletion of a file takes stays under the name.
+    std::filesystem::remove(NativePath(b));
+    std::filesystem::create_directory(NativePath(b));
+    ASSERT_TRUE(c.Command1.press());
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "The skin could not be deleted.");
-    EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0002.bmp", "Skin0003.bmp"}));
+    EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0003.bmp"}));
 }
 
 TEST_F(CollectionWindowTest, EditHandsTheFileToTheShellAndReportsItsFailures) {

@@ -256,6 +256,17 @@ TEST_F(ApplyWindowTest, FailedCollectionWriteIsReportedAndAskedAgain) {
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[4].text, "Do you want to add IE Skin to Skin Collection");
     EXPECT_TRUE(std::filesystem::exists(collectionPath(1)));
+
+    // The remembered file cannot be rewritten once the folder has gone: it is forgotten, and the
+    // next "&Apply" asks again and makes the folder anew.
+    std::filesystem::remove_all(folder / "Collection");
+    ASSERT_TRUE(w.Command4.press());
+    EXPECT_EQ(host.asked()[6].text, "IE Skin could not be saved in Skin Collection.");
+    EXPECT_TRUE(w.CollectionFile.empty());
+    host.answerNext(ui::kIdYes);
+    ASSERT_TRUE(w.Command4.press());
+    EXPECT_EQ(host.asked()[8].text, "Do you want to add IE Skin to Skin Collection");
+    EXPECT_TRUE(std::filesystem::exists(collectionPath(1)));
 }
 
 TEST_F(ApplyWindowTest, RemoveSkinAsksThenDeletesTheValueOnly) {
