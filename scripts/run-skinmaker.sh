@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and starts the skin maker under Wine on your X
-# display. It keeps "Skin.bmp" and its collection beside the program, in build/windows/skinmaker.
+# display. It keeps "Skin.bmp" and its collection beside the program, in build/windows/skinmaker
+# (build/windows64/skinmaker where the machine cannot run 32-bit programs).
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 repo=$(pwd)
@@ -9,6 +10,11 @@ skinmaker=build/windows/skinmaker/Tessary.exe
 ./scripts/setup-deps.sh || exit 1
 build_status=0
 ./scripts/build-all.sh || build_status=$?
+# A kernel that runs no 32-bit program gets the x86-64 build of the same skin maker.
+if ! (source scripts/wine-env.sh && tess_can_run_32bit); then
+  skinmaker=build/windows64/skinmaker/Tessary.exe
+  ./scripts/build-all.sh windows64 || build_status=$?
+fi
 
 if [[ ! -f $skinmaker ]]; then
   echo "run-skinmaker: the build made no skin maker ($skinmaker); see the build output above" >&2

@@ -11,6 +11,8 @@ packages=(
   llvm
   googletest libgtest-dev libbenchmark-dev libstb-dev
   g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  # The x86-64 cross toolchain, for the Windows tests on a kernel that cannot run 32-bit programs.
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64
   xvfb xauth x11-utils
   gcab cabextract unzip imagemagick

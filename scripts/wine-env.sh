@@ -18,6 +18,19 @@ export WINEARCH=win64
 export XDG_DATA_HOME=$TESS_WINE_ROOT/xdg/data
 export XDG_CONFIG_HOME=$TESS_WINE_ROOT/xdg/config
 
+# The loader that starts Windows programs and Wine's own tools. The product is 32-bit and `wine`
+# starts it; where the kernel cannot run 32-bit programs at all (no IA-32 emulation), Wine's
+# 32-bit loader cannot start either, and the tests run the x86-64 build of the same programs
+# (preset windows64) through the 64-bit loader instead.
+tess_can_run_32bit() {
+  /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+if tess_can_run_32bit; then
+  tess_wine=wine
+else
+  tess_wine=/usr/lib/wine/wine64
+fi
+
 # Wine makes dosdevices first when it sets up a prefix; the registry files come only later,
 # when the wineserver saves them on exit.
 tess_is_prefix() {

@@ -28,7 +28,7 @@ die() {
 # revision goes up whenever make_template changes, so that older templates are made again.
 template_revision=2
 template_stamp=$tess_wine_template/.tess-template
-template_id="$(wine --version), template revision $template_revision"
+template_id="$("$tess_wine" --version) ($tess_wine), template revision $template_revision"
 
 template_is_current() {
   [[ -f $template_stamp && $(<"$template_stamp") == "$template_id" ]]
@@ -50,7 +50,7 @@ make_template() {
   echo "wine-prefix.sh: making the template prefix in $tess_wine_template" >&2
   # wineboot needs no display; an unset DISPLAY also keeps it off a screen that hangs.
   local log=$TESS_WINE_ROOT/template.log
-  if ! WINEPREFIX=$partial timeout 600 env -u DISPLAY wineboot --init >"$log" 2>&1; then
+  if ! WINEPREFIX=$partial timeout 600 env -u DISPLAY "$tess_wine" wineboot --init >"$log" 2>&1; then
     tess_stop_prefix "$partial" 0
     die "wineboot failed in $partial; its output is in $log"
   fi
@@ -79,7 +79,7 @@ make_template() {
 
 # set_managed PREFIX Y|N: whether the X window manager handles the prefix's windows.
 set_managed() {
-  WINEPREFIX=$1 timeout 120 env -u DISPLAY wine reg add 'HKCU\Software\Wine\X11 Driver' \
+  WINEPREFIX=$1 timeout 120 env -u DISPLAY "$tess_wine" reg add 'HKCU\Software\Wine\X11 Driver' \
     /v Managed /d "$2" /f >/dev/null 2>&1 || die "cannot set Managed=$2 in $1"
   # The wineserver writes the registry to disk as it exits.
   tess_stop_prefix "$1" 60

@@ -94,7 +94,7 @@ if [[ $timeout_seconds -ne 0 ]]; then
 fi
 # Started in the background and waited for, so that a TERM reaches the trap at once and not
 # only after the program ends; stdin is passed on explicitly, as & would replace it.
-WINEPREFIX=$prefix "${limit[@]}" wine "$program" "$@" <&0 &
+WINEPREFIX=$prefix "${limit[@]}" "$tess_wine" "$program" "$@" <&0 &
 status=0
 wait "$!" || status=$?
 # A program stopped for its time limit leaves nothing worth waiting for.

@@ -23,10 +23,13 @@ using ui::win32::CommonDialogCalls;
 using ui::win32::Win32CommonDialogs;
 using ui::win32::Win32DialogPlatform;
 
-// The 32-bit layouts the system expects.
+// The layouts the system expects of the 32-bit programs (the x86-64 build that runs these tests
+// where 32-bit programs cannot run has layouts of its own).
+#ifndef _WIN64
 static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76);
 static_assert(sizeof(CHOOSECOLORA) == 36);
 static_assert(sizeof(CHOOSEFONTA) == 60);
+#endif
 static_assert(sizeof(LOGFONTA) == 60);
 
 namespace {

@@ -8,11 +8,15 @@
 
 namespace tess {
 
-static_assert(sizeof(HKEY) == sizeof(RegKey), "key handles are 32 bits in the 32-bit programs");
+// A key handle has 32 significant bits in 32-bit and 64-bit programs alike; a 64-bit program
+// sign-extends them (HKEY_CURRENT_USER is 0xFFFFFFFF80000001 there).
+static_assert(sizeof(RegKey) == 4 && sizeof(HKEY) >= sizeof(RegKey));
 
 namespace {
 
-HKEY ToHkey(RegKey key) { return reinterpret_cast<HKEY>(static_cast<uintptr_t>(key)); }
+HKEY ToHkey(RegKey key) {
+    return reinterpret_cast<HKEY>(static_cast<intptr_t>(static_cast<int32_t>(key)));
+}
 RegKey FromHkey(HKEY key) { return static_cast<RegKey>(reinterpret_cast<uintptr_t>(key)); }
 
 } // namespace
