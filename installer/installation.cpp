@@ -34,11 +34,11 @@ struct Replacement {
 };
 
 // Moves each arrived program over its installed one, in order; returns the index of the one that
-// could not be moved, with every file as it was before, or nothing when all are in place. The last
-// replaces its file in a single move, which either happens or leaves that file alone, so a
-// program whose file cannot be replaced (one that is running) is best put last. Each earlier one
-// first moves its installed file aside, to be put back when a later one fails: the programs
-// stay the pair they were rather than a mix of two versions, or one without the other.
+// could not be moved, after moving every file back where it was, or nothing when all are in
+// place. The last replaces its file in a single move, which either happens or leaves that file
+// alone, so a program whose file cannot be replaced (one that is running) is best put last. Each
+// earlier one first moves its installed file aside, to be put back when a later one fails: the
+// programs stay the pair they were rather than a mix of two versions, or one without the other.
 std::optional<size_t> ReplacePrograms(InstallFileSystem& files,
                                       const std::vector<Replacement>& replacements) {
     std::vector<bool> keptAside;
