@@ -265,6 +265,9 @@ void FrmMain::InstallFiles() {
 }
 
 void FrmMain::askExit() {
+    // Whether asked from a key or a click, the Enter that answers the question is released after
+    // the box has gone, and that release reaches the wizard: it must not also move it on.
+    IgnoreNextEnter = true;
     if (env_.host.messageBox(kExitQuestion, ui::kMbYesNo | ui::kMbDefButton2, kSetupTitle) == ui::kIdYes)
         env_.host.endProgram();
 }
@@ -340,11 +343,7 @@ void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
             IgnoreNextEscape = false;
             return;
         }
-        if (WizardPage != 5) {
-            // The Enter that answers the question must not also move the wizard on.
-            IgnoreNextEnter = true;
-            askExit();
-        }
+        if (WizardPage != 5) askExit();
         break;
     case kLeftKey:
         if (WizardPage != 5) Image1_Click(1);

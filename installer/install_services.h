@@ -1,5 +1,5 @@
-// The services the installation runs on, as interfaces: files and the shell's delete, taking an
-// entry out of a cabinet, and shortcut files. The Windows build gives the real ones.
+// The services the installation runs on, as interfaces: files, the shell's delete and a replacing
+// move, taking an entry out of a cabinet, and shortcut files. The Windows build gives the real ones.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +21,10 @@ public:
     virtual void ShellDeleteFile(const std::string& path) = 0;
     // Deletes a file directly.
     virtual Status RemoveFile(const std::string& path) = 0;
+    // Moves the file `from` to `to` in one step, replacing a file there and returning only once
+    // the move is on disk. Both lie on one volume: nothing is copied, so a failure leaves both
+    // files as they were.
+    virtual Status MoveReplacing(const std::string& from, const std::string& to) = 0;
 };
 
 class CabinetExtractor {

@@ -1,6 +1,8 @@
-// Each step of the installation ignores its own failure, as the user can do nothing about it
-// mid-way; what decides the outcome is whether both programs are in place afterwards.
+// The programs arrive under names of their own beside the installed ones and replace them only as
+// a pair; every later step ignores its own failure, as the user can do nothing about it mid-way.
 #include "installation.h"
+
+#include <optional>
 
 #include "setup_strings.h"
 
@@ -16,6 +18,54 @@ uint32_t SizeInKb(InstallFileSystem& files, const std::vector<std::string>& path
             bytes += length.value();
     }
     return static_cast<uint32_t>((bytes + 1023) / 1024);
+}
+
+// Through the shell first, which also takes a read-only file, then directly.
+void Discard(InstallFileSystem& files, const std::string& path) {
+    if (FileIsPresent(files, path))
+        files.ShellDeleteFile(path);
+    (void)files.RemoveFile(path);
+}
+
+// A program that has arrived, the installed file it is to replace, and where that file waits
+// until the whole pair is in place.
+struct Replacement {
+    std::string program, arrived, installed, kept;
+};
+
+// Moves each arrived program over its installed one, in order; returns the index of the one that
+// could not be moved, after moving every file back where it was, or nothing when all are in
+// place. The last replaces its file in a single move, which either happens or leaves that file
+// alone, so a program whose file cannot be replaced (one that is running) is best put last. Each
+// earlier one first moves its installed file aside, to be put back when a later one fails: the
+// programs stay the pair they were rather than a mix of two versions, or one without the other.
+std::optional<size_t> ReplacePrograms(InstallFileSystem& files,
+                                      const std::vector<Replacement>& replacements) {
+    std::vector<bool> keptAside;
+    std::optional<size_t> failed;
+    for (size_t i = 0; i < replacements.size() && !failed; ++i) {
+        const Replacement& r = replacements[i];
+        const bool aside = i + 1 < replacements.size() && files.FileLength(r.installed).ok();
+        if (aside && !files.MoveReplacing(r.installed, r.kept).ok()) {
+            failed = i;
+        } else if (!files.MoveReplacing(r.arrived, r.installed).ok()) {
+            if (aside)
+                (void)files.MoveReplacing(r.kept, r.installed);
+            failed = i;
+        } else {
+            keptAside.push_back(aside);
+        }
+    }
+    for (size_t i = keptAside.size(); i-- > 0;) {
+        const Replacement& r = replacements[i];
+        if (!failed)
+            Discard(files, r.kept);
+        else if (keptAside[i])
+            (void)files.MoveReplacing(r.kept, r.installed);
+        else
+            Discard(files, r.installed);
+    }
+    return failed;
 }
 
 } // namespace
@@ -39,21 +89,29 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     report.appDir = installDir + "\\Tessary";
     (void)files.CreateFolder(report.appDir);
 
-    const std::vector<std::string> programs = {product.program, product.uninstaller};
-    std::vector<std::string> paths;
-    for (const std::string& program : programs) {
+    // The arriving names lie in the application folder, so that each move into place stays on
+    // its volume.
+    std::vector<Replacement> replacements;
+    for (const std::string& program : {product.program, product.uninstaller}) {
         const std::string path = report.appDir + "\\" + program;
-        paths.push_back(path);
-        if (FileIsPresent(files, path))
-            files.ShellDeleteFile(path);
-        (void)files.RemoveFile(path);
+        replacements.push_back({program, path + ".new", path, path + ".old"});
     }
-    for (size_t i = 0; i < programs.size(); ++i) {
-        const bool extracted = services.cabinet.Extract(cabinet, programs[i], paths[i]).ok();
-        report.lines.push_back(ProgramDisplayPath(paths[i]));
-        if (!extracted || !FileIsPresent(files, paths[i]))
-            report.missingPrograms.push_back(programs[i]);
+    for (const Replacement& r : replacements) {
+        const bool extracted = services.cabinet.Extract(cabinet, r.program, r.arrived).ok();
+        report.lines.push_back(ProgramDisplayPath(r.installed));
+        if (!extracted || !FileIsPresent(files, r.arrived))
+            report.missingPrograms.push_back(r.program);
     }
+    if (report.missingPrograms.empty()) {
+        // The uninstaller goes first: the installed skin maker is the one a running copy keeps
+        // from being replaced, and the last replacement needs no way back.
+        const std::vector<Replacement> order(replacements.rbegin(), replacements.rend());
+        if (const std::optional<size_t> failed = ReplacePrograms(files, order))
+            report.missingPrograms.push_back(order[*failed].program);
+    }
+    // Whatever did not move into place goes.
+    for (const Replacement& r : replacements)
+        (void)files.RemoveFile(r.arrived);
 
     if (!report.missingPrograms.empty()) {
         for (const std::string& line : FailureLines(report.missingPrograms))
@@ -64,7 +122,8 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     }
 
     report.registryFailures =
-        WriteRegistration(services.registry, report.appDir, product, SizeInKb(files, paths));
+        WriteRegistration(services.registry, report.appDir, product,
+                          SizeInKb(files, {replacements[0].installed, replacements[1].installed}));
     report.group = CreateProgramGroup(services.system, files, services.links, report.appDir,
                                       "Tessary", true, false,
                                       {{product.program, "Tessary"},
@@ -74,9 +133,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
         report.lines.push_back("No Start menu group: the Programs folder was not found.");
     }
 
-    if (FileIsPresent(files, cabinet))
-        files.ShellDeleteFile(cabinet);
-    (void)files.RemoveFile(cabinet);
+    Discard(files, cabinet);
     report.cabinetDeleted = !files.FileLength(cabinet).ok();
     report.outcome = InstallReport::Outcome::Installed;
     return report;

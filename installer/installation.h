@@ -26,7 +26,8 @@ struct InstallServices {
 struct InstallReport {
     enum class Outcome {
         NoCabinet,        // the cabinet is missing or empty: nothing was changed
-        ProgramsMissing,  // a program did not arrive: nothing registered, cabinet kept
+        ProgramsMissing,  // a program did not arrive or could not replace the installed one:
+                          // the installed programs as they were, nothing registered, cabinet kept
         Installed,
     };
     Outcome outcome = Outcome::NoCabinet;
@@ -42,10 +43,13 @@ struct InstallReport {
 // What the installing and the last page say when programs did not arrive.
 std::vector<std::string> FailureLines(const std::vector<std::string>& missingPrograms);
 
-// Installs into `installDir` & "\Tessary" from `setupFolder` & "\tess10.cab". Every step runs
-// even when an earlier one failed, except that a program that did not arrive (missing or empty
-// afterwards) keeps the product from being registered or given shortcuts, and keeps the cabinet
-// so that the user can try again.
+// Installs into `installDir` & "\Tessary" from `setupFolder` & "\tess10.cab". Both programs are
+// extracted under temporary names beside the installed ones ("Tessary.exe.new"), and only when
+// both arrived whole (present and not empty) do they replace the installed programs, as a pair.
+// A program that did not arrive or could not be put in place leaves the installed programs as
+// they were, and keeps the product from being registered or given shortcuts and the cabinet from
+// being deleted, so that the user can try again. Every later step runs even when an earlier one
+// failed.
 InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
                            const std::string& installDir, const ProductInfo& product = {});
 

@@ -31,4 +31,13 @@ void Win32InstallFiles::ShellDeleteFile(const std::string& path) {
 
 Status Win32InstallFiles::RemoveFile(const std::string& path) { return tess::RemoveFile(path); }
 
+Status Win32InstallFiles::MoveReplacing(const std::string& from, const std::string& to) {
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Status::Ok();
+    const DWORD error = GetLastError();
+    return Error{error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ErrorCode::FileNotFound
+                                                                                : ErrorCode::WriteFailed,
+                 "could not move " + from + " to " + to + ": error " + std::to_string(error)};
+}
+
 } // namespace tess::installer::win32

@@ -1,5 +1,5 @@
-// The installation's file operations on Windows: the core's file functions, and deletion through
-// the shell's file operation.
+// The installation's file operations on Windows: the core's file functions, deletion through the
+// shell's file operation, and the replacing move.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +21,9 @@ public:
     Status CreateFolder(const std::string& path) override;
     void ShellDeleteFile(const std::string& path) override;
     Status RemoveFile(const std::string& path) override;
+    // MoveFileExA without MOVEFILE_COPY_ALLOWED: a move to another volume fails rather than
+    // becoming a copy that could be left half written.
+    Status MoveReplacing(const std::string& from, const std::string& to) override;
 
 private:
     HWND owner_;  // not owned

@@ -20,6 +20,9 @@ public:
     std::map<std::string, std::string> files;
     std::set<std::string> folders;
     std::vector<std::string> shellDeleted;
+    // Files held open by another program that does not let them go: they can be neither moved,
+    // replaced nor deleted.
+    std::set<std::string> locked;
 
     Result<uint64_t> FileLength(const std::string& path) override {
         auto found = files.find(path);
@@ -34,10 +37,24 @@ public:
     }
     void ShellDeleteFile(const std::string& path) override {
         shellDeleted.push_back(path);
-        files.erase(path);
+        if (!locked.count(path))
+            files.erase(path);
     }
     Status RemoveFile(const std::string& path) override {
+        if (locked.count(path) && files.count(path))
+            return Error{ErrorCode::DeleteFailed, path};
         return files.erase(path) ? Status::Ok() : Status(Error{ErrorCode::FileNotFound, path});
+    }
+    Status MoveReplacing(const std::string& from, const std::string& to) override {
+        auto found = files.find(from);
+        if (found == files.end())
+            return Error{ErrorCode::FileNotFound, from};
+        if (locked.count(from) || (locked.count(to) && files.count(to)))
+            return Error{ErrorCode::WriteFailed, to};
+        std::string bytes = std::move(found->second);
+        files.erase(found);
+        files[to] = std::move(bytes);
+        return Status::Ok();
     }
 };
 

@@ -1,6 +1,7 @@
 // The installation over in-memory services: what is written where, the checks that keep a failed
-// extraction from being registered, the Start-menu group with and without a Programs folder, and
-// the registry settings and default folder beneath them.
+// extraction or replacement from touching the installed programs or registering anything, the
+// Start-menu group with and without a Programs folder, and the registry settings and default
+// folder beneath them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -34,6 +35,18 @@ std::string StoredText(const MemoryRegistry& registry, const std::string& key,
         return "<missing>";
     EXPECT_EQ(value->type, kRegSz) << name;
     return std::string(value->bytes.begin(), value->bytes.end());
+}
+
+// The files directly in `folder`, by name, with their contents.
+std::map<std::string, std::string> FilesIn(const FakeFiles& files, const std::string& folder) {
+    std::map<std::string, std::string> found;
+    const std::string prefix = folder + "\\";
+    for (const auto& [path, bytes] : files.files) {
+        if (path.compare(0, prefix.size(), prefix) == 0 &&
+            path.find('\\', prefix.size()) == std::string::npos)
+            found[path.substr(prefix.size())] = bytes;
+    }
+    return found;
 }
 
 std::optional<uint32_t> StoredDword(const MemoryRegistry& registry, const std::string& name) {
@@ -71,11 +84,10 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
     EXPECT_EQ(report.appDir, "C:\\Program Files\\Tessary");
     EXPECT_TRUE(files.folders.count("C:\\Program Files\\Tessary"));
-    EXPECT_EQ(files.files["C:\\Program Files\\Tessary\\Tessary.exe"], std::string(1500, 'T'));
-    EXPECT_EQ(files.files["C:\\Program Files\\Tessary\\remover.exe"], std::string(700, 'R'));
-    // The old program went through the shell before the new one was extracted.
-    ASSERT_FALSE(files.shellDeleted.empty());
-    EXPECT_EQ(files.shellDeleted.front(), "C:\\Program Files\\Tessary\\Tessary.exe");
+    // The old program was replaced, and nothing of the way the new ones came is left beside them.
+    EXPECT_EQ(FilesIn(files, "C:\\Program Files\\Tessary"),
+              (std::map<std::string, std::string>{{"Tessary.exe", std::string(1500, 'T')},
+                                                  {"remover.exe", std::string(700, 'R')}}));
     EXPECT_EQ(report.lines, (std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe",
                                                       "C:\\Program Files\\Tessary\\remover.exe"}));
 
@@ -123,21 +135,40 @@ TEST_F(Installation, AnEmptyOrMissingCabinetChangesNothing) {
     EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstall));
 }
 
-TEST_F(Installation, AProgramThatDidNotArriveKeepsTheCabinetAndRegistersNothing) {
+TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalledProgram) {
+    const std::string app = "C:\\Apps\\Tessary";
+    const std::map<std::string, std::string> pair = {{"Tessary.exe", "old T"}, {"remover.exe", "old R"}};
     struct Case {
         const char* what;
         std::map<std::string, std::string> entries;
+        std::map<std::string, std::string> installed;  // in the application folder beforehand
+        std::set<std::string> locked;
         std::vector<std::string> missing;
     };
     const std::vector<Case> cases = {
-        {"skin maker absent", {{"remover.exe", "R"}}, {"Tessary.exe"}},
-        {"uninstaller empty", {{"Tessary.exe", "T"}, {"remover.exe", ""}}, {"remover.exe"}},
-        {"damaged cabinet", {}, {"Tessary.exe", "remover.exe"}},
+        {"skin maker absent", {{"remover.exe", "R"}}, {}, {}, {"Tessary.exe"}},
+        {"uninstaller empty", {{"Tessary.exe", "T"}, {"remover.exe", ""}}, {}, {}, {"remover.exe"}},
+        {"damaged cabinet", {}, {}, {}, {"Tessary.exe", "remover.exe"}},
+        {"damaged cabinet over an installation", {}, pair, {}, {"Tessary.exe", "remover.exe"}},
+        {"uninstaller empty over an installation", {{"Tessary.exe", "T"}, {"remover.exe", ""}}, pair,
+         {}, {"remover.exe"}},
+        // The uninstaller is replaced first and put back when the skin maker cannot follow.
+        {"installed skin maker running", {{"Tessary.exe", "T"}, {"remover.exe", "R"}}, pair,
+         {"Tessary.exe"}, {"Tessary.exe"}},
+        {"installed uninstaller held", {{"Tessary.exe", "T"}, {"remover.exe", "R"}}, pair,
+         {"remover.exe"}, {"remover.exe"}},
+        // An uninstaller that was not there before goes again.
+        {"skin maker running without an uninstaller", {{"Tessary.exe", "T"}, {"remover.exe", "R"}},
+         {{"Tessary.exe", "old T"}}, {"Tessary.exe"}, {"Tessary.exe"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         FakeFiles caseFiles;
         caseFiles.files[kCab] = "cabinet bytes";
+        for (const auto& [name, bytes] : c.installed)
+            caseFiles.files[app + "\\" + name] = bytes;
+        for (const std::string& name : c.locked)
+            caseFiles.locked.insert(app + "\\" + name);
         FakeCabinet caseCabinet(caseFiles);
         caseCabinet.entries = c.entries;
         MemoryRegistry caseRegistry;
@@ -152,6 +183,8 @@ TEST_F(Installation, AProgramThatDidNotArriveKeepsTheCabinetAndRegistersNothing)
                                 program + " could not be installed."),
                       report.lines.end());
         }
+        // Byte for byte what was installed before, and no file of the attempt beside it.
+        EXPECT_EQ(FilesIn(caseFiles, app), c.installed);
         EXPECT_TRUE(caseFiles.files.count(kCab));
         EXPECT_FALSE(report.cabinetDeleted);
         EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kUninstall));

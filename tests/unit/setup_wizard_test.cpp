@@ -3,7 +3,10 @@
 // maker, the chooser's drives and folders, and dragging with the window's edges snapping.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "core/memory_registry.h"
 #include "installer/frm_main.h"
@@ -116,9 +119,29 @@ TEST_F(SetupWizardTest, ExitQuestionAndTheEnterThatAnswersIt) {
     EXPECT_EQ(w.WizardPage, 1);
     key(13);
     EXPECT_EQ(w.WizardPage, 2);
+
+    // Asked from the Exit area, the close mark or the task bar's close box, the question consumes
+    // its Enter too: on the ready page that Enter would start the installation.
+    key(13);
+    ASSERT_EQ(w.WizardPage, 3);
+    const std::vector<std::pair<const char*, std::function<bool()>>> askers = {
+        {"Exit area", [&] { return w.Image1(0).press(); }},
+        {"close mark", [&] { return w.Buttt_1.click(); }},
+        {"close box", [&] { w.form.requestClose(); return true; }},
+    };
+    for (const auto& [what, ask] : askers) {
+        SCOPED_TRACE(what);
+        const size_t asked = host.asked().size();
+        host.answerNext(ui::kIdNo);
+        ASSERT_TRUE(ask());
+        EXPECT_EQ(host.asked().size(), asked + 1);
+        key(13);
+        EXPECT_EQ(w.WizardPage, 3);
+    }
+    EXPECT_TRUE(files.folders.empty());
+    EXPECT_TRUE(cabinet.written.empty());
     host.answerNext(ui::kIdYes);
-    ASSERT_TRUE(w.Buttt_1.onClick != nullptr);
-    w.Buttt_1.onClick();
+    ASSERT_TRUE(w.Buttt_1.click());
     EXPECT_TRUE(host.ended());
 }
 

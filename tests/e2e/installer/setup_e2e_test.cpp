@@ -1,5 +1,6 @@
 // The real setup program worked from outside: its pages through keys and clicks on the artwork's
 // button areas, the exit question, a missing cabinet, and an installation with what it leaves.
+#include "tests/e2e/driver/keyboard.h"
 #include "tests/e2e/installer/setup_session.h"
 
 namespace tess::e2e {
@@ -63,6 +64,33 @@ TEST_F(SetupPages, ButtonAreasFollowClicksAndTheExitQuestionAnswersBothWays) {
     clickArea("Image1(0)");
     EXPECT_EQ(answer(kSetupCaption, IDYES), "Do you want to exit from Halvory setup");
     EXPECT_TRUE(program->waitForExit().ok());
+    EXPECT_TRUE(FileExists(cabinet()));
+    EXPECT_FALSE(FileExists(defaultAppFolder() + "\\Tessary.exe"));
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName").ok());
+}
+
+// The Enter that answers No goes down on the box and comes up on the wizard once the box has
+// gone; asked from a click, the question must consume that release as the Esc path does.
+TEST_F(SetupPages, TheEnterAnsweringTheExitQuestionOfAClickStartsNoInstallation) {
+    placeCabinet();
+    start();
+    clickUntil("Image1(2)", kChoosePage);
+    clickUntil("Image1(2)", kReadyPage);
+
+    clickArea("Image1(0)");
+    auto box = FindMessageBox(program->processId(), kSetupCaption);
+    ASSERT_TRUE(box.ok()) << box.error().message;
+    auto said = MessageText(box.value());
+    EXPECT_EQ(said ? said.value() : "(unreadable)", "Do you want to exit from Halvory setup");
+    const Status answered = AnswerWithKey(box.value(), VK_RETURN);
+    ASSERT_TRUE(answered.ok()) << answered.error().message;
+
+    // A Left typed afterwards arrives behind the Enter's release: that it brings back the folder
+    // page shows the wizard was still on the ready page, not installing or past it.
+    const Status typed = TypeKey(wizard, VK_LEFT);
+    ASSERT_TRUE(typed.ok()) << typed.error().message;
+    awaitPage(kChoosePage);
+    EXPECT_TRUE(program->running());
     EXPECT_TRUE(FileExists(cabinet()));
     EXPECT_FALSE(FileExists(defaultAppFolder() + "\\Tessary.exe"));
     EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName").ok());

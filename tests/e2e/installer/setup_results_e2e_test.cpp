@@ -1,8 +1,9 @@
-// What the real setup program leaves and starts: files, registry values, shortcuts, the list of
-// programs, a second run; damaged and incomplete cabinets; the skin maker closed and started.
+// What the real setup program leaves and starts: files, registry, shortcuts, the programs list, a
+// second run; damaged and incomplete cabinets, also over an installation; the skin maker.
 #include <objbase.h>
 #include <shobjidl.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "tests/e2e/driver/installed_programs.h"
@@ -10,6 +11,20 @@
 
 namespace tess::e2e {
 namespace {
+
+// The names of the files directly in `folder`, sorted.
+std::vector<std::string> FilesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA entry{};
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+        if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(entry.cFileName);
+    } while (FindNextFileA(search, &entry));
+    FindClose(search);
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // The target of a shortcut as the shell's link object reads it.
 std::string ShortcutTarget(const std::string& link) {
@@ -38,6 +53,26 @@ protected:
     std::string extracted(const char* name) { return WindowsPath(TESS_E2E_EXTRACTED) + "\\" + name; }
     std::string shortcut(const char* caption) { return ProgramsFolder() + "\\Tessary\\" + caption + ".lnk"; }
 
+    // The distributable's cabinet beside the setup program, its first data block damaged: a byte
+    // of its checksum and of the compression's signature flipped. (More bytes flipped inside the
+    // compressed data make Wine's own cabinet library write out of bounds and crash, so the damage
+    // is kept where any reader looks first.)
+    void placeDamagedCabinet() {
+        placeCabinet();
+        std::fstream file(cabinet(), std::ios::in | std::ios::out | std::ios::binary);
+        uint32_t firstBlock = 0;
+        file.seekg(36);  // the first folder's offset of its data blocks
+        file.read(reinterpret_cast<char*>(&firstBlock), sizeof firstBlock);
+        ASSERT_TRUE(file.good());
+        for (const std::streamoff at : {std::streamoff(firstBlock), std::streamoff(firstBlock) + 8}) {
+            char byte = 0;
+            file.seekg(at);
+            file.read(&byte, 1);
+            file.seekp(at);
+            file.put(static_cast<char>(~byte));
+        }
+        ASSERT_TRUE(file.good());
+    }
     // Enter on the page that starts the installation, and the page-4 text while it is shown: the
     // program is busy for that second, so the text is read without asking the program. The last
     // page that follows is a failed installation's.
@@ -150,25 +185,7 @@ TEST_F(SetupResults, InstalledFilesMatchTheCabinetAndTheSystemListsTheProduct) {
 }
 
 TEST_F(SetupResults, ADamagedCabinetNamesTheProgramsAndIsKept) {
-    placeCabinet();
-    {
-        // The first data block damaged: a byte of its checksum and of the compression's signature
-        // flipped. (More bytes flipped inside the compressed data make Wine's own cabinet library
-        // write out of bounds and crash, so the damage is kept where any reader looks first.)
-        std::fstream file(cabinet(), std::ios::in | std::ios::out | std::ios::binary);
-        uint32_t firstBlock = 0;
-        file.seekg(36);  // the first folder's offset of its data blocks
-        file.read(reinterpret_cast<char*>(&firstBlock), sizeof firstBlock);
-        ASSERT_TRUE(file.good());
-        for (const std::streamoff at : {std::streamoff(firstBlock), std::streamoff(firstBlock) + 8}) {
-            char byte = 0;
-            file.seekg(at);
-            file.read(&byte, 1);
-            file.seekp(at);
-            file.put(static_cast<char>(~byte));
-        }
-        ASSERT_TRUE(file.good());
-    }
+    placeDamagedCabinet();
     auto damaged = ReadFileBytes(cabinet());
     ASSERT_TRUE(damaged.ok());
     start();
@@ -184,9 +201,54 @@ TEST_F(SetupResults, ADamagedCabinetNamesTheProgramsAndIsKept) {
     auto kept = ReadFileBytes(cabinet());
     ASSERT_TRUE(kept.ok()) << "the cabinet was removed";
     EXPECT_TRUE(kept.value() == damaged.value());
-    EXPECT_FALSE(FileExists(defaultAppFolder() + "\\Tessary.exe"));
-    EXPECT_FALSE(FileExists(defaultAppFolder() + "\\Tessary.exe.part"));
+    // Nothing arrived, so nothing was put in place, and no part of the attempt stayed behind.
+    EXPECT_TRUE(FilesIn(defaultAppFolder()).empty()) << defaultAppFolder();
     expectNothingRegistered();
+    expectFailureToldOnTheLastPage("Tessary.exe could not be installed.");
+}
+
+// Over a working installation, a cabinet that gives nothing leaves the installed programs, and
+// what the system and the Start menu have of them, as they were.
+TEST_F(SetupResults, AReinstallationFromADamagedCabinetKeepsTheInstalledProgramsWorking) {
+    placeCabinet();
+    start();
+    installWithKeys();
+    ASSERT_TRUE(PressKey(wizard, VK_RETURN).ok());
+    EXPECT_EQ(answer("Tessary installation", IDNO), "Do you want to run Tessary");
+    ASSERT_TRUE(program->waitForExit().ok());
+
+    placeDamagedCabinet();
+    start();
+    keyUntil(VK_RETURN, kChoosePage);
+    keyUntil(VK_RETURN, kReadyPage);
+    const std::string page = installingPageText();
+    EXPECT_NE(page.find("Tessary.exe could not be installed."), std::string::npos) << page;
+
+    const std::string app = defaultAppFolder();
+    for (const char* name : {"Tessary.exe", "remover.exe"}) {
+        auto installed = ReadFileBytes(app + "\\" + name);
+        auto expected = ReadFileBytes(extracted(name));
+        ASSERT_TRUE(installed.ok()) << name << ": " << installed.error().message;
+        ASSERT_TRUE(expected.ok()) << expected.error().message;
+        EXPECT_TRUE(installed.value() == expected.value()) << name << " differs from the first installation's";
+    }
+    EXPECT_EQ(FilesIn(app), (std::vector<std::string>{"Tessary.exe", "remover.exe"}));
+
+    const auto value = [](const char* key, const char* name) {
+        auto read = ReadRegistryString(HKEY_LOCAL_MACHINE, key, name);
+        return read ? read.value() : "(" + read.error().message + ")";
+    };
+    std::string uninstall = value(kUninstallKey, "UninstallString");
+    ASSERT_GE(uninstall.size(), 2u);
+    EXPECT_EQ(uninstall.front(), '"');
+    uninstall = uninstall.substr(1, uninstall.size() - 2);  // without its quotes
+    for (const std::string& target :
+         {uninstall, value(kUninstallKey, "DisplayIcon"), value(kAppPathKey, ""), value(kAppPathKey, "Path"),
+          ShortcutTarget(shortcut("Tessary")), ShortcutTarget(shortcut("Uninstall Tessary"))}) {
+        EXPECT_TRUE(FileExists(target)) << target;
+        EXPECT_TRUE(SamePath(target.substr(0, target.find_last_of('\\')), app)) << target;
+    }
+    EXPECT_TRUE(FileExists(cabinet()));
     expectFailureToldOnTheLastPage("Tessary.exe could not be installed.");
 }
 
