@@ -100,7 +100,7 @@ TEST_F(CommonDialogRecords, OpenRecordCarriesEveryFieldAndTakesTheAnswerBack) {
     };
     ASSERT_TRUE(dialog.ShowOpen().ok());
 
-    EXPECT_EQ(seen.lStructSize, 76u);
+    EXPECT_EQ(seen.lStructSize, OPENFILENAME_SIZE_VERSION_400A);
     EXPECT_EQ(seen.hwndOwner, reinterpret_cast<HWND>(0x4321));
     EXPECT_EQ(seen.hInstance, nullptr);
     EXPECT_EQ(filter, "Graphic Files\0*.gif;*.jpg;*.bmp\0\0"s);
@@ -161,7 +161,7 @@ TEST_F(CommonDialogRecords, ColourRecordHasTheCustomColoursAndClearedHookBits) {
     };
     ASSERT_TRUE(dialog.ShowColor().ok());
 
-    EXPECT_EQ(seen.lStructSize, 36u);
+    EXPECT_EQ(seen.lStructSize, sizeof(CHOOSECOLORA));
     EXPECT_EQ(seen.hwndOwner, reinterpret_cast<HWND>(0x99));
     EXPECT_EQ(seen.hInstance, nullptr);
     EXPECT_EQ(seen.rgbResult, 0x00FF00u);
@@ -194,7 +194,7 @@ TEST_F(CommonDialogRecords, FontRecordStartsOnTheFontAndTakesTheChoiceBack) {
     };
     ASSERT_TRUE(dialog.ShowFont().ok());
 
-    EXPECT_EQ(seen.lStructSize, 60u);
+    EXPECT_EQ(seen.lStructSize, sizeof(CHOOSEFONTA));
     EXPECT_EQ(seen.hDC, nullptr);
     EXPECT_EQ(seen.iPointSize, 80);
     EXPECT_EQ(seen.Flags, static_cast<DWORD>(CF_SCREENFONTS | CF_EFFECTS | CF_LIMITSIZE |

@@ -10,6 +10,13 @@ namespace tess::ui::win32 {
 
 namespace {
 
+// The component states the record sizes of the 32-bit programs. Where this build's layout is
+// another (the x86-64 build the tests run on where 32-bit programs cannot), the system gets its
+// own size of the same record version; in the 32-bit programs the two are the same.
+DWORD SystemSize(uint32_t stated, uint32_t size32, size_t sizeHere) {
+    return stated == size32 ? static_cast<DWORD>(sizeHere) : stated;
+}
+
 // A writable buffer holding the text and a NUL, grown with NULs to the room the system is
 // told it has.
 std::vector<char> WritableBuffer(const std::string& text, size_t room) {
@@ -56,7 +63,7 @@ int Win32CommonDialogs::fileDialog(BOOL(WINAPI* call)(LPOPENFILENAMEA),
 
     // Fields past the record's declared size stay zero; the system reads only lStructSize bytes.
     OPENFILENAMEA ofn{};
-    ofn.lStructSize = record.lStructSize;
+    ofn.lStructSize = SystemSize(record.lStructSize, 76, OPENFILENAME_SIZE_VERSION_400A);
     ofn.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
     ofn.hInstance = reinterpret_cast<HINSTANCE>(record.hInstance);
     ofn.lpstrFilter = filter.c_str();
@@ -95,7 +102,7 @@ int Win32CommonDialogs::ChooseColorA(ChooseColorRecord& record) {
                    [](ColorRef c) { return static_cast<COLORREF>(c); });
 
     CHOOSECOLORA cc{};
-    cc.lStructSize = record.lStructSize;
+    cc.lStructSize = SystemSize(record.lStructSize, 36, sizeof cc);
     cc.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
     cc.hInstance = reinterpret_cast<HWND>(record.hInstance);
     cc.rgbResult = static_cast<COLORREF>(record.rgbResult);
@@ -138,7 +145,7 @@ int Win32CommonDialogs::ChooseFontA(ChooseFontRecord& record, LogFontRecord& fon
     if (record.lpszStyle) style = WritableBuffer(*record.lpszStyle, LF_FACESIZE);
 
     CHOOSEFONTA cf{};
-    cf.lStructSize = record.lStructSize;
+    cf.lStructSize = SystemSize(record.lStructSize, 60, sizeof cf);
     cf.hwndOwner = reinterpret_cast<HWND>(record.hwndOwner);
     cf.hDC = reinterpret_cast<HDC>(record.hDC);
     cf.lpLogFont = &lf;
