@@ -6,6 +6,7 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstddef>
 #include <cstring>
@@ -79,7 +80,7 @@ TEST_F(CommonDialogRecords, OpenRecordCarriesEveryFieldAndTakesTheAnswerBack) {
     OPENFILENAMEA seen{};
     std::string filter, file, fileTitle, initialDir, title, defExt, templateName;
     g_open = [&](OPENFILENAMEA* ofn) {
-        std::memcpy(&seen, ofn, 76);
+        std::memcpy(&seen, ofn, std::min<size_t>(ofn->lStructSize, sizeof seen));
         filter = FilterList(ofn->lpstrFilter);
         file.assign(ofn->lpstrFile, 262);
         fileTitle.assign(ofn->lpstrFileTitle, 257);
