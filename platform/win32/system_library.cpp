@@ -39,6 +39,13 @@ UniqueModule LoadSystemLibrary(const std::string& name) {
                                        LOAD_WITH_ALTERED_SEARCH_PATH));
 }
 
+Result<SystemLibrary> SystemLibrary::Load(const std::string& name) {
+    UniqueModule module = LoadSystemLibrary(name);
+    if (!module)
+        return Error{ErrorCode::CannotOpen, "the system library " + name + " cannot be loaded"};
+    return SystemLibrary(std::move(module), name);
+}
+
 DllSearchRestriction RestrictDllSearchPath() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");

@@ -1,12 +1,15 @@
 // Loading system libraries from the system folder only, and keeping the program's own folder out
 // of the DLL search path: a setup program is often started from a folder that holds other
-// downloads, any of which may carry a system library's name.
+// downloads, any of which may carry a system library's name. A program that must not meet such a
+// library links only the system's known libraries and loads any other through SystemLibrary.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
+#include "core/result.h"
 #include "ui/win32/win32_handles.h"
 
 namespace tess::platform::win32 {
@@ -16,6 +19,28 @@ using ui::win32::UniqueModule;
 // Loads `name` (a file name such as "cabinet.dll") from the system folder: through
 // LOAD_LIBRARY_SEARCH_SYSTEM32 where the loader understands it, else by its full path there.
 UniqueModule LoadSystemLibrary(const std::string& name);
+
+// A library of the system folder, loaded for as long as this object lives, and its functions.
+class SystemLibrary {
+public:
+    // Loaded through LoadSystemLibrary; an error naming the library when it cannot be.
+    static Result<SystemLibrary> Load(const std::string& name);
+
+    // The library's function `name` as the pointer type `Function`; an error when it has none.
+    template <typename Function>
+    Result<Function> function(const char* name) const {
+        const FARPROC found = GetProcAddress(module_.get(), name);
+        if (!found)
+            return Error{ErrorCode::CannotOpen, "the system library " + name_ + " has no " + name};
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(found));
+    }
+
+private:
+    SystemLibrary(UniqueModule module, std::string name)
+        : module_(std::move(module)), name_(std::move(name)) {}
+    UniqueModule module_;
+    std::string name_;
+};
 
 enum class DllSearchRestriction {
     DefaultDirectories,  // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)

@@ -1,6 +1,6 @@
 // The skin maker's resources read back from a program that embeds them: the toolbar picture
 // decodes at its size with a transparent ground, the icon loads in both sizes, and the version
-// and manifest resources say what the program is.
+// resource says what the program is; and the manifests of the three programs as built.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/ascii_case.h"
 #include "ui/win32/embedded_resources.h"
 #include "tests/win32/resource_reading.h"
 #include "ui/win32/win32_handles.h"
@@ -74,7 +75,7 @@ TEST(EmbeddedResources, ProgramIconLoadsInBothSizes) {
     EXPECT_NE(LoadIconA(self, kProgramIconResource), nullptr);
 }
 
-TEST(EmbeddedResources, VersionAndManifestDescribeTheProgram) {
+TEST(EmbeddedResources, VersionDescribesTheProgram) {
     char path[MAX_PATH] = {};
     ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
     const std::vector<char> block = VersionBlock(path);
@@ -90,9 +91,47 @@ TEST(EmbeddedResources, VersionAndManifestDescribeTheProgram) {
     EXPECT_EQ(VersionString(block, "FileDescription"), "Tessary IE Skin Maker");
     EXPECT_EQ(VersionString(block, "CompanyName"), "Halvory");
     EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.0");
+}
 
-    const std::string xml = ManifestText(GetModuleHandleA(nullptr));
-    ASSERT_FALSE(xml.empty());
-    EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos);
-    EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos);
+// Windows redirects the writes of a 32-bit program under Program Files to a store of the user's
+// only while its manifest names no requested execution level: the skin maker, which writes beside
+// itself, names none. Windows then guesses from the names in its version resource whether it is a
+// setup program to start with administrator rights, so none may read like one. The setup program
+// and the uninstaller ask for those rights. Each program holds one manifest: with a second one
+// (a toolchain's default manifest, say) Windows could read the other.
+TEST(EmbeddedResources, OnlyTheSetupProgramAndTheUninstallerAskForAdministrator) {
+    struct Program {
+        const char* file;
+        const char* identity;
+        bool administrator;
+    };
+    for (const Program& p : {Program{TESS_TESSARY_PROGRAM, "Tessary.SkinMaker", false},
+                             Program{TESS_ORVINST_PROGRAM, "Tessary.Setup", true},
+                             Program{TESS_REMOVER_PROGRAM, "Tessary.Uninstall", true}}) {
+        SCOPED_TRACE(p.file);
+        DataModule program(p.file);
+        ASSERT_NE(program.get(), nullptr);
+        const std::vector<std::string> manifests = ManifestEntries(program.get());
+        ASSERT_EQ(manifests.size(), 1u) << (manifests.empty() ? "none" : manifests[0] + ", " + manifests[1]);
+        EXPECT_EQ(manifests[0].rfind("#1 ", 0), 0u) << manifests[0];
+
+        const std::string xml = ManifestText(program.get());
+        EXPECT_NE(xml.find("name=\"" + std::string(p.identity) + "\""), std::string::npos) << xml;
+        EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos) << xml;
+        if (p.administrator) {
+            EXPECT_NE(xml.find("<requestedExecutionLevel level=\"requireAdministrator\""), std::string::npos)
+                << xml;
+        } else {
+            EXPECT_EQ(xml.find("trustInfo"), std::string::npos) << xml;
+            EXPECT_EQ(xml.find("requestedExecutionLevel"), std::string::npos) << xml;
+        }
+    }
+
+    const std::vector<char> version = VersionBlock(TESS_TESSARY_PROGRAM);
+    ASSERT_FALSE(version.empty());
+    for (const char* name : {"CompanyName", "ProductName", "FileDescription", "InternalName", "OriginalFilename"}) {
+        const std::string text = AsciiLower(VersionString(version, name));
+        for (const char* word : {"install", "setup", "update", "patch"})
+            EXPECT_EQ(text.find(word), std::string::npos) << name << " reads \"" << text << "\"";
+    }
 }

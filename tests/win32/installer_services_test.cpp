@@ -15,6 +15,7 @@
 
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
+#include "platform/win32/network_drives.h"
 #include "platform/win32/system_library.h"
 #include "installer/win32/win32_install_files.h"
 #include "installer/win32/win32_system_info.h"
@@ -191,6 +192,23 @@ TEST_F(InstallerShell, SystemServicesAnswer) {
     EXPECT_TRUE(LoadSystemLibrary("cabinet.dll"));
     EXPECT_FALSE(LoadSystemLibrary(dir + "\\cabinet.dll"));
     EXPECT_NE(RestrictDllSearchPath(), DllSearchRestriction::None);
+    // A library or function that is missing is an error to show, not a null pointer to call.
+    const auto network = SystemLibrary::Load("mpr.dll");
+    ASSERT_TRUE(network.ok()) << network.error().message;
+    EXPECT_TRUE(network.value().function<decltype(&GetLastError)>("WNetGetConnectionA").ok());
+    const auto noFunction = network.value().function<decltype(&GetLastError)>("NoSuchFunction");
+    ASSERT_FALSE(noFunction.ok());
+    EXPECT_EQ(noFunction.error().message, "the system library mpr.dll has no NoSuchFunction");
+    const auto noLibrary = SystemLibrary::Load("tess-no-such-library.dll");
+    ASSERT_FALSE(noLibrary.ok());
+    EXPECT_EQ(noLibrary.error().message, "the system library tess-no-such-library.dll cannot be loaded");
+    // The system drive is no network drive; a letter that is no drive is refused before asking.
+    const auto local = NetworkDriveShare('c');
+    ASSERT_FALSE(local.ok());
+    EXPECT_EQ(local.error().code, ErrorCode::FileNotFound) << local.error().message;
+    const auto notADrive = NetworkDriveShare('1');
+    ASSERT_FALSE(notADrive.ok());
+    EXPECT_EQ(notADrive.error().code, ErrorCode::InvalidArgument);
 
     const Win32SystemInfo system;
     ASSERT_TRUE(system.Version().has_value());

@@ -1,14 +1,29 @@
-// Reading a program's resources back as the tests check them: raw bytes of one resource, the
-// manifest's text and the strings of the version information.
+// Reading a program's resources back as the tests check them: a program or library of the build
+// loaded as data, raw bytes of one resource, the manifests and the strings of the version
+// information.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "ui/win32/win32_handles.h"
+
 namespace tess::testing {
+
+// A file of the build (a program or a library) loaded as data only, with its path.
+struct DataModule {
+    explicit DataModule(std::string filePath)
+        : path(std::move(filePath)),
+          module(LoadLibraryExA(path.c_str(), nullptr,
+                                LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
+    HMODULE get() const { return module.get(); }
+    std::string path;
+    ui::win32::UniqueModule module;
+};
 
 inline std::vector<uint8_t> ResourceBytes(HMODULE module, const char* name, const char* type) {
     HRSRC found = FindResourceA(module, name, type);
@@ -20,6 +35,29 @@ inline std::vector<uint8_t> ResourceBytes(HMODULE module, const char* name, cons
 inline std::string ManifestText(HMODULE module) {
     const auto bytes = ResourceBytes(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
     return std::string(bytes.begin(), bytes.end());
+}
+
+namespace detail {
+
+inline BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR, LPCSTR name, WORD language, LONG_PTR found) {
+    const std::string id = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<UINT_PTR>(name))
+                                                : std::string(name);
+    reinterpret_cast<std::vector<std::string>*>(found)->push_back(id + " language " + std::to_string(language));
+    return TRUE;
+}
+
+inline BOOL CALLBACK NoteLanguagesOf(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR found) {
+    EnumResourceLanguagesA(module, type, name, NoteLanguage, found);
+    return TRUE;
+}
+
+} // namespace detail
+
+// Every manifest resource of a module, as "#<id> language <id>" (or its name instead of "#<id>").
+inline std::vector<std::string> ManifestEntries(HMODULE module) {
+    std::vector<std::string> entries;
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(24), detail::NoteLanguagesOf, reinterpret_cast<LONG_PTR>(&entries));
+    return entries;
 }
 
 // The version information of a program or library file; empty when it has none.

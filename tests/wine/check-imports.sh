@@ -1,11 +1,47 @@
 #!/usr/bin/env bash
-# Checks that every program of the Windows build imports only DLLs that Windows itself ships:
-# a MinGW runtime DLL (libstdc++, libgcc, winpthread) would be missing on a user's machine.
+# Checks the import tables of the Windows build's programs (read with objdump).
 #   check-imports.sh BUILD_DIR
+#     Every program imports only DLLs that Windows itself ships: a MinGW runtime DLL
+#     (libstdc++, libgcc, winpthread) would be missing on a user's machine.
+#   check-imports.sh --known-only PROGRAM...
+#     Each program imports only the system's known libraries (the KnownDLLs list), which Windows
+#     takes from the system folder alone. Any other name is looked for beside the program first,
+#     before its first line runs: a program that runs elevated from a folder others can write
+#     (a downloads folder, the temporary folder) loads what it needs besides at run time.
 set -euo pipefail
-build_dir=$1
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
+# The DLL names of a program's import table, one a line; none when objdump cannot read it.
+imports_of() {
+  i686-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
+}
+
+if [[ ${1:-} == --known-only ]]; then
+  shift
+  [[ $# -gt 0 ]] || { echo "usage: check-imports.sh --known-only PROGRAM..." >&2; exit 2; }
+  known=$(printf '%s.dll\n' advapi32 comdlg32 gdi32 imm32 kernel32 msvcrt ntdll ole32 oleaut32 \
+    rpcrt4 setupapi shell32 shlwapi user32 ws2_32)
+  failures=0
+  for program in "$@"; do
+    imports=$(imports_of "$program")
+    if [[ -z $imports ]]; then
+      echo "FAIL: no imports read from $program" >&2
+      failures=$((failures + 1))
+    fi
+    for dll in $imports; do
+      if ! grep -qxF "${dll,,}" <<<"$known"; then
+        echo "FAIL: ${program##*/} imports $dll, which Windows may take from beside the program" >&2
+        failures=$((failures + 1))
+      fi
+    done
+    echo "check-imports: ${program##*/} imports" $imports
+  done
+  [[ $failures -eq 0 ]] || exit 1
+  echo "check-imports: $# programs import only known libraries"
+  exit 0
+fi
+
+build_dir=$1
 # Wine's 32-bit system folder holds the DLLs a 32-bit program finds on Windows.
 template=$("$repo/scripts/wine-prefix.sh" template)
 system_dlls=$(ls "$template/drive_c/windows/syswow64" | tr '[:upper:]' '[:lower:]')
@@ -15,7 +51,7 @@ failures=0
 # Compiler checks under CMakeFiles and Wine prefixes that tests leave in the build are skipped.
 while IFS= read -r -d '' program; do
   programs=$((programs + 1))
-  imports=$(i686-w64-mingw32-objdump -p "$program" | sed -n 's/^[[:space:]]*DLL Name: //p')
+  imports=$(imports_of "$program")
   # Every Windows program imports at least KERNEL32; none found means objdump failed.
   if [[ -z $imports ]]; then
     echo "FAIL: no imports read from ${program#"$build_dir"/}" >&2

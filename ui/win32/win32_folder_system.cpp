@@ -1,5 +1,6 @@
-// Drives from GetLogicalDrives with their labels (or remote names), current folders from
-// GetFullPathName of a drive alone, and subfolders from FindFirstFile, without "." and "..".
+// Drives from GetLogicalDrives with their labels (or the shares of network drives), current
+// folders from GetFullPathName of a drive alone, and subfolders from FindFirstFile, without "."
+// and "..".
 #include "ui/win32/win32_folder_system.h"
 
 #include <windows.h>
@@ -9,6 +10,7 @@
 #include <memory>
 
 #include "core/ascii_case.h"
+#include "platform/win32/network_drives.h"
 
 namespace tess::ui::win32 {
 
@@ -43,11 +45,9 @@ std::vector<DriveInfo> Win32FolderSystem::drives() const {
         const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
         const UINT type = GetDriveTypeA(root.c_str());
         if (type == DRIVE_REMOTE) {
-            char remote[MAX_PATH] = {};
-            DWORD length = sizeof remote;
-            const std::string local = root.substr(0, 2);
-            if (WNetGetConnectionA(local.c_str(), remote, &length) == NO_ERROR)
-                drive.description = remote;
+            // A share that cannot be read leaves the drive without a description.
+            if (auto share = platform::win32::NetworkDriveShare(drive.letter))
+                drive.description = std::move(share).value();
         } else if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) {
             // Asking a removable drive for its label would wait for its medium.
             char label[MAX_PATH + 1] = {};

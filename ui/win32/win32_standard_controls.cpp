@@ -2,8 +2,6 @@
 // in the window, and the user's clicks, typing and scrolling passed to the model's gestures.
 #include "ui/win32/win32_standard_controls.h"
 
-#include <commctrl.h>
-
 #include "ui/win32/win32_input.h"
 
 #include <algorithm>
@@ -30,13 +28,6 @@ HWND CreateStandard(const char* className, DWORD exStyle, const std::string& tex
 
 } // namespace
 
-constexpr UINT_PTR kLabelSubclass = 1;
-
-LabelView::~LabelView() {
-    if (handle() && IsWindow(handle()))
-        RemoveWindowSubclass(handle(), &LabelView::Procedure, kLabelSubclass);
-}
-
 bool LabelView::paintsItself() const {
     return label_.backStyle() == Label::BackStyle::Transparent || label_.foreColor() ||
            (!label_.wordWrap() && label_.align() != Label::Align::Left);
@@ -49,8 +40,7 @@ void LabelView::create() {
     adopt(CreateStandard("STATIC", 0, label_.caption(), childStyle() | align | SS_NOTIFY,
                          placement(), parent_.hwnd(), idAsMenu()));
     if (!handle()) return;
-    SetWindowSubclass(handle(), &LabelView::Procedure, kLabelSubclass,
-                      reinterpret_cast<DWORD_PTR>(this));
+    subclass(handle());
     showFont();
 }
 
@@ -86,65 +76,26 @@ void LabelView::notified(int code) {
     if (code == STN_CLICKED) label_.click();
 }
 
-bool LabelView::mouse(UINT message, WPARAM wparam, LPARAM lparam) {
-    const double x = static_cast<short>(LOWORD(lparam)) * context_.screen.twipsPerPixelX();
-    const double y = static_cast<short>(HIWORD(lparam)) * context_.screen.twipsPerPixelY();
-    const bool handled = label_.onMouseDown || label_.onMouseMove;
-    switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN: {
-        if (!handled) return false;
-        const int button = message == WM_LBUTTONDOWN   ? kLeftButton
-                           : message == WM_RBUTTONDOWN ? kRightButton
-                                                       : kMiddleButton;
+bool LabelView::onButtonDown(int button, WPARAM keys, POINT at) {
+    if (label_.onMouseDown || label_.onMouseMove) {
         // Captured while a button is down, so that a drag that leaves the label goes on.
         SetCapture(handle());
-        label_.mouseDown(button, ShiftOf(wparam), x, y);
-        return true;
+        label_.mouseDown(button, ShiftOf(keys), TwipsOf(at.x, context_.screen.twipsPerPixelX()),
+                         TwipsOf(at.y, context_.screen.twipsPerPixelY()));
     }
-    case WM_MOUSEMOVE:
-        if (label_.onMouseMove) label_.mouseMove(ButtonsOf(wparam), ShiftOf(wparam), x, y);
-        return true;
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-        if (ButtonsOf(wparam) == 0 && GetCapture() == handle()) ReleaseCapture();
-        return true;
-    default:
-        return false;
-    }
+    // The STATIC class still sees the press, for its click notification.
+    return false;
 }
 
-LRESULT CALLBACK LabelView::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                      UINT_PTR, DWORD_PTR self) {
-    auto* view = reinterpret_cast<LabelView*>(self);
-    switch (message) {
-    case WM_PAINT:
-        if (view->paintsItself()) {
-            PaintDc dc(window);
-            view->paint(dc.get());
-            return 0;
-        }
-        break;
-    case WM_PRINTCLIENT:
-        if (view->paintsItself()) {
-            view->paint(reinterpret_cast<HDC>(wparam));
-            return 0;
-        }
-        break;
-    case WM_ERASEBKGND:
-        if (view->paintsItself()) return 1;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(window, &LabelView::Procedure, kLabelSubclass);
-        break;
-    default:
-        // The STATIC class still sees the presses, for its click notification.
-        view->mouse(message, wparam, lparam);
-        break;
-    }
-    return DefSubclassProc(window, message, wparam, lparam);
+bool LabelView::onMouseMoved(WPARAM keys, POINT at) {
+    if (label_.onMouseMove)
+        label_.mouseMove(ButtonsOf(keys), ShiftOf(keys), TwipsOf(at.x, context_.screen.twipsPerPixelX()),
+                         TwipsOf(at.y, context_.screen.twipsPerPixelY()));
+    return false;
+}
+
+void LabelView::onButtonUp(WPARAM keys) {
+    if (ButtonsOf(keys) == 0 && GetCapture() == handle()) ReleaseCapture();
 }
 
 // Paints as the STATIC class does (the parent's colours, the window's font, grey when

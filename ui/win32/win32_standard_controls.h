@@ -12,12 +12,12 @@ namespace tess::ui::win32 {
 // A label: the window's font or one of its own, made for the screen's DPI; a caption that
 // does not wrap stays on its line whatever the alignment; a caption colour of its own; a
 // transparent label shows its container's artwork behind the caption. Presses and moves of the
-// mouse go to the model, with the mouse captured while a button is down.
-class LabelView : public ControlView {
+// mouse go to the model, with the mouse captured while a button is down. The STATIC window is
+// subclassed for this, and still sees every message the view does not keep from it.
+class LabelView : public ControlView, public WindowBase {
 public:
     LabelView(const BindingContext& c, ContainerWindow& p, Label& model, int id)
         : ControlView(c, p, model, id), label_(model) {}
-    ~LabelView() override;
     void create() override;
     void notified(int code) override;
     // Draws the caption alone with its top left at `at` in `dc`, for a transparent label above
@@ -32,9 +32,12 @@ private:
     // transparency; such labels are painted here instead.
     bool paintsItself() const;
     void paint(HDC dc);
-    bool mouse(UINT message, WPARAM wparam, LPARAM lparam);
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                      UINT_PTR id, DWORD_PTR self);
+    bool paints() const override { return paintsItself(); }
+    void onPaint(HDC dc) override { paint(dc); }
+    bool onEraseBackground(HDC) override { return paintsItself(); }
+    bool onButtonDown(int button, WPARAM keys, POINT at) override;
+    bool onMouseMoved(WPARAM keys, POINT at) override;
+    void onButtonUp(WPARAM keys) override;
     Label& label_;
     UniqueFont ownFont_;
 };

@@ -1,5 +1,6 @@
-// The binding's window procedure: binds objects to windows, cracks the messages the binding
-// handles into typed calls, and unbinds the object when its window is gone.
+// The binding's window procedure: binds objects to windows (its own classes' and subclassed ones),
+// cracks the messages the binding handles into typed calls, and unbinds the object when its window
+// is gone.
 #include "ui/win32/win32_window.h"
 
 #include "ui/win32/win32_handles.h"
@@ -24,7 +25,9 @@ POINT PointOf(LPARAM lparam) {
 WindowBase::~WindowBase() {
     // The holder decides whether the window is destroyed; a window that outlives this object
     // must no longer reach it.
-    if (hwnd_) SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
+    if (!hwnd_) return;
+    unsubclass();
+    SetWindowLongPtrA(hwnd_, GWLP_USERDATA, 0);
 }
 
 bool WindowBase::InsideProcedure() { return procedureDepth > 0; }
@@ -57,6 +60,29 @@ HWND WindowBase::createWindow(const char* className, DWORD exStyle, const char* 
                            parent, menuOrId, GetModuleHandleA(nullptr), this);
 }
 
+bool WindowBase::subclass(HWND window) {
+    if (!window || hwnd_) return false;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    hwnd_ = window;
+    classProcedure_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+        window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowBase::Procedure)));
+    if (classProcedure_) return true;
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    return false;
+}
+
+void WindowBase::unsubclass() {
+    if (!classProcedure_) return;
+    SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(classProcedure_));
+    classProcedure_ = nullptr;
+}
+
+LRESULT WindowBase::passOn(UINT message, WPARAM wparam, LPARAM lparam) {
+    if (classProcedure_) return CallWindowProcA(classProcedure_, hwnd_, message, wparam, lparam);
+    return DefWindowProcA(hwnd_, message, wparam, lparam);
+}
+
 LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     WindowBase* self = nullptr;
     if (message == WM_NCCREATE) {
@@ -72,6 +98,7 @@ LRESULT CALLBACK WindowBase::Procedure(HWND window, UINT message, WPARAM wparam,
     const LRESULT result = self->crack(message, wparam, lparam);
     --procedureDepth;
     if (message == WM_NCDESTROY) {
+        self->unsubclass();
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
         self->onDestroyed();
@@ -114,10 +141,12 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_CLOSE:
         if (onClose()) return 0;
         break;
+    // Releases and double clicks go on to the default handling too, which a system class may
+    // need (a STATIC's click notifications).
     case WM_LBUTTONUP:
         onMouseUp(PointOf(lparam));
         onButtonUp(wparam);
-        return 0;
+        break;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         onButtonUp(wparam);
@@ -143,7 +172,7 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_LBUTTONDBLCLK:
         onDoubleClick(PointOf(lparam));
-        return 0;
+        break;
     case WM_ACTIVATE:
         if (onActivate(LOWORD(wparam) != WA_INACTIVE)) return 0;
         break;
@@ -155,9 +184,11 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
         break;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wparam);
+        if (classProcedure_) break;
         if (LOWORD(lparam)) InvalidateRect(hwnd_, nullptr, TRUE);
         return 0;
     case WM_GETFONT:
+        if (classProcedure_) break;
         return reinterpret_cast<LRESULT>(font_);
     default:
         if (message == BackdropMessage())
@@ -165,7 +196,7 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
                                                                                                : 0;
         break;
     }
-    return DefWindowProcA(hwnd_, message, wparam, lparam);
+    return passOn(message, wparam, lparam);
 }
 
 } // namespace tess::ui::win32

@@ -1,5 +1,5 @@
-// The one window procedure of the binding's own window classes: the object is bound to its
-// window at WM_NCCREATE, and messages are cracked into typed calls of that object.
+// The one window procedure of the binding: the object is bound to its window at WM_NCCREATE (or,
+// for a window of a system class, when it subclasses it), and messages are cracked into typed calls.
 #pragma once
 
 #include <windows.h>
@@ -30,6 +30,11 @@ protected:
     // Creates a window of a registered class bound to this object; null on failure.
     HWND createWindow(const char* className, DWORD exStyle, const char* title, DWORD style,
                       const RECT& placement, HWND parent, HMENU menuOrId);
+    // Binds this object to a window of a system class (STATIC, ...) made elsewhere: its messages
+    // go through Procedure too, and what this object leaves unhandled goes on to the class's own
+    // procedure, which also keeps the window's font. Undone when the window or this object goes.
+    // Done with user32 alone, so that no program needs the common controls library for it.
+    bool subclass(HWND window);
 
     // Typed handlers; those returning bool say whether they handled the message, otherwise the
     // system's default handling runs.
@@ -61,9 +66,13 @@ protected:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
     LRESULT crack(UINT message, WPARAM wparam, LPARAM lparam);
+    // The handling of a message this object left alone: the system class's, else the default.
+    LRESULT passOn(UINT message, WPARAM wparam, LPARAM lparam);
+    void unsubclass();
 
     HWND hwnd_ = nullptr;
     HFONT font_ = nullptr;
+    WNDPROC classProcedure_ = nullptr;
 };
 
 } // namespace tess::ui::win32
