@@ -9,11 +9,23 @@
 #     before its first line runs: a program that runs elevated from a folder others can write
 #     (a downloads folder, the temporary folder) loads what it needs besides at run time.
 set -euo pipefail
-repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
-# The DLL names of a program's import table, one a line; none when objdump cannot read it.
+# The DLL names of a program's import table, one a line; none when objdump cannot read it. The
+# host's objdump reads both the i686 and the x86-64 build.
 imports_of() {
-  i686-w64-mingw32-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
+  objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'
+}
+
+# The DLLs Windows ships for a program's architecture, lower case, one a line: those Wine
+# provides as its own builtin libraries for it.
+system_dlls_for() {
+  local folder
+  case $(objdump -f "$1" | sed -n 's/.*file format //p') in
+    pei-i386) folder=/usr/lib/i386-linux-gnu/wine/i386-windows ;;
+    pei-x86-64) folder=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows ;;
+    *) return 0 ;;
+  esac
+  ls "$folder" | tr '[:upper:]' '[:lower:]'
 }
 
 if [[ ${1:-} == --known-only ]]; then
@@ -42,9 +54,6 @@ if [[ ${1:-} == --known-only ]]; then
 fi
 
 build_dir=$1
-# Wine's 32-bit system folder holds the DLLs a 32-bit program finds on Windows.
-template=$("$repo/scripts/wine-prefix.sh" template)
-system_dlls=$(ls "$template/drive_c/windows/syswow64" | tr '[:upper:]' '[:lower:]')
 
 programs=0
 failures=0
@@ -52,6 +61,7 @@ failures=0
 while IFS= read -r -d '' program; do
   programs=$((programs + 1))
   imports=$(imports_of "$program")
+  system_dlls=$(system_dlls_for "$program")
   # Every Windows program imports at least KERNEL32; none found means objdump failed.
   if [[ -z $imports ]]; then
     echo "FAIL: no imports read from ${program#"$build_dir"/}" >&2
