@@ -36,8 +36,9 @@ void Touch(const std::string& path) {
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-// A junction at the empty folder `link` to the folder `target`, as the system's mklink /j makes it.
-bool MakeJunction(const std::string& link, const std::string& target) {
+// A junction at `link` to the folder `target`, as the system's mklink /j makes it; 0, or the
+// system's error.
+DWORD MakeJunction(const std::string& link, const std::string& target) {
     struct {
         DWORD tag;
         WORD dataLength, reserved;
@@ -52,17 +53,19 @@ bool MakeJunction(const std::string& link, const std::string& target) {
     std::wmemcpy(buffer.names, substitute.c_str(), substitute.size() + 1);
     std::wmemcpy(buffer.names + substitute.size() + 1, print.c_str(), print.size() + 1);
     buffer.dataLength = static_cast<WORD>(8 + buffer.printOffset + buffer.printLength + sizeof(WCHAR));
-    if (!CreateDirectoryA(link.c_str(), nullptr)) return false;
-    ui::win32::UniqueKernelHandle folder(CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
-                                                     nullptr));
-    DWORD returned = 0;
-    const bool made = folder.get() != INVALID_HANDLE_VALUE &&
-                      DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer, 8 + buffer.dataLength, nullptr,
-                                      0, &returned, nullptr);
-    if (folder.get() == INVALID_HANDLE_VALUE) folder.release();
-    if (!made) RemoveDirectoryA(link.c_str());
-    return made;
+    if (!CreateDirectoryA(link.c_str(), nullptr)) return GetLastError();
+    HANDLE opened = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (opened != INVALID_HANDLE_VALUE) {
+        ui::win32::UniqueKernelHandle folder(opened);
+        DWORD returned = 0;
+        if (!DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer, 8 + buffer.dataLength, nullptr, 0,
+                             &returned, nullptr))
+            error = GetLastError();
+    }
+    if (error) RemoveDirectoryA(link.c_str());
+    return error;
 }
 
 bool IsReparsePoint(const std::string& path) {
@@ -133,8 +136,8 @@ TEST_F(RemovalFiles, ALinkIsListedAndRemovedButNeverEntered) {
     const bool symbolic = CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
                           IsReparsePoint(link);
     if (!symbolic) RemoveDirectoryA(link.c_str());
-    if (!symbolic && !MakeJunction(link, outside))
-        GTEST_SKIP() << "this system makes neither a symbolic link nor a junction (error " << GetLastError() << ")";
+    if (const DWORD error = symbolic ? 0 : MakeJunction(link, outside))
+        GTEST_SKIP() << "this system makes neither a symbolic link nor a junction (error " << error << ")";
     ASSERT_TRUE(IsReparsePoint(link));
     EXPECT_TRUE(files.IsLink(link));
     EXPECT_FALSE(files.IsLink(app + "\\Collection"));
