@@ -65,8 +65,9 @@ void Uninstall::Command1_Click() {
     // Once moved away, the file in use no longer keeps the folder until the restart.
     if (!heldFile.empty() && env_.setAside && env_.setAside(heldFile))
         heldFile.clear();
-    env_.host.endProgram(
-        report(RemoveProduct(env_.files, env_.registry, env_.appDir, env_.programsFolder, heldFile)));
+    const RemovalReport removal =
+        RemoveProduct(env_.files, env_.registry, env_.appDir, env_.programsFolder, heldFile);
+    env_.host.endProgram(report(removal));
 }
 
 int Uninstall::report(const RemovalReport& removal) {

@@ -97,7 +97,8 @@ RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
     }
     if (const std::string folder = programsFolder(); !folder.empty())
         (void)files.RemoveFolder(folder + kGroupName);
-    if (const std::string folder = programsFolder(); !folder.empty() && !RemoveLinks(files, folder + kGroupName))
+    if (const std::string folder = programsFolder();
+        !folder.empty() && !RemoveLinks(files, folder + kGroupName))
         (void)files.ShellDelete(folder + kGroupName, false);
     report.noProgramsFolder = group.empty();
 

@@ -1,5 +1,6 @@
 // The file operations the uninstaller runs on, as an interface: wildcard and named deletion,
-// removing an empty folder or a link, the shell's silent folder deletion, and looking at what is left.
+// removing an empty folder or a link, the shell's silent folder deletion, and looking at what is
+// left.
 #pragma once
 
 #include <string>

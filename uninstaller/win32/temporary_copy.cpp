@@ -78,10 +78,11 @@ Result<std::string> CreatePrivateFolder(const std::string& parent,
         const std::string folder = parent + "\\" + name;
         if (CreateDirectoryA(folder.c_str(), &attributes))
             return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            return Error{ErrorCode::WriteFailed, folder + " (error " + std::to_string(GetLastError()) + ")"};
+        if (const DWORD error = GetLastError(); error != ERROR_ALREADY_EXISTS)
+            return Error{ErrorCode::WriteFailed, folder + " (error " + std::to_string(error) + ")"};
     }
-    return Error{ErrorCode::AlreadyExists, "every private folder name tried in " + parent + " exists"};
+    return Error{ErrorCode::AlreadyExists,
+                 "every private folder name tried in " + parent + " exists"};
 }
 
 std::string RandomFolderName() {

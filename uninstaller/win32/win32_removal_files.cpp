@@ -102,7 +102,8 @@ Status Win32RemovalFiles::RemoveLink(const std::string& path) {
         return LastError(path);
     if (!IsReparsePoint(attributes))
         return Error{ErrorCode::InvalidArgument, path + " is not a link"};
-    const BOOL removed = IsFolder(attributes) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+    const BOOL removed =
+        IsFolder(attributes) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
     return removed ? Status::Ok() : Status(LastError(path));
 }
 
