@@ -30,8 +30,10 @@ public:
     virtual void hide(Form& form) = 0;
     // Closes a form's window for good (its logic object may live on).
     virtual void unload(Form& form) = 0;
-    // Ends the program at once: no further handler runs.
-    virtual void endProgram() = 0;
+    // Ends the program at once with `exitCode` as its exit code: no further handler runs.
+    virtual void endProgram(int exitCode) = 0;
+    // Ends the program at once as a success.
+    void endProgram() { endProgram(0); }
     // The handle of a form's real window, 0 when it has none; common dialogs are owned by it.
     virtual uintptr_t windowHandle(const Form& form) const = 0;
     // Twips per screen pixel: 15 at 96 dots per inch.

@@ -50,7 +50,7 @@ void Uninstall::CloseRunningCopy() {
         env_.closeRunningCopy();
 }
 
-void Uninstall::Command2_Click() { env_.host.endProgram(); }
+void Uninstall::Command2_Click() { env_.host.endProgram(kExitNothingRemoved); }
 
 void Uninstall::Command1_Click() {
     const FolderCheck check = CheckApplicationFolder(env_.registry, env_.files, env_.appDir);
@@ -61,27 +61,31 @@ void Uninstall::Command1_Click() {
     }
     if (env_.host.messageBox("Do you want to uninstall Tessary", kAskFlags, "Tessary") != ui::kIdYes)
         return;
-    const std::string ownFile = Inside(env_.ownFile, env_.appDir) ? env_.ownFile : std::string();
-    report(RemoveProduct(env_.files, env_.registry, env_.appDir, env_.programsFolder, ownFile));
-    env_.host.endProgram();
+    std::string heldFile = Inside(env_.heldFile, env_.appDir) ? env_.heldFile : std::string();
+    // Once moved away, the file in use no longer keeps the folder until the restart.
+    if (!heldFile.empty() && env_.setAside && env_.setAside(heldFile))
+        heldFile.clear();
+    const RemovalReport removal =
+        RemoveProduct(env_.files, env_.registry, env_.appDir, env_.programsFolder, heldFile);
+    env_.host.endProgram(report(removal));
 }
 
-void Uninstall::report(const RemovalReport& removal) {
+int Uninstall::report(const RemovalReport& removal) {
     constexpr const char* kAtRestart =
         "\r\n\r\nThe uninstaller itself will be removed when the computer restarts.";
     std::vector<std::string> stayed = removal.stayed;
     bool atRestart = false;
-    if (removal.ownFileLeft) {
-        // The only way to remove a running program's file: when the computer next starts.
-        atRestart = env_.removeAtRestart && env_.removeAtRestart(env_.ownFile) &&
+    if (removal.heldFileLeft) {
+        // The only way to remove a file a running program holds: when the computer next starts.
+        atRestart = env_.removeAtRestart && env_.removeAtRestart(env_.heldFile) &&
                     env_.removeAtRestart(env_.appDir);
         if (!atRestart)
-            stayed.push_back(env_.ownFile);
+            stayed.push_back(env_.heldFile);
     }
     if (stayed.empty() && !removal.noProgramsFolder) {
         env_.host.messageBox(std::string("Uninstallation Complete") + (atRestart ? kAtRestart : ""),
                              ui::kMbOk, kUninstallerTitle);
-        return;
+        return atRestart ? kExitRemovedAtRestart : kExitRemoved;
     }
     std::string text = "Uninstallation is not complete. These could not be removed:";
     for (const std::string& line : stayed)
@@ -91,6 +95,7 @@ void Uninstall::report(const RemovalReport& removal) {
     if (atRestart)
         text += kAtRestart;
     env_.host.messageBox(text, ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
+    return kExitNotComplete;
 }
 
 } // namespace tess::uninstaller

@@ -8,6 +8,17 @@
 
 namespace tess::uninstaller {
 
+// The program's exit code, for whoever started it: the system's list of programs waits for the
+// installed uninstaller, which passes its temporary copy's code on.
+inline constexpr int kExitRemoved = 0;
+// No, Close, or a folder that is not the application folder.
+inline constexpr int kExitNothingRemoved = 1;
+// Something stayed, and the report named it.
+inline constexpr int kExitNotComplete = 2;
+// Everything went but the uninstaller's file and the emptied folder, which go when the computer
+// next starts: the system's own code for a success that needs a restart.
+inline constexpr int kExitRemovedAtRestart = 3010;
+
 class Uninstall {
 public:
     explicit Uninstall(UninstallEnv& env);
@@ -23,7 +34,8 @@ public:
     void CloseRunningCopy();
 
 private:
-    void report(const RemovalReport& removal);
+    // Tells the user what became of the removal; returns the exit code that says the same.
+    int report(const RemovalReport& removal);
 
     UninstallEnv& env_;
 };

@@ -21,13 +21,27 @@ bool KeyExists(RegistryApi& registry, const std::string& path) {
     return error != kErrorFileNotFound;
 }
 
+// Removes the links in `folder` as links, or the folder itself when it is one: the deletions
+// that follow work by path, and the shell's may enter a junction and empty what it points to.
+// True when `folder` was a link, so that nothing of the product lies behind that path.
+bool RemoveLinks(RemovalFileSystem& files, const std::string& folder) {
+    if (files.IsLink(folder)) {
+        (void)files.RemoveLink(folder);
+        return true;
+    }
+    for (const std::string& path : files.ListTree(folder))
+        if (files.IsLink(path))
+            (void)files.RemoveLink(path);
+    return false;
+}
+
 void ListWhatStayed(RemovalFileSystem& files, RegistryApi& registry, const std::string& appDir,
-                    const std::string& group, const std::string& ownFile, RemovalReport& report) {
+                    const std::string& group, const std::string& heldFile, RemovalReport& report) {
     if (files.FolderExists(appDir)) {
         std::vector<std::string> left = files.ListTree(appDir);
-        std::erase_if(left, [&](const std::string& path) { return SamePath(path, ownFile); });
-        if (left.empty() && !ownFile.empty() && files.FileExists(ownFile))
-            report.ownFileLeft = true;
+        std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
+        if (left.empty() && !heldFile.empty() && files.FileExists(heldFile))
+            report.heldFileLeft = true;
         else if (left.empty())
             report.stayed.push_back(appDir);
         for (size_t i = 0; i < left.size() && i < kMostListed; ++i)
@@ -54,34 +68,41 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
 RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string()>& programsFolder,
-                            const std::string& ownFile) {
-    // The application's files and the collection; what is in use stays for now.
-    (void)files.DeleteMatching(appDir, "*.*");
-    (void)files.RemoveFile(appDir + "\\tessary.exe");
-    (void)files.RemoveFile(appDir + "\\skin.bmp");
-    (void)files.DeleteMatching(appDir + "\\collection", "*.*");
-    (void)files.DeleteMatching(appDir, "*.*");
-    (void)files.RemoveFolder(appDir + "\\collection");
+                            const std::string& heldFile) {
+    const bool appDirWasLink = RemoveLinks(files, appDir);
+    if (!appDirWasLink) {
+        // The application's files and the collection; what is in use stays for now.
+        (void)files.DeleteMatching(appDir, "*.*");
+        (void)files.RemoveFile(appDir + "\\tessary.exe");
+        (void)files.RemoveFile(appDir + "\\skin.bmp");
+        (void)files.DeleteMatching(appDir + "\\collection", "*.*");
+        (void)files.DeleteMatching(appDir, "*.*");
+        (void)files.RemoveFolder(appDir + "\\collection");
+    }
 
     for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
         (void)DeleteRegKey(registry, kHKeyLocalMachine, key, "");
 
-    (void)files.ShellDelete(appDir + "\\Collection", true);
-    (void)files.ShellDelete(appDir, true);
+    if (!appDirWasLink) {
+        (void)files.ShellDelete(appDir + "\\Collection", true);
+        (void)files.ShellDelete(appDir, true);
+    }
 
     RemovalReport report;
     std::string group;
     if (const std::string folder = programsFolder(); !folder.empty()) {
         group = folder + kGroupName;
-        (void)files.ShellDelete(group, true);
+        if (!RemoveLinks(files, group))
+            (void)files.ShellDelete(group, true);
     }
     if (const std::string folder = programsFolder(); !folder.empty())
         (void)files.RemoveFolder(folder + kGroupName);
-    if (const std::string folder = programsFolder(); !folder.empty())
+    if (const std::string folder = programsFolder();
+        !folder.empty() && !RemoveLinks(files, folder + kGroupName))
         (void)files.ShellDelete(folder + kGroupName, false);
     report.noProgramsFolder = group.empty();
 
-    ListWhatStayed(files, registry, appDir, group, ownFile, report);
+    ListWhatStayed(files, registry, appDir, group, heldFile, report);
     return report;
 }
 

@@ -29,18 +29,21 @@ struct RemovalReport {
     std::vector<std::string> stayed;
     // The Programs folder could not be found, so the Start-menu group was not looked for.
     bool noProgramsFolder = false;
-    // The running uninstaller's own file is the only thing left of the application folder.
-    bool ownFileLeft = false;
+    // The held uninstaller file (see RemoveProduct) is the only thing left of the application
+    // folder.
+    bool heldFileLeft = false;
     bool complete() const { return stayed.empty() && !noProgramsFolder; }
 };
 
 // Removes the product installed in `appDir`. Every step runs whatever became of the ones before;
 // `programsFolder` is asked anew for each of the group's three steps, and a step whose answer is
-// empty is left out rather than aimed at the root of a drive. `ownFile`, when it lies in the
-// folder, is the running program's own file, which cannot go while it runs.
+// empty is left out rather than aimed at the root of a drive. A link in the application folder or
+// the group, or either folder when it is a link itself, is removed as a link before anything
+// could be deleted through it. `heldFile`, when it lies in the folder, is the installed
+// uninstaller's file while a running program holds it, which cannot go until that program ends.
 RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string()>& programsFolder,
-                            const std::string& ownFile = {});
+                            const std::string& heldFile = {});
 
 } // namespace tess::uninstaller

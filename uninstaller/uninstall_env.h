@@ -1,5 +1,5 @@
 // What the uninstaller's window needs from the program around it: the host, the registry and
-// files it removes, the folders it works on, and its own icon and file.
+// files it removes, the folders it works on, its icon and the uninstaller file it must leave.
 #pragma once
 
 #include <functional>
@@ -25,10 +25,15 @@ struct UninstallEnv {
     std::function<std::string()> programsFolder;
     // The window's icon as a picture.
     Picture icon;
-    // The running program's own file, and a way to remove a file or an empty folder when the
-    // computer next starts (true when it was arranged).
-    std::string ownFile;
+    // The installed uninstaller's file, which a running program holds: this program's own when it
+    // works in place, the waiting original's when this is its temporary copy.
+    std::string heldFile;
+    // A way to remove a file or an empty folder when the computer next starts (true when it
+    // was arranged).
     std::function<bool(const std::string& path)> removeAtRestart = {};
+    // The temporary copy's way to take the held file out of the application folder (into its own
+    // folder, which goes at the next start) although it is in use; true when it was moved.
+    std::function<bool(const std::string& path)> setAside = {};
     // Asks a running skin maker to close.
     std::function<void()> closeRunningCopy = {};
 };

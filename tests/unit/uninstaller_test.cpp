@@ -134,7 +134,7 @@ TEST_F(Removal, TheRunningUninstallersOwnFileIsToldApart) {
     const std::string own = kApp + "\\remover.exe";
     files.holdOpen(own);
     const RemovalReport report = remove(kPrograms, own);
-    EXPECT_TRUE(report.ownFileLeft);
+    EXPECT_TRUE(report.heldFileLeft);
     EXPECT_TRUE(report.complete());
     EXPECT_TRUE(files.FileExists(own));
 
@@ -145,8 +145,38 @@ TEST_F(Removal, TheRunningUninstallersOwnFileIsToldApart) {
     busy.holdOpen(own);
     busy.holdOpen(kApp + "\\Skin.bmp");
     const RemovalReport partly = RemoveProduct(busy, registry, kApp, [] { return kPrograms; }, own);
-    EXPECT_FALSE(partly.ownFileLeft);
+    EXPECT_FALSE(partly.heldFileLeft);
     EXPECT_EQ(partly.stayed, std::vector<std::string>{kApp + "\\Skin.bmp"});
+}
+
+TEST_F(Removal, LinksGoAsLinksAndNothingBehindThemIsTouched) {
+    // A collection that points at the user's pictures, a file link, and a link in the group.
+    FakeRemovalFiles linked;
+    linked.addFile(kApp + "\\Tessary.exe");
+    linked.addLink(kApp + "\\Collection", "D:\\Photos", true);
+    linked.addLink(kApp + "\\Help\\notes.txt", "D:\\Docs\\notes.txt", false);
+    linked.addLink(kGroup + "\\Pictures", "D:\\Photos", true);
+    linked.addFile(kGroup + "\\Tessary.lnk");
+    for (const char* kept : {"D:\\Photos\\holiday.bmp", "D:\\Photos\\Trip\\day1.bmp", "D:\\Docs\\notes.txt"})
+        linked.addFile(kept);
+    const RemovalReport report = RemoveProduct(linked, registry, kApp, [] { return kPrograms; });
+    EXPECT_TRUE(report.complete()) << ::testing::PrintToString(report.stayed);
+    EXPECT_EQ(std::vector<std::string>(linked.log.begin(), linked.log.begin() + 2),
+              (std::vector<std::string>{"unlink " + kApp + "\\Collection",
+                                        "unlink " + kApp + "\\Help\\notes.txt"}));
+    for (const char* kept : {"D:\\Photos\\holiday.bmp", "D:\\Photos\\Trip\\day1.bmp", "D:\\Docs\\notes.txt"})
+        EXPECT_TRUE(linked.FileExists(kept)) << kept;
+    EXPECT_FALSE(linked.FolderExists(kApp));
+    EXPECT_FALSE(linked.FolderExists(kGroup));
+
+    // An application folder that is itself a link goes as one; what it points to stays.
+    FakeRemovalFiles swapped;
+    swapped.addFile("C:\\Windows\\System32\\kernel32.dll");
+    swapped.addLink(kApp, "C:\\Windows\\System32", true);
+    (void)RemoveProduct(swapped, registry, kApp, [] { return kPrograms; });
+    EXPECT_EQ(swapped.log.front(), "unlink " + kApp);
+    EXPECT_TRUE(swapped.FileExists("C:\\Windows\\System32\\kernel32.dll"));
+    EXPECT_FALSE(swapped.FolderExists(kApp));
 }
 
 TEST(FolderCheck, PathsCompareAsTheSystemDoes) {
@@ -262,6 +292,7 @@ TEST_F(UninstallWindow, NoKeepsEverythingAndYesRemovesAndReports) {
     EXPECT_EQ(host.asked()[2].flags, 0);
     EXPECT_EQ(host.asked()[2].caption, "Uninstaller");
     EXPECT_TRUE(host.ended());
+    EXPECT_EQ(host.exitCode(), kExitRemoved);
     EXPECT_FALSE(files.FolderExists(kApp));
     EXPECT_TRUE(atRestart.empty());
 }
@@ -284,6 +315,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     EXPECT_FALSE(host.ended());
     window.Command2.press();
     EXPECT_TRUE(host.ended());
+    EXPECT_EQ(host.exitCode(), kExitNothingRemoved);
 }
 
 TEST_F(UninstallWindow, WhatStayedIsNamed) {
@@ -295,6 +327,7 @@ TEST_F(UninstallWindow, WhatStayedIsNamed) {
                   "\\Skin.bmp");
     EXPECT_EQ(host.asked()[1].flags, ui::kMbIconExclamation);
     EXPECT_TRUE(host.ended());
+    EXPECT_EQ(host.exitCode(), kExitNotComplete);
 }
 
 TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart) {
@@ -308,6 +341,25 @@ TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart
     EXPECT_EQ(host.asked()[1].text, "Uninstallation Complete\r\n\r\nThe uninstaller itself will be "
                                     "removed when the computer restarts.");
     EXPECT_EQ(atRestart, (std::vector<std::string>{own, kApp}));
+    EXPECT_EQ(host.exitCode(), kExitRemovedAtRestart);
+}
+
+TEST_F(UninstallWindow, TheCopyMovesTheWaitingOriginalAsideAndLeavesNothing) {
+    own = kApp + "\\remover.exe";
+    files.holdOpen(own);
+    std::vector<std::string> setAside;
+    UninstallEnv e = env();
+    e.setAside = [&](const std::string& path) {
+        setAside.push_back(path);
+        files.moveAway(path);
+        return true;
+    };
+    ASSERT_EQ(reportAfterYes(e).size(), 2u);
+    EXPECT_EQ(setAside, std::vector<std::string>{own});
+    EXPECT_EQ(host.asked()[1].text, "Uninstallation Complete");
+    EXPECT_FALSE(files.FolderExists(kApp));
+    EXPECT_TRUE(atRestart.empty());
+    EXPECT_EQ(host.exitCode(), kExitRemoved);
 }
 
 TEST_F(UninstallWindow, AnOwnFileThatCannotBeLeftForTheRestartAndAMissingGroupAreReported) {
@@ -320,6 +372,7 @@ TEST_F(UninstallWindow, AnOwnFileThatCannotBeLeftForTheRestartAndAMissingGroupAr
     EXPECT_EQ(host.asked()[1].text,
               "Uninstallation is not complete. These could not be removed:\r\n" + own +
                   "\r\nthe Start menu group (the Programs folder could not be found)");
+    EXPECT_EQ(host.exitCode(), kExitNotComplete);
 }
 
 } // namespace

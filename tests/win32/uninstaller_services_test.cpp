@@ -1,14 +1,23 @@
 // The uninstaller's Win32 services on the real system: wildcard and named deletion, the shell's
-// deletion of a folder with its contents and of one holding a file in use, the listing of what is
-// left, the command line handed to the temporary copy, and an icon turned into a picture.
+// deletion of a folder with its contents and of one holding a file in use, links removed as links,
+// the listing of what is left, the temporary copy's private folder and command line, and an icon
+// turned into a picture.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+#include <winioctl.h>
+
+#include <algorithm>
+#include <cwchar>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ui/win32/win32_bitmaps.h"
+#include "ui/win32/win32_handles.h"
 #include "uninstaller/win32/temporary_copy.h"
 #include "uninstaller/win32/win32_removal_files.h"
 
@@ -23,6 +32,45 @@ void Touch(const std::string& path) {
     DWORD written = 0;
     WriteFile(file, "x", 1, &written, nullptr);
     CloseHandle(file);
+}
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// A junction at `link` to the folder `target`, as the system's mklink /j makes it; 0, or the
+// system's error.
+DWORD MakeJunction(const std::string& link, const std::string& target) {
+    struct {
+        DWORD tag;
+        WORD dataLength, reserved;
+        WORD substituteOffset, substituteLength, printOffset, printLength;
+        WCHAR names[MAX_PATH * 2 + 8];
+    } buffer{};
+    const std::wstring substitute = L"\\??\\" + Wide(target), print = Wide(target);
+    buffer.tag = IO_REPARSE_TAG_MOUNT_POINT;
+    buffer.substituteLength = static_cast<WORD>(substitute.size() * sizeof(WCHAR));
+    buffer.printOffset = static_cast<WORD>(buffer.substituteLength + sizeof(WCHAR));
+    buffer.printLength = static_cast<WORD>(print.size() * sizeof(WCHAR));
+    std::wmemcpy(buffer.names, substitute.c_str(), substitute.size() + 1);
+    std::wmemcpy(buffer.names + substitute.size() + 1, print.c_str(), print.size() + 1);
+    buffer.dataLength = static_cast<WORD>(8 + buffer.printOffset + buffer.printLength + sizeof(WCHAR));
+    if (!CreateDirectoryA(link.c_str(), nullptr)) return GetLastError();
+    HANDLE opened = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (opened != INVALID_HANDLE_VALUE) {
+        ui::win32::UniqueKernelHandle folder(opened);
+        DWORD returned = 0;
+        if (!DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer, 8 + buffer.dataLength, nullptr, 0,
+                             &returned, nullptr))
+            error = GetLastError();
+    }
+    if (error) RemoveDirectoryA(link.c_str());
+    return error;
+}
+
+bool IsReparsePoint(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 class RemovalFiles : public ::testing::Test {
@@ -78,6 +126,154 @@ TEST_F(RemovalFiles, TheShellTakesAFolderWithItsContentsButNotAFileInUse) {
     EXPECT_FALSE(files.FolderExists(app));
     EXPECT_TRUE(files.FileExists(root + "\\neighbour.txt"));
     EXPECT_FALSE(files.ShellDelete(app, true).ok());
+}
+
+TEST_F(RemovalFiles, ALinkIsListedAndRemovedButNeverEntered) {
+    const std::string outside = root + "\\Photos", link = app + "\\Pictures", fileLink = app + "\\photo.bmp";
+    ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
+    Touch(outside + "\\holiday.bmp");
+    // The system's two kinds of folder link: a symbolic link, else a junction.
+    const bool symbolic = CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
+                          IsReparsePoint(link);
+    if (!symbolic) RemoveDirectoryA(link.c_str());
+    if (const DWORD error = symbolic ? 0 : MakeJunction(link, outside))
+        GTEST_SKIP() << "this system makes neither a symbolic link nor a junction (error " << error << ")";
+    ASSERT_TRUE(IsReparsePoint(link));
+    EXPECT_TRUE(files.IsLink(link));
+    EXPECT_FALSE(files.IsLink(app + "\\Collection"));
+    const bool withFileLink = CreateSymbolicLinkA(fileLink.c_str(), (outside + "\\holiday.bmp").c_str(), 0) &&
+                              IsReparsePoint(fileLink);
+
+    const std::vector<std::string> listed = files.ListTree(app);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), link), listed.end());
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), link + "\\holiday.bmp"), listed.end());
+    EXPECT_EQ(files.RemoveLink(app + "\\Collection").error().code, ErrorCode::InvalidArgument);
+    EXPECT_TRUE(files.FolderExists(app + "\\Collection"));
+
+    ASSERT_TRUE(files.RemoveLink(link).ok());
+    EXPECT_FALSE(files.FolderExists(link));
+    if (withFileLink) {
+        ASSERT_TRUE(files.RemoveLink(fileLink).ok());
+        EXPECT_FALSE(files.FileExists(fileLink));
+    }
+    EXPECT_TRUE(files.FileExists(outside + "\\holiday.bmp"));
+}
+
+struct LocalFreeRelease {
+    void operator()(PSECURITY_DESCRIPTOR descriptor) const { LocalFree(descriptor); }
+};
+
+// The access list of a file or folder: whether it is protected, and each entry's trustee,
+// inheritance and rights.
+struct AccessList {
+    bool protectedList = false;
+    std::vector<std::tuple<WELL_KNOWN_SID_TYPE, BYTE, ACCESS_MASK>> entries;
+};
+
+AccessList ReadAccessList(const std::string& path) {
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR read = nullptr;
+    AccessList list;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
+                              nullptr, &read) != ERROR_SUCCESS)
+        return list;
+    ui::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease> descriptor(read);
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    GetSecurityDescriptorControl(descriptor.get(), &control, &revision);
+    list.protectedList = (control & SE_DACL_PROTECTED) != 0;
+    for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(dacl, i, &entry) || static_cast<ACE_HEADER*>(entry)->AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        auto* allowed = static_cast<ACCESS_ALLOWED_ACE*>(entry);
+        PSID sid = &allowed->SidStart;
+        const WELL_KNOWN_SID_TYPE who = IsWellKnownSid(sid, WinBuiltinAdministratorsSid) ? WinBuiltinAdministratorsSid
+                                        : IsWellKnownSid(sid, WinLocalSystemSid)        ? WinLocalSystemSid
+                                                                                         : WinNullSid;
+        list.entries.emplace_back(who, static_cast<BYTE>(allowed->Header.AceFlags & ~INHERITED_ACE), allowed->Mask);
+    }
+    return list;
+}
+
+TEST_F(RemovalFiles, APrivateFolderIsAlwaysANewOne) {
+    // A folder someone made first under the name tried first is passed over, untouched.
+    const std::string planted = root + "\\Tessary-planted";
+    ASSERT_TRUE(CreateDirectoryA(planted.c_str(), nullptr));
+    Touch(planted + "\\version.dll");
+    const std::vector<std::string> names{"Tessary-planted", "Tessary-second"};
+    size_t next = 0;
+    const auto folder = CreatePrivateFolder(root, [&] { return names[next++ % names.size()]; });
+    ASSERT_TRUE(folder.ok()) << folder.error().message;
+    EXPECT_EQ(folder.value(), root + "\\Tessary-second");
+    EXPECT_TRUE(files.FileExists(planted + "\\version.dll"));
+    EXPECT_EQ(CreatePrivateFolder(root, [] { return std::string("Tessary-planted"); }, 3).error().code,
+              ErrorCode::AlreadyExists);
+
+    const std::string random = RandomFolderName();
+    EXPECT_EQ(random.rfind(kCopyFolderPrefix, 0), 0u) << random;
+    EXPECT_NE(random, RandomFolderName());
+    // Only a folder of that name directly in the temporary folder is a copy's own.
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    EXPECT_EQ(PrivateFolderOf(temp + random + "\\remover.exe"), temp + random);
+    EXPECT_EQ(PrivateFolderOf(folder.value() + "\\remover.exe"), "");
+    EXPECT_EQ(PrivateFolderOf(std::string(temp) + "Downloads\\remover.exe"), "");
+}
+
+TEST_F(RemovalFiles, OnlyAdministratorsAndTheSystemMayUseAPrivateFolder) {
+    // Wine keeps no permissions on files: a folder made here with a protected list of its own
+    // tells whether this system does.
+    PSECURITY_DESCRIPTOR made = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;SY)", SDDL_REVISION_1, &made,
+                                                                     nullptr));
+    ui::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease> probe(made);
+    SECURITY_ATTRIBUTES attributes{sizeof attributes, probe.get(), FALSE};
+    ASSERT_TRUE(CreateDirectoryA((root + "\\probe").c_str(), &attributes));
+    if (!ReadAccessList(root + "\\probe").protectedList)
+        GTEST_SKIP() << "this system does not keep the permissions of files";
+
+    // Full access for the administrators and the system, for the folder and all made inside it,
+    // nothing inherited from the temporary folder.
+    const auto folder = CreatePrivateFolder(root, [] { return std::string("Tessary-acl"); });
+    ASSERT_TRUE(folder.ok()) << folder.error().message;
+    const std::vector<std::tuple<WELL_KNOWN_SID_TYPE, BYTE, ACCESS_MASK>> privateEntries{
+        {WinBuiltinAdministratorsSid, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_ALL_ACCESS},
+        {WinLocalSystemSid, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_ALL_ACCESS}};
+    const AccessList list = ReadAccessList(folder.value());
+    EXPECT_TRUE(list.protectedList);
+    EXPECT_EQ(list.entries, privateEntries);
+    Touch(folder.value() + "\\remover.exe");
+    const AccessList inside = ReadAccessList(folder.value() + "\\remover.exe");
+    ASSERT_EQ(inside.entries.size(), 2u);
+    EXPECT_EQ(std::get<0>(inside.entries[0]), WinBuiltinAdministratorsSid);
+    EXPECT_EQ(std::get<0>(inside.entries[1]), WinLocalSystemSid);
+}
+
+TEST_F(RemovalFiles, ARunningProgramsFileCannotBeDeletedButIsSetAsideForTheRestart) {
+    // A program running from the application folder, as the waiting original does.
+    char system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryA(system, MAX_PATH), 0u);
+    const std::string running = app + "\\remover.exe";
+    ASSERT_TRUE(CopyFileA((std::string(system) + "\\notepad.exe").c_str(), running.c_str(), TRUE));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION started{};
+    std::string line = "\"" + running + "\"";
+    ASSERT_TRUE(CreateProcessA(running.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, root.c_str(),
+                               &startup, &started));
+    ui::win32::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+    WaitForInputIdle(process.get(), 10000);
+
+    EXPECT_FALSE(DeleteFileA(running.c_str()));
+    const auto folder = CreatePrivateFolder(root, [] { return std::string("Tessary-copy"); });
+    ASSERT_TRUE(folder.ok()) << folder.error().message;
+    EXPECT_TRUE(SetAside(running, folder.value()));
+    EXPECT_FALSE(files.FileExists(running));
+    EXPECT_TRUE(files.FileExists(folder.value() + "\\installed-remover.exe"));
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 10000);
 }
 
 TEST(TemporaryCopy, TakesTheFolderOnlyAfterItsSwitch) {

@@ -33,6 +33,8 @@ public:
     void clearAsked() { asked_.clear(); }
 
     bool ended() const { return ended_; }
+    // The code the program ended with first; a real program ends at its first request.
+    int exitCode() const { return exitCode_; }
     // Forms in the order they were shown, with whether the show was modal.
     const std::vector<std::pair<const Form*, bool>>& shown() const { return shown_; }
     std::function<void(Form&)> onModalShow;
@@ -41,7 +43,11 @@ public:
     void show(Form& form, bool modal) override;
     void hide(Form& form) override { form.setVisible(false); }
     void unload(Form& form) override { form.setVisible(false); }
-    void endProgram() override { ended_ = true; }
+    using Host::endProgram;
+    void endProgram(int exitCode) override {
+        if (!ended_) exitCode_ = exitCode;
+        ended_ = true;
+    }
     uintptr_t windowHandle(const Form& form) const override;
     double twipsPerPixelX() const override { return twipsPerPixel_; }
     double twipsPerPixelY() const override { return twipsPerPixel_; }
@@ -61,6 +67,7 @@ private:
     std::vector<AskedBox> asked_;
     int unanswered_ = 0;
     bool ended_ = false;
+    int exitCode_ = 0;
     std::vector<std::pair<const Form*, bool>> shown_;
 };
 

@@ -109,9 +109,9 @@ void Win32Host::unload(Form& form) {
         closed_.push_back(std::move(window));
 }
 
-void Win32Host::endProgram() {
+void Win32Host::endProgram(int exitCode) {
     for (auto& [form, window] : forms_) window->close();
-    ExitProcess(0);
+    ExitProcess(static_cast<UINT>(exitCode));
 }
 
 HWND Win32Host::activeFormWindow() const {

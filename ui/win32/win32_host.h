@@ -31,7 +31,8 @@ public:
     void show(Form& form, bool modal) override;
     void hide(Form& form) override;
     void unload(Form& form) override;
-    [[noreturn]] void endProgram() override;
+    using Host::endProgram;
+    [[noreturn]] void endProgram(int exitCode) override;
     uintptr_t windowHandle(const Form& form) const override;
     double twipsPerPixelX() const override { return context_.screen.twipsPerPixelX(); }
     double twipsPerPixelY() const override { return context_.screen.twipsPerPixelY(); }

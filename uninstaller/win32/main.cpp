@@ -1,6 +1,10 @@
 // The uninstaller's entry point: started from the application folder it hands over to a copy of
-// itself in the temporary folder; the copy (or a run from anywhere else) shows the window.
+// itself in a private temporary folder and waits for it, ending with the copy's exit code; the
+// copy (or a run from anywhere else) shows the window.
 #include <windows.h>
+
+#include <functional>
+#include <string>
 
 #include "installer/system_info.h"
 #include "platform/win32/system_library.h"
@@ -35,17 +39,28 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     win32::Win32RemovalFiles files;
     const std::string ownFile = ui::win32::ProgramFile();
     std::string appDir;
+    std::string heldFile = ownFile;
+    std::function<bool(const std::string&)> setAside;
     if (auto handed = win32::AppDirArgument(ui::win32::CommandLineArguments())) {
-        // The temporary copy: it goes at the next start, whatever the user does now.
+        // The temporary copy: it goes at the next start, whatever the user does now, and its
+        // folder after it. It bears the name of the original, which waits in the application
+        // folder holding its file.
         appDir = *handed;
+        heldFile = appDir + ownFile.substr(ownFile.find_last_of('\\'));
         (void)win32::RemoveAtRestart(ownFile);
+        if (std::string folder = win32::PrivateFolderOf(ownFile); !folder.empty()) {
+            (void)win32::RemoveAtRestart(folder);
+            setAside = [folder](const std::string& file) { return win32::SetAside(file, folder); };
+        }
     } else {
         appDir = ui::win32::ProgramFolder();
         // Only the installed uninstaller needs its file out of the way; from anywhere else the
-        // window refuses to remove anything.
-        if (CheckApplicationFolder(registry, files, appDir).installed &&
-            win32::StartTemporaryCopy(ownFile, appDir))
-            return 0;
+        // window refuses to remove anything. The system's list of programs refreshes when the
+        // command it started ends, so the original ends only with its copy.
+        if (CheckApplicationFolder(registry, files, appDir).installed) {
+            if (auto copy = win32::StartTemporaryCopy(ownFile, appDir))
+                return win32::WaitForCopy(copy.value(), kExitNotComplete);
+        }
     }
 
     ui::win32::Win32Host host(kUninstallerTitle);
@@ -59,8 +74,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                          return folder ? folder.value() : std::string();
                      },
                      WindowIcon(),
-                     ownFile,
+                     heldFile,
                      win32::RemoveAtRestart,
+                     setAside,
                      [] { ui::win32::CloseWindowsTitled("Tessary"); }};
     Uninstall window(env);
     window.Form_Load();

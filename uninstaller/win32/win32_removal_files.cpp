@@ -1,5 +1,6 @@
 // File deletion through the ANSI calls the paths are written for; the shell's deletion is asked
-// not to confirm, not to show progress and not to use the recycle bin.
+// not to confirm, not to show progress and not to use the recycle bin. A reparse point (junction,
+// symbolic link) is a link here: removed as itself and never entered.
 #include "uninstaller/win32/win32_removal_files.h"
 
 #include <windows.h>
@@ -17,7 +18,7 @@ struct FindCloseRelease {
 };
 using UniqueFind = ui::win32::UniqueHandle<HANDLE, FindCloseRelease>;
 
-// Each entry of a folder that matches the pattern, "." and ".." left out.
+// Each entry of a folder that matches the pattern, "." and ".." left out, with its attributes.
 template <typename Visit>
 void ForEachEntry(const std::string& folder, const std::string& pattern, Visit visit) {
     WIN32_FIND_DATAA found{};
@@ -28,9 +29,12 @@ void ForEachEntry(const std::string& folder, const std::string& pattern, Visit v
     do {
         const std::string name = found.cFileName;
         if (name != "." && name != "..")
-            visit(folder + "\\" + name, (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0);
+            visit(folder + "\\" + name, found.dwFileAttributes);
     } while (FindNextFileA(search.get(), &found));
 }
+
+bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+bool IsReparsePoint(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
 Error LastError(const std::string& path) {
     const DWORD code = GetLastError();
@@ -47,8 +51,9 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str
 Status Win32RemovalFiles::DeleteMatching(const std::string& folder, const std::string& pattern) {
     int matched = 0;
     std::string failed;
-    ForEachEntry(folder, pattern, [&](const std::string& path, bool isFolder) {
-        if (isFolder)
+    ForEachEntry(folder, pattern, [&](const std::string& path, DWORD attributes) {
+        // A file link is a file, and its deletion takes the link only.
+        if (IsFolder(attributes))
             return;
         ++matched;
         if (!DeleteFileA(path.c_str()))
@@ -84,6 +89,24 @@ Status Win32RemovalFiles::ShellDelete(const std::string& path, bool filesOnly) {
     return Status::Ok();
 }
 
+bool Win32RemovalFiles::IsLink(const std::string& path) {
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && IsReparsePoint(attributes);
+}
+
+Status Win32RemovalFiles::RemoveLink(const std::string& path) {
+    // The attributes are the link's own: a folder link (or junction) goes with RemoveDirectory,
+    // which never enters it, a file link with DeleteFile, which never follows it.
+    const DWORD attributes = Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return LastError(path);
+    if (!IsReparsePoint(attributes))
+        return Error{ErrorCode::InvalidArgument, path + " is not a link"};
+    const BOOL removed =
+        IsFolder(attributes) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+    return removed ? Status::Ok() : Status(LastError(path));
+}
+
 bool Win32RemovalFiles::FileExists(const std::string& path) {
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -96,9 +119,9 @@ bool Win32RemovalFiles::FolderExists(const std::string& path) {
 
 std::vector<std::string> Win32RemovalFiles::ListTree(const std::string& folder) {
     std::vector<std::string> found;
-    ForEachEntry(folder, "*", [&](const std::string& path, bool isFolder) {
+    ForEachEntry(folder, "*", [&](const std::string& path, DWORD attributes) {
         found.push_back(path);
-        if (isFolder) {
+        if (IsFolder(attributes) && !IsReparsePoint(attributes)) {
             std::vector<std::string> below = ListTree(path);
             found.insert(found.end(), below.begin(), below.end());
         }

@@ -1,5 +1,6 @@
 // The product's whole life in one fresh prefix: installed from the distributable, used, removed
-// through the system's list, nothing left but the toolbar setting; foreign copies remove nothing.
+// through the command the system's list runs, which ends with the removal and tells its outcome
+// in its exit code; nothing left but the toolbar setting; foreign copies remove nothing.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"
@@ -20,6 +22,7 @@
 #include "tests/e2e/driver/test_results.h"
 #include "tests/e2e/driver/window_search.h"
 #include "tests/e2e/installer/installed_product.h"
+#include "uninstaller/frm_uninstall.h"
 
 namespace tess::e2e {
 namespace {
@@ -41,6 +44,39 @@ bool KeyExists(const std::string& key) {
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) return false;
     RegCloseKey(opened);
     return true;
+}
+
+// The files and folders waiting to be removed at the next start, in order, without the "\\??\\"
+// the system puts before each.
+std::vector<std::string> PendingRemovals() {
+    HKEY session = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &session) != ERROR_SUCCESS)
+        return {};
+    std::vector<char> pending(16384);
+    DWORD size = static_cast<DWORD>(pending.size() - 2);
+    const LONG read = RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(pending.data()), &size);
+    RegCloseKey(session);
+    std::vector<std::string> removals;
+    if (read != ERROR_SUCCESS) return removals;
+    // Pairs of a source and a target; an empty target removes the source.
+    std::vector<std::string> names;
+    for (size_t at = 0; at < size;) {
+        const std::string name(pending.data() + at);
+        names.push_back(name);
+        at += name.size() + 1;
+    }
+    for (size_t i = 0; i + 1 < names.size(); i += 2)
+        if (names[i + 1].empty()) removals.push_back(names[i].rfind("\\??\\", 0) == 0 ? names[i].substr(4) : names[i]);
+    return removals;
+}
+
+// The last place of `path` in `list`, or -1.
+int LastPlace(const std::vector<std::string>& list, const std::string& path) {
+    for (int i = static_cast<int>(list.size()) - 1; i >= 0; --i)
+        if (SamePath(list[i], path)) return i;
+    return -1;
 }
 
 // Whether Wine's list of installed programs shows the product.
@@ -130,6 +166,15 @@ protected:
         EXPECT_EQ(answer(skinMakerProcess, "Confirm", IDYES), "Do you want to add IE Skin to Skin Collection");
     }
 
+    // The command the system's list of programs runs to remove the product, started as it does.
+    Result<RunningProgram> startRegisteredCommand() {
+        auto command = ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+        if (!command) return command.error();
+        std::string program = command.value();
+        if (program.size() > 2 && program.front() == '"') program = program.substr(1, program.find('"', 1) - 1);
+        return RunningProgram::Start({program, {}, {}, {}});
+    }
+
     // The uninstaller's window, once it shows.
     HWND uninstallWindow(DWORD processId = 0) {
         auto window = FindTopWindow({"Uninstall", "", processId, true});
@@ -197,24 +242,46 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
         EXPECT_TRUE(WaitUntil([&] { return FileExists(app + "\\Collection" + kept); }, kept).ok()) << kept;
     ASSERT_TRUE(IsWindow(skinMaker));
 
-    // The system's list of programs runs the registered command: the installed uninstaller hands
-    // over to a copy of itself, whose window asks the running skin maker to close.
-    auto listRemoval = RunningProgram::Start({"C:\\windows\\system32\\uninstaller.exe", {"--remove", "Tessary"}, {}, {}});
-    ASSERT_OK(listRemoval);
+    // The registered command hands over to a copy of itself, whose window asks the running skin
+    // maker to close, and waits for it: Close ends both and says that nothing was removed.
+    auto declined = startRegisteredCommand();
+    ASSERT_OK(declined);
     HWND window = uninstallWindow();
+    ASSERT_NE(window, nullptr);
+    RunningProgram* declinedCopy = adopt(window);
+    ASSERT_NE(declinedCopy, nullptr);
+    EXPECT_NE(declinedCopy->processId(), declined.value().processId());
+    ASSERT_OK(skinMakerProgram->waitForExit());
+    EXPECT_TRUE(declined.value().running());
+    auto close = FindControl(window, "Command2");
+    ASSERT_OK(close);
+    ASSERT_OK(Click(close.value()));
+    ASSERT_OK(declinedCopy->waitForExit());
+    auto declinedCode = declined.value().waitForExit();
+    ASSERT_OK(declinedCode);
+    EXPECT_EQ(declinedCode.value(), static_cast<DWORD>(uninstaller::kExitNothingRemoved));
+    EXPECT_TRUE(FileExists(app + "\\remover.exe"));
+    EXPECT_TRUE(KeyExists(kUninstallKey));
+
+    // Again: the copy runs from a folder of its own, new in the temporary folder.
+    auto registered = startRegisteredCommand();
+    ASSERT_OK(registered);
+    window = uninstallWindow();
     ASSERT_NE(window, nullptr);
     RunningProgram* uninstallerProgram = adopt(window);
     ASSERT_NE(uninstallerProgram, nullptr);
     const DWORD uninstaller = uninstallerProgram->processId();
     const std::string copy = programFile(*uninstallerProgram);
+    const std::string copyFolder = copy.substr(0, copy.find_last_of('\\'));
     char temp[MAX_PATH] = {};
-    const DWORD tempLength = GetTempPathA(MAX_PATH, temp);
-    EXPECT_EQ(CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, copy.c_str(), static_cast<int>(tempLength), temp,
-                             static_cast<int>(tempLength)), CSTR_EQUAL) << copy << " is not in " << temp;
-    ASSERT_OK(skinMakerProgram->waitForExit());
+    GetTempPathA(MAX_PATH, temp);
+    EXPECT_TRUE(SamePath(copyFolder.substr(0, copyFolder.find_last_of('\\') + 1), temp)) << copy << " is not in " << temp;
+    EXPECT_EQ(copyFolder.substr(copyFolder.find_last_of('\\') + 1).rfind("Tessary-", 0), 0u) << copy;
+    EXPECT_TRUE(SamePath(copy.substr(copyFolder.size()), "\\remover.exe")) << copy;
     EXPECT_EQ(text(window, "Label2"), "Click Strat to Start Tessary Unstalltion");
 
-    // No changes nothing; Yes removes everything and says so.
+    // No changes nothing; Yes removes everything and says so, and only then does the registered
+    // command end, with success.
     clickStart(window);
     EXPECT_EQ(answer(uninstaller, "Tessary", IDNO), "Do you want to uninstall Tessary");
     EXPECT_TRUE(IsWindow(window));
@@ -226,9 +293,12 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     auto report = FindMessageBox(uninstaller, "Uninstaller");
     ASSERT_OK(report);
     EXPECT_EQ(MessageIconOf(report.value()), MessageIcon::None);
+    EXPECT_TRUE(registered.value().running());
     EXPECT_EQ(answer(uninstaller, "Uninstaller", IDOK), "Uninstallation Complete");
     ASSERT_OK(uninstallerProgram->waitForExit());
-    ASSERT_OK(listRemoval.value().waitForExit());
+    auto code = registered.value().waitForExit();
+    ASSERT_OK(code);
+    EXPECT_EQ(code.value(), static_cast<DWORD>(uninstaller::kExitRemoved));
 
     EXPECT_FALSE(FolderExists(app));
     EXPECT_FALSE(FolderExists(group));
@@ -238,23 +308,52 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     EXPECT_FALSE(Listed());
     EXPECT_EQ(Or(ReadRegistryString(HKEY_CURRENT_USER, kToolbarKey, "BackBitmap"), ""), skin);
     EXPECT_TRUE(FileExists(tools + "\\holiday.exe"));
-    // The temporary copy goes at the next start.
-    HKEY session = nullptr;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0,
-                            KEY_READ, &session), ERROR_SUCCESS);
-    char pending[4096] = {};
-    DWORD size = sizeof pending - 2;
-    const LONG read = RegQueryValueExA(session, "PendingFileRenameOperations", nullptr, nullptr,
-                                       reinterpret_cast<BYTE*>(pending), &size);
-    RegCloseKey(session);
-    ASSERT_EQ(read, ERROR_SUCCESS);
-    EXPECT_NE(std::string(pending, size).find(copy.substr(copy.find_last_of('\\'))), std::string::npos);
+    // The installed uninstaller, which its waiting program held, was moved beside the copy; the
+    // next start removes both files, then their folder.
+    const std::string setAside = copyFolder + "\\installed-remover.exe";
+    EXPECT_TRUE(FileExists(setAside));
+    const std::vector<std::string> pending = PendingRemovals();
+    const int folderPlace = LastPlace(pending, copyFolder);
+    EXPECT_GE(LastPlace(pending, copy), 0) << copy;
+    EXPECT_GE(LastPlace(pending, setAside), 0) << setAside;
+    EXPECT_GT(folderPlace, LastPlace(pending, copy));
+    EXPECT_GT(folderPlace, LastPlace(pending, setAside));
+    EXPECT_EQ(LastPlace(pending, app), -1);
 
     // Run again from a restored folder, the uninstaller finds no installation and says so.
     CreateDirectoryA(app.c_str(), nullptr);
     ASSERT_TRUE(CopyFileA((tools + "\\remover.exe").c_str(), (app + "\\remover.exe").c_str(), FALSE));
     refusedCopy(app, "not installed");
     EXPECT_TRUE(FileExists(app + "\\remover.exe"));
+}
+
+TEST_F(ProductLife, AFileInUseStaysAndTheRegisteredCommandEndsWithAFailure) {
+    install();
+    ASSERT_FALSE(HasFatalFailure());
+    // Held open as a program reading it would, without letting it be deleted.
+    const std::string inUse = app + "\\Tessary.exe";
+    HANDLE opened = CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(opened, INVALID_HANDLE_VALUE);
+    ui::win32::UniqueKernelHandle held(opened);
+
+    auto registered = startRegisteredCommand();
+    ASSERT_OK(registered);
+    HWND window = uninstallWindow();
+    ASSERT_NE(window, nullptr);
+    RunningProgram* copy = adopt(window);
+    ASSERT_NE(copy, nullptr);
+    clickStart(window);
+    EXPECT_EQ(answer(copy->processId(), "Tessary", IDYES), "Do you want to uninstall Tessary");
+    ASSERT_OK(FindMessageBox(copy->processId(), "Uninstaller"));
+    EXPECT_TRUE(registered.value().running());
+    EXPECT_EQ(answer(copy->processId(), "Uninstaller", IDOK),
+              "Uninstallation is not complete. These could not be removed:\r\n" + inUse);
+    auto code = registered.value().waitForExit();
+    ASSERT_OK(code);
+    EXPECT_EQ(code.value(), static_cast<DWORD>(uninstaller::kExitNotComplete));
+    EXPECT_TRUE(FileExists(inUse));
+    EXPECT_FALSE(FileExists(app + "\\remover.exe"));
+    EXPECT_FALSE(KeyExists(kUninstallKey));
 }
 
 } // namespace
