@@ -1,19 +1,5 @@
-# Cross toolchain for the same Windows programs built for x86-64: MinGW-w64 x86_64 (posix
-# threads), static runtimes. The product is the i686 build; this one runs the Windows tests under
-# Wine's 64-bit loader on machines whose kernel cannot run 32-bit programs.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross toolchain for the same Windows programs built for x86-64. The product is the i686 build;
+# this one runs the Windows tests under Wine's 64-bit loader where the kernel runs no 32-bit program.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Test executables run under the project's own Wine wrapper (quiet, its own prefix).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
+set(TESS_MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)

@@ -20,21 +20,6 @@ namespace {
 
 bool Missing(int error) { return error == ENOENT || error == ENOTDIR; }
 
-// A path with a NUL inside would be cut short by the system and name another file.
-bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
-
-Error NotFound(const std::string& path) {
-    return Error{ErrorCode::FileNotFound, "File not found: " + path};
-}
-
-Error CannotOpen(const std::string& path, const std::string& why) {
-    return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": " + why};
-}
-
-Error WriteError(const std::string& path, const std::string& what) {
-    return Error{ErrorCode::WriteFailed, "Cannot write " + path + ": " + what};
-}
-
 bool IsExistingFolder(const std::string& nativePath) {
     struct stat s;
     return stat(nativePath.c_str(), &s) == 0 && S_ISDIR(s.st_mode);

@@ -20,27 +20,12 @@ struct FindCloseRelease {
 };
 using UniqueFind = ui::win32::UniqueHandle<HANDLE, FindCloseRelease>;
 
-// A path with a NUL inside would be cut short by the system and name another file.
-bool HasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
-
 bool Missing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
            error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH;
 }
 
 std::string SystemMessage(DWORD error) { return "system error " + std::to_string(error); }
-
-Error NotFound(const std::string& path) {
-    return Error{ErrorCode::FileNotFound, "File not found: " + path};
-}
-
-Error CannotOpen(const std::string& path, const std::string& why) {
-    return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": " + why};
-}
-
-Error WriteError(const std::string& path, const std::string& what) {
-    return Error{ErrorCode::WriteFailed, "Cannot write " + path + ": " + what};
-}
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
