@@ -1,11 +1,27 @@
 // The real setup program's directory chooser, opened from page 2: a folder of another drive
-// picked through the lists and accepted, Cancel, a drive root, and a drive that cannot be read.
+// picked through the lists and accepted, Cancel, a drive root, a drive that cannot be read, and a
+// folder named beyond ASCII in the system's code page, installed into and uninstalled from.
+#include <windows.h>
+
+#include <shellapi.h>
+
 #include <algorithm>
 
+#include "tests/e2e/driver/code_page.h"
+#include "tests/e2e/driver/test_results.h"
 #include "tests/e2e/installer/setup_session.h"
 
 namespace tess::e2e {
 namespace {
+
+bool FolderExists(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string Or(const Result<std::string>& read, const std::string& otherwise) {
+    return read ? read.value() : otherwise;
+}
 
 class SetupChooser : public SetupSession {
 protected:
@@ -178,6 +194,63 @@ TEST_F(SetupChooser, ADriveWhoseTargetIsMissingIsRefusedAndTheChooserStaysUsable
     EXPECT_EQ(text("Label3"), "C:\\users\\Tessary");
     installWithClicks();
     expectInstalledIn("C:\\users\\Tessary");
+}
+
+// Runs under the code page TESS_E2E_CODE_PAGE asks for, the setup program itself started from below
+// the folder named beyond ASCII. That folder is chosen in the chooser, the Start menu's shortcut
+// starts the skin maker from it, and the registered uninstaller, run as the system's list of
+// programs runs it, removes the installation and leaves the chosen folder.
+TEST_F(SetupChooser, AFolderNamedBeyondAsciiIsInstalledIntoAndUninstalledFrom) {
+    const auto name = CodePageFolderName();
+    ASSERT_FALSE(name.value().empty()) << "this case runs under the code page named in " << kCodePageVariable;
+    const std::string base = "C:\\" + name.value();
+    const std::string app = base + "\\Tessary";
+    ASSERT_TRUE(MakeFolders(base));
+    placeCabinet();
+    start();
+    openChooser();
+    openFolder(base);
+    closeWith("cmdOK");
+    EXPECT_EQ(text("Label3"), app);
+    installWithClicks();
+    expectInstalledIn(app);
+    EXPECT_EQ(Or(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "InstallLocation"), ""), app);
+    EXPECT_EQ(Or(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"), ""),
+              "\"" + app + "\\remover.exe\"");
+    ASSERT_TRUE(PressKey(wizard, VK_RETURN).ok());
+    EXPECT_EQ(answer("Tessary installation", IDNO), "Do you want to run Tessary");
+    ASSERT_OK(program->waitForExit());
+
+    // The shortcut's target went through the conversion to UTF-16 that the shell's link takes.
+    const std::string shortcut = ProgramsFolder() + "\\Tessary\\Tessary.lnk";
+    ASSERT_GT(reinterpret_cast<INT_PTR>(
+                  ShellExecuteA(nullptr, "open", shortcut.c_str(), nullptr, nullptr, SW_SHOWNORMAL)), 32);
+    const HWND skinMakerWindow = MUST(FindTopWindow({kSkinMakerTitle, "", 0, true}));
+    ASSERT_NE(skinMakerWindow, nullptr);
+    auto skinMaker = RunningProgram::Adopt(skinMakerWindow);
+    ASSERT_OK(skinMaker);
+    EXPECT_EQ(Or(skinMaker.value().programFile(), ""), app + "\\Tessary.exe");
+    ASSERT_OK(PressKey(skinMakerWindow, VK_ESCAPE));
+    ASSERT_OK(skinMaker.value().waitForExit());
+
+    auto listRemoval = RunningProgram::Start({"C:\\windows\\system32\\uninstaller.exe", {"--remove", "Tessary"}, {}, {}});
+    ASSERT_OK(listRemoval);
+    const HWND window = MUST(FindTopWindow({"Uninstall", "", 0, true}));
+    ASSERT_NE(window, nullptr);
+    auto remover = RunningProgram::Adopt(window);
+    ASSERT_OK(remover);
+    const DWORD removerProcess = remover.value().processId();
+    ASSERT_OK(Click(MUST(FindControl(window, "Command1"))));
+    EXPECT_EQ(answer("Tessary", IDYES, removerProcess), "Do you want to uninstall Tessary");
+    EXPECT_EQ(answer("Uninstaller", IDOK, removerProcess), "Uninstallation Complete");
+    ASSERT_OK(remover.value().waitForExit());
+    ASSERT_OK(listRemoval.value().waitForExit());
+
+    EXPECT_FALSE(FolderExists(app));
+    EXPECT_TRUE(FolderExists(base));
+    EXPECT_FALSE(FolderExists(ProgramsFolder() + "\\Tessary"));
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString").ok());
+    EXPECT_FALSE(ReadRegistryString(HKEY_LOCAL_MACHINE, kAppPathKey, "Path").ok());
 }
 
 } // namespace

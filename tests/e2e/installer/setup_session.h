@@ -1,5 +1,6 @@
 // A session with the real setup program for the end-to-end tests: a setup folder of its own with
-// orvinst.exe (and a cabinet when wanted), the wizard on the screen, and a user's steps on it.
+// orvinst.exe (and a cabinet when wanted; below a folder named beyond ASCII when a code page is
+// asked for), the wizard on the screen, and a user's steps on it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/e2e/driver/code_page.h"
 #include "tests/e2e/driver/control_state.h"
 #include "tests/e2e/driver/gestures.h"
 #include "tests/e2e/driver/message_box.h"
@@ -62,7 +64,12 @@ protected:
         std::string name = std::string(test->test_suite_name()) + "." + test->name();
         for (char& c : name)
             if (c == '/') c = '.';
-        folder = WindowsPath(TESS_E2E_WORK) + "\\" + name;
+        // Under a code page asked for (TESS_E2E_CODE_PAGE), the setup folder lies below one named
+        // beyond ASCII on the run's own drive C:.
+        const auto beyondAscii = CodePageFolderName();
+        ASSERT_TRUE(beyondAscii.ok()) << beyondAscii.error().message;
+        folder = (beyondAscii.value().empty() ? WindowsPath(TESS_E2E_WORK) : "C:\\" + beyondAscii.value()) +
+                 "\\" + name;
         ASSERT_TRUE(MakeFolders(folder)) << folder;
         EmptyFolder(folder);
         ASSERT_TRUE(CopyFileA(WindowsPath(ORVINST_EXE).c_str(), (folder + "\\orvinst.exe").c_str(), FALSE));
@@ -120,9 +127,10 @@ protected:
         clickArea(name);
         awaitPage(expected);
     }
-    // Waits for the message box with `caption`, reads it and presses `button`.
-    std::string answer(const std::string& caption, int button) {
-        auto box = FindMessageBox(program->processId(), caption);
+    // Waits for the message box with `caption` of the setup program (or of the process
+    // `processId`), reads it and presses `button`.
+    std::string answer(const std::string& caption, int button, DWORD processId = 0) {
+        auto box = FindMessageBox(processId ? processId : program->processId(), caption);
         if (!box) return "(no message box)";
         auto said = MessageText(box.value());
         EXPECT_TRUE(PressMessageButton(box.value(), button).ok());

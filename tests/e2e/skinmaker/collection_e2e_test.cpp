@@ -62,7 +62,10 @@ TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
     for (const char* picture : {"bmp-24bit.bmp", "gif87-opaque.gif", "jpeg-baseline.jpg"}) {
         browse(DataPicture(picture));
         apply(IDYES);
+        EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp") << picture;
     }
+    // The last skin, written whole at the resolution the window starts with, 800 by 600.
+    EXPECT_EQ(MUST(LoadPicture(folder + "\\Skin.bmp")).width(), 800);
     for (int n = 1; n <= 3; ++n)
         EXPECT_TRUE(WaitUntil([&] { return FileExists(collectionFile(n)); }, "the kept skin").ok()) << n;
 

@@ -1,5 +1,6 @@
 // A session with the real skin maker for the end-to-end tests: a program folder of its own with
-// a copy of Tessary.exe, a reset toolbar key, and the steps a user takes in the main window.
+// a copy of Tessary.exe (below a folder named beyond ASCII when a code page is asked for), a
+// reset toolbar key, and the steps a user takes in the main window.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
+#include "tests/e2e/driver/code_page.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"
 #include "tests/e2e/driver/gestures.h"
@@ -35,9 +37,14 @@ inline std::string DataPicture(const std::string& name) {
 class SkinMakerSession : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder = WindowsPath(std::string(TESS_E2E_WORK)) + "\\" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(WindowsPath(TESS_E2E_WORK).c_str(), nullptr);
+        // Under a code page asked for (TESS_E2E_CODE_PAGE), the program folder lies below one
+        // named beyond ASCII on the run's own drive C:, which no other run shares.
+        const auto beyondAscii = CodePageFolderName();
+        ASSERT_TRUE(beyondAscii.ok()) << beyondAscii.error().message;
+        const std::string parent =
+            beyondAscii.value().empty() ? WindowsPath(TESS_E2E_WORK) : "C:\\" + beyondAscii.value();
+        folder = parent + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(parent.c_str(), nullptr);
         CreateDirectoryA(folder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(WindowsPath(TESSARY_EXE).c_str(), (folder + "\\Tessary.exe").c_str(), FALSE));
         DeleteFileA((folder + "\\Skin.bmp").c_str());
