@@ -40,9 +40,10 @@ inline std::string ManifestText(HMODULE module) {
 namespace detail {
 
 inline BOOL CALLBACK NoteLanguage(HMODULE, LPCSTR, LPCSTR name, WORD language, LONG_PTR found) {
-    const std::string id = IS_INTRESOURCE(name) ? "#" + std::to_string(reinterpret_cast<UINT_PTR>(name))
-                                                : std::string(name);
-    reinterpret_cast<std::vector<std::string>*>(found)->push_back(id + " language " + std::to_string(language));
+    std::string entry = IS_INTRESOURCE(name) ? std::string(1, '#').append(std::to_string(reinterpret_cast<UINT_PTR>(name)))
+                                             : std::string(name);
+    entry.append(" language ").append(std::to_string(language));
+    reinterpret_cast<std::vector<std::string>*>(found)->push_back(std::move(entry));
     return TRUE;
 }
 

@@ -40,7 +40,8 @@ void LabelView::create() {
     adopt(CreateStandard("STATIC", 0, label_.caption(), childStyle() | align | SS_NOTIFY,
                          placement(), parent_.hwnd(), idAsMenu()));
     if (!handle()) return;
-    subclass(handle());
+    // Should the system refuse, the STATIC class alone shows the caption.
+    (void)subclass(handle());
     showFont();
 }
 

@@ -1,6 +1,9 @@
 // CreateProcess with a command line built from separate arguments and an environment block made
-// from the driver's own with the test's variables laid over it.
+// from the driver's own with the test's variables laid over it; the modules of a process through
+// EnumProcessModules, as Wine's Toolhelp snapshots of 32-bit processes come back empty-handed.
 #include "program.h"
+
+#include <psapi.h>
 
 #include <algorithm>
 #include <cctype>
@@ -160,6 +163,34 @@ Status RunningProgram::terminate(UINT exitCode) {
     if (running() && !TerminateProcess(process_.get(), exitCode))
         return Error{ErrorCode::CannotOpen, "cannot end the program: " + SystemMessage(GetLastError())};
     return waitForExit().status();
+}
+
+Result<std::vector<std::string>> LoadedModules(DWORD processId) {
+    const ui::win32::UniqueKernelHandle process(
+        OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
+    if (!process)
+        return Error{ErrorCode::CannotOpen, "cannot open process " + std::to_string(processId) + ": " +
+                                                SystemMessage(GetLastError())};
+    // A list that grew between the two calls is asked for again.
+    std::vector<HMODULE> modules(64);
+    for (;;) {
+        DWORD needed = 0;
+        const DWORD offered = static_cast<DWORD>(modules.size() * sizeof(HMODULE));
+        if (!EnumProcessModules(process.get(), modules.data(), offered, &needed))
+            return Error{ErrorCode::CannotOpen, "cannot list the modules of process " + std::to_string(processId) +
+                                                    ": " + SystemMessage(GetLastError())};
+        const bool complete = needed <= offered;
+        modules.resize(needed / sizeof(HMODULE));
+        if (complete) break;
+    }
+    std::vector<std::string> paths;
+    for (HMODULE module : modules) {
+        char path[MAX_PATH] = {};
+        const DWORD length = GetModuleFileNameExA(process.get(), module, path, MAX_PATH);
+        // A library unloaded since the list was taken has no name any more.
+        if (length > 0 && length < MAX_PATH) paths.emplace_back(path, length);
+    }
+    return paths;
 }
 
 } // namespace tess::e2e

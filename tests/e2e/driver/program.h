@@ -1,5 +1,5 @@
-// Starting a program under test as a user's shell would, waiting for it to end, and ending it
-// when a test is done with it.
+// Starting a program under test as a user's shell would, waiting for it to end, ending it when a
+// test is done with it, and listing the libraries it has loaded.
 #pragma once
 
 #include <windows.h>
@@ -49,6 +49,10 @@ private:
     ui::win32::UniqueKernelHandle process_;
     DWORD processId_ = 0;
 };
+
+// The full paths of the modules loaded in process `processId` at this moment: its program file
+// and every library, however it was loaded.
+Result<std::vector<std::string>> LoadedModules(DWORD processId);
 
 // One argument quoted the way the C runtime splits a command line back into arguments.
 std::string QuoteArgument(const std::string& argument);

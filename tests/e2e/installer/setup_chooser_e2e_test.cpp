@@ -176,7 +176,7 @@ TEST_F(SetupChooser, ADriveRootGivesTheApplicationFolderBelowIt) {
     EXPECT_EQ(uninstall ? uninstall.value() : "", "\"C:\\\\Tessary\\remover.exe\"");
 }
 
-// Runs with a drive Q: whose target is missing (run-with-missing-drive.sh makes it).
+// Runs with a drive Q: whose target is missing (run-with-drive.sh makes it).
 TEST_F(SetupChooser, ADriveWhoseTargetIsMissingIsRefusedAndTheChooserStaysUsable) {
     placeCabinet();
     start();
