@@ -91,7 +91,8 @@ Status ClickCentre(HWND window) {
     return ClickAt(window, POINT{client.right / 2, client.bottom / 2});
 }
 
-Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath) {
+Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath,
+                   const std::function<bool(size_t)>& followed) {
     if (screenPath.empty())
         return Error{ErrorCode::InvalidArgument, "a drag needs somewhere to go"};
     const auto start = ScreenPointOf(window, from);
@@ -103,10 +104,10 @@ Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath
         return down;
     Sleep(kSettle);
     Status path = Status::Ok();
-    for (const POINT& point : screenPath) {
-        path = MovePointer(point);
-        if (!path)
-            break;
+    for (size_t i = 0; i < screenPath.size() && path; ++i) {
+        path = MovePointer(screenPath[i]);
+        if (path && followed)
+            path = WaitUntil([&] { return followed(i); }, "the move to point " + std::to_string(i) + " to be followed");
     }
     // Released even after a failed move, so that no button stays down for the next test.
     const Status up = Button(MOUSEEVENTF_LEFTUP);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "core/result.h"
@@ -26,8 +27,10 @@ Status ClickAt(HWND window, POINT client);
 Status ClickCentre(HWND window);
 
 // Presses the left button at a point of `window`'s client area, moves through `screenPath`
-// (screen points) and releases the button at the last of them. Each move is given time to
-// be handled, as a hand moving a mouse gives it.
-Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath);
+// (screen points) and releases the button at the last of them. After the move to point i, the
+// drag goes on only once `followed(i)` holds (when given): what the program shows once it has
+// handled that move, however long a loaded machine takes.
+Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath,
+                   const std::function<bool(size_t)>& followed = {});
 
 } // namespace tess::e2e
