@@ -178,8 +178,8 @@ TEST_F(UninstallerLibraries, TheUninstallerAndItsCopyLoadNoneAndRemoveTheProduct
     char temporary[MAX_PATH] = {};
     const DWORD temporaryLength = GetTempPathA(MAX_PATH, temporary);
     ASSERT_TRUE(temporaryLength > 0 && temporaryLength < MAX_PATH);
-    plantIn(app);
-    plantIn(FolderOf(std::string(temporary, temporaryLength)));
+    ASSERT_NO_FATAL_FAILURE(plantIn(app));
+    ASSERT_NO_FATAL_FAILURE(plantIn(FolderOf(std::string(temporary, temporaryLength))));
 
     // The command the system's list of programs runs.
     auto command = ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
