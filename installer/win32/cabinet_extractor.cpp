@@ -120,27 +120,25 @@ bool SafeEntryName(const std::string& entry) {
     return true;
 }
 
-// The functions of cabinet.dll, looked up once per extraction.
+// The functions of cabinet.dll, looked up once per extraction; the library stays loaded with them.
 struct FdiLibrary {
-    ui::win32::UniqueModule module;
-    decltype(&FDICreate) create = nullptr;
-    decltype(&FDICopy) copy = nullptr;
-    decltype(&FDIDestroy) destroy = nullptr;
+    platform::win32::SystemLibrary library;
+    decltype(&FDICreate) create;
+    decltype(&FDICopy) copy;
+    decltype(&FDIDestroy) destroy;
 };
 
-template <typename Function>
-void Look(HMODULE module, const char* name, Function* out) {
-    *out = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-bool LoadFdi(FdiLibrary* library) {
-    library->module = platform::win32::LoadSystemLibrary("cabinet.dll");
-    if (!library->module)
-        return false;
-    Look(library->module.get(), "FDICreate", &library->create);
-    Look(library->module.get(), "FDICopy", &library->copy);
-    Look(library->module.get(), "FDIDestroy", &library->destroy);
-    return library->create && library->copy && library->destroy;
+Result<FdiLibrary> LoadFdi() {
+    auto library = platform::win32::SystemLibrary::Load("cabinet.dll");
+    if (!library)
+        return library.error();
+    auto create = library.value().function<decltype(&FDICreate)>("FDICreate");
+    auto copy = library.value().function<decltype(&FDICopy)>("FDICopy");
+    auto destroy = library.value().function<decltype(&FDIDestroy)>("FDIDestroy");
+    for (const Status& found : {create.status(), copy.status(), destroy.status()})
+        if (!found)
+            return found.error();
+    return FdiLibrary{std::move(library).value(), create.value(), copy.value(), destroy.value()};
 }
 
 // Owns an FDI context.
@@ -173,9 +171,10 @@ Status ExtractCabinetEntry(const std::string& cabinetPath, const std::string& en
     std::string folder = slash == std::string::npos ? std::string() : cabinetPath.substr(0, slash + 1);
     std::string name = slash == std::string::npos ? cabinetPath : cabinetPath.substr(slash + 1);
 
-    FdiLibrary library;
-    if (!LoadFdi(&library))
-        return Failure(ErrorCode::CannotOpen, "the system's cabinet library is not available");
+    Result<FdiLibrary> loaded = LoadFdi();
+    if (!loaded)
+        return loaded.error();
+    const FdiLibrary& library = loaded.value();
     ERF error{};
     FdiContext context(library, library.create(Allocate, Release, OpenCabinet, ReadFileData,
                                                WriteFileData, CloseFile, SeekFile, cpuUNKNOWN,
