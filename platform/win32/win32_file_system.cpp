@@ -13,12 +13,8 @@ namespace tess {
 
 namespace {
 
+using ui::win32::UniqueFind;
 using ui::win32::UniqueKernelHandle;
-
-struct FindCloseRelease {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
-using UniqueFind = ui::win32::UniqueHandle<HANDLE, FindCloseRelease>;
 
 bool Missing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||

@@ -7,18 +7,14 @@
 
 #include <algorithm>
 #include <cctype>
-#include <memory>
 
 #include "core/ascii_case.h"
 #include "platform/win32/network_drives.h"
+#include "ui/win32/win32_handles.h"
 
 namespace tess::ui::win32 {
 
 namespace {
-
-struct FindCloseRelease {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
 
 // No message boxes from the system for a drive without a medium.
 class QuietErrors {
@@ -94,7 +90,7 @@ Result<std::vector<std::string>> Win32FolderSystem::subfolders(const std::string
                          : ErrorCode::CannotOpen,
                      "The folder " + folder + " cannot be read"};
     }
-    std::unique_ptr<void, FindCloseRelease> search(first);
+    UniqueFind search(first);
     std::vector<std::string> names;
     do {
         const std::string name = entry.cFileName;

@@ -60,6 +60,9 @@ struct FreeLibraryRelease {
 struct DestroyIconRelease {
     void operator()(HICON h) const { DestroyIcon(h); }
 };
+struct FindCloseRelease {
+    void operator()(HANDLE h) const { FindClose(h); }
+};
 
 using UniqueWindow = UniqueHandle<HWND, DestroyWindowRelease>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenuRelease>;
@@ -71,6 +74,8 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
 using UniqueGlobalAtom = UniqueHandle<ATOM, DeleteAtomRelease>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibraryRelease>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
+// A search from FindFirstFile; INVALID_HANDLE_VALUE, its failure, is never owned.
+using UniqueFind = UniqueHandle<HANDLE, FindCloseRelease>;
 
 // A window's (or, for a null window, the screen's) device context from GetDC.
 class WindowDc {

@@ -13,10 +13,7 @@ namespace tess::uninstaller::win32 {
 
 namespace {
 
-struct FindCloseRelease {
-    void operator()(HANDLE h) const { FindClose(h); }
-};
-using UniqueFind = ui::win32::UniqueHandle<HANDLE, FindCloseRelease>;
+using ui::win32::UniqueFind;
 
 // Each entry of a folder that matches the pattern, "." and ".." left out, with its attributes.
 template <typename Visit>
