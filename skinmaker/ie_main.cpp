@@ -426,7 +426,7 @@ void IeMain::mNew_Click() { Command1_Click(); }
 // --- Background colour ---
 
 void IeMain::Command2_Click() {
-    ui::HandlerErrors on(ui::OnError::EndQuietly);
+    ui::HandlerErrors<ui::OnError::EndQuietly> on;
     CommonDlg = env_.newDialog();
     CommonDlg->setColor(Picture2.backColor());
     CommonDlg->setHwnd(env_.host.windowHandle(form));
