@@ -7,6 +7,7 @@
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
 #include "skinmaker/web_links.h"
+#include "ui/error_rules.h"
 
 namespace tess {
 
@@ -59,8 +60,9 @@ std::string FrmCollection::SelectedPath() const {
 }
 
 void FrmCollection::Form_Load() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     File1.setPattern("*.bmp");
-    (void)File1.setPath(env_.appFolder + "\\Collection");
+    on.step(File1.setPath(env_.appFolder + "\\Collection"));
     if (File1.listCount() > 0) {
         File1.setListIndex(0);
         Command1.setEnabled(true);
@@ -96,6 +98,7 @@ void FrmCollection::Command4_Click() {
 }
 
 void FrmCollection::Command1_Click() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     if (File1.listCount() == 0) return;
     const std::string path = SelectedPath();
     if (path == env_.CurrentSkin) {
@@ -108,7 +111,7 @@ void FrmCollection::Command1_Click() {
     if (const Status removed = RemoveFile(path); !removed && removed.error().code != ErrorCode::FileNotFound)
         env_.host.messageBox(kNotDeleted, ui::kMbIconExclamation);
     // The list shows what is on disk, deleted or not.
-    (void)File1.refresh();
+    on.step(File1.refresh());
     showFirstOrNothing();
 }
 

@@ -86,6 +86,7 @@ IeMain::IeMain(SkinMakerEnv& env)
       env_(env), option1_{&Option1_0, &Option1_1, &Option1_2},
       option2_{&Option2_0, &Option2_1, &Option2_2, &Option2_3},
       label1_{&Label1_0, &Label1_1, &Label1_2, &Label1_3} {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     form.setCentred(true);
     form.setIcon("TESSARY");
 
@@ -110,8 +111,8 @@ IeMain::IeMain(SkinMakerEnv& env)
     PicTarget.setSurface(MakePreviewSurface(pixelScale));
     Image1.setPicture(std::make_shared<Picture>(env_.toolbar), env_.host.twipsPerPixelX());
     picFinal.setSurface(Surface(0, 0, env_.host.twipsPerPixelX()));
-    (void)picFinal.surface().setWidthTwips(picFinal.rect().width);
-    (void)picFinal.surface().setHeightTwips(picFinal.rect().height);
+    on.step(picFinal.surface().setWidthTwips(picFinal.rect().width));
+    on.step(picFinal.surface().setHeightTwips(picFinal.rect().height));
 
     file.add(mNew);
     file.add(mRemSkin);
@@ -156,7 +157,8 @@ IeMain::~IeMain() = default;
 bool IeMain::Form_Initialize() { return !(env_.anotherCopyRunning && env_.anotherCopyRunning()); }
 
 void IeMain::Form_Load() {
-    (void)CreateFolder(CollectionFolder(env_.appFolder));
+    ui::HandlerErrors<ui::OnError::Resume> on;
+    on.step(CreateFolder(CollectionFolder(env_.appFolder)));
     layout.StartLoading = true;
     layout.RefreshLocked = true;
     ResetValues();
@@ -360,6 +362,7 @@ void IeMain::SclVertical_Scroll() { txtVertical.setText(PercentText(SclVertical.
 // --- Picture loading ---
 
 void IeMain::Command1_Click() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     SourceFile.clear();
     CommonDlg = env_.newDialog();
     CommonDlg->setFilter(kPictureFilter);
@@ -367,7 +370,7 @@ void IeMain::Command1_Click() {
     CommonDlg->setFilterIndex(1);
     CommonDlg->setFileFlags(6);
     CommonDlg->setHwnd(env_.host.windowHandle(form));
-    (void)CommonDlg->ShowOpen();
+    on.step(CommonDlg->ShowOpen());
     SourceFile = CommonDlg->fileName();
     CommonDlg.reset();
     if (SourceFile.empty()) return;
@@ -398,7 +401,7 @@ void IeMain::Command1_Click() {
     cmdReset.setEnabled(true);
     Command4.setEnabled(true);
     Option1_0.setValue(true);
-    (void)PicTarget.setBackColor(Picture2.backColor());
+    on.step(PicTarget.setBackColor(Picture2.backColor()));
     txtFile.setText(SourceFile);
 
     layout.RefreshLocked = true;
@@ -442,12 +445,13 @@ void IeMain::Command2_Click() {
 // --- Applying, collecting and removing ---
 
 IeMain::Applied IeMain::FinalSave() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     syncLayout();
     if (sourcePicture_) {
         ComposeFinal(layout, source(), picFinal.surface());
     } else {
         picFinal.surface().clear();
-        (void)picFinal.surface().setBackColor(layout.background);
+        on.step(picFinal.surface().setBackColor(layout.background));
     }
     picFinal.refresh();
     if (!WriteBitmap(picFinal.surface(), SkinPath())) {
@@ -469,7 +473,8 @@ bool IeMain::saveToCollection(const std::string& path) {
 }
 
 std::string IeMain::AddToSelection() {
-    (void)CreateFolder(CollectionFolder(env_.appFolder));
+    ui::HandlerErrors<ui::OnError::Resume> on;
+    on.step(CreateFolder(CollectionFolder(env_.appFolder)));
     return FirstFreeCollectionFile(env_.appFolder, [](const std::string& p) { return FileExists(p); });
 }
 
@@ -497,10 +502,11 @@ void IeMain::Command4_Click() {
 }
 
 void IeMain::Command5_Click() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     if (env_.host.messageBox("Do you want to delete IE Skin", ui::kMbYesNo | ui::kMbIconQuestion,
                              "Confirm") != ui::kIdYes)
         return;
-    (void)DeleteRegValue(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
+    on.step(DeleteRegValue(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
     if (!Frame4.enabled()) PicTarget.clear();
     setRemoveSkinEnabled(false);
 }

@@ -3,6 +3,7 @@
 #include "skinmaker/web_links.h"
 
 #include "platform/file_system.h"
+#include "ui/error_rules.h"
 
 namespace tess {
 
@@ -47,10 +48,11 @@ std::string ShellErrorText(int code) {
 
 void OpenLink(ShellApi& shell, ui::Host& host, const std::string& appFolder,
               const std::string& WebSiteStr, bool OpenNew) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     const std::string page = appFolder + "\\Test.htm";
     if (!WriteTemporaryPage(page)) {
         // No page to ask about (a read-only folder, say): the shell opens the address itself.
-        (void)RemoveFile(page);
+        on.step(RemoveFile(page));
         if (shell.ShellExecute(0, "Open", WebSiteStr, "", "", kShowNormal) <= 32)
             host.messageBox(kPageFailed, ui::kMbIconExclamation, kPageFailedCaption);
         return;
@@ -65,7 +67,7 @@ void OpenLink(ShellApi& shell, ui::Host& host, const std::string& appFolder,
                                    : shell.ShellExecute(0, "Open", WebSiteStr, "", "", kShowNormal);
         if (opened <= 32) host.messageBox(kPageFailed, ui::kMbIconExclamation, kPageFailedCaption);
     }
-    (void)RemoveFile(page);
+    on.step(RemoveFile(page));
 }
 
 } // namespace tess
