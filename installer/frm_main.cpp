@@ -8,6 +8,7 @@
 #include "installer/frm_path.h"
 #include "installer/installation.h"
 #include "installer/main_varies.h"
+#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -352,7 +353,8 @@ void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
 }
 
 void FrmMain::Form_MouseDown(int, int, double X, double Y) {
-    (void)PressForDrag(drag_, static_cast<float>(X), static_cast<float>(Y));
+    ui::HandlerErrors<ui::OnError::Resume> on;
+    on.step(PressForDrag(drag_, static_cast<float>(X), static_cast<float>(Y)));
 }
 
 void FrmMain::Form_MouseMove(int Button, int, double X, double Y) {

@@ -4,6 +4,7 @@
 
 #include "core/ascii_case.h"
 #include "installer/frm_main.h"
+#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -47,8 +48,9 @@ FrmPath::FrmPath(SetupEnv& env, FrmMain& main)
 }
 
 void FrmPath::Form_Load() {
-    (void)drvDrives.setDrive(main_.InstallDir.substr(0, 2));
-    (void)dirDirs.setPath(main_.InstallDir);
+    ui::HandlerErrors<ui::OnError::Resume> on;
+    on.step(drvDrives.setDrive(main_.InstallDir.substr(0, 2)));
+    on.step(dirDirs.setPath(main_.InstallDir));
     CurrentDir = main_.InstallDir;
     StartDir = main_.InstallDir;
     form.setTopMost(true);
@@ -61,13 +63,14 @@ void FrmPath::dirDirs_Change() {
 }
 
 void FrmPath::drvDrives_Change() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     const std::string drive = drvDrives.drive().substr(0, 2);
     Status opened = dirDirs.setPath(drive);
     if (opened) opened = dirDirs.setPath(SameDrive(StartDir, drive) ? StartDir : CurrentDir);
     if (opened) return;
     env_.host.messageBox("Drive is not accessable", ui::kMbOk, kSetupTitle);
-    (void)drvDrives.setDrive(CurrentDir.empty() ? std::string("C:") : CurrentDir.substr(0, 2));
-    (void)dirDirs.setPath(CurrentDir);
+    on.step(drvDrives.setDrive(CurrentDir.empty() ? std::string("C:") : CurrentDir.substr(0, 2)));
+    on.step(dirDirs.setPath(CurrentDir));
 }
 
 void FrmPath::cmdOK_Click() {

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "setup_strings.h"
+#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -22,9 +23,10 @@ uint32_t SizeInKb(InstallFileSystem& files, const std::vector<std::string>& path
 
 // Through the shell first, which also takes a read-only file, then directly.
 void Discard(InstallFileSystem& files, const std::string& path) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     if (FileIsPresent(files, path))
         files.ShellDeleteFile(path);
-    (void)files.RemoveFile(path);
+    on.step(files.RemoveFile(path));
 }
 
 // A program that has arrived, the installed file it is to replace, and where that file waits
@@ -41,6 +43,7 @@ struct Replacement {
 // programs stay the pair they were rather than a mix of two versions, or one without the other.
 std::optional<size_t> ReplacePrograms(InstallFileSystem& files,
                                       const std::vector<Replacement>& replacements) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     std::vector<bool> keptAside;
     std::optional<size_t> failed;
     for (size_t i = 0; i < replacements.size() && !failed; ++i) {
@@ -50,7 +53,7 @@ std::optional<size_t> ReplacePrograms(InstallFileSystem& files,
             failed = i;
         } else if (!files.MoveReplacing(r.arrived, r.installed).ok()) {
             if (aside)
-                (void)files.MoveReplacing(r.kept, r.installed);
+                on.step(files.MoveReplacing(r.kept, r.installed));
             failed = i;
         } else {
             keptAside.push_back(aside);
@@ -61,7 +64,7 @@ std::optional<size_t> ReplacePrograms(InstallFileSystem& files,
         if (!failed)
             Discard(files, r.kept);
         else if (keptAside[i])
-            (void)files.MoveReplacing(r.kept, r.installed);
+            on.step(files.MoveReplacing(r.kept, r.installed));
         else
             Discard(files, r.installed);
     }
@@ -80,6 +83,7 @@ std::vector<std::string> FailureLines(const std::vector<std::string>& missingPro
 
 InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
                            const std::string& installDir, const ProductInfo& product) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     InstallReport report;
     InstallFileSystem& files = services.files;
     const std::string cabinet = setupFolder + "\\" + kCabinetName;
@@ -87,7 +91,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
         return report;
 
     report.appDir = installDir + "\\Tessary";
-    (void)files.CreateFolder(report.appDir);
+    on.step(files.CreateFolder(report.appDir));
 
     // The arriving names lie in the application folder, so that each move into place stays on
     // its volume.
@@ -111,7 +115,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     }
     // Whatever did not move into place goes.
     for (const Replacement& r : replacements)
-        (void)files.RemoveFile(r.arrived);
+        on.step(files.RemoveFile(r.arrived));
 
     if (!report.missingPrograms.empty()) {
         for (const std::string& line : FailureLines(report.missingPrograms))
