@@ -2,6 +2,7 @@
 // folder deletion), so that a file one step could not take is taken by a later one.
 #include "uninstaller/product_removal.h"
 
+#include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
 
 namespace tess::uninstaller {
@@ -25,13 +26,14 @@ bool KeyExists(RegistryApi& registry, const std::string& path) {
 // that follow work by path, and the shell's may enter a junction and empty what it points to.
 // True when `folder` was a link, so that nothing of the product lies behind that path.
 bool RemoveLinks(RemovalFileSystem& files, const std::string& folder) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     if (files.IsLink(folder)) {
-        (void)files.RemoveLink(folder);
+        on.step(files.RemoveLink(folder));
         return true;
     }
     for (const std::string& path : files.ListTree(folder))
         if (files.IsLink(path))
-            (void)files.RemoveLink(path);
+            on.step(files.RemoveLink(path));
     return false;
 }
 
@@ -69,23 +71,24 @@ RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string()>& programsFolder,
                             const std::string& heldFile) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     const bool appDirWasLink = RemoveLinks(files, appDir);
     if (!appDirWasLink) {
         // The application's files and the collection; what is in use stays for now.
-        (void)files.DeleteMatching(appDir, "*.*");
-        (void)files.RemoveFile(appDir + "\\tessary.exe");
-        (void)files.RemoveFile(appDir + "\\skin.bmp");
-        (void)files.DeleteMatching(appDir + "\\collection", "*.*");
-        (void)files.DeleteMatching(appDir, "*.*");
-        (void)files.RemoveFolder(appDir + "\\collection");
+        on.step(files.DeleteMatching(appDir, "*.*"));
+        on.step(files.RemoveFile(appDir + "\\tessary.exe"));
+        on.step(files.RemoveFile(appDir + "\\skin.bmp"));
+        on.step(files.DeleteMatching(appDir + "\\collection", "*.*"));
+        on.step(files.DeleteMatching(appDir, "*.*"));
+        on.step(files.RemoveFolder(appDir + "\\collection"));
     }
 
     for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
-        (void)DeleteRegKey(registry, kHKeyLocalMachine, key, "");
+        on.step(DeleteRegKey(registry, kHKeyLocalMachine, key, ""));
 
     if (!appDirWasLink) {
-        (void)files.ShellDelete(appDir + "\\Collection", true);
-        (void)files.ShellDelete(appDir, true);
+        on.step(files.ShellDelete(appDir + "\\Collection", true));
+        on.step(files.ShellDelete(appDir, true));
     }
 
     RemovalReport report;
@@ -93,13 +96,13 @@ RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
     if (const std::string folder = programsFolder(); !folder.empty()) {
         group = folder + kGroupName;
         if (!RemoveLinks(files, group))
-            (void)files.ShellDelete(group, true);
+            on.step(files.ShellDelete(group, true));
     }
     if (const std::string folder = programsFolder(); !folder.empty())
-        (void)files.RemoveFolder(folder + kGroupName);
+        on.step(files.RemoveFolder(folder + kGroupName));
     if (const std::string folder = programsFolder();
         !folder.empty() && !RemoveLinks(files, folder + kGroupName))
-        (void)files.ShellDelete(folder + kGroupName, false);
+        on.step(files.ShellDelete(folder + kGroupName, false));
     report.noProgramsFolder = group.empty();
 
     ListWhatStayed(files, registry, appDir, group, heldFile, report);
