@@ -132,9 +132,13 @@ Check DecodeRaster(const uint8_t* d, size_t n, size_t& pos, int codeSize, FrameW
             suffix[next] = code == next ? first[old] : first[code];
             first[next] = first[old];
             length[next] = static_cast<uint16_t>(length[old] + 1);
-            if (++next == (1 << codeBits) && codeBits < 12)
-                ++codeBits;
+            ++next;
         }
+        // Checked after every code, not only after one that adds an entry: with code size 1 (below
+        // the format's minimum of 2) the table ends the first width before any entry is added,
+        // and the codes widen after the first one, as giflib and stb read them.
+        if (next == (1 << codeBits) && codeBits < 12)
+            ++codeBits;
         const int32_t count = length[code];
         int32_t c = code;
         for (int32_t i = count - 1; i >= 0; --i, c = prefix[c])
