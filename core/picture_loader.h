@@ -16,9 +16,11 @@ inline constexpr int32_t kMaxPictureSide = 16384;                  // pixels on 
 inline constexpr int64_t kMaxPicturePixels = 64ll * 1024 * 1024;   // width × height
 inline constexpr size_t kMaxPictureFileBytes = 256u * 1024 * 1024; // bytes read from a file
 
-// Decodes a picture held in memory: GIF (first frame; its transparent colour stays transparent),
-// JPEG (baseline and progressive) or Windows bitmap (1, 4, 8, 16, 24 or 32 bits per pixel, not
-// RLE-compressed). JPEGs and bitmaps are opaque. Every other input is an error value.
+// Decodes a picture held in memory: GIF (the first image laid on the logical screen and clipped
+// to it, transparent where it draws nothing or draws its transparent colour), JPEG (baseline and
+// progressive) or Windows bitmap (OS/2 and Windows headers, 1, 4, 8, 16, 24 or 32 bits per pixel,
+// uncompressed, with colour masks or RLE4/RLE8; pixels an RLE bitmap skips are transparent, all
+// others opaque). JPEGs are opaque. Every other input is an error value.
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size);
 
 // Tighter limits for callers that want them (the fuzz target uses them to keep each run small).

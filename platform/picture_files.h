@@ -14,8 +14,8 @@ namespace tess {
 // (the path names nothing), CannotOpen (a folder, not a regular file, no permission, a read
 // error), PictureTooLarge (a file over kMaxPictureFileBytes, refused from its size before it is
 // read, or a picture over the pixel limits), NotAPicture (empty, or not one of the three
-// formats), CorruptPicture (truncated, damaged or using something unsupported, such as RLE
-// bitmaps), OutOfMemory.
+// formats), CorruptPicture (truncated, damaged or using something unsupported, such as a JPEG
+// inside a bitmap), OutOfMemory.
 Result<Picture> LoadPicture(const std::string& path);
 
 // Writes the surface as a bitmap file at `path`; a failed write leaves an existing file as it

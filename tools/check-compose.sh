@@ -91,7 +91,7 @@ run 0 --picture "$work/1601.bmp" --twips-per-pixel 14 --out "$work/1601-14.bmp"
 
 # Failures: unreadable input, unwritable output, wrong arguments.
 run 1 --picture "$work/missing.gif" --out "$work/x.bmp"
-run 1 --picture "$pictures/bmp-8bit-rle.bmp" --out "$work/x.bmp"
+run 1 --picture "$pictures/../broken/corrupt-bmp-rle8-cut.bmp" --out "$work/x.bmp"
 run 1 --picture "$gif" --out "$work/no-such-folder/x.bmp"
 [[ -e $work/x.bmp ]] && fail "a failed run left a skin behind"
 run 2 --out "$work/x.bmp"

@@ -155,20 +155,17 @@ def main():
     write('corrupt-gif-0x0.gif', gif(0, 0, raster=lzw_stream(2, [4, 5])))
     write('corrupt-gif-lzw-code-size-13.gif', gif(4, 4, code_size=13, raster=b'\x00\x00'))
     write('corrupt-gif-lzw-code-size-0.gif', gif(4, 4, code_size=0, raster=b'\x01\x00'))
-    write('corrupt-gif-lzw-code-size-9.gif', gif(4, 4, code_size=9, raster=lzw_stream(9, [512, 0, 513])))
-    write('corrupt-gif-no-clear-code.gif', gif(4, 4, raster=lzw_stream(2, [0, 1, 2, 3, 5])))
+    # Codes start one bit wider than the code size, and none may be wider than 12 bits.
+    write('corrupt-gif-lzw-code-size-12.gif', gif(4, 4, code_size=12, raster=lzw_stream(12, [4096, 0, 4097])))
+    write('corrupt-gif-first-code-not-a-colour.gif', gif(4, 4, raster=lzw_stream(2, [4, 6, 5])))
     write('corrupt-gif-code-past-table.gif', gif(4, 4, raster=lzw_stream(2, [4, 0, 7, 5])))
     write('corrupt-gif-no-colour-table.gif', gif(4, 4, global_table=False, raster=lzw_stream(2, [4, 0, 5])))
-    write('corrupt-gif-frame-outside.gif', gif(4, 4, frame=(2, 2, 4, 4), raster=lzw_stream(2, [4, 0, 5])))
     write('corrupt-gif-no-image.gif', b'GIF89a' + struct.pack('<HHBBB', 4, 4, 0x80, 0, 0) + bytes(6) + b'\x3b')
     write('corrupt-gif-unknown-block.gif', b'GIF89a' + struct.pack('<HHBBB', 4, 4, 0x80, 0, 0) + bytes(6) + b'\x99')
     write('corrupt-gif-extension-cut.gif',
           b'GIF89a' + struct.pack('<HHBBB', 4, 4, 0x80, 0, 0) + bytes(6) + b'\x21\xfe\x20abc')
-    # A 1x1 picture whose code stream builds a 4090-long chain, repeats it 4000 times, clears the
-    # table and starts again: stb walks the whole chain for every repeat although the picture is
-    # full, about 17 s for 80 cycles (930 KB) and over an hour for a 256 MB file. Three cycles.
-    cycle = [4, 0] + list(range(6, 4096)) + [4095] * 4000
-    write('corrupt-gif-endless-chains.gif', gif(1, 1, raster=lzw_stream(2, cycle * 3 + [5])))
+    # An image of 65535 x 65535 pixels on a 4 x 4 screen: its pixels bound the decoding work.
+    write('toolarge-gif-image-65535x65535.gif', gif(4, 4, frame=(0, 0, 65535, 65535), raster=lzw_stream(2, [4, 0, 5])))
 
     # ---- JPEG
     baseline = picture('jpeg-baseline.jpg')
@@ -269,14 +266,27 @@ def main():
     write('corrupt-bmp-index-past-palette.bmp', short)
     # Palette sizes stb computes as 0 and as more than 256.
     write('corrupt-bmp-no-palette-8bit.bmp', edited(bmp8[:54] + bmp8[1078:], 10, '<I', 54))
-    write('corrupt-bmp-palette-too-big.bmp',
-          edited(bmp8[:54] + bytes(4 * 300) + bmp8[1078:], 10, '<I', 54 + 4 * 300))
-    # RLE: unsupported by this stb, whether the data is good or not.
+    # RLE: cut short, random data, and each way a run or a delta can leave the picture.
     rle = picture('bmp-8bit-rle.bmp')
     write('corrupt-bmp-rle8-cut.bmp', rle[:len(rle) - 30])
     garbage = bytearray(rle[:1078]) + bytes(rng.randrange(256) for _ in range(200))
     write('corrupt-bmp-rle8-garbage.bmp', garbage)
     write('corrupt-bmp-rle4-garbage.bmp', edited(edited(garbage, 28, '<H', 4), 30, '<I', 2))
+    rle_header = rle[:1078]  # 7 x 5 pixels, 8 bits each: rows of 8 stored pixels
+
+    def rle8(data):
+        return edited(rle_header + data, 2, '<I', 1078 + len(data))
+
+    write('corrupt-bmp-rle8-run-past-row.bmp', rle8(b'\x09\x01\x00\x01'))
+    write('corrupt-bmp-rle8-absolute-past-row.bmp', rle8(b'\x02\x01\x00\x07' + bytes(8) + b'\x00\x01'))
+    write('corrupt-bmp-rle8-run-past-picture.bmp', rle8(b'\x00\x00' * 5 + b'\x01\x01\x00\x01'))
+    write('corrupt-bmp-rle8-line-past-picture.bmp', rle8(b'\x00\x00' * 6 + b'\x00\x01'))
+    write('corrupt-bmp-rle8-delta-past-row.bmp', rle8(b'\x00\x02\x09\x00\x00\x01'))
+    write('corrupt-bmp-rle8-delta-past-picture.bmp', rle8(b'\x00\x02\x00\x06\x00\x01'))
+    write('corrupt-bmp-rle8-absolute-cut.bmp', rle8(b'\x00\x05\x01\x02'))
+    write('corrupt-bmp-rle8-no-end.bmp', rle8(b'\x07\x01\x00\x00'))
+    write('corrupt-bmp-rle8-top-down.bmp', edited(rle, 22, '<i', -5))
+    write('corrupt-bmp-rle4-8-bits.bmp', edited(rle, 30, '<I', 2))
 
     # Random damage in the middle of each kind of file (only kinds that always stay errors).
     write('corrupt-gif-random-tail.gif',

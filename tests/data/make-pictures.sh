@@ -78,11 +78,13 @@ expect gif-transparent.gif signature "$(head -c 6 "$out/gif-transparent.gif")" G
 grep -q $'\xff\xc2' "$out/jpeg-progressive.jpg" || { echo "make-pictures: not progressive" >&2; exit 1; }
 grep -q $'\xff\xc0' "$out/jpeg-baseline.jpg" || { echo "make-pictures: not baseline" >&2; exit 1; }
 
-# Bitmaps: 1, 4, 8, 16, 24 and 32 bits per pixel, OS/2-style 12-byte headers, RLE.
+# Bitmaps: 1, 4, 8, 16 (5-5-5 and 5-6-5) and 24 bits per pixel, 32 with a version-5 header and
+# masks, OS/2-style 12-byte headers, RLE8.
 "$convert" "$(src mono)" -alpha off -type Palette -colors 2 -compress None "BMP3:$out/bmp-1bit.bmp"
 "$convert" "$(src sixteen)" -alpha off -type Palette -compress None "BMP3:$out/bmp-4bit.bmp"
 "$convert" "$(src rgb)" -alpha off -type Palette -compress None "BMP3:$out/bmp-8bit.bmp"
 "$convert" "$(src rgb)" -alpha off -define bmp:subtype=RGB555 "BMP:$out/bmp-16bit.bmp"
+"$convert" "$(src rgb)" -alpha off -define bmp:subtype=RGB565 "BMP:$out/bmp-16bit-565.bmp"
 "$convert" "$(src rgb)" -alpha off -type TrueColor "BMP3:$out/bmp-24bit.bmp"
 "$convert" "$(src holes)" -type TrueColorAlpha "BMP:$out/bmp-32bit-alpha.bmp"
 "$convert" "$(src rgb)" -alpha off -type TrueColor "BMP2:$out/bmp-os2-24bit.bmp"
@@ -98,6 +100,9 @@ expect bmp-os2-24bit.bmp "header size" "$(u32 "$out/bmp-os2-24bit.bmp" 14)" 12
 expect bmp-os2-8bit.bmp "header size" "$(u32 "$out/bmp-os2-8bit.bmp" 14)" 12
 expect bmp-os2-8bit.bmp bpp "$(u16 "$out/bmp-os2-8bit.bmp" 24)" 8
 expect bmp-8bit-rle.bmp compression "$(u32 "$out/bmp-8bit-rle.bmp" 30)" 1
+expect bmp-16bit-565.bmp compression "$(u32 "$out/bmp-16bit-565.bmp" 30)" 3
+expect bmp-32bit-alpha.bmp compression "$(u32 "$out/bmp-32bit-alpha.bmp" 30)" 3
+expect bmp-32bit-alpha.bmp "header size" "$(u32 "$out/bmp-32bit-alpha.bmp" 14)" 124
 for f in bmp-1bit bmp-4bit bmp-8bit bmp-24bit; do
     expect $f.bmp compression "$(u32 "$out/$f.bmp" 30)" 0
 done
@@ -129,6 +134,166 @@ struct.pack_into('<I', header, 46, used)
 short = header + data[54:54 + 4 * used] + pixels
 struct.pack_into('<I', short, 2, len(short))
 open(out + '/bmp-8bit-short-palette.bmp', 'wb').write(short)
+PYTHON
+
+# Files no encoder at hand writes (ImageMagick writes RLE8 only, and only version-1, version-5 and
+# OS/2 1.x headers), made from convert's output or from scratch. The unit tests compare each with
+# ImageMagick's decoding of the same file.
+python3 - "$out" <<'PYTHON'
+import struct, sys
+out = sys.argv[1]
+
+def read(name):
+    return bytearray(open(out + '/' + name, 'rb').read())
+
+def write(name, data):
+    open(out + '/' + name, 'wb').write(bytes(data))
+
+def set_sizes(data, offset):
+    struct.pack_into('<I', data, 10, offset)
+    struct.pack_into('<I', data, 2, len(data))
+    return data
+
+# Shorter headers cut from convert's version-5 ones (each version extends the one before): the
+# 32-bit BITFIELDS bitmap with version-2 (52), version-3 (56) and version-4 (108) headers; the
+# 16-bit 5-6-5 one with a version-1 header followed by its three masks.
+v5 = read('bmp-32bit-alpha.bmp')
+for size, name in ((52, 'v2'), (56, 'v3'), (108, 'v4')):
+    data = v5[:14 + size] + v5[14 + 124:]
+    struct.pack_into('<I', data, 14, size)
+    write('bmp-32bit-%s-bitfields.bmp' % name, set_sizes(data, 14 + size))
+v5 = read('bmp-16bit-565.bmp')
+data = v5[:54] + v5[54:66] + v5[14 + 124:]
+struct.pack_into('<I', data, 14, 40)
+write('bmp-16bit-565-v1.bmp', set_sizes(data, 66))
+
+# An OS/2 2.x (64-byte) header: the version-1 header of the 8-bit bitmap, extended with zeros.
+v1 = read('bmp-8bit.bmp')
+data = v1[:54] + bytes(24) + v1[54:]
+struct.pack_into('<I', data, 14, 64)
+write('bmp-os2v2-8bit.bmp', set_sizes(data, 14 + 64 + 1024))
+
+# An OS/2 1.x 8-bit bitmap whose pixels use the last four of its 256 palette colours.
+os2 = read('bmp-os2-8bit.bmp')
+offset, = struct.unpack_from('<I', os2, 10)
+for i, (r, g, b) in enumerate(((250, 10, 10), (10, 250, 10), (10, 10, 250), (200, 200, 20))):
+    os2[26 + 3 * (252 + i):26 + 3 * (253 + i)] = bytes((b, g, r))
+    os2[offset + 9 * i] = 252 + i  # rows of 8 bytes: pixels 0, 9, 18, 27 along the diagonal
+write('bmp-os2-8bit-last-colours.bmp', os2)
+
+# RLE4 and RLE8 written by hand. rle() codes one row as runs of equal pixels and absolute
+# stretches of three or more pixels.
+def rle_row(pixels, four):
+    out = bytearray()
+    i = 0
+    while i < len(pixels):
+        j = i
+        while j < len(pixels) and pixels[j] == pixels[i] and j - i < 255:
+            j += 1
+        if j - i >= 2 or len(pixels) - i < 3:
+            out += bytes((j - i, pixels[i] * 17 if four else pixels[i]))
+            i = j
+            continue
+        j = min(len(pixels), i + 255)
+        stretch = pixels[i:j]
+        out += bytes((0, len(stretch)))
+        if four:
+            packed = bytes((stretch[k] << 4 | (stretch[k + 1] if k + 1 < len(stretch) else 0))
+                           for k in range(0, len(stretch), 2))
+        else:
+            packed = bytes(stretch)
+        out += packed + bytes(len(packed) % 2)
+        i = j
+    return out
+
+def rle_bitmap(source, four, rows):
+    """`source`: an uncompressed bitmap of convert's whose header and palette are kept; `rows`:
+    the coded rows, bottom row first, already ending in their escapes."""
+    offset, = struct.unpack_from('<I', source, 10)
+    data = source[:offset] + b''.join(rows)
+    struct.pack_into('<I', data, 30, 2 if four else 1)
+    struct.pack_into('<I', data, 34, len(data) - offset)
+    return set_sizes(data, offset)
+
+def rows_of(source, bits):
+    offset, = struct.unpack_from('<I', source, 10)
+    width, height = struct.unpack_from('<ii', source, 18)
+    stride = (width * bits + 31) // 32 * 4
+    rows = []
+    for r in range(height):
+        row = source[offset + r * stride:offset + (r + 1) * stride]
+        if bits == 4:
+            rows.append([(row[x // 2] >> (0 if x % 2 else 4)) & 15 for x in range(width)])
+        else:
+            rows.append(list(row[:width]))
+    return rows
+
+# The sixteen-colour pattern in RLE4: each row a run of two alternating colours, then an
+# absolute stretch of five pixels (three bytes and one of padding).
+four = read('bmp-4bit.bmp')
+coded = [bytes((2, row[0] << 4 | row[1])) + rle_row(row[2:], True) + b'\0\0'
+         for row in rows_of(four, 4)]
+coded[-1] = coded[-1][:-2] + b'\0\1'
+write('bmp-rle4.bmp', rle_bitmap(four, True, coded))
+
+# The rgb pattern in RLE8 with every escape: the bottom row whole; the next one's first three
+# pixels, then a delta of 2 right and 1 up; two pixels there and an early end of line; the
+# fourth row whole and an end of bitmap before the top row: 7 + 3 + 2 + 7 = 19 pixels drawn.
+eight = read('bmp-8bit.bmp')
+pixels = rows_of(eight, 8)
+coded = [rle_row(pixels[0], False) + b'\0\0',
+         rle_row(pixels[1][:3], False) + b'\0\2\2\1',
+         rle_row(pixels[2][5:7], False) + b'\0\0',
+         rle_row(pixels[3], False) + b'\0\1']
+write('bmp-rle8-delta.bmp', rle_bitmap(eight, False, coded))
+
+# GIFs with codes packed as a decoder reads them: from code size + 1 bits, one wider each time
+# the table reaches a power of two, at most 12 bits.
+def lzw(code_size, codes):
+    clear = 1 << code_size
+    width, avail, old, bits, nbits = code_size + 1, clear + 2, -1, 0, 0
+    data = bytearray()
+    for code in codes:
+        bits |= code << nbits
+        nbits += width
+        while nbits >= 8:
+            data.append(bits & 255)
+            bits >>= 8
+            nbits -= 8
+        if code == clear:
+            width, avail, old = code_size + 1, clear + 2, -1
+        elif code != clear + 1:
+            if old >= 0 and avail < 4096:
+                avail += 1
+            if avail == 1 << width and width < 12:
+                width += 1
+            old = code
+    if nbits:
+        data.append(bits & 255)
+    blocks = bytearray()
+    for i in range(0, len(data), 255):
+        blocks += bytes((len(data[i:i + 255]),)) + data[i:i + 255]
+    return blocks + b'\0'
+
+def gif(screen, frame, code_size, codes):
+    palette = bytes((255, 0, 0, 0, 160, 0, 0, 0, 255, 250, 250, 250))
+    x, y, w, h = frame
+    return (b'GIF89a' + struct.pack('<HHBBB', screen[0], screen[1], 0x81, 0, 0) + palette +
+            b'\x2c' + struct.pack('<HHHHB', x, y, w, h, 0) + bytes((code_size,)) +
+            lzw(code_size, codes) + b'\x3b')
+
+def colours(w, h):
+    return [(x + 2 * y) % 4 for y in range(h) for x in range(w)]
+
+# No clear code before the first pixel.
+write('gif-no-clear-code.gif', gif((7, 5), (0, 0, 7, 5), 2, colours(7, 5) + [5]))
+# A 6x4 first image at (4, 2) on a 7x5 screen: only its top-left 3x3 pixels show.
+write('gif-frame-beyond-screen.gif', gif((7, 5), (4, 2, 6, 4), 2, [4] + colours(6, 4) + [5]))
+# Code size 11: every code is 12 bits wide from the start.
+write('gif-code-size-11.gif', gif((7, 5), (0, 0, 7, 5), 11, [2048] + colours(7, 5) + [2049]))
+# 80x60 pixels coded one a code: the table fills after 4090 codes and the stream goes on with
+# 12-bit codes, without clearing it.
+write('gif-full-table-no-clear.gif', gif((80, 60), (0, 0, 80, 60), 2, [4] + colours(80, 60) + [5]))
 PYTHON
 
 ls -l "$out"

@@ -28,8 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t w = picture.width(), h = picture.height();
     Require(w > 0 && h > 0 && w <= limits.maxSide && h <= limits.maxSide &&
             int64_t{w} * h <= limits.maxPixels);
-    // Only GIF keeps transparency.
-    Require(data[0] == 'G' || !picture.hasTransparency());
+    // JPEGs are opaque (GIFs and RLE bitmaps may leave pixels transparent).
+    Require(data[0] != 0xFF || !picture.hasTransparency());
 
     const tess::FootprintSums all =
         picture.sums(tess::AxisFootprint::Of(0, w, w), tess::AxisFootprint::Of(0, h, h));
