@@ -32,7 +32,7 @@ enum class ControlKind {
 // What changed on a control, so that a binding updates only that part of its real window.
 enum class Property {
     Rect, Caption, Text, Enabled, Visible, Value, Range, BackColor, Picture, Image, ZOrder, Font,
-    ForeColor, BackStyle, Drawing, TopMost, Alignment,
+    ForeColor, BackStyle, Drawing, TopMost, Alignment, WordWrap,
 };
 
 // Mouse buttons and shift keys as the input handlers receive them: a press names one button, a
@@ -322,7 +322,8 @@ class PictureBox : public Container {
 public:
     PictureBox(Container* parent, std::string name, TwipsRect rect, ColorRef backColor);
     ColorRef backColor() const { return backColor_; }
-    // Sets the back colour and fills the box with it; -1 is refused with an error.
+    // Sets the back colour and fills the box with it, even when the colour stays the same (the
+    // fill is a change of the image, as clear is); -1 is refused with an error.
     Status setBackColor(ColorRef colour);
     bool border() const { return border_; }
     void setBorder(bool on) { border_ = on; }

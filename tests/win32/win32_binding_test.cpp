@@ -768,6 +768,10 @@ TEST_F(ListAndLabelTest, OnlyWrappingLabelsBreakTheirCaptionOntoMoreLines) {
     // Centred, the caption lies elsewhere than left-aligned in a box of the same size.
     int w = 0, h = 0;
     EXPECT_NE(PrintClient(window("LabelCentre"), w, h), PrintClient(window("LabelLeft"), w, h));
+    // Wrapping turned on once the window is shown takes effect in it.
+    left.setWordWrap(true);
+    EXPECT_EQ(GetWindowLongA(window("LabelLeft"), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_GE(InkedRows(window("LabelLeft")).second, lineHeight);
     // The labels go before the form's windows, which must not outlive them.
     host.unload(form);
 }

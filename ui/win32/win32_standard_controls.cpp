@@ -59,8 +59,8 @@ void LabelView::show(Property what) {
     if (!handle()) return;
     if (what == Property::Caption) SetWindowTextA(handle(), label_.caption().c_str());
     if (what == Property::Font) showFont();
-    if (what == Property::Alignment) {
-        // The STATIC class keeps its alignment in its style.
+    if (what == Property::Alignment || what == Property::WordWrap) {
+        // The STATIC class keeps its alignment and its wrapping in its style.
         LONG style = GetWindowLongA(handle(), GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
         style |= label_.align() == Label::Align::Right    ? SS_RIGHT
                  : label_.align() == Label::Align::Center ? SS_CENTER
@@ -69,7 +69,7 @@ void LabelView::show(Property what) {
         SetWindowLongA(handle(), GWL_STYLE, style);
     }
     if (what == Property::ForeColor || what == Property::BackStyle ||
-        what == Property::Alignment)
+        what == Property::Alignment || what == Property::WordWrap)
         InvalidateRect(handle(), nullptr, TRUE);
 }
 
