@@ -225,6 +225,12 @@ void CommandButton::setCaption(std::string caption) {
     notify(Property::Caption);
 }
 
+void CommandButton::setDefault(bool on) {
+    if (on == default_) return;
+    default_ = on;
+    notify(Property::Default);
+}
+
 bool CommandButton::press() {
     if (!acceptsInput()) return false;
     if (onClick) onClick();
@@ -239,6 +245,12 @@ void TextBox::setText(std::string text) {
     text_ = std::move(text);
     notify(Property::Text);
     if (onChange) onChange();
+}
+
+void TextBox::setLocked(bool on) {
+    if (on == locked_) return;
+    locked_ = on;
+    notify(Property::Locked);
 }
 
 bool TextBox::type(std::string text) {
@@ -361,6 +373,12 @@ Status PictureBox::setBackColor(ColorRef colour) {
     return Status::Ok();
 }
 
+void PictureBox::setBorder(bool on) {
+    if (on == border_) return;
+    border_ = on;
+    notify(Property::Border);
+}
+
 void PictureBox::setSurface(Surface surface) {
     surface_ = std::move(surface);
     (void)surface_.setBackColor(backColor_);
@@ -395,6 +413,12 @@ void ImageBox::setPicture(std::shared_ptr<const Picture> picture, double twipsPe
         setRect({rect().left, rect().top, picture_->width() * twipsPerPixel,
                  picture_->height() * twipsPerPixel});
     if (changed) notify(Property::Picture);
+}
+
+void ImageBox::setBorder(bool on) {
+    if (on == border_) return;
+    border_ = on;
+    notify(Property::Border);
 }
 
 bool ImageBox::press() {

@@ -296,6 +296,8 @@ TEST_F(ControlModelTest, EveryPropertyTellsTheBindingOnceAndOnlyOnARealChange) {
          [&] { label.setBackStyle(ui::Label::BackStyle::Transparent); }},
         {"frame caption", peerOf(frame), Property::Caption, [&] { frame.setCaption("Other"); }},
         {"button caption", peerOf(button), Property::Caption, [&] { button.setCaption("Go"); }},
+        {"button default", peerOf(button), Property::Default, [&] { button.setDefault(false); }},
+        {"text box locked", peerOf(text), Property::Locked, [&] { text.setLocked(true); }},
         {"form caption", peerOf(form), Property::Caption, [&] { form.setCaption("Other"); }},
         {"form topmost", peerOf(form), Property::TopMost, [&] { form.setTopMost(true); }},
         {"form colour", peerOf(form), Property::BackColor,
@@ -303,8 +305,10 @@ TEST_F(ControlModelTest, EveryPropertyTellsTheBindingOnceAndOnlyOnARealChange) {
         {"form picture", peerOf(form), Property::Picture, [&] { form.setPicture(picture); }},
         {"picture box picture", peerOf(box), Property::Picture,
          [&] { box.setPicture(picture, 15); }},
+        {"picture box border", peerOf(box), Property::Border, [&] { box.setBorder(true); }},
         {"image box picture", peerOf(image), Property::Picture,
          [&] { image.setPicture(picture, 15); }},
+        {"image box border", peerOf(image), Property::Border, [&] { image.setBorder(true); }},
         {"menu enabled", peerOf(menu), Property::Enabled, [&] { menu.setEnabled(false); }},
     };
     for (const PropertyCase& c : cases) {

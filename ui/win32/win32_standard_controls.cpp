@@ -153,6 +153,9 @@ void ButtonView::create() {
 
 void ButtonView::show(Property what) {
     if (what == Property::Caption) SetWindowTextA(handle(), button_.caption().c_str());
+    if (what == Property::Default)
+        SendMessageA(handle(), BM_SETSTYLE, button_.isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+                     TRUE);
 }
 
 void ButtonView::notified(int code) {
@@ -179,6 +182,7 @@ void TextBoxView::showText() {
 
 void TextBoxView::show(Property what) {
     if (what == Property::Text) showText();
+    if (what == Property::Locked) SendMessageA(handle(), EM_SETREADONLY, box_.locked(), 0);
 }
 
 void TextBoxView::notified(int code) {
