@@ -249,8 +249,8 @@ void ImageBoxView::create() {
 
 void ImageBoxView::show(Property what) {
     if (what == Property::Border) showBorder(box_.border());
-    if (what == Property::Border || what == Property::Picture || what == Property::Image || what == Property::Rect ||
-        what == Property::Visible) {
+    if (what == Property::Border || what == Property::Picture || what == Property::Image ||
+        what == Property::Rect || what == Property::Visible) {
         stale_ = true;
         // Transparent labels above the box show its picture.
         const RECT area = placement();
