@@ -157,6 +157,7 @@ void Label::setFont(FontSpec font) {
 void Label::setWordWrap(bool on) {
     if (on == wordWrap_) return;
     wordWrap_ = on;
+    notify(Property::WordWrap);
     fit();
 }
 
@@ -224,6 +225,12 @@ void CommandButton::setCaption(std::string caption) {
     notify(Property::Caption);
 }
 
+void CommandButton::setDefault(bool on) {
+    if (on == default_) return;
+    default_ = on;
+    notify(Property::Default);
+}
+
 bool CommandButton::press() {
     if (!acceptsInput()) return false;
     if (onClick) onClick();
@@ -238,6 +245,12 @@ void TextBox::setText(std::string text) {
     text_ = std::move(text);
     notify(Property::Text);
     if (onChange) onChange();
+}
+
+void TextBox::setLocked(bool on) {
+    if (on == locked_) return;
+    locked_ = on;
+    notify(Property::Locked);
 }
 
 bool TextBox::type(std::string text) {
@@ -352,9 +365,18 @@ PictureBox::PictureBox(Container* parent, std::string name, TwipsRect rect, Colo
 
 Status PictureBox::setBackColor(ColorRef colour) {
     if (Status s = surface_.setBackColor(colour); !s) return s;
-    backColor_ = colour;
-    notify(Property::BackColor);
+    if (colour != backColor_) {
+        backColor_ = colour;
+        notify(Property::BackColor);
+    }
+    notify(Property::Image);
     return Status::Ok();
+}
+
+void PictureBox::setBorder(bool on) {
+    if (on == border_) return;
+    border_ = on;
+    notify(Property::Border);
 }
 
 void PictureBox::setSurface(Surface surface) {
@@ -369,24 +391,34 @@ void PictureBox::clear() {
 }
 
 void PictureBox::setPicture(std::shared_ptr<const Picture> picture, double twipsPerPixel) {
+    // Pictures are immutable, so the same one again shows nothing new; a self-sizing box still
+    // takes its size at the twips per pixel given now.
+    const bool changed = picture != picture_;
     picture_ = std::move(picture);
     if (autoSize_) {
         const double w = picture_ ? picture_->width() * twipsPerPixel : rect().width;
         const double h = picture_ ? picture_->height() * twipsPerPixel : rect().height;
         setRect({rect().left, rect().top, w, h});
     }
-    notify(Property::Picture);
+    if (changed) notify(Property::Picture);
 }
 
 ImageBox::ImageBox(Container* parent, std::string name, TwipsRect rect, bool stretch, int index)
     : Control(ControlKind::ImageBox, parent, std::move(name), rect, index), stretch_(stretch) {}
 
 void ImageBox::setPicture(std::shared_ptr<const Picture> picture, double twipsPerPixel) {
+    const bool changed = picture != picture_;
     picture_ = std::move(picture);
     if (!stretch_ && picture_)
         setRect({rect().left, rect().top, picture_->width() * twipsPerPixel,
                  picture_->height() * twipsPerPixel});
-    notify(Property::Picture);
+    if (changed) notify(Property::Picture);
+}
+
+void ImageBox::setBorder(bool on) {
+    if (on == border_) return;
+    border_ = on;
+    notify(Property::Border);
 }
 
 bool ImageBox::press() {

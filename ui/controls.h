@@ -32,7 +32,7 @@ enum class ControlKind {
 // What changed on a control, so that a binding updates only that part of its real window.
 enum class Property {
     Rect, Caption, Text, Enabled, Visible, Value, Range, BackColor, Picture, Image, ZOrder, Font,
-    ForeColor, BackStyle, Drawing, TopMost, Alignment,
+    ForeColor, BackStyle, Drawing, TopMost, Alignment, WordWrap, Locked, Default, Border,
 };
 
 // Mouse buttons and shift keys as the input handlers receive them: a press names one button, a
@@ -220,7 +220,7 @@ public:
     void setCaption(std::string caption);
     // Enter presses the default button, Esc the cancel button of the form.
     bool isDefault() const { return default_; }
-    void setDefault(bool on) { default_ = on; }
+    void setDefault(bool on);
     bool isCancel() const { return cancel_; }
     void setCancel(bool on) { cancel_ = on; }
 
@@ -240,7 +240,7 @@ public:
     // Runs onChange when the text really changes, whoever changed it.
     void setText(std::string text);
     bool locked() const { return locked_; }
-    void setLocked(bool on) { locked_ = on; }
+    void setLocked(bool on);
     // Typing by the user: replaces the text when input reaches the box and it is not locked.
     bool type(std::string text);
     std::function<void()> onChange;
@@ -322,10 +322,11 @@ class PictureBox : public Container {
 public:
     PictureBox(Container* parent, std::string name, TwipsRect rect, ColorRef backColor);
     ColorRef backColor() const { return backColor_; }
-    // Sets the back colour and fills the box with it; -1 is refused with an error.
+    // Sets the back colour and fills the box with it, even when the colour stays the same (the
+    // fill is a change of the image, as clear is); -1 is refused with an error.
     Status setBackColor(ColorRef colour);
     bool border() const { return border_; }
-    void setBorder(bool on) { border_ = on; }
+    void setBorder(bool on);
 
     // The retained image; the logic draws on it and then calls refresh.
     Surface& surface() { return surface_; }
@@ -357,7 +358,7 @@ public:
     ImageBox(Container* parent, std::string name, TwipsRect rect, bool stretch, int index = -1);
     bool stretch() const { return stretch_; }
     bool border() const { return border_; }
-    void setBorder(bool on) { border_ = on; }
+    void setBorder(bool on);
     const std::shared_ptr<const Picture>& picture() const { return picture_; }
     // A box that does not stretch takes the picture's natural size in twips.
     void setPicture(std::shared_ptr<const Picture> picture, double twipsPerPixel);

@@ -361,6 +361,17 @@ TEST_F(BindingTest, ModelChangesShowWithoutComingBackAsUserChanges) {
     form.setCaption("Renamed");
     EXPECT_EQ(TextOf(top), "Renamed");
 
+    // Styles the window was made with follow the model's later changes.
+    const HWND box = window("txtHorizonal");
+    text.setLocked(true);
+    EXPECT_TRUE(GetWindowLongA(box, GWL_STYLE) & ES_READONLY);
+    text.setLocked(false);
+    EXPECT_FALSE(GetWindowLongA(box, GWL_STYLE) & ES_READONLY);
+    apply.setDefault(false);
+    EXPECT_EQ(GetWindowLongA(window("Command4"), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    apply.setDefault(true);
+    EXPECT_EQ(GetWindowLongA(window("Command4"), GWL_STYLE) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
+
     apply.setEnabled(false);
     EXPECT_FALSE(IsWindowEnabled(window("Command4")));
     apply.setVisible(false);
@@ -703,6 +714,11 @@ TEST_F(ListAndLabelTest, DialogFrameBorderedImageAndLabelFonts) {
     ASSERT_EQ(w, 265);
     EXPECT_EQ(shown[0], 0x0000FFu);
     EXPECT_EQ(shown[(h - 1) * w + w - 1], 0x0000FFu);
+    // Without its border the box shows the picture over the whole of its window.
+    image.setBorder(false);
+    EXPECT_FALSE(GetWindowLongA(picture, GWL_STYLE) & WS_BORDER);
+    EXPECT_EQ(PrintClient(picture, w, h)[0], 0x0000FFu);
+    EXPECT_EQ(w, 267);
 
     // Without a font of its own a label has the window's; with one, that face, weight and
     // points for the screen's DPI, and a change of font shows.
@@ -768,6 +784,10 @@ TEST_F(ListAndLabelTest, OnlyWrappingLabelsBreakTheirCaptionOntoMoreLines) {
     // Centred, the caption lies elsewhere than left-aligned in a box of the same size.
     int w = 0, h = 0;
     EXPECT_NE(PrintClient(window("LabelCentre"), w, h), PrintClient(window("LabelLeft"), w, h));
+    // Wrapping turned on once the window is shown takes effect in it.
+    left.setWordWrap(true);
+    EXPECT_EQ(GetWindowLongA(window("LabelLeft"), GWL_STYLE) & SS_TYPEMASK, SS_LEFT);
+    EXPECT_GE(InkedRows(window("LabelLeft")).second, lineHeight);
     // The labels go before the form's windows, which must not outlive them.
     host.unload(form);
 }

@@ -87,6 +87,16 @@ DWORD ControlView::childStyle() const {
     return style;
 }
 
+void ControlView::showBorder(bool on) {
+    if (!handle_) return;
+    LONG_PTR style = GetWindowLongPtrA(handle_, GWL_STYLE);
+    style = on ? (style | WS_BORDER) : (style & ~static_cast<LONG_PTR>(WS_BORDER));
+    SetWindowLongPtrA(handle_, GWL_STYLE, style);
+    // The system reads a changed frame style only when told to.
+    SetWindowPos(handle_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
 void ControlView::place() {
     if (handle_) {
         const RECT r = placement();

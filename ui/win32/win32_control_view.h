@@ -89,6 +89,9 @@ protected:
     void adopt(HWND window);
     // WS_CHILD with the model's visibility and enabled state.
     DWORD childStyle() const;
+    // Adds or removes the flat one-pixel border of a window already made; the client area
+    // shrinks or grows by it.
+    void showBorder(bool on);
     virtual RECT placement() const { return parent_.childPixels(model_.rect()); }
     HMENU idAsMenu() const { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)); }
 

@@ -131,6 +131,12 @@ void PictureBoxView::childImageChanged() {
 
 void PictureBoxView::show(Property what) {
     switch (what) {
+    case Property::Border:
+        showBorder(box_.border());
+        // The client area changed with the frame, and so did the twips each pixel holds.
+        placeChildren();
+        childImageChanged();
+        break;
     case Property::Image:
         // Drawing may have come with a new scale, which moves the children.
         placeChildren();
@@ -242,8 +248,9 @@ void ImageBoxView::create() {
 }
 
 void ImageBoxView::show(Property what) {
-    if (what == Property::Picture || what == Property::Image || what == Property::Rect ||
-        what == Property::Visible) {
+    if (what == Property::Border) showBorder(box_.border());
+    if (what == Property::Border || what == Property::Picture || what == Property::Image ||
+        what == Property::Rect || what == Property::Visible) {
         stale_ = true;
         // Transparent labels above the box show its picture.
         const RECT area = placement();

@@ -59,8 +59,8 @@ void LabelView::show(Property what) {
     if (!handle()) return;
     if (what == Property::Caption) SetWindowTextA(handle(), label_.caption().c_str());
     if (what == Property::Font) showFont();
-    if (what == Property::Alignment) {
-        // The STATIC class keeps its alignment in its style.
+    if (what == Property::Alignment || what == Property::WordWrap) {
+        // The STATIC class keeps its alignment and its wrapping in its style.
         LONG style = GetWindowLongA(handle(), GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
         style |= label_.align() == Label::Align::Right    ? SS_RIGHT
                  : label_.align() == Label::Align::Center ? SS_CENTER
@@ -69,7 +69,7 @@ void LabelView::show(Property what) {
         SetWindowLongA(handle(), GWL_STYLE, style);
     }
     if (what == Property::ForeColor || what == Property::BackStyle ||
-        what == Property::Alignment)
+        what == Property::Alignment || what == Property::WordWrap)
         InvalidateRect(handle(), nullptr, TRUE);
 }
 
@@ -153,6 +153,9 @@ void ButtonView::create() {
 
 void ButtonView::show(Property what) {
     if (what == Property::Caption) SetWindowTextA(handle(), button_.caption().c_str());
+    if (what == Property::Default)
+        SendMessageA(handle(), BM_SETSTYLE, button_.isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+                     TRUE);
 }
 
 void ButtonView::notified(int code) {
@@ -179,6 +182,7 @@ void TextBoxView::showText() {
 
 void TextBoxView::show(Property what) {
     if (what == Property::Text) showText();
+    if (what == Property::Locked) SendMessageA(handle(), EM_SETREADONLY, box_.locked(), 0);
 }
 
 void TextBoxView::notified(int code) {
