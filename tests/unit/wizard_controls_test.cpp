@@ -3,7 +3,7 @@
 // input; stacking; and the folder and drive lists over a file system held in memory.
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_folder_system.h"
+#include "tests/support/memory_file_system.h"
 #include "ui/controls.h"
 #include "ui/headless/headless_host.h"
 
@@ -290,7 +290,7 @@ protected:
         for (const auto& row : list.rows()) names.push_back(row.name);
         return names;
     }
-    FakeFolderSystem fs;
+    MemoryFileSystem fs;
     ShownForm form;
 };
 
