@@ -8,7 +8,6 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
