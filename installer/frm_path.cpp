@@ -23,9 +23,9 @@ FrmPath::FrmPath(SetupEnv& env, FrmMain& main)
       lblPath(&form, "lblPath", {210, 420, 330, 195}, "Path"),
       txtPath(&form, "txtPath", {204, 690, 3525, 288}),
       lblDirs(&form, "lblDirs", {210, 1050, 750, 195}, "Directories"),
-      dirDirs(&form, "dirDirs", {210, 1320, 3510, 1890}, env.folders),
+      dirDirs(&form, "dirDirs", {210, 1320, 3510, 1890}, env.files),
       lblDrives(&form, "lblDrives", {210, 3330, 450, 195}, "Drives"),
-      drvDrives(&form, "drvDrives", {216, 3600, 3510, 315}, env.folders),
+      drvDrives(&form, "drvDrives", {216, 3600, 3510, 315}, env.files),
       cmdOK(&form, "cmdOK", {1320, 4080, 1170, 360}, "OK"),
       cmdCancel(&form, "cmdCancel", {2580, 4080, 1170, 360}, "Cancel"),
       env_(env), main_(main) {

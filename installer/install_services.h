@@ -1,31 +1,14 @@
-// The services the installation runs on, as interfaces: files, the shell's delete and a replacing
-// move, taking an entry out of a cabinet, and shortcut files. The Windows build gives the real ones.
+// The services the installation runs on besides the file system, as interfaces: taking an entry
+// out of a cabinet, and shortcut files. The Windows build gives the real ones.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "core/result.h"
+#include "platform/file_system.h"
 
 namespace tess::installer {
-
-class InstallFileSystem {
-public:
-    virtual ~InstallFileSystem() = default;
-    // The length of a file; a missing path or a folder is an error.
-    virtual Result<uint64_t> FileLength(const std::string& path) = 0;
-    // Creates one folder; one that exists already is ErrorCode::AlreadyExists.
-    virtual Status CreateFolder(const std::string& path) = 0;
-    // Deletes a file through the shell, silently and without the recycle bin; failures are
-    // not reported.
-    virtual void ShellDeleteFile(const std::string& path) = 0;
-    // Deletes a file directly.
-    virtual Status RemoveFile(const std::string& path) = 0;
-    // Moves the file `from` to `to` in one step, replacing a file there and returning only once
-    // the move is on disk. Both lie on one volume: nothing is copied, so a failure leaves both
-    // files as they were.
-    virtual Status MoveReplacing(const std::string& from, const std::string& to) = 0;
-};
 
 class CabinetExtractor {
 public:
@@ -46,6 +29,6 @@ public:
 };
 
 // True when the file can be measured and is not empty.
-bool FileIsPresent(InstallFileSystem& files, const std::string& path);
+bool FileIsPresent(platform::FileSystem& files, const std::string& path);
 
 } // namespace tess::installer

@@ -12,7 +12,7 @@ namespace tess::installer {
 namespace {
 
 // The installed size in KiB as the system's list of programs shows it, rounded up.
-uint32_t SizeInKb(InstallFileSystem& files, const std::vector<std::string>& paths) {
+uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& paths) {
     uint64_t bytes = 0;
     for (const std::string& path : paths) {
         if (const Result<uint64_t> length = files.FileLength(path); length.ok())
@@ -22,10 +22,10 @@ uint32_t SizeInKb(InstallFileSystem& files, const std::vector<std::string>& path
 }
 
 // Through the shell first, which also takes a read-only file, then directly.
-void Discard(InstallFileSystem& files, const std::string& path) {
+void Discard(platform::FileSystem& files, const std::string& path) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     if (FileIsPresent(files, path))
-        files.ShellDeleteFile(path);
+        on.step(files.ShellDelete(path, true));
     on.step(files.RemoveFile(path));
 }
 
@@ -41,7 +41,7 @@ struct Replacement {
 // alone, so a program whose file cannot be replaced (one that is running) is best put last. Each
 // earlier one first moves its installed file aside, to be put back when a later one fails: the
 // programs stay the pair they were rather than a mix of two versions, or one without the other.
-std::optional<size_t> ReplacePrograms(InstallFileSystem& files,
+std::optional<size_t> ReplacePrograms(platform::FileSystem& files,
                                       const std::vector<Replacement>& replacements) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     std::vector<bool> keptAside;
@@ -85,7 +85,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
                            const std::string& installDir, const ProductInfo& product) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     InstallReport report;
-    InstallFileSystem& files = services.files;
+    platform::FileSystem& files = services.files;
     const std::string cabinet = setupFolder + "\\" + kCabinetName;
     if (!FileIsPresent(files, cabinet))
         return report;

@@ -16,7 +16,7 @@ namespace tess::installer {
 inline constexpr const char* kCabinetName = "tess10.cab";
 
 struct InstallServices {
-    InstallFileSystem& files;
+    platform::FileSystem& files;
     CabinetExtractor& cabinet;
     RegistryApi& registry;
     ShellLinks& links;

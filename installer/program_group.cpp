@@ -22,14 +22,14 @@ std::optional<std::string> InShellFolder(const SystemInfo& system, int csidl,
     return folder + name;
 }
 
-bool MakeFolder(InstallFileSystem& files, const std::string& folder) {
+bool MakeFolder(platform::FileSystem& files, const std::string& folder) {
     const Status made = files.CreateFolder(folder);
     return made.ok() || made.error().code == ErrorCode::AlreadyExists;
 }
 
 } // namespace
 
-bool FileIsPresent(InstallFileSystem& files, const std::string& path) {
+bool FileIsPresent(platform::FileSystem& files, const std::string& path) {
     const Result<uint64_t> length = files.FileLength(path);
     return length.ok() && length.value() > 0;
 }
@@ -40,7 +40,7 @@ int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu) {
     return startMenu ? kCsidlCommonStartMenu : kCsidlCommonPrograms;
 }
 
-GroupReport CreateProgramGroup(const SystemInfo& system, InstallFileSystem& files,
+GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& files,
                                ShellLinks& links, const std::string& appDir,
                                std::string folderName, bool perUser, bool startMenu,
                                const std::vector<GroupShortcut>& shortcuts) {

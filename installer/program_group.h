@@ -34,7 +34,7 @@ int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu);
 // name) in the chosen shell folder, then writes each shortcut, to appDir & "\" & program, into
 // the user's Programs folder & "\" & kShortcutFolder, made when missing. When a shell folder
 // cannot be determined, nothing is created in its place.
-GroupReport CreateProgramGroup(const SystemInfo& system, InstallFileSystem& files,
+GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& files,
                                ShellLinks& links, const std::string& appDir,
                                std::string folderName, bool perUser, bool startMenu,
                                const std::vector<GroupShortcut>& shortcuts);

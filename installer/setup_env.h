@@ -1,5 +1,6 @@
 // What the setup program's windows need from the program around them: the host, the registry,
-// the system, the installation's services, the folders and drives, and its own artwork.
+// the system, the file system with its folders and drives, the installation's other services,
+// and its own artwork.
 #pragma once
 
 #include <functional>
@@ -9,7 +10,7 @@
 #include "core/registry.h"
 #include "installer/install_services.h"
 #include "installer/system_info.h"
-#include "ui/folder_system.h"
+#include "platform/file_system.h"
 #include "ui/host.h"
 
 namespace tess::installer {
@@ -20,10 +21,9 @@ struct SetupEnv {
     ui::Host& host;
     RegistryApi& registry;
     const SystemInfo& system;
-    InstallFileSystem& files;
+    platform::FileSystem& files;
     CabinetExtractor& cabinet;
     ShellLinks& links;
-    const ui::FolderSystem& folders;
     // The folder the setup program was started from, without a trailing backslash.
     std::string setupFolder;
     // The command line after the program's name.

@@ -1,4 +1,4 @@
-// What the two sides of the file layer share beyond its interface: the order of listed names, the
+// What the file systems share beyond their interface: the order of listed names, the
 // temporary file a replacing write goes through, and the errors both report.
 #pragma once
 
@@ -7,7 +7,7 @@
 
 #include "core/result.h"
 
-namespace tess {
+namespace tess::platform {
 
 // Sorts file names without regard to case, as the system's file lists show them.
 void SortNamesWithoutCase(std::vector<std::string>& names);
@@ -30,4 +30,4 @@ inline Error WriteError(const std::string& path, const std::string& what) {
     return Error{ErrorCode::WriteFailed, "Cannot write " + path + ": " + what};
 }
 
-} // namespace tess
+} // namespace tess::platform

@@ -1,4 +1,4 @@
-// The parts of the file layer that are the same on every system: name patterns and the order of
+// The parts of the file system that are the same on every system: name patterns and the order of
 // listed names.
 #include "platform/file_system.h"
 #include "platform/file_names.h"
@@ -7,10 +7,12 @@
 
 #include "core/ascii_case.h"
 
-namespace tess {
+namespace tess::platform {
 
-bool MatchesPattern(const std::string& name, const std::string& pattern) {
-    // Greedy matching with one backtrack point: the last '*' seen.
+namespace {
+
+// Greedy matching with one backtrack point: the last '*' seen.
+bool MatchesExactly(const std::string& name, const std::string& pattern) {
     size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
         if (p < pattern.size() && (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
@@ -30,6 +32,18 @@ bool MatchesPattern(const std::string& name, const std::string& pattern) {
     return p == pattern.size();
 }
 
+} // namespace
+
+bool MatchesPattern(const std::string& name, const std::string& pattern) {
+    if (MatchesExactly(name, pattern))
+        return true;
+    // The system lets a final ".*" match a name without an extension too, so "*.*" matches
+    // every name, as FindFirstFile does.
+    const bool anyExtension = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
+    return anyExtension && name.find('.') == std::string::npos &&
+           MatchesExactly(name, pattern.substr(0, pattern.size() - 2));
+}
+
 void SortNamesWithoutCase(std::vector<std::string>& names) {
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -38,4 +52,4 @@ void SortNamesWithoutCase(std::vector<std::string>& names) {
     });
 }
 
-} // namespace tess
+} // namespace tess::platform

@@ -3,14 +3,13 @@
 
 #include "core/bitmap_writer.h"
 #include "core/picture_loader.h"
-#include "platform/file_system.h"
 
 namespace tess {
 
-Result<Picture> LoadPicture(const std::string& path) {
+Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path) {
     if (path.empty())
         return Picture();
-    Result<std::vector<uint8_t>> bytes = ReadWholeFile(path, kMaxPictureFileBytes);
+    Result<std::vector<uint8_t>> bytes = files.ReadWholeFile(path, kMaxPictureFileBytes);
     if (!bytes) {
         if (bytes.error().code != ErrorCode::FileTooLarge)
             return bytes.error();
@@ -21,8 +20,8 @@ Result<Picture> LoadPicture(const std::string& path) {
     return DecodePicture(bytes.value().data(), bytes.value().size());
 }
 
-Status WriteBitmap(const Surface& surface, const std::string& path) {
-    return WriteFileReplacing(path, EncodeBitmap(surface));
+Status WriteBitmap(platform::FileSystem& files, const Surface& surface, const std::string& path) {
+    return files.WriteFileReplacing(path, EncodeBitmap(surface));
 }
 
 } // namespace tess

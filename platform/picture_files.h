@@ -1,4 +1,4 @@
-// Pictures to and from files through the file layer: a picture file read and decoded, a surface
+// Pictures to and from files through the file system: a picture file read and decoded, a surface
 // written as a Windows bitmap that replaces an existing file only once it is complete.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include "core/picture.h"
 #include "core/result.h"
 #include "core/surface.h"
+#include "platform/file_system.h"
 
 namespace tess {
 
@@ -16,10 +17,10 @@ namespace tess {
 // read, or a picture over the pixel limits), NotAPicture (empty, or not one of the three
 // formats), CorruptPicture (truncated, damaged or using something unsupported, such as a JPEG
 // inside a bitmap), OutOfMemory.
-Result<Picture> LoadPicture(const std::string& path);
+Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path);
 
 // Writes the surface as a bitmap file at `path`; a failed write leaves an existing file as it
 // was. Every failure is returned.
-Status WriteBitmap(const Surface& surface, const std::string& path);
+Status WriteBitmap(platform::FileSystem& files, const Surface& surface, const std::string& path);
 
 } // namespace tess

@@ -2,7 +2,6 @@
 // deleting the kept skins, and handing the main window back its place when it closes.
 #include "skinmaker/frm_collection.h"
 
-#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
@@ -25,7 +24,7 @@ constexpr const char* kNotDeleted = "The skin could not be deleted.";
 FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
     : form("frmCollection", {0, 0, 4230, 4155}, "Skin Collection", ui::Form::Border::FixedDialog),
       Frame1(&form, "Frame1", {90, 60, 4000, 3225}, ""),
-      File1(&Frame1, "File1", {90, 210, 3795, 2430}),
+      File1(&Frame1, "File1", {90, 210, 3795, 2430}, env.files),
       Command2(&Frame1, "Command2", {90, 2760, 915, 375}, "&Edit"),
       Command1(&Frame1, "Command1", {1050, 2760, 915, 375}, "&Delete"),
       Command4(&Frame1, "Command4", {2010, 2760, 915, 375}, "&Apply"),
@@ -74,7 +73,7 @@ void FrmCollection::Form_Unload() { env_.host.show(main_.form, false); }
 
 void FrmCollection::File1_Click() {
     if (File1.listCount() == 0) return;
-    if (auto picture = LoadPicture(SelectedPath()))
+    if (auto picture = LoadPicture(env_.files, SelectedPath()))
         Image1.setPicture(std::make_shared<Picture>(std::move(picture).value()),
                           env_.host.twipsPerPixelX());
 }
@@ -108,7 +107,7 @@ void FrmCollection::Command1_Click() {
     }
     // A file that went behind the window's back is what the user asked for; only one that is
     // still there is a failure.
-    if (const Status removed = RemoveFile(path); !removed && removed.error().code != ErrorCode::FileNotFound)
+    if (const Status removed = env_.files.RemoveFile(path); !removed && removed.error().code != ErrorCode::FileNotFound)
         env_.host.messageBox(kNotDeleted, ui::kMbIconExclamation);
     // The list shows what is on disk, deleted or not.
     on.step(File1.refresh());

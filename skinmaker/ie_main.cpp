@@ -6,7 +6,6 @@
 
 #include "platform/picture_files.h"
 #include "core/collection_naming.h"
-#include "platform/file_system.h"
 #include "core/number_rules.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/frm_about.h"
@@ -158,7 +157,7 @@ bool IeMain::Form_Initialize() { return !(env_.anotherCopyRunning && env_.anothe
 
 void IeMain::Form_Load() {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    on.step(CreateFolder(CollectionFolder(env_.appFolder)));
+    on.step(env_.files.CreateFolder(CollectionFolder(env_.appFolder)));
     layout.StartLoading = true;
     layout.RefreshLocked = true;
     ResetValues();
@@ -167,14 +166,14 @@ void IeMain::Form_Load() {
     layout.StartSkin = GetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
     if (layout.StartSkin == "False")
         setRemoveSkinEnabled(false);
-    else if (FileExists(layout.StartSkin))
+    else if (FileExists(env_.files, layout.StartSkin))
         loadStartSkin();
     layout.StartLoading = false;
 }
 
 // Shows the skin the browser uses now; a file that does not load leaves the source box empty.
 void IeMain::loadStartSkin() {
-    if (auto picture = LoadPicture(layout.StartSkin)) {
+    if (auto picture = LoadPicture(env_.files, layout.StartSkin)) {
         sourcePicture_ = std::make_shared<Picture>(std::move(picture).value());
         picSource.setPicture(sourcePicture_, env_.host.twipsPerPixelX());
     }
@@ -377,7 +376,7 @@ void IeMain::Command1_Click() {
 
     // The picture is read and measured before anything of the window changes, so a file that
     // is no picture, or one too wide, leaves the window and its earlier picture as they were.
-    auto loaded = LoadPicture(SourceFile);
+    auto loaded = LoadPicture(env_.files, SourceFile);
     if (!loaded) {
         env_.host.messageBox(kNotLoadedMessage, ui::kMbIconExclamation);
         return;
@@ -454,7 +453,7 @@ IeMain::Applied IeMain::FinalSave() {
         on.step(picFinal.surface().setBackColor(layout.background));
     }
     picFinal.refresh();
-    if (!WriteBitmap(picFinal.surface(), SkinPath())) {
+    if (!WriteBitmap(env_.files, picFinal.surface(), SkinPath())) {
         env_.host.messageBox(kNotSavedMessage, ui::kMbIconExclamation);
         return Applied::NotSaved;
     }
@@ -467,15 +466,15 @@ IeMain::Applied IeMain::FinalSave() {
 }
 
 bool IeMain::saveToCollection(const std::string& path) {
-    if (WriteBitmap(picFinal.surface(), path)) return true;
+    if (WriteBitmap(env_.files, picFinal.surface(), path)) return true;
     env_.host.messageBox(kNotCollectedMessage, ui::kMbIconExclamation);
     return false;
 }
 
 std::string IeMain::AddToSelection() {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    on.step(CreateFolder(CollectionFolder(env_.appFolder)));
-    return FirstFreeCollectionFile(env_.appFolder, [](const std::string& p) { return FileExists(p); });
+    on.step(env_.files.CreateFolder(CollectionFolder(env_.appFolder)));
+    return FirstFreeCollectionFile(env_.appFolder, [this](const std::string& p) { return FileExists(env_.files, p); });
 }
 
 void IeMain::Command4_Click() {
@@ -525,7 +524,7 @@ void IeMain::mViewColl_Click() {
 }
 
 void IeMain::OpenLink(const std::string& WebSiteStr, bool OpenNew) {
-    tess::OpenLink(env_.shell, env_.host, env_.appFolder, WebSiteStr, OpenNew);
+    tess::OpenLink(env_.shell, env_.host, env_.files, env_.appFolder, WebSiteStr, OpenNew);
 }
 
 void IeMain::mProb_Click() { OpenLink(kFeedbackPage, true); }

@@ -1,12 +1,10 @@
 // The registry string helpers over RegistryApi, closing every key they open, and the file test
-// over the core's file length.
+// over the file system's file length.
 #include "m_pic.h"
 
 #include <array>
 #include <cstdint>
 #include <limits>
-
-#include "platform/file_system.h"
 
 namespace tess {
 
@@ -73,8 +71,8 @@ bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
     return registry.DeleteValue(opened, valueName) == kErrorSuccess;
 }
 
-bool FileExists(const std::string& path) {
-    const Result<uint64_t> length = FileLength(path);
+bool FileExists(platform::FileSystem& files, const std::string& path) {
+    const Result<uint64_t> length = files.FileLength(path);
     return length.ok() && length.value() >= 1;
 }
 

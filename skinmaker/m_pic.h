@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/registry.h"
+#include "platform/file_system.h"
 
 namespace tess {
 
@@ -32,6 +33,6 @@ bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
 
 // True when `path` names a file of at least one byte; an empty, missing or unreadable file, a
 // folder or a bad name give False.
-bool FileExists(const std::string& path);
+bool FileExists(platform::FileSystem& files, const std::string& path);
 
 } // namespace tess

@@ -1,5 +1,6 @@
 // What the skin maker's windows need from the program around them: the host, the common
-// dialogs, the registry, the application folder, the stored toolbar picture and system colours.
+// dialogs, the registry, the file system, the application folder, the stored toolbar picture and
+// system colours.
 #pragma once
 
 #include <functional>
@@ -9,6 +10,7 @@
 #include "core/color.h"
 #include "core/picture.h"
 #include "core/registry.h"
+#include "platform/file_system.h"
 #include "skinmaker/shell_api.h"
 #include "ui/host.h"
 
@@ -20,6 +22,7 @@ struct SkinMakerEnv {
     ui::Host& host;
     RegistryApi& registry;
     ShellApi& shell;
+    platform::FileSystem& files;
     // A fresh dialog component for one use, owned by the main window while it is shown.
     std::function<std::unique_ptr<cNewDialog>()> newDialog;
     // The folder of the running program, without a trailing backslash.

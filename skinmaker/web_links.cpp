@@ -2,7 +2,6 @@
 // shell's error texts.
 #include "skinmaker/web_links.h"
 
-#include "platform/file_system.h"
 #include "ui/error_rules.h"
 
 namespace tess {
@@ -15,9 +14,9 @@ constexpr const char* kPageFailed = "Web page fialed to be opened.";
 constexpr const char* kPageFailedCaption = "Website URL Failed...";
 
 // Writes the temporary page's one line; false when it could not be written whole.
-bool WriteTemporaryPage(const std::string& path) {
+bool WriteTemporaryPage(platform::FileSystem& files, const std::string& path) {
     static constexpr char kLine[] = "<HTML> <\\HTML>\r\n";
-    return WriteFileReplacing(path, std::vector<uint8_t>(kLine, kLine + sizeof kLine - 1)).ok();
+    return files.WriteFileReplacing(path, std::vector<uint8_t>(kLine, kLine + sizeof kLine - 1)).ok();
 }
 
 std::string Trimmed(const std::string& text) {
@@ -46,13 +45,13 @@ std::string ShellErrorText(int code) {
     }
 }
 
-void OpenLink(ShellApi& shell, ui::Host& host, const std::string& appFolder,
+void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& appFolder,
               const std::string& WebSiteStr, bool OpenNew) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     const std::string page = appFolder + "\\Test.htm";
-    if (!WriteTemporaryPage(page)) {
+    if (!WriteTemporaryPage(files, page)) {
         // No page to ask about (a read-only folder, say): the shell opens the address itself.
-        on.step(RemoveFile(page));
+        on.step(files.RemoveFile(page));
         if (shell.ShellExecute(0, "Open", WebSiteStr, "", "", kShowNormal) <= 32)
             host.messageBox(kPageFailed, ui::kMbIconExclamation, kPageFailedCaption);
         return;
@@ -67,7 +66,7 @@ void OpenLink(ShellApi& shell, ui::Host& host, const std::string& appFolder,
                                    : shell.ShellExecute(0, "Open", WebSiteStr, "", "", kShowNormal);
         if (opened <= 32) host.messageBox(kPageFailed, ui::kMbIconExclamation, kPageFailedCaption);
     }
-    on.step(RemoveFile(page));
+    on.step(files.RemoveFile(page));
 }
 
 } // namespace tess

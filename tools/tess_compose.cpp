@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    auto loaded = LoadPicture(o.picture);
+    auto loaded = LoadPicture(platform::SystemFileSystem(), o.picture);
     if (!loaded)
         return Fail(o.picture + ": " + loaded.error().message);
     const Picture picture = std::move(loaded).value();
@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         Surface final(0, 0, o.twipsPerPixel);
         ApplyResolution(final, layout.resolution);
         ComposeFinal(layout, source, final);
-        if (Status written = WriteBitmap(final, o.out); !written)
+        if (Status written = WriteBitmap(platform::SystemFileSystem(), final, o.out); !written)
             return Fail(o.out + ": " + written.error().message);
     }
     if (!o.preview.empty()) {
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         if (Status coloured = preview.setBackColor(layout.background); !coloured)
             return Fail(coloured.error().message);
         DrawPreview(layout, source, preview);
-        if (Status written = WriteBitmap(preview, o.preview); !written)
+        if (Status written = WriteBitmap(platform::SystemFileSystem(), preview, o.preview); !written)
             return Fail(o.preview + ": " + written.error().message);
     }
     return 0;

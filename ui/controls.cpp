@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/file_system.h"
 
 namespace tess::ui {
 
@@ -427,8 +426,8 @@ bool ImageBox::press() {
     return true;
 }
 
-FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect)
-    : Control(ControlKind::FileListBox, parent, std::move(name), rect) {}
+FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files)
+    : Control(ControlKind::FileListBox, parent, std::move(name), rect), files_(files) {}
 
 Status FileListBox::setPath(std::string folder) {
     path_ = std::move(folder);
@@ -443,7 +442,7 @@ void FileListBox::setPattern(std::string pattern) {
 
 Status FileListBox::refresh() {
     listIndex_ = -1;
-    auto listed = ListFiles(path_, pattern_);
+    auto listed = files_.ListFiles(path_, pattern_);
     entries_ = listed ? std::move(listed).value() : std::vector<std::string>{};
     notify(Property::Value);
     return listed.status();

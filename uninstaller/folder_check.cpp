@@ -56,7 +56,7 @@ std::string CommandFolder(const std::string& uninstallCommand) {
     return slash == std::string::npos ? std::string() : program.substr(0, slash);
 }
 
-FolderCheck CheckApplicationFolder(RegistryApi& registry, RemovalFileSystem& files,
+FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::FileSystem& files,
                                    const std::string& appDir) {
     if (LastName(appDir) != "tessary")
         return {false, "this uninstaller runs from " + appDir +

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "core/registry.h"
-#include "uninstaller/removal_services.h"
+#include "platform/file_system.h"
 
 namespace tess::uninstaller {
 
@@ -24,7 +24,7 @@ struct FolderCheck {
 // The folder is the application folder when it is called "Tessary" and the uninstall entry
 // names the uninstaller in it; with no entry left (an uninstallation that stopped half-way),
 // when it still holds the skin maker.
-FolderCheck CheckApplicationFolder(RegistryApi& registry, RemovalFileSystem& files,
+FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::FileSystem& files,
                                    const std::string& appDir);
 
 } // namespace tess::uninstaller

@@ -25,7 +25,7 @@ bool KeyExists(RegistryApi& registry, const std::string& path) {
 // Removes the links in `folder` as links, or the folder itself when it is one: the deletions
 // that follow work by path, and the shell's may enter a junction and empty what it points to.
 // True when `folder` was a link, so that nothing of the product lies behind that path.
-bool RemoveLinks(RemovalFileSystem& files, const std::string& folder) {
+bool RemoveLinks(platform::FileSystem& files, const std::string& folder) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     if (files.IsLink(folder)) {
         on.step(files.RemoveLink(folder));
@@ -37,7 +37,7 @@ bool RemoveLinks(RemovalFileSystem& files, const std::string& folder) {
     return false;
 }
 
-void ListWhatStayed(RemovalFileSystem& files, RegistryApi& registry, const std::string& appDir,
+void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const std::string& appDir,
                     const std::string& group, const std::string& heldFile, RemovalReport& report) {
     if (files.FolderExists(appDir)) {
         std::vector<std::string> left = files.ListTree(appDir);
@@ -67,7 +67,7 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
     return registry.DeleteKey(root, keyPath + "\\" + subKey) == kErrorSuccess;
 }
 
-RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
+RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string()>& programsFolder,
                             const std::string& heldFile) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/registry.h"
-#include "uninstaller/removal_services.h"
+#include "platform/file_system.h"
 
 namespace tess::uninstaller {
 
@@ -41,7 +41,7 @@ struct RemovalReport {
 // the group, or either folder when it is a link itself, is removed as a link before anything
 // could be deleted through it. `heldFile`, when it lies in the folder, is the installed
 // uninstaller's file while a running program holds it, which cannot go until that program ends.
-RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
+RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string()>& programsFolder,
                             const std::string& heldFile = {});

@@ -7,8 +7,8 @@
 
 #include "core/picture.h"
 #include "core/registry.h"
+#include "platform/file_system.h"
 #include "ui/host.h"
-#include "uninstaller/removal_services.h"
 
 namespace tess::uninstaller {
 
@@ -18,7 +18,7 @@ inline constexpr const char* kUninstallerTitle = "Uninstaller";
 struct UninstallEnv {
     ui::Host& host;
     RegistryApi& registry;
-    RemovalFileSystem& files;
+    platform::FileSystem& files;
     // The application folder the uninstaller works on, without a trailing backslash.
     std::string appDir;
     // The current user's Start-menu Programs folder; empty when it cannot be found.

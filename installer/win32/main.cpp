@@ -8,11 +8,10 @@
 #include "installer/frm_main.h"
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
+#include "platform/file_system.h"
 #include "platform/win32/system_library.h"
-#include "installer/win32/win32_install_files.h"
 #include "installer/win32/win32_system_info.h"
 #include "ui/win32/embedded_resources.h"
-#include "ui/win32/win32_folder_system.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_program.h"
 #include "ui/win32/win32_registry.h"
@@ -45,14 +44,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     Win32Registry registry;
     installer::win32::Win32SystemInfo system;
-    installer::win32::Win32InstallFiles files;
     installer::win32::Win32CabinetExtractor cabinet;
     installer::win32::Win32ShellLinks links;
-    ui::win32::Win32FolderSystem folders;
     auto artwork = LoadEmbeddedPicture("WIZARD");
     auto patch = LoadEmbeddedPicture("PATCH");
 
-    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, ui::win32::ProgramFolder(),
+    installer::SetupEnv env{host, registry, system, platform::SystemFileSystem(), cabinet, links, ui::win32::ProgramFolder(),
                             ui::win32::CommandLineArguments(), artwork ? artwork.value() : Picture(),
                             patch ? patch.value() : Picture()};
     env.closeRunningCopy = [] { ui::win32::CloseWindowsTitled("Tessary"); };

@@ -1,5 +1,6 @@
-// The file layer on the host (the native build and its tests) over POSIX calls, with the paths'
-// backslashes turned into slashes.
+// The file system on the host (the native build and its tests) over POSIX calls, with the paths'
+// backslashes turned into slashes. The host has no drive letters and no shell: those parts
+// answer NotSupported, and nothing that runs on the host asks for them.
 #include "platform/file_system.h"
 
 #include <dirent.h>
@@ -14,7 +15,7 @@
 
 #include "platform/file_names.h"
 
-namespace tess {
+namespace tess::platform {
 
 namespace {
 
@@ -41,7 +42,35 @@ Status CheckReadable(const std::string& path, const struct stat& s, uint64_t max
     return Status::Ok();
 }
 
+class HostFileSystem : public FileSystem {
+public:
+    Result<uint64_t> FileLength(const std::string& path) override;
+    bool FileExists(const std::string& path) override;
+    bool FolderExists(const std::string& path) override;
+    bool IsLink(const std::string& path) override;
+    Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
+    Result<std::vector<std::string>> ListFolders(const std::string& folder) override;
+    std::vector<std::string> ListTree(const std::string& folder) override;
+    Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t maxBytes) override;
+    Status CreateFolder(const std::string& path) override;
+    Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) override;
+    Status MoveReplacing(const std::string& from, const std::string& to) override;
+    Status RemoveFile(const std::string& path) override;
+    Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
+    Status RemoveFolder(const std::string& path) override;
+    Status RemoveLink(const std::string& path) override;
+    Status ShellDelete(const std::string& path, bool filesOnly) override;
+    std::vector<DriveInfo> Drives() override;
+    Result<std::string> CurrentFolder(char drive) override;
+    char CurrentDrive() override;
+};
+
 } // namespace
+
+FileSystem& SystemFileSystem() {
+    static HostFileSystem system;
+    return system;
+}
 
 std::string NativePath(const std::string& path) {
     std::string native = path;
@@ -49,7 +78,7 @@ std::string NativePath(const std::string& path) {
     return native;
 }
 
-Result<uint64_t> FileLength(const std::string& path) {
+Result<uint64_t> HostFileSystem::FileLength(const std::string& path) {
     if (path.empty() || HasNul(path))
         return NotFound(path);
     struct stat s;
@@ -64,7 +93,7 @@ Result<uint64_t> FileLength(const std::string& path) {
     return static_cast<uint64_t>(s.st_size);
 }
 
-Status CreateFolder(const std::string& path) {
+Status HostFileSystem::CreateFolder(const std::string& path) {
     if (path.empty() || HasNul(path))
         return Error{ErrorCode::InvalidArgument, "Not a folder name: " + path};
     const std::string native = NativePath(path);
@@ -77,7 +106,7 @@ Status CreateFolder(const std::string& path) {
                  "Cannot create the folder " + path + ": " + std::strerror(error)};
 }
 
-Status RemoveFile(const std::string& path) {
+Status HostFileSystem::RemoveFile(const std::string& path) {
     if (path.empty() || HasNul(path))
         return NotFound(path);
     // unlink refuses folders.
@@ -89,7 +118,7 @@ Status RemoveFile(const std::string& path) {
     return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + std::strerror(error)};
 }
 
-Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) {
+Result<std::vector<std::string>> HostFileSystem::ListFiles(const std::string& folder, const std::string& pattern) {
     const std::string native = NativePath(folder);
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native.c_str()), closedir);
     if (!dir)
@@ -106,7 +135,7 @@ Result<std::vector<std::string>> ListFiles(const std::string& folder, const std:
     return names;
 }
 
-Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+Result<std::vector<uint8_t>> HostFileSystem::ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     if (path.empty() || HasNul(path))
         return NotFound(path);
     const std::string native = NativePath(path);
@@ -153,7 +182,7 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t max
     return bytes;
 }
 
-Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+Status HostFileSystem::WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (path.empty() || HasNul(path))
         return WriteError(path, "not a file name");
     // Errors name the path as the caller gave it; the file system gets the mapped one.
@@ -181,4 +210,110 @@ Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& b
     return Status::Ok();
 }
 
-} // namespace tess
+bool HostFileSystem::FileExists(const std::string& path) {
+    struct stat s;
+    return !path.empty() && !HasNul(path) && stat(NativePath(path).c_str(), &s) == 0 && !S_ISDIR(s.st_mode);
+}
+
+bool HostFileSystem::FolderExists(const std::string& path) {
+    return !path.empty() && !HasNul(path) && IsExistingFolder(NativePath(path));
+}
+
+bool HostFileSystem::IsLink(const std::string& path) {
+    struct stat s;
+    return !path.empty() && !HasNul(path) && lstat(NativePath(path).c_str(), &s) == 0 && S_ISLNK(s.st_mode);
+}
+
+Result<std::vector<std::string>> HostFileSystem::ListFolders(const std::string& folder) {
+    const std::string native = NativePath(folder);
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native.c_str()), closedir);
+    if (!dir)
+        return Error{ErrorCode::FileNotFound, "The folder " + folder + " cannot be read"};
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != ".." && IsExistingFolder(native + "/" + name))
+            names.push_back(name);
+    }
+    SortNamesWithoutCase(names);
+    return names;
+}
+
+std::vector<std::string> HostFileSystem::ListTree(const std::string& folder) {
+    std::vector<std::string> found;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(NativePath(folder).c_str()), closedir);
+    if (!dir)
+        return found;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
+            continue;
+        const std::string path = folder + "\\" + name;
+        found.push_back(path);
+        // lstat: a link is listed, never entered.
+        struct stat s;
+        if (lstat(NativePath(path).c_str(), &s) == 0 && S_ISDIR(s.st_mode)) {
+            std::vector<std::string> below = ListTree(path);
+            found.insert(found.end(), below.begin(), below.end());
+        }
+    }
+    return found;
+}
+
+Status HostFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+    if (from.empty() || HasNul(from) || HasNul(to))
+        return NotFound(from);
+    // rename replaces the target in one step and never copies across file systems.
+    if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0)
+        return Status::Ok();
+    const int error = errno;
+    return Error{Missing(error) ? ErrorCode::FileNotFound : ErrorCode::WriteFailed,
+                 "could not move " + from + " to " + to + ": " + std::strerror(error)};
+}
+
+Status HostFileSystem::DeleteMatching(const std::string& folder, const std::string& pattern) {
+    Result<std::vector<std::string>> names = ListFiles(folder, pattern);
+    if (!names || names.value().empty())
+        return Error{ErrorCode::FileNotFound, folder + "\\" + pattern};
+    std::string failed;
+    for (const std::string& name : names.value())
+        if (!RemoveFile(folder + "\\" + name))
+            failed = folder + "\\" + name;
+    if (!failed.empty())
+        return Error{ErrorCode::DeleteFailed, failed};
+    return Status::Ok();
+}
+
+Status HostFileSystem::RemoveFolder(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    if (rmdir(NativePath(path).c_str()) == 0)
+        return Status::Ok();
+    const int error = errno;
+    if (Missing(error))
+        return NotFound(path);
+    return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + std::strerror(error)};
+}
+
+Status HostFileSystem::RemoveLink(const std::string& path) {
+    if (!IsLink(path))
+        return Error{ErrorCode::InvalidArgument, path + " is not a link"};
+    // unlink takes a symbolic link itself, whatever it points to.
+    return RemoveFile(path);
+}
+
+// The shell's deletion and drive letters are Windows' own; the host build runs only the portable
+// logic, whose tests use the in-memory file system for them.
+Status HostFileSystem::ShellDelete(const std::string& path, bool) {
+    return Error{ErrorCode::NotSupported, "The host has no shell to delete " + path};
+}
+
+std::vector<DriveInfo> HostFileSystem::Drives() { return {}; }
+
+Result<std::string> HostFileSystem::CurrentFolder(char drive) {
+    return Error{ErrorCode::NotSupported, std::string("The host has no drive ") + drive + ":"};
+}
+
+char HostFileSystem::CurrentDrive() { return 'c'; }
+
+} // namespace tess::platform

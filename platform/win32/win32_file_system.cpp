@@ -1,15 +1,31 @@
-// The file layer on Windows over the ANSI calls, so that a narrow path means one thing everywhere:
-// text in the system's code page, as the programs form and the system's dialogs return it.
-#include "platform/file_system.h"
+// The file system on Windows over the ANSI calls. A reparse point (junction, symbolic link) is a
+// link here: listed, never entered, and removed as itself with RemoveDirectory or DeleteFile.
+#include "platform/win32/win32_file_system.h"
 
 #include <windows.h>
 
-#include <algorithm>
+#include <shellapi.h>
 
+#include <algorithm>
+#include <cctype>
+
+#include "core/ascii_case.h"
 #include "platform/file_names.h"
+#include "platform/win32/network_drives.h"
 #include "ui/win32/win32_handles.h"
 
-namespace tess {
+namespace tess::platform {
+
+FileSystem& SystemFileSystem() {
+    static win32::Win32FileSystem system;
+    return system;
+}
+
+std::string NativePath(const std::string& path) { return path; }
+
+} // namespace tess::platform
+
+namespace tess::platform::win32 {
 
 namespace {
 
@@ -25,9 +41,20 @@ std::string SystemMessage(DWORD error) { return "system error " + std::to_string
 
 DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
 
+bool IsFolder(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+bool IsReparsePoint(DWORD attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
+
 bool IsExistingFolder(const std::string& path) {
     const DWORD attributes = Attributes(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES && IsFolder(attributes);
+}
+
+// A failed deletion or removal of `path`, from the system's last error.
+Error DeleteError(const std::string& path) {
+    const DWORD error = GetLastError();
+    if (Missing(error))
+        return NotFound(path);
+    return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + SystemMessage(error)};
 }
 
 UniqueKernelHandle Opened(HANDLE handle) {
@@ -49,11 +76,41 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
+// The search for everything in a folder; a root already ends in its backslash.
+std::string AllIn(const std::string& folder) {
+    return folder + (folder.empty() || folder.back() != '\\' ? "\\*" : "*");
+}
+
+// Each entry of a folder that matches the pattern, "." and ".." left out, with its attributes.
+template <typename Visit>
+void ForEachEntry(const std::string& folder, const std::string& pattern, Visit visit) {
+    WIN32_FIND_DATAA found{};
+    const HANDLE first = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+    if (first == INVALID_HANDLE_VALUE)
+        return;
+    UniqueFind search(first);
+    do {
+        const std::string name = found.cFileName;
+        if (name != "." && name != "..")
+            visit(folder + "\\" + name, found.dwFileAttributes);
+    } while (FindNextFileA(search.get(), &found));
+}
+
+// No message boxes from the system for a drive without a medium.
+class QuietErrors {
+public:
+    QuietErrors() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) {}
+    ~QuietErrors() { SetErrorMode(previous_); }
+    QuietErrors(const QuietErrors&) = delete;
+    QuietErrors& operator=(const QuietErrors&) = delete;
+
+private:
+    UINT previous_;
+};
+
 } // namespace
 
-std::string NativePath(const std::string& path) { return path; }
-
-Result<uint64_t> FileLength(const std::string& path) {
+Result<uint64_t> Win32FileSystem::FileLength(const std::string& path) {
     if (path.empty() || HasNul(path))
         return NotFound(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
@@ -63,38 +120,33 @@ Result<uint64_t> FileLength(const std::string& path) {
             return NotFound(path);
         return Error{ErrorCode::CannotOpen, "Cannot examine " + path + ": " + SystemMessage(error)};
     }
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+    if (IsFolder(data.dwFileAttributes))
         return Error{ErrorCode::CannotOpen, "Not a file: " + path};
     return SizeOf(data.nFileSizeHigh, data.nFileSizeLow);
 }
 
-Status CreateFolder(const std::string& path) {
-    if (path.empty() || HasNul(path))
-        return Error{ErrorCode::InvalidArgument, "Not a folder name: " + path};
-    if (CreateDirectoryA(path.c_str(), nullptr))
-        return Status::Ok();
-    const DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS && IsExistingFolder(path))
-        return Error{ErrorCode::AlreadyExists, "The folder exists already: " + path};
-    return Error{ErrorCode::WriteFailed, "Cannot create the folder " + path + ": " + SystemMessage(error)};
+bool Win32FileSystem::FileExists(const std::string& path) {
+    if (HasNul(path))
+        return false;
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !IsFolder(attributes);
 }
 
-Status RemoveFile(const std::string& path) {
-    if (path.empty() || HasNul(path))
-        return NotFound(path);
-    // DeleteFile refuses folders.
-    if (DeleteFileA(path.c_str()))
-        return Status::Ok();
-    const DWORD error = GetLastError();
-    if (Missing(error))
-        return NotFound(path);
-    return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + SystemMessage(error)};
+bool Win32FileSystem::FolderExists(const std::string& path) {
+    return !HasNul(path) && IsExistingFolder(path);
 }
 
-Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) {
+bool Win32FileSystem::IsLink(const std::string& path) {
+    if (HasNul(path))
+        return false;
+    const DWORD attributes = Attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && IsReparsePoint(attributes);
+}
+
+Result<std::vector<std::string>> Win32FileSystem::ListFiles(const std::string& folder,
+                                                            const std::string& pattern) {
     WIN32_FIND_DATAA found{};
-    const std::string search = folder + (folder.empty() || folder.back() != '\\' ? "\\*" : "*");
-    const HANDLE first = FindFirstFileA(search.c_str(), &found);
+    const HANDLE first = FindFirstFileA(AllIn(folder).c_str(), &found);
     if (first == INVALID_HANDLE_VALUE) {
         // An empty root has no entries at all, not even "." and "..".
         if (GetLastError() == ERROR_FILE_NOT_FOUND && IsExistingFolder(folder))
@@ -104,14 +156,53 @@ Result<std::vector<std::string>> ListFiles(const std::string& folder, const std:
     UniqueFind listing(first);
     std::vector<std::string> names;
     do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && MatchesPattern(found.cFileName, pattern))
+        if (!IsFolder(found.dwFileAttributes) && MatchesPattern(found.cFileName, pattern))
             names.emplace_back(found.cFileName);
     } while (FindNextFileA(listing.get(), &found));
     SortNamesWithoutCase(names);
     return names;
 }
 
-Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t maxBytes) {
+Result<std::vector<std::string>> Win32FileSystem::ListFolders(const std::string& folder) {
+    QuietErrors quiet;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE first = FindFirstFileA(AllIn(folder).c_str(), &entry);
+    if (first == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // An empty root has no entries at all, not even "." and "..".
+        if (error == ERROR_FILE_NOT_FOUND && folder.size() == 3)
+            return std::vector<std::string>{};
+        return Error{error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? ErrorCode::FileNotFound
+                                                                                    : ErrorCode::CannotOpen,
+                     "The folder " + folder + " cannot be read"};
+    }
+    UniqueFind search(first);
+    std::vector<std::string> names;
+    do {
+        const std::string name = entry.cFileName;
+        if (IsFolder(entry.dwFileAttributes) && name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(search.get(), &entry));
+    // The folder list sorts as the system compares names for the user.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    return names;
+}
+
+std::vector<std::string> Win32FileSystem::ListTree(const std::string& folder) {
+    std::vector<std::string> found;
+    ForEachEntry(folder, "*", [&](const std::string& path, DWORD attributes) {
+        found.push_back(path);
+        if (IsFolder(attributes) && !IsReparsePoint(attributes)) {
+            std::vector<std::string> below = ListTree(path);
+            found.insert(found.end(), below.begin(), below.end());
+        }
+    });
+    return found;
+}
+
+Result<std::vector<uint8_t>> Win32FileSystem::ReadWholeFile(const std::string& path, uint64_t maxBytes) {
     if (path.empty() || HasNul(path))
         return NotFound(path);
     const DWORD attributes = Attributes(path);
@@ -119,7 +210,7 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t max
         const DWORD error = GetLastError();
         return Missing(error) ? NotFound(path) : CannotOpen(path, SystemMessage(error));
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+    if (IsFolder(attributes))
         return CannotOpen(path, "it is a folder");
 
     UniqueKernelHandle file = Opened(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -157,7 +248,18 @@ Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t max
     return bytes;
 }
 
-Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
+Status Win32FileSystem::CreateFolder(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return Error{ErrorCode::InvalidArgument, "Not a folder name: " + path};
+    if (CreateDirectoryA(path.c_str(), nullptr))
+        return Status::Ok();
+    const DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS && IsExistingFolder(path))
+        return Error{ErrorCode::AlreadyExists, "The folder exists already: " + path};
+    return Error{ErrorCode::WriteFailed, "Cannot create the folder " + path + ": " + SystemMessage(error)};
+}
+
+Status Win32FileSystem::WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) {
     if (path.empty() || HasNul(path))
         return WriteError(path, "not a file name");
     if (IsExistingFolder(path))
@@ -184,4 +286,122 @@ Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& b
     return Status::Ok();
 }
 
-} // namespace tess
+Status Win32FileSystem::MoveReplacing(const std::string& from, const std::string& to) {
+    if (HasNul(from) || HasNul(to))
+        return NotFound(from);
+    if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return Status::Ok();
+    const DWORD error = GetLastError();
+    return Error{error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ErrorCode::FileNotFound
+                                                                                : ErrorCode::WriteFailed,
+                 "could not move " + from + " to " + to + ": error " + std::to_string(error)};
+}
+
+Status Win32FileSystem::RemoveFile(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    // DeleteFile refuses folders, and takes a file link without following it.
+    return DeleteFileA(path.c_str()) ? Status::Ok() : Status(DeleteError(path));
+}
+
+Status Win32FileSystem::DeleteMatching(const std::string& folder, const std::string& pattern) {
+    int matched = 0;
+    std::string failed;
+    ForEachEntry(folder, pattern, [&](const std::string& path, DWORD attributes) {
+        // A file link is a file, and its deletion takes the link only.
+        if (IsFolder(attributes))
+            return;
+        ++matched;
+        if (!DeleteFileA(path.c_str()))
+            failed = path;
+    });
+    if (matched == 0)
+        return Error{ErrorCode::FileNotFound, folder + "\\" + pattern};
+    if (!failed.empty())
+        return Error{ErrorCode::DeleteFailed, failed};
+    return Status::Ok();
+}
+
+Status Win32FileSystem::RemoveFolder(const std::string& path) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    return RemoveDirectoryA(path.c_str()) ? Status::Ok() : Status(DeleteError(path));
+}
+
+Status Win32FileSystem::RemoveLink(const std::string& path) {
+    // The attributes are the link's own: a folder link (or junction) goes with RemoveDirectory,
+    // which never enters it, a file link with DeleteFile, which never follows it.
+    const DWORD attributes = HasNul(path) ? INVALID_FILE_ATTRIBUTES : Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return DeleteError(path);
+    if (!IsReparsePoint(attributes))
+        return Error{ErrorCode::InvalidArgument, path + " is not a link"};
+    const BOOL removed = IsFolder(attributes) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
+    return removed ? Status::Ok() : Status(DeleteError(path));
+}
+
+Status Win32FileSystem::ShellDelete(const std::string& path, bool filesOnly) {
+    if (path.empty() || HasNul(path))
+        return NotFound(path);
+    // The shell takes a list of names, each ended by a NUL and the list by a second one.
+    std::string names = path;
+    names.append(2, '\0');
+    SHFILEOPSTRUCTA operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = names.c_str();
+    operation.fFlags =
+        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT | (filesOnly ? FOF_FILESONLY : 0));
+    const int result = SHFileOperationA(&operation);
+    if (result != 0 || operation.fAnyOperationsAborted)
+        return Error{ErrorCode::DeleteFailed, path + " (shell error " + std::to_string(result) + ")"};
+    return Status::Ok();
+}
+
+std::vector<DriveInfo> Win32FileSystem::Drives() {
+    QuietErrors quiet;
+    std::vector<DriveInfo> found;
+    const DWORD mask = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(mask & (1u << i)))
+            continue;
+        DriveInfo drive;
+        drive.letter = static_cast<char>('a' + i);
+        const std::string root = std::string(1, static_cast<char>('A' + i)) + ":\\";
+        const UINT type = GetDriveTypeA(root.c_str());
+        if (type == DRIVE_REMOTE) {
+            // A share that cannot be read leaves the drive without a description.
+            if (auto share = NetworkDriveShare(drive.letter))
+                drive.description = std::move(share).value();
+        } else if (type != DRIVE_REMOVABLE && type != DRIVE_CDROM) {
+            // Asking a removable drive for its label would wait for its medium.
+            char label[MAX_PATH + 1] = {};
+            if (GetVolumeInformationA(root.c_str(), label, sizeof label, nullptr, nullptr, nullptr, nullptr, 0))
+                drive.description = label;
+        }
+        found.push_back(std::move(drive));
+    }
+    return found;
+}
+
+Result<std::string> Win32FileSystem::CurrentFolder(char drive) {
+    QuietErrors quiet;
+    const std::string driveName{static_cast<char>(std::toupper(static_cast<unsigned char>(drive))), ':'};
+    char full[MAX_PATH] = {};
+    const DWORD length = GetFullPathNameA(driveName.c_str(), sizeof full, full, nullptr);
+    if (length == 0 || length >= sizeof full)
+        return Error{ErrorCode::CannotOpen, "Drive " + driveName + " cannot be read"};
+    std::string path(full, length);
+    if (path.size() > 3 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+char Win32FileSystem::CurrentDrive() {
+    char folder[MAX_PATH] = {};
+    const DWORD length = GetCurrentDirectoryA(sizeof folder, folder);
+    if (length >= 2 && length < sizeof folder && folder[1] == ':')
+        return AsciiLower(folder[0]);
+    return 'c';
+}
+
+} // namespace tess::platform::win32

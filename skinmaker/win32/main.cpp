@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_system.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"
 #include "ui/win32/embedded_resources.h"
@@ -38,7 +39,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::win32::Win32DialogPlatform dialogPlatform;
     auto toolbar = LoadEmbeddedPicture("TOOLBAR");
 
-    SkinMakerEnv env{host, registry, shell,
+    SkinMakerEnv env{host, registry, shell, platform::SystemFileSystem(),
                      [&] { return std::make_unique<cNewDialog>(dialogs, dialogPlatform); },
                      ui::win32::ProgramFolder(), toolbar ? toolbar.value() : Picture()};
     env.buttonFace = SystemColour(COLOR_BTNFACE);

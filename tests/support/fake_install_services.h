@@ -1,82 +1,43 @@
-// In-memory stand-ins for the installation's services: files and folders, a cabinet whose
+// In-memory stand-ins for the installation's services besides the file system: a cabinet whose
 // entries are strings, shortcut files, and the system's version, drives and special folders.
 #pragma once
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "installer/install_services.h"
 #include "installer/system_info.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tess::testing {
 
 using namespace tess::installer;
 
-class FakeFiles : public InstallFileSystem {
-public:
-    std::map<std::string, std::string> files;
-    std::set<std::string> folders;
-    std::vector<std::string> shellDeleted;
-    // Files held open by another program that does not let them go: they can be neither moved,
-    // replaced nor deleted.
-    std::set<std::string> locked;
-
-    Result<uint64_t> FileLength(const std::string& path) override {
-        auto found = files.find(path);
-        if (found == files.end())
-            return Error{ErrorCode::FileNotFound, path};
-        return static_cast<uint64_t>(found->second.size());
-    }
-    Status CreateFolder(const std::string& path) override {
-        if (!folders.insert(path).second)
-            return Error{ErrorCode::AlreadyExists, path};
-        return Status::Ok();
-    }
-    void ShellDeleteFile(const std::string& path) override {
-        shellDeleted.push_back(path);
-        if (!locked.count(path))
-            files.erase(path);
-    }
-    Status RemoveFile(const std::string& path) override {
-        if (locked.count(path) && files.count(path))
-            return Error{ErrorCode::DeleteFailed, path};
-        return files.erase(path) ? Status::Ok() : Status(Error{ErrorCode::FileNotFound, path});
-    }
-    Status MoveReplacing(const std::string& from, const std::string& to) override {
-        auto found = files.find(from);
-        if (found == files.end())
-            return Error{ErrorCode::FileNotFound, from};
-        if (locked.count(from) || (locked.count(to) && files.count(to)))
-            return Error{ErrorCode::WriteFailed, to};
-        std::string bytes = std::move(found->second);
-        files.erase(found);
-        files[to] = std::move(bytes);
-        return Status::Ok();
-    }
-};
-
-// A cabinet is the set of entries of the file at its path; extraction copies one into a file.
+// A cabinet is the set of entries of the file at its path; extraction writes one into a file,
+// which fails as a write there does.
 class FakeCabinet : public CabinetExtractor {
 public:
-    explicit FakeCabinet(FakeFiles& files) : files_(files) {}
+    explicit FakeCabinet(MemoryFileSystem& files) : files_(files) {}
     std::map<std::string, std::string> entries;
     std::vector<std::string> written;
 
     Status Extract(const std::string& cabinetPath, const std::string& entry,
                    const std::string& destinationPath) override {
         auto found = entries.find(entry);
-        if (!files_.files.count(cabinetPath) || found == entries.end())
+        if (!files_.FileExists(cabinetPath) || found == entries.end())
             return Error{ErrorCode::FileNotFound, entry};
-        files_.files[destinationPath] = found->second;
+        const std::string& bytes = found->second;
+        if (Status wrote = files_.WriteFileReplacing(destinationPath, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+            !wrote)
+            return wrote;
         written.push_back(destinationPath);
         return Status::Ok();
     }
 
 private:
-    FakeFiles& files_;
+    MemoryFileSystem& files_;
 };
 
 struct Link {

@@ -59,7 +59,8 @@ protected:
     // Creates the window and runs its start, as the program does.
     IeMain& start() {
         env = std::make_unique<SkinMakerEnv>(SkinMakerEnv{
-            host, registry, shell, [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
+            host, registry, shell, platform::SystemFileSystem(),
+            [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
             appFolder(), SolidPicture(800, 92, {0, 0, 0, 0})});
         env->buttonFace = MakeColorRef(212, 208, 200);
         window = std::make_unique<IeMain>(*env);
@@ -80,7 +81,7 @@ protected:
         Surface surface(width, height);
         surface.drawPicture(picture, 0, 0, surface.scaleWidth(), surface.scaleHeight());
         const std::string path = (folder / name).string();
-        EXPECT_TRUE(WriteBitmap(surface, path).ok());
+        EXPECT_TRUE(WriteBitmap(platform::SystemFileSystem(), surface, path).ok());
         return path;
     }
 

@@ -123,14 +123,14 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     // Not the current skin: deleted without a question, the first entry shown again.
     ASSERT_TRUE(c.Command1.press());
     EXPECT_TRUE(host.asked().empty());
-    EXPECT_FALSE(std::filesystem::exists(NativePath(a)));
+    EXPECT_FALSE(std::filesystem::exists(platform::NativePath(a)));
     EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0002.bmp", "Skin0003.bmp"}));
     EXPECT_EQ(c.File1.listIndex(), 0);
 
     // The current skin: No at the first question keeps everything.
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(c.Command1.press());
-    EXPECT_TRUE(std::filesystem::exists(NativePath(b)));
+    EXPECT_TRUE(std::filesystem::exists(platform::NativePath(b)));
     EXPECT_EQ(host.asked()[0].text,
               "This file is currently enabled as default skin for IE. Do you want to delete it?");
     EXPECT_EQ(host.asked()[0].flags, 36);
@@ -139,7 +139,7 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     host.answerNext(ui::kIdYes);
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(c.Command1.press());
-    EXPECT_FALSE(std::filesystem::exists(NativePath(b)));
+    EXPECT_FALSE(std::filesystem::exists(platform::NativePath(b)));
     EXPECT_EQ(toolbarValue(), b);
     EXPECT_EQ(host.asked()[2].text, "Do you want to delete IE Skin");
 
@@ -148,7 +148,7 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     host.answerNext(ui::kIdYes);
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(c.Command1.press());
-    EXPECT_FALSE(std::filesystem::exists(NativePath(c3)));
+    EXPECT_FALSE(std::filesystem::exists(platform::NativePath(c3)));
     EXPECT_EQ(toolbarValue(), "False");
     EXPECT_FALSE(window->Command5.enabled());
     // The last file is gone: nothing to show, apply or delete.
@@ -164,15 +164,15 @@ TEST_F(CollectionWindowTest, OnlyAFileThatStaysIsReportedAndTheListFollowsTheDis
     const std::string a = keep("Skin0001.bmp");
     const std::string b = keep("Skin0002.bmp");
     FrmCollection& c = open();
-    std::filesystem::remove(NativePath(a));  // gone behind the window's back
+    std::filesystem::remove(platform::NativePath(a));  // gone behind the window's back
     keep("Skin0003.bmp");
     ASSERT_TRUE(c.Command1.press());
     EXPECT_TRUE(host.asked().empty());
     EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0002.bmp", "Skin0003.bmp"}));
 
     // Something that no deletion of a file takes stays under the name.
-    std::filesystem::remove(NativePath(b));
-    std::filesystem::create_directory(NativePath(b));
+    std::filesystem::remove(platform::NativePath(b));
+    std::filesystem::create_directory(platform::NativePath(b));
     ASSERT_TRUE(c.Command1.press());
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "The skin could not be deleted.");

@@ -2,17 +2,13 @@
 // bar's gestures, the input rule of containers, and what the binding is told of each property.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "tests/support/fake_folder_system.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/unit/test_pictures.h"
 #include "ui/controls.h"
 
@@ -38,27 +34,19 @@ protected:
     ControlModelTest() {
         form.setVisible(true);
         button.setDefault(true);
-        const std::string name = "tess-model-" + std::to_string(::getpid());
-        folder = std::filesystem::temp_directory_path() / name;
-        std::filesystem::create_directories(folder);
-        for (const char* file : {"a.bmp", "b.bmp"}) std::ofstream(folder / file) << "x";
-        EXPECT_TRUE(files.setPath(folder.string()).ok());
-    }
-    ~ControlModelTest() override {
-        std::error_code ec;
-        std::filesystem::remove_all(folder, ec);
+        EXPECT_TRUE(files.setPath("C:\\Skins").ok());
     }
 
-    static FakeFolderSystem Drives() {
-        FakeFolderSystem fs;
+    static MemoryFileSystem Drives() {
+        MemoryFileSystem fs;
         fs.addDrive('c', "system");
         fs.addDrive('e', "");
         fs.addFolder("C:\\Windows");
+        for (const char* file : {"C:\\Skins\\a.bmp", "C:\\Skins\\b.bmp"}) fs.addFile(file);
         return fs;
     }
 
-    std::filesystem::path folder;
-    FakeFolderSystem fs = Drives();
+    MemoryFileSystem fs = Drives();
     ui::Form form{"frmModel", {0, 0, 6000, 4000}, "Model", ui::Form::Border::FixedSingle};
     ui::Frame frame{&form, "Frame1", {0, 0, 5000, 3000}, "Frame"};
     ui::Label label{&frame, "Label1", {0, 0, 900, 300}, "Label"};
@@ -69,7 +57,7 @@ protected:
     ui::OptionButton optB{&frame, "Option1", {}, "B", 1};
     ui::VScrollBar bar{&frame, "VScroll1", {}, 0, 100, 1, 10, 50};
     ui::ImageBox image{&frame, "Image1", {}, true};
-    ui::FileListBox files{&frame, "File1", {}};
+    ui::FileListBox files{&frame, "File1", {}, fs};
     ui::DriveListBox drives{&frame, "Drive1", {}, fs};
     ui::DirListBox dirs{&frame, "Dir1", {}, fs};
 };

@@ -38,15 +38,21 @@ std::string StoredText(const MemoryRegistry& registry, const std::string& key,
 }
 
 // The files directly in `folder`, by name, with their contents.
-std::map<std::string, std::string> FilesIn(const FakeFiles& files, const std::string& folder) {
+std::map<std::string, std::string> FilesIn(MemoryFileSystem& files, const std::string& folder) {
     std::map<std::string, std::string> found;
-    const std::string prefix = folder + "\\";
-    for (const auto& [path, bytes] : files.files) {
-        if (path.compare(0, prefix.size(), prefix) == 0 &&
-            path.find('\\', prefix.size()) == std::string::npos)
-            found[path.substr(prefix.size())] = bytes;
-    }
+    const Result<std::vector<std::string>> names = files.ListFiles(folder, "*");
+    if (!names)
+        return found;
+    for (const std::string& name : names.value())
+        found[name] = files.contents(folder + "\\" + name).value_or("<unreadable>");
     return found;
+}
+
+// The folders a system has before the setup program runs, and the cabinet beside it.
+void PrepareSystem(MemoryFileSystem& files) {
+    for (const char* folder : {"C:\\Program Files", "C:\\Apps", "C:\\Users\\me\\Start Menu\\Programs"})
+        files.addFolder(folder);
+    files.addFile(kCab, "cabinet bytes");
 }
 
 std::optional<uint32_t> StoredDword(const MemoryRegistry& registry, const std::string& name) {
@@ -59,14 +65,14 @@ std::optional<uint32_t> StoredDword(const MemoryRegistry& registry, const std::s
 
 class Installation : public ::testing::Test {
 protected:
-    FakeFiles files;
+    MemoryFileSystem files;
     FakeCabinet cabinet{files};
     MemoryRegistry registry;
     FakeLinks links;
     FakeSystem system;
 
     void SetUp() override {
-        files.files[kCab] = "cabinet bytes";
+        PrepareSystem(files);
         cabinet.entries = {{"Tessary.exe", std::string(1500, 'T')},
                            {"remover.exe", std::string(700, 'R')}};
     }
@@ -78,12 +84,12 @@ protected:
 } // namespace
 
 TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
-    files.files["C:\\Program Files\\Tessary\\Tessary.exe"] = "old version";
+    files.addFile("C:\\Program Files\\Tessary\\Tessary.exe", "old version");
     const InstallReport report = Install();
 
     EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
     EXPECT_EQ(report.appDir, "C:\\Program Files\\Tessary");
-    EXPECT_TRUE(files.folders.count("C:\\Program Files\\Tessary"));
+    EXPECT_TRUE(files.FolderExists("C:\\Program Files\\Tessary"));
     // The old program was replaced, and nothing of the way the new ones came is left beside them.
     EXPECT_EQ(FilesIn(files, "C:\\Program Files\\Tessary"),
               (std::map<std::string, std::string>{{"Tessary.exe", std::string(1500, 'T')},
@@ -108,7 +114,7 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
     const std::string group = "C:\\Users\\me\\Start Menu\\Programs\\Tessary";
-    EXPECT_TRUE(files.folders.count(group));
+    EXPECT_TRUE(files.FolderExists(group));
     ASSERT_EQ(links.links.size(), 2u);
     EXPECT_EQ(links.links[0].path, group + "\\Tessary.lnk");
     EXPECT_EQ(links.links[0].target, "C:\\Program Files\\Tessary\\Tessary.exe");
@@ -117,20 +123,20 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_EQ(links.links[1].target, "C:\\Program Files\\Tessary\\remover.exe");
     EXPECT_FALSE(report.groupSkipped);
 
-    EXPECT_FALSE(files.files.count(kCab));
+    EXPECT_FALSE(files.FileExists(kCab));
     EXPECT_TRUE(report.cabinetDeleted);
 
     // A second run from the same folder finds no cabinet and changes nothing.
-    const size_t folders = files.folders.size();
+    const size_t folders = files.logged("mkdir").size();
     EXPECT_EQ(Install().outcome, InstallReport::Outcome::NoCabinet);
-    EXPECT_EQ(files.folders.size(), folders);
+    EXPECT_EQ(files.logged("mkdir").size(), folders);
 }
 
 TEST_F(Installation, AnEmptyOrMissingCabinetChangesNothing) {
-    files.files[kCab] = "";
+    files.addFile(kCab, "");
     const InstallReport report = Install();
     EXPECT_EQ(report.outcome, InstallReport::Outcome::NoCabinet);
-    EXPECT_TRUE(files.folders.empty());
+    EXPECT_TRUE(files.logged("mkdir").empty());
     EXPECT_TRUE(cabinet.written.empty());
     EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstall));
 }
@@ -163,12 +169,12 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        FakeFiles caseFiles;
-        caseFiles.files[kCab] = "cabinet bytes";
+        MemoryFileSystem caseFiles;
+        PrepareSystem(caseFiles);
         for (const auto& [name, bytes] : c.installed)
-            caseFiles.files[app + "\\" + name] = bytes;
+            caseFiles.addFile(app + "\\" + name, bytes);
         for (const std::string& name : c.locked)
-            caseFiles.locked.insert(app + "\\" + name);
+            caseFiles.holdOpen(app + "\\" + name);
         FakeCabinet caseCabinet(caseFiles);
         caseCabinet.entries = c.entries;
         MemoryRegistry caseRegistry;
@@ -185,7 +191,7 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
         }
         // Byte for byte what was installed before, and no file of the attempt beside it.
         EXPECT_EQ(FilesIn(caseFiles, app), c.installed);
-        EXPECT_TRUE(caseFiles.files.count(kCab));
+        EXPECT_TRUE(caseFiles.FileExists(kCab));
         EXPECT_FALSE(report.cabinetDeleted);
         EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kUninstall));
         EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kAppPaths));
@@ -202,7 +208,7 @@ TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
     EXPECT_EQ(report.appDir, "C:\\\\Tessary");
     EXPECT_TRUE(report.groupSkipped);
     EXPECT_EQ(report.lines.back(), "No Start menu group: the Programs folder was not found.");
-    EXPECT_EQ(files.folders, (std::set<std::string>{"C:\\\\Tessary"}));
+    EXPECT_EQ(files.logged("mkdir"), (std::vector<std::string>{"C:\\\\Tessary"}));
     EXPECT_TRUE(links.links.empty());
     EXPECT_EQ(report.group.failedShortcuts,
               (std::vector<std::string>{"Tessary", "Uninstall Tessary"}));

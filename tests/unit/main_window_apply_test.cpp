@@ -18,7 +18,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 
 // What the engine writes for the window's current layout at the 96-DPI measure.
 std::vector<uint8_t> EngineSkin(IeMain& w, const std::string& picturePath) {
-    Picture picture = LoadPicture(picturePath).value();
+    Picture picture = LoadPicture(platform::SystemFileSystem(), picturePath).value();
     SkinLayout layout;
     layout.mode = w.Option1(1).value() ? LayoutMode::Single
                   : w.Option1(0).value() ? LayoutMode::Tile : LayoutMode::Stretch;
@@ -164,7 +164,7 @@ TEST_F(ApplyWindowTest, ResolutionsDecideTheWidthAndStretchTheHeight) {
         ASSERT_TRUE(w.Option2(i).press());
         host.answerNext(ui::kIdNo);
         ASSERT_TRUE(w.Command4.press());
-        Picture skin = LoadPicture(skinPath()).value();
+        Picture skin = LoadPicture(platform::SystemFileSystem(), skinPath()).value();
         EXPECT_EQ(skin.width(), widths[i]);
         EXPECT_EQ(skin.height(), 133);
         EXPECT_EQ(ReadFile(skinPath()), EngineSkin(w, picture));
@@ -172,7 +172,7 @@ TEST_F(ApplyWindowTest, ResolutionsDecideTheWidthAndStretchTheHeight) {
     ASSERT_TRUE(w.Option1(2).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(LoadPicture(skinPath()).value().height(), 113);
+    EXPECT_EQ(LoadPicture(platform::SystemFileSystem(), skinPath()).value().height(), 113);
     // No is asked again at every apply, and the collection stays empty.
     EXPECT_EQ(host.unanswered(), 0);
     EXPECT_FALSE(std::filesystem::exists(collectionPath(1)));
@@ -304,7 +304,7 @@ TEST_F(HighDpiWindowTest, PreviewIsSharperAndTheSkinKeepsItsPixelWidth) {
     ASSERT_TRUE(w.Option2(3).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(LoadPicture(skinPath()).value().width(), 1024);
+    EXPECT_EQ(LoadPicture(platform::SystemFileSystem(), skinPath()).value().width(), 1024);
 }
 
 } // namespace

@@ -67,7 +67,7 @@ TEST_F(LayoutWindowTest, StartWithCurrentSkinShowsItTiledWithControlsDisabled) {
     SkinLayout layout;
     Surface expected = MakePreviewSurface();
     ASSERT_TRUE(expected.setBackColor(MakeColorRef(212, 208, 200)).ok());
-    Picture picture = LoadPicture(skin).value();
+    Picture picture = LoadPicture(platform::SystemFileSystem(), skin).value();
     PreviewTile(layout, {picture, 40 * 15.0, 20 * 15.0}, expected);
     EXPECT_EQ(w.PicTarget.surface().pixels(), expected.pixels());
 }

@@ -66,7 +66,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 }
 
 Picture Load(const std::string& name) {
-    Result<Picture> picture = LoadPicture(DataPath("pictures/" + name));
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), DataPath("pictures/" + name));
     if (!picture.ok()) {
         ADD_FAILURE() << name << ": " << picture.error().message;
         return Picture();
@@ -330,7 +330,7 @@ TEST(PictureLoaderBroken, EveryFileGivesTheErrorItsNameAnnounces) {
             continue;
         }
         ++files;
-        Result<Picture> picture = LoadPicture(entry.path().string());
+        Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), entry.path().string());
         if (picture.ok()) {
             ADD_FAILURE() << name << " decoded as a " << picture.value().width() << " x "
                           << picture.value().height() << " picture";
@@ -354,7 +354,7 @@ TEST(PictureLoaderBroken, FuzzRegressionsDecodeOrFailCleanly) {
         if (entry.path().extension() == ".md")
             continue;
         ++files;
-        Result<Picture> picture = LoadPicture(entry.path().string());
+        Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), entry.path().string());
         if (!picture.ok()) {
             EXPECT_FALSE(picture.error().message.empty()) << entry.path();
         }
@@ -569,23 +569,23 @@ protected:
 };
 
 TEST_F(PictureLoaderFiles, EmptyPathGivesTheEmptyPicture) {
-    Result<Picture> picture = LoadPicture("");
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), "");
     ASSERT_TRUE(picture.ok());
     EXPECT_TRUE(picture.value().empty());
 }
 
 TEST_F(PictureLoaderFiles, MissingFileIsFileNotFound) {
-    Result<Picture> missing = LoadPicture((dir_ / "missing.gif").string());
+    Result<Picture> missing = LoadPicture(platform::SystemFileSystem(), (dir_ / "missing.gif").string());
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
     EXPECT_NE(missing.error().message.find("missing.gif"), std::string::npos);
-    Result<Picture> inMissingFolder = LoadPicture((dir_ / "no-such-folder" / "a.gif").string());
+    Result<Picture> inMissingFolder = LoadPicture(platform::SystemFileSystem(), (dir_ / "no-such-folder" / "a.gif").string());
     ASSERT_FALSE(inMissingFolder.ok());
     EXPECT_EQ(inMissingFolder.error().code, ErrorCode::FileNotFound);
 }
 
 TEST_F(PictureLoaderFiles, FolderCannotBeOpened) {
-    Result<Picture> picture = LoadPicture(dir_.string());
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), dir_.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
 }
@@ -599,7 +599,7 @@ TEST_F(PictureLoaderFiles, UnreadableFileCannotBeOpened) {
     const fs::path path = dir_ / "locked.gif";
     fs::copy_file(DataPath("pictures/gif-transparent.gif"), path);
     fs::permissions(path, fs::perms::none);
-    Result<Picture> picture = LoadPicture(path.string());
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
 #endif
@@ -611,7 +611,7 @@ TEST_F(PictureLoaderFiles, NamedPipeIsRefusedWithoutBlocking) {
 #else
     const fs::path path = dir_ / "pipe.gif";
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    Result<Picture> picture = LoadPicture(path.string());  // opening it would wait for a writer
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());  // opening it would wait for a writer
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
 #endif
@@ -625,7 +625,7 @@ TEST_F(PictureLoaderFiles, FileOverTheCapIsTooLargeWithoutBeingRead) {
         out << "BM";
     }
     fs::resize_file(path, kMaxPictureFileBytes + 1);
-    Result<Picture> picture = LoadPicture(path.string());
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::PictureTooLarge);
 }
@@ -633,7 +633,7 @@ TEST_F(PictureLoaderFiles, FileOverTheCapIsTooLargeWithoutBeingRead) {
 TEST_F(PictureLoaderFiles, EmptyFileIsNotAPicture) {
     const fs::path path = dir_ / "empty.jpg";
     std::ofstream(path, std::ios::binary).close();
-    Result<Picture> picture = LoadPicture(path.string());
+    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::NotAPicture);
 }

@@ -1,5 +1,6 @@
 // The in-memory registry and the skin maker's registry helpers over it, including failures made
-// on purpose; the file test, folder and file operations on Windows-style paths; collection names.
+// on purpose; the in-memory file system through the file system cases, and the host's file
+// system on Windows-style paths with the skin maker's file test; collection names.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,8 @@
 #include "platform/file_system.h"
 #include "core/memory_registry.h"
 #include "skinmaker/m_pic.h"
+#include "tests/support/file_system_cases.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/registry_cases.h"
 
 using namespace tess;
@@ -31,6 +34,22 @@ private:
 
 // Hands every call to a MemoryRegistry, and lets a test change the store right after the first
 // query that asks only for a value's size, as another program might.
+class MemoryFilesBackend {
+public:
+    MemoryFilesBackend() { files_.addFolder(base()); }
+    platform::FileSystem& files() { return files_; }
+    std::string base() const { return "C:\\Users\\me\\Work"; }
+    bool MakeLink(const std::string& link, const std::string& target, bool folder) {
+        files_.addLink(link, target, folder);
+        return true;
+    }
+    void HoldOpen(const std::string& path) { files_.holdOpen(path); }
+    void Release(const std::string& path) { files_.release(path); }
+
+private:
+    tess::testing::MemoryFileSystem files_;
+};
+
 class ChangingRegistry : public RegistryApi {
 public:
     explicit ChangingRegistry(MemoryRegistry& inner) : inner_(inner) {}
@@ -86,12 +105,14 @@ protected:
 
     fs::path dir_;
     std::string app_;
+    platform::FileSystem& files_ = platform::SystemFileSystem();
 };
 
 } // namespace
 
 namespace tess::testing {
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, RegistryCases, MemoryBackend);
+INSTANTIATE_TYPED_TEST_SUITE_P(Memory, FileSystemCases, MemoryFilesBackend);
 } // namespace tess::testing
 
 TEST(MemoryRegistry, StoresBytesAsWrittenAndHandlesAreNeverReused) {
@@ -203,48 +224,48 @@ TEST(RegistryHelpers, GetRegStringCopesWithAValueChangedBetweenItsQueries) {
 TEST_F(TempFolder, FileExistsNeedsAFileOfAtLeastOneByte) {
     MakeFile(dir_ / "empty.bmp", 0);
     MakeFile(dir_ / "one.bmp", 1);
-    EXPECT_FALSE(FileExists(app_ + "\\empty.bmp"));
-    EXPECT_TRUE(FileExists(app_ + "\\one.bmp"));
-    EXPECT_FALSE(FileExists(app_ + "\\missing.bmp"));
-    EXPECT_FALSE(FileExists(app_ + "\\no folder\\one.bmp"));
-    EXPECT_FALSE(FileExists(app_));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(app_ + std::string("\\one.bmp\0", 9)));
-    ASSERT_TRUE(FileLength(app_ + "\\one.bmp").ok());
-    EXPECT_EQ(FileLength(app_ + "\\one.bmp").value(), 1u);
-    EXPECT_EQ(FileLength(app_ + "\\missing.bmp").error().code, ErrorCode::FileNotFound);
+    EXPECT_FALSE(FileExists(files_, app_ + "\\empty.bmp"));
+    EXPECT_TRUE(FileExists(files_, app_ + "\\one.bmp"));
+    EXPECT_FALSE(FileExists(files_, app_ + "\\missing.bmp"));
+    EXPECT_FALSE(FileExists(files_, app_ + "\\no folder\\one.bmp"));
+    EXPECT_FALSE(FileExists(files_, app_));
+    EXPECT_FALSE(FileExists(files_, ""));
+    EXPECT_FALSE(FileExists(files_, app_ + std::string("\\one.bmp\0", 9)));
+    ASSERT_TRUE(files_.FileLength(app_ + "\\one.bmp").ok());
+    EXPECT_EQ(files_.FileLength(app_ + "\\one.bmp").value(), 1u);
+    EXPECT_EQ(files_.FileLength(app_ + "\\missing.bmp").error().code, ErrorCode::FileNotFound);
 }
 
 TEST_F(TempFolder, FoldersAndFilesAreMadeAndRemovedOnWindowsStylePaths) {
     const std::string folder = CollectionFolder(app_);
-    ASSERT_TRUE(CreateFolder(folder).ok());
+    ASSERT_TRUE(files_.CreateFolder(folder).ok());
     EXPECT_TRUE(fs::is_directory(dir_ / "Collection"));
-    Status again = CreateFolder(folder);
+    Status again = files_.CreateFolder(folder);
     ASSERT_FALSE(again.ok());
     EXPECT_EQ(again.error().code, ErrorCode::AlreadyExists);
 
     // A file in the way or a missing parent is a real failure, not an existing folder.
     MakeFile(dir_ / "plain", 1);
-    Status blocked = CreateFolder(app_ + "\\plain");
+    Status blocked = files_.CreateFolder(app_ + "\\plain");
     ASSERT_FALSE(blocked.ok());
     EXPECT_NE(blocked.error().code, ErrorCode::AlreadyExists);
-    Status orphan = CreateFolder(app_ + "\\none\\deeper");
+    Status orphan = files_.CreateFolder(app_ + "\\none\\deeper");
     ASSERT_FALSE(orphan.ok());
     EXPECT_NE(orphan.error().code, ErrorCode::AlreadyExists);
 
     // The bitmap writer takes the same paths.
     Surface skin(3, 2);
     const std::string file = CollectionFileName(app_, 1);
-    ASSERT_TRUE(WriteBitmap(skin, file).ok());
+    ASSERT_TRUE(WriteBitmap(files_, skin, file).ok());
     EXPECT_TRUE(fs::is_regular_file(dir_ / "Collection" / "Skin0001.bmp"));
-    EXPECT_TRUE(FileExists(file));
+    EXPECT_TRUE(FileExists(files_, file));
 
-    ASSERT_TRUE(RemoveFile(file).ok());
+    ASSERT_TRUE(files_.RemoveFile(file).ok());
     EXPECT_FALSE(fs::exists(dir_ / "Collection" / "Skin0001.bmp"));
-    Status missing = RemoveFile(file);
+    Status missing = files_.RemoveFile(file);
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
-    EXPECT_FALSE(RemoveFile(folder).ok());
+    EXPECT_FALSE(files_.RemoveFile(folder).ok());
     EXPECT_TRUE(fs::is_directory(dir_ / "Collection"));
 }
 
@@ -277,14 +298,15 @@ TEST(CollectionNaming, TheLowestFreeNumberIsTakenAndAFullCollectionGivesNothing)
 }
 
 TEST_F(TempFolder, EmptyCollectionFilesCountAsFree) {
-    ASSERT_TRUE(CreateFolder(CollectionFolder(app_)).ok());
+    const auto exists = [this](const std::string& path) { return FileExists(files_, path); };
+    ASSERT_TRUE(files_.CreateFolder(CollectionFolder(app_)).ok());
     MakeFile(dir_ / "Collection" / "Skin0001.bmp", 0);
-    EXPECT_EQ(FirstFreeCollectionFile(app_, FileExists), CollectionFileName(app_, 1));
+    EXPECT_EQ(FirstFreeCollectionFile(app_, exists), CollectionFileName(app_, 1));
     MakeFile(dir_ / "Collection" / "Skin0001.bmp", 10);
     MakeFile(dir_ / "Collection" / "Skin0002.bmp", 10);
     MakeFile(dir_ / "Collection" / "Skin0003.bmp", 0);
-    EXPECT_EQ(FirstFreeCollectionFile(app_, FileExists), CollectionFileName(app_, 3));
+    EXPECT_EQ(FirstFreeCollectionFile(app_, exists), CollectionFileName(app_, 3));
     // Without the folder nothing exists, so the first name comes back.
-    EXPECT_EQ(FirstFreeCollectionFile(app_ + "\\elsewhere", FileExists),
+    EXPECT_EQ(FirstFreeCollectionFile(app_ + "\\elsewhere", exists),
               CollectionFileName(app_ + "\\elsewhere", 1));
 }

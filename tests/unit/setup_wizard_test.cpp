@@ -11,7 +11,6 @@
 #include "core/memory_registry.h"
 #include "installer/frm_main.h"
 #include "installer/frm_path.h"
-#include "tests/support/fake_folder_system.h"
 #include "tests/support/fake_install_services.h"
 #include "ui/headless/headless_host.h"
 
@@ -23,22 +22,23 @@ constexpr const char* kSetupFolder = "D:\\Downloads";
 class SetupWizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folders.addDrive('a', "", false);
-        folders.addDrive('c', "system");
-        folders.addFolder("C:\\Program Files\\Common Files");
-        folders.addFolder("C:\\Apps");
+        files.addDrive('a', "", false);
+        files.addDrive('c', "system");
+        files.addFolder("C:\\Program Files\\Common Files");
+        files.addFolder("C:\\Apps");
+        files.addFolder("C:\\Users\\me\\Start Menu\\Programs");
         RegKey key = 0;
         ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", &key), 0);
         const std::string dir = "C:\\Program Files";
         registry.SetValueEx(key, "ProgramFilesDir", kRegSz, reinterpret_cast<const uint8_t*>(dir.c_str()),
                             static_cast<uint32_t>(dir.size() + 1));
         registry.CloseKey(key);
-        files.files[std::string(kSetupFolder) + "\\tess10.cab"] = "cabinet";
+        files.addFile(std::string(kSetupFolder) + "\\tess10.cab", "cabinet");
         cabinet.entries = {{"Tessary.exe", "MZ skin maker"}, {"remover.exe", "MZ remover"}};
     }
 
     FrmMain& start(const std::string& commandLine = "") {
-        env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links, folders,
+        env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links,
                                                   kSetupFolder, commandLine, Picture(), Picture()});
         env->closeRunningCopy = [this] { ++closeRequests; };
         env->startProgram = [this](const std::string& p) { started.push_back(p); };
@@ -54,10 +54,9 @@ protected:
     ui::HeadlessHost host{"Halvory Setup"};
     MemoryRegistry registry;
     FakeSystem system;
-    FakeFiles files;
+    MemoryFileSystem files;
     FakeCabinet cabinet{files};
     FakeLinks links;
-    FakeFolderSystem folders;
     std::unique_ptr<SetupEnv> env;
     std::unique_ptr<FrmMain> wizard;
     std::vector<std::string> started;
@@ -138,7 +137,7 @@ TEST_F(SetupWizardTest, ExitQuestionAndTheEnterThatAnswersIt) {
         key(13);
         EXPECT_EQ(w.WizardPage, 3);
     }
-    EXPECT_TRUE(files.folders.empty());
+    EXPECT_TRUE(files.logged("mkdir").empty());
     EXPECT_TRUE(cabinet.written.empty());
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Buttt_1.click());
@@ -204,8 +203,8 @@ TEST_F(SetupWizardTest, InstallingRunsFromPageThreeAndFinishesOnPageFive) {
     EXPECT_EQ(w.WizardPage, 5);
     EXPECT_EQ(pauses, 1);
     EXPECT_EQ(w.AppDir, "C:\\Program Files\\Tessary");
-    EXPECT_EQ(files.files["C:\\Program Files\\Tessary\\Tessary.exe"], "MZ skin maker");
-    EXPECT_FALSE(files.files.count(std::string(kSetupFolder) + "\\tess10.cab"));
+    EXPECT_EQ(files.contents("C:\\Program Files\\Tessary\\Tessary.exe"), "MZ skin maker");
+    EXPECT_FALSE(files.FileExists(std::string(kSetupFolder) + "\\tess10.cab"));
     EXPECT_EQ(w.About.caption(), kFinishedText);
     EXPECT_TRUE(covered(0));
     EXPECT_FALSE(w.Image1(0).enabled());
@@ -271,13 +270,13 @@ TEST_F(SetupWizardTest, ACaptionClickIsItsAreasClickWhileTheAreaTakesClicks) {
 }
 
 TEST_F(SetupWizardTest, NoCabinetEndsTheProgramWithItsMessage) {
-    files.files.clear();
+    ASSERT_TRUE(files.RemoveFile(std::string(kSetupFolder) + "\\tess10.cab").ok());
     FrmMain& w = start();
     for (int i = 0; i < 3; ++i) key(13);
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "Installable Files are not available");
     EXPECT_TRUE(host.ended());
-    EXPECT_FALSE(files.folders.count("C:\\Program Files\\Tessary"));
+    EXPECT_FALSE(files.FolderExists("C:\\Program Files\\Tessary"));
     (void)w;
 }
 

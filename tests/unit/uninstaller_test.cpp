@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "core/memory_registry.h"
-#include "tests/support/fake_removal_files.h"
+#include "tests/support/memory_file_system.h"
 #include "ui/headless/headless_host.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/frm_uninstall.h"
@@ -21,6 +21,8 @@ namespace {
 const std::string kApp = "C:\\Program Files\\Tessary";
 const std::string kPrograms = "C:\\Users\\me\\Start Menu\\Programs";
 const std::string kGroup = kPrograms + "\\Tessary";
+// The temporary copy's own folder, on the application folder's volume.
+const std::string kCopyFolder = "C:\\Temp\\Tessary-copy";
 const char* const kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
 
 class Removal : public ::testing::Test {
@@ -54,7 +56,7 @@ protected:
         return RemoveProduct(files, registry, kApp, [&] { return programs; }, own);
     }
 
-    FakeRemovalFiles files;
+    MemoryFileSystem files;
     MemoryRegistry registry;
 };
 
@@ -88,7 +90,7 @@ TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) 
 
 TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
     // An empty collection, no skin, keys removed by hand, no program group.
-    FakeRemovalFiles bare;
+    MemoryFileSystem bare;
     bare.addFile(kApp + "\\Tessary.exe");
     bare.addFolder(kApp + "\\Collection");
     ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kUninstallEntry), kErrorSuccess);
@@ -132,17 +134,17 @@ TEST_F(Removal, WithoutAProgramsFolderTheRootOfTheDriveIsLeftAlone) {
 
 TEST_F(Removal, TheRunningUninstallersOwnFileIsToldApart) {
     const std::string own = kApp + "\\remover.exe";
-    files.holdOpen(own);
+    files.run(own);
     const RemovalReport report = remove(kPrograms, own);
     EXPECT_TRUE(report.heldFileLeft);
     EXPECT_TRUE(report.complete());
     EXPECT_TRUE(files.FileExists(own));
 
     // Anything else left beside it is still reported.
-    FakeRemovalFiles busy;
+    MemoryFileSystem busy;
     busy.addFile(own);
     busy.addFile(kApp + "\\Skin.bmp");
-    busy.holdOpen(own);
+    busy.run(own);
     busy.holdOpen(kApp + "\\Skin.bmp");
     const RemovalReport partly = RemoveProduct(busy, registry, kApp, [] { return kPrograms; }, own);
     EXPECT_FALSE(partly.heldFileLeft);
@@ -151,7 +153,7 @@ TEST_F(Removal, TheRunningUninstallersOwnFileIsToldApart) {
 
 TEST_F(Removal, LinksGoAsLinksAndNothingBehindThemIsTouched) {
     // A collection that points at the user's pictures, a file link, and a link in the group.
-    FakeRemovalFiles linked;
+    MemoryFileSystem linked;
     linked.addFile(kApp + "\\Tessary.exe");
     linked.addLink(kApp + "\\Collection", "D:\\Photos", true);
     linked.addLink(kApp + "\\Help\\notes.txt", "D:\\Docs\\notes.txt", false);
@@ -170,7 +172,7 @@ TEST_F(Removal, LinksGoAsLinksAndNothingBehindThemIsTouched) {
     EXPECT_FALSE(linked.FolderExists(kGroup));
 
     // An application folder that is itself a link goes as one; what it points to stays.
-    FakeRemovalFiles swapped;
+    MemoryFileSystem swapped;
     swapped.addFile("C:\\Windows\\System32\\kernel32.dll");
     swapped.addLink(kApp, "C:\\Windows\\System32", true);
     (void)RemoveProduct(swapped, registry, kApp, [] { return kPrograms; });
@@ -332,9 +334,9 @@ TEST_F(UninstallWindow, WhatStayedIsNamed) {
 
 TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart) {
     own = kApp + "\\remover.exe";
-    files = FakeRemovalFiles();
+    files = MemoryFileSystem();
     files.addFile(own);
-    files.holdOpen(own);
+    files.run(own);
     put(kUninstallEntry, "UninstallString", "\"" + own + "\"");
     UninstallEnv e = env();
     ASSERT_EQ(reportAfterYes(e).size(), 2u);
@@ -346,13 +348,13 @@ TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart
 
 TEST_F(UninstallWindow, TheCopyMovesTheWaitingOriginalAsideAndLeavesNothing) {
     own = kApp + "\\remover.exe";
-    files.holdOpen(own);
+    files.run(own);
+    files.addFolder(kCopyFolder);
     std::vector<std::string> setAside;
     UninstallEnv e = env();
     e.setAside = [&](const std::string& path) {
         setAside.push_back(path);
-        files.moveAway(path);
-        return true;
+        return files.MoveReplacing(path, kCopyFolder + "\\installed-remover.exe").ok();
     };
     ASSERT_EQ(reportAfterYes(e).size(), 2u);
     EXPECT_EQ(setAside, std::vector<std::string>{own});
@@ -364,7 +366,7 @@ TEST_F(UninstallWindow, TheCopyMovesTheWaitingOriginalAsideAndLeavesNothing) {
 
 TEST_F(UninstallWindow, AnOwnFileThatCannotBeLeftForTheRestartAndAMissingGroupAreReported) {
     own = kApp + "\\remover.exe";
-    files.holdOpen(own);
+    files.run(own);
     UninstallEnv e = env();
     e.removeAtRestart = [](const std::string&) { return false; };
     e.programsFolder = [] { return std::string(); };

@@ -1,9 +1,9 @@
 // The controls a painted, borderless window and a folder chooser are made of, headless: a form's
 // drawing, picture, placement and input; transparent, coloured, self-sizing labels with mouse
-// input; stacking; and the folder and drive lists over a file system held in memory.
+// input; stacking; and the file, folder and drive lists over a file system held in memory.
 #include <gtest/gtest.h>
 
-#include "tests/support/fake_folder_system.h"
+#include "tests/support/memory_file_system.h"
 #include "ui/controls.h"
 #include "ui/headless/headless_host.h"
 
@@ -290,7 +290,7 @@ protected:
         for (const auto& row : list.rows()) names.push_back(row.name);
         return names;
     }
-    FakeFolderSystem fs;
+    MemoryFileSystem fs;
     ShownForm form;
 };
 
@@ -410,5 +410,21 @@ TEST_F(FolderListTest, DriveChangeHandlerRecoversFromAnUnreadableDrive) {
     EXPECT_EQ(errors.size(), 1u);
 }
 
+TEST_F(FolderListTest, FileListListsMatchingFilesOfTheFileSystemItIsGiven) {
+    fs.addFile("C:\\Windows\\b.bmp");
+    fs.addFile("C:\\Windows\\a.BMP");
+    fs.addFile("C:\\Windows\\notes.txt");
+    fs.addFolder("C:\\Windows\\Skins.bmp");  // a folder is never listed
+    ui::FileListBox files(&form, "File1", {90, 210, 3795, 2430}, fs);
+    files.setPattern("*.bmp");
+    ASSERT_TRUE(files.setPath("c:\\windows"));
+    EXPECT_EQ(files.entries(), (std::vector<std::string>{"a.BMP", "b.bmp"}));
+    ASSERT_TRUE(files.click(1));
+    files.setPattern("*.*");
+    EXPECT_EQ(files.entries(), (std::vector<std::string>{"a.BMP", "b.bmp", "notes.txt"}));
+    EXPECT_EQ(files.listIndex(), -1);
+    EXPECT_FALSE(files.setPath("C:\\Missing"));
+    EXPECT_TRUE(files.entries().empty());
+}
 } // namespace
 } // namespace tess::testing

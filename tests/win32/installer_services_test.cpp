@@ -1,6 +1,6 @@
 // The setup program's Win32 services on the real system: entries taken out of cabinets made by
 // gcab (byte for byte, unknown and hostile names, damaged data), a shortcut read back through the
-// shell's link object, the system library loader, the shell's file deletion and the replacing move.
+// shell's link object, the system library loader and the system's folders.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -17,7 +17,6 @@
 #include "installer/win32/shell_link.h"
 #include "platform/win32/network_drives.h"
 #include "platform/win32/system_library.h"
-#include "installer/win32/win32_install_files.h"
 #include "installer/win32/win32_system_info.h"
 #include "ui/win32/win32_handles.h"
 
@@ -222,30 +221,4 @@ TEST_F(InstallerShell, SystemServicesAnswer) {
     EXPECT_TRUE(Exists(system.SystemFolder().value() + "\\cabinet.dll"));
     ASSERT_TRUE(system.TempFolder().ok());
     EXPECT_EQ(system.TempFolder().value().back(), '\\');
-
-    Win32InstallFiles files;
-    WriteAll(dir + "\\doomed.txt", "x");
-    files.ShellDeleteFile(dir + "\\doomed.txt");
-    EXPECT_FALSE(Exists(dir + "\\doomed.txt"));
-    files.ShellDeleteFile(dir + "\\never-there.txt");  // reported to nobody, and no hang
-
-    // The replacing move, and its refusal over a file held open without leave to delete it, which
-    // keeps both files as they were: the installation's way back relies on that.
-    WriteAll(dir + "\\arrived.exe", "new");
-    WriteAll(dir + "\\installed.exe", "old");
-    ASSERT_TRUE(files.MoveReplacing(dir + "\\arrived.exe", dir + "\\installed.exe").ok());
-    EXPECT_EQ(ReadAll(dir + "\\installed.exe"), "new");
-    EXPECT_FALSE(Exists(dir + "\\arrived.exe"));
-    WriteAll(dir + "\\arrived.exe", "newer");
-    {
-        const ui::win32::UniqueKernelHandle held(
-            CreateFileA((dir + "\\installed.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
-        EXPECT_FALSE(files.MoveReplacing(dir + "\\arrived.exe", dir + "\\installed.exe").ok());
-    }
-    EXPECT_EQ(ReadAll(dir + "\\installed.exe"), "new");
-    EXPECT_EQ(ReadAll(dir + "\\arrived.exe"), "newer");
-    EXPECT_EQ(files.MoveReplacing(dir + "\\absent.exe", dir + "\\installed.exe").error().code,
-              ErrorCode::FileNotFound);
 }

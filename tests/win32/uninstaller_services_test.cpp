@@ -1,25 +1,21 @@
-// The uninstaller's Win32 services on the real system: wildcard and named deletion, the shell's
-// deletion of a folder with its contents and of one holding a file in use, links removed as links,
-// the listing of what is left, the temporary copy's private folder and command line, and an icon
-// turned into a picture.
+// The uninstaller's Win32 services on the real system: the temporary copy's private folder, its
+// permissions and command line, a running program's file set aside, and an icon turned into a
+// picture. Its file operations are the file system's, checked by the file system cases.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <aclapi.h>
 #include <sddl.h>
-#include <winioctl.h>
 
-#include <algorithm>
-#include <cwchar>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_handles.h"
 #include "uninstaller/win32/temporary_copy.h"
-#include "uninstaller/win32/win32_removal_files.h"
 
 using namespace tess;
 using namespace tess::uninstaller::win32;
@@ -32,45 +28,6 @@ void Touch(const std::string& path) {
     DWORD written = 0;
     WriteFile(file, "x", 1, &written, nullptr);
     CloseHandle(file);
-}
-
-std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
-
-// A junction at `link` to the folder `target`, as the system's mklink /j makes it; 0, or the
-// system's error.
-DWORD MakeJunction(const std::string& link, const std::string& target) {
-    struct {
-        DWORD tag;
-        WORD dataLength, reserved;
-        WORD substituteOffset, substituteLength, printOffset, printLength;
-        WCHAR names[MAX_PATH * 2 + 8];
-    } buffer{};
-    const std::wstring substitute = L"\\??\\" + Wide(target), print = Wide(target);
-    buffer.tag = IO_REPARSE_TAG_MOUNT_POINT;
-    buffer.substituteLength = static_cast<WORD>(substitute.size() * sizeof(WCHAR));
-    buffer.printOffset = static_cast<WORD>(buffer.substituteLength + sizeof(WCHAR));
-    buffer.printLength = static_cast<WORD>(print.size() * sizeof(WCHAR));
-    std::wmemcpy(buffer.names, substitute.c_str(), substitute.size() + 1);
-    std::wmemcpy(buffer.names + substitute.size() + 1, print.c_str(), print.size() + 1);
-    buffer.dataLength = static_cast<WORD>(8 + buffer.printOffset + buffer.printLength + sizeof(WCHAR));
-    if (!CreateDirectoryA(link.c_str(), nullptr)) return GetLastError();
-    HANDLE opened = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
-    if (opened != INVALID_HANDLE_VALUE) {
-        ui::win32::UniqueKernelHandle folder(opened);
-        DWORD returned = 0;
-        if (!DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer, 8 + buffer.dataLength, nullptr, 0,
-                             &returned, nullptr))
-            error = GetLastError();
-    }
-    if (error) RemoveDirectoryA(link.c_str());
-    return error;
-}
-
-bool IsReparsePoint(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 class RemovalFiles : public ::testing::Test {
@@ -93,71 +50,8 @@ protected:
     }
 
     std::string root, app;
-    Win32RemovalFiles files;
+    platform::FileSystem& files = platform::SystemFileSystem();
 };
-
-TEST_F(RemovalFiles, DeletesByPatternByNameAndFoldersOnlyWhenEmpty) {
-    EXPECT_EQ(files.ListTree(app).size(), 7u);
-    ASSERT_TRUE(files.DeleteMatching(app, "*.*").ok());
-    EXPECT_FALSE(files.FileExists(app + "\\Skin.bmp"));
-    EXPECT_TRUE(files.FolderExists(app + "\\Collection"));  // folders are not files
-    EXPECT_EQ(files.DeleteMatching(app, "*.*").error().code, ErrorCode::FileNotFound);
-    // Names are matched without regard to case, as the system does.
-    EXPECT_TRUE(files.RemoveFile(app + "\\collection\\skin0001.BMP").ok());
-    EXPECT_EQ(files.RemoveFile(app + "\\Skin.bmp").error().code, ErrorCode::FileNotFound);
-    EXPECT_EQ(files.RemoveFolder(app + "\\Collection").error().code, ErrorCode::DeleteFailed);
-    EXPECT_TRUE(files.FolderExists(app + "\\Collection\\Old"));
-    EXPECT_TRUE(files.FileExists(root + "\\neighbour.txt"));
-}
-
-TEST_F(RemovalFiles, TheShellTakesAFolderWithItsContentsButNotAFileInUse) {
-    HANDLE held = CreateFileA((app + "\\Skin.bmp").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(files.RemoveFile(app + "\\Skin.bmp").error().code, ErrorCode::DeleteFailed);
-    // The shell gives up at the file in use: it stays, and so does its folder.
-    EXPECT_FALSE(files.ShellDelete(app, true).ok());
-    EXPECT_TRUE(files.FileExists(app + "\\Skin.bmp"));
-    EXPECT_TRUE(files.FolderExists(app));
-    CloseHandle(held);
-
-    // Once it is free, the folder goes with the rest, its neighbour stays.
-    EXPECT_TRUE(files.ShellDelete(app, true).ok());
-    EXPECT_FALSE(files.FolderExists(app));
-    EXPECT_TRUE(files.FileExists(root + "\\neighbour.txt"));
-    EXPECT_FALSE(files.ShellDelete(app, true).ok());
-}
-
-TEST_F(RemovalFiles, ALinkIsListedAndRemovedButNeverEntered) {
-    const std::string outside = root + "\\Photos", link = app + "\\Pictures", fileLink = app + "\\photo.bmp";
-    ASSERT_TRUE(CreateDirectoryA(outside.c_str(), nullptr));
-    Touch(outside + "\\holiday.bmp");
-    // The system's two kinds of folder link: a symbolic link, else a junction.
-    const bool symbolic = CreateSymbolicLinkA(link.c_str(), outside.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY) &&
-                          IsReparsePoint(link);
-    if (!symbolic) RemoveDirectoryA(link.c_str());
-    if (const DWORD error = symbolic ? 0 : MakeJunction(link, outside))
-        GTEST_SKIP() << "this system makes neither a symbolic link nor a junction (error " << error << ")";
-    ASSERT_TRUE(IsReparsePoint(link));
-    EXPECT_TRUE(files.IsLink(link));
-    EXPECT_FALSE(files.IsLink(app + "\\Collection"));
-    const bool withFileLink = CreateSymbolicLinkA(fileLink.c_str(), (outside + "\\holiday.bmp").c_str(), 0) &&
-                              IsReparsePoint(fileLink);
-
-    const std::vector<std::string> listed = files.ListTree(app);
-    EXPECT_NE(std::find(listed.begin(), listed.end(), link), listed.end());
-    EXPECT_EQ(std::find(listed.begin(), listed.end(), link + "\\holiday.bmp"), listed.end());
-    EXPECT_EQ(files.RemoveLink(app + "\\Collection").error().code, ErrorCode::InvalidArgument);
-    EXPECT_TRUE(files.FolderExists(app + "\\Collection"));
-
-    ASSERT_TRUE(files.RemoveLink(link).ok());
-    EXPECT_FALSE(files.FolderExists(link));
-    if (withFileLink) {
-        ASSERT_TRUE(files.RemoveLink(fileLink).ok());
-        EXPECT_FALSE(files.FileExists(fileLink));
-    }
-    EXPECT_TRUE(files.FileExists(outside + "\\holiday.bmp"));
-}
 
 struct LocalFreeRelease {
     void operator()(PSECURITY_DESCRIPTOR descriptor) const { LocalFree(descriptor); }

@@ -560,7 +560,7 @@ protected:
         : host("List Test"),
           form("frmList", {0, 0, 4230, 4155}, "Skin Collection", Form::Border::FixedDialog),
           frame(&form, "Frame1", {90, 60, 4000, 3225}, ""),
-          list(&frame, "File1", {90, 210, 3795, 2430}),
+          list(&frame, "File1", {90, 210, 3795, 2430}, platform::SystemFileSystem()),
           image(&form, "Image1", {90, 3390, 4005, 660}, true),
           title(&form, "Label1", {210, 150, 2895, 465}, "Tessary 1.0", Label::Align::Center) {
         char temp[MAX_PATH] = {};

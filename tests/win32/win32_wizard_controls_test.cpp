@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "core/picture.h"
+#include "platform/file_system.h"
 #include "ui/controls.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_folder_system.h"
 #include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 
@@ -373,20 +373,20 @@ protected:
         RemoveDirectoryA(base.c_str());
     }
     std::string base;
-    Win32FolderSystem folders;
+    platform::FileSystem& folders = platform::SystemFileSystem();
 };
 
 TEST_F(FolderListsTest, SystemDrivesAndFolders) {
     std::string letters;
-    for (const DriveInfo& d : folders.drives()) letters += d.letter;
+    for (const platform::DriveInfo& d : folders.Drives()) letters += d.letter;
     EXPECT_NE(letters.find('c'), std::string::npos);
     EXPECT_NE(letters.find('z'), std::string::npos);
-    auto names = folders.subfolders(base);
+    auto names = folders.ListFolders(base);
     ASSERT_TRUE(names.ok());
     EXPECT_EQ(names.value(), (std::vector<std::string>{"Alpha", "beta"}));
-    EXPECT_FALSE(folders.subfolders(base + "\\missing").ok());
-    EXPECT_FALSE(folders.subfolders(base + "\\file.txt").ok());
-    auto current = folders.currentFolder('c');
+    EXPECT_FALSE(folders.ListFolders(base + "\\missing").ok());
+    EXPECT_FALSE(folders.ListFolders(base + "\\file.txt").ok());
+    auto current = folders.CurrentFolder('c');
     ASSERT_TRUE(current.ok());
     EXPECT_EQ(current.value().substr(0, 3), "C:\\");
 }

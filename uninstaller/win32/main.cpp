@@ -7,6 +7,7 @@
 #include <string>
 
 #include "installer/system_info.h"
+#include "platform/file_system.h"
 #include "platform/win32/system_library.h"
 #include "installer/win32/win32_system_info.h"
 #include "ui/win32/win32_bitmaps.h"
@@ -16,7 +17,6 @@
 #include "uninstaller/folder_check.h"
 #include "uninstaller/frm_uninstall.h"
 #include "uninstaller/win32/temporary_copy.h"
-#include "uninstaller/win32/win32_removal_files.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     (void)platform::win32::RestrictDllSearchPath();
 
     Win32Registry registry;
-    win32::Win32RemovalFiles files;
+    platform::FileSystem& files = platform::SystemFileSystem();
     const std::string ownFile = ui::win32::ProgramFile();
     std::string appDir;
     std::string heldFile = ownFile;

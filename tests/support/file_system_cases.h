@@ -1,0 +1,240 @@
+// File-system cases every platform::FileSystem must pass alike: the Windows behaviour the three
+// programs rely on. Run on the in-memory file system and on Wine's through the Win32 one.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/file_system.h"
+
+namespace tess::testing {
+
+// Backend: default-constructible; `files()` gives the file system and `base()` a folder that
+// exists and is empty, without a trailing backslash; `MakeLink` makes a link (false where the
+// system makes none of that kind); `HoldOpen` opens a file without leave to delete it, until
+// `Release`. The destructor removes whatever was made below the base.
+template <typename Backend>
+class FileSystemCases : public ::testing::Test {
+protected:
+    platform::FileSystem& fs() { return backend_.files(); }
+    std::string Base() const { return backend_.base(); }
+    std::string At(const std::string& relative) const { return backend_.base() + "\\" + relative; }
+    void Write(const std::string& relative, const std::string& bytes = "x") {
+        ASSERT_TRUE(fs().WriteFileReplacing(At(relative), std::vector<uint8_t>(bytes.begin(), bytes.end())).ok())
+            << relative;
+    }
+    void Folder(const std::string& relative) { ASSERT_TRUE(fs().CreateFolder(At(relative)).ok()) << relative; }
+    std::string Read(const std::string& relative) {
+        auto bytes = fs().ReadWholeFile(At(relative), 1 << 20);
+        return bytes ? std::string(bytes.value().begin(), bytes.value().end()) : "<" + bytes.error().message + ">";
+    }
+    std::vector<std::string> Files(const std::string& folder, const std::string& pattern) {
+        auto names = fs().ListFiles(folder, pattern);
+        return names ? names.value() : std::vector<std::string>{"<error>"};
+    }
+    // The application folder the uninstaller's cases work on, with a neighbour beside it.
+    void MakeApplicationFolder() {
+        for (const char* folder : {"Tessary", "Tessary\\Collection", "Tessary\\Collection\\Old"})
+            Folder(folder);
+        for (const char* name : {"Tessary\\Tessary.exe", "Tessary\\Skin.bmp", "Tessary\\readme.txt",
+                                 "Tessary\\Collection\\Skin0001.bmp", "Tessary\\Collection\\Old\\Skin0009.bmp",
+                                 "neighbour.txt"})
+            Write(name);
+    }
+
+    Backend backend_;
+};
+
+TYPED_TEST_SUITE_P(FileSystemCases);
+
+TYPED_TEST_P(FileSystemCases, NamesCompareWithoutRegardToCaseAndKeepTheirOwn) {
+    platform::FileSystem& fs = this->fs();
+    this->Folder("Collection");
+    this->Write("Collection\\Skin0001.bmp", "first");
+    EXPECT_TRUE(fs.FileExists(this->At("COLLECTION\\skin0001.BMP")));
+    EXPECT_TRUE(fs.FolderExists(this->At("collection")));
+    EXPECT_FALSE(fs.FileExists(this->At("collection")));  // folders are not files
+    EXPECT_FALSE(fs.FolderExists(this->At("Collection\\Skin0001.bmp")));
+    const Result<uint64_t> length = fs.FileLength(this->At("collection\\SKIN0001.bmp"));
+    ASSERT_TRUE(length.ok());
+    EXPECT_EQ(length.value(), 5u);
+    EXPECT_EQ(this->Files(this->At("COLLECTION"), "*"), std::vector<std::string>{"Skin0001.bmp"});
+    EXPECT_EQ(fs.CreateFolder(this->At("COLLECTION")).error().code, ErrorCode::AlreadyExists);
+
+    // A replacing write under another case replaces that file and leaves no temporary file.
+    this->Write("collection\\SKIN0001.BMP", "second!");
+    EXPECT_EQ(this->Read("Collection\\Skin0001.bmp"), "second!");
+    EXPECT_EQ(this->Files(this->At("Collection"), "*").size(), 1u);
+
+    // A missing parent or a file in the way is a real failure, not an existing folder.
+    const Status orphan = fs.CreateFolder(this->At("none\\deeper"));
+    ASSERT_FALSE(orphan.ok());
+    EXPECT_NE(orphan.error().code, ErrorCode::AlreadyExists);
+    const Status blocked = fs.CreateFolder(this->At("collection\\skin0001.bmp"));
+    ASSERT_FALSE(blocked.ok());
+    EXPECT_NE(blocked.error().code, ErrorCode::AlreadyExists);
+    EXPECT_FALSE(fs.WriteFileReplacing(this->At("Collection"), {1}).ok());
+    EXPECT_FALSE(fs.WriteFileReplacing(this->At("none\\Skin.bmp"), {1}).ok());
+    EXPECT_FALSE(fs.FileExists(this->At("none\\Skin.bmp")));
+
+    EXPECT_EQ(fs.FileLength(this->At("Collection")).error().code, ErrorCode::CannotOpen);
+    EXPECT_EQ(fs.FileLength(this->At("missing.bmp")).error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(fs.ReadWholeFile(this->At("Collection"), 100).error().code, ErrorCode::CannotOpen);
+    EXPECT_EQ(fs.ReadWholeFile(this->At("missing.bmp"), 100).error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(fs.ReadWholeFile(this->At("Collection\\Skin0001.bmp"), 6).error().code, ErrorCode::FileTooLarge);
+
+    EXPECT_TRUE(fs.RemoveFile(this->At("COLLECTION\\skin0001.bmp")).ok());
+    EXPECT_FALSE(fs.FileExists(this->At("Collection\\Skin0001.bmp")));
+    EXPECT_EQ(fs.RemoveFile(this->At("Collection\\Skin0001.bmp")).error().code, ErrorCode::FileNotFound);
+    EXPECT_FALSE(fs.RemoveFile(this->At("Collection")).ok());
+    EXPECT_TRUE(fs.FolderExists(this->At("Collection")));
+}
+
+TYPED_TEST_P(FileSystemCases, PatternsAndListingsMatchAsTheSystemsDo) {
+    platform::FileSystem& fs = this->fs();
+    const std::string base = this->Base();
+    for (const char* name : {"b.BMP", "a.bmp", "c.txt", "readme", "ab.txt"})
+        this->Write(name);
+    for (const char* folder : {"Sub", "alpha", "alpha\\inner"})
+        this->Folder(folder);
+    EXPECT_EQ(this->Files(base, "*.bmp"), (std::vector<std::string>{"a.bmp", "b.BMP"}));
+    // A final ".*" also matches a name without an extension, so "*.*" matches every file.
+    EXPECT_EQ(this->Files(base, "*.*"), (std::vector<std::string>{"a.bmp", "ab.txt", "b.BMP", "c.txt", "readme"}));
+    EXPECT_EQ(this->Files(base, "?.TXT"), std::vector<std::string>{"c.txt"});
+    EXPECT_EQ(this->Files(base + "\\", "read*"), std::vector<std::string>{"readme"});
+    const Result<std::vector<std::string>> folders = fs.ListFolders(base);
+    ASSERT_TRUE(folders.ok());
+    EXPECT_EQ(folders.value(), (std::vector<std::string>{"alpha", "Sub"}));
+    EXPECT_FALSE(fs.ListFiles(this->At("missing"), "*").ok());
+    EXPECT_FALSE(fs.ListFolders(this->At("missing")).ok());
+    EXPECT_FALSE(fs.ListFolders(this->At("c.txt")).ok());
+
+    // The whole tree as full paths below the folder as it was named.
+    std::vector<std::string> tree = fs.ListTree(base);
+    std::sort(tree.begin(), tree.end());
+    std::vector<std::string> expected;
+    for (const char* name : {"Sub", "a.bmp", "ab.txt", "alpha", "alpha\\inner", "b.BMP", "c.txt", "readme"})
+        expected.push_back(this->At(name));
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(tree, expected);
+    EXPECT_TRUE(fs.ListTree(this->At("missing")).empty());
+
+    // Deleting by pattern takes files only, whatever their case; nothing matched is an error.
+    ASSERT_TRUE(fs.DeleteMatching(base, "*.BMP").ok());
+    EXPECT_EQ(fs.DeleteMatching(base, "*.bmp").error().code, ErrorCode::FileNotFound);
+    ASSERT_TRUE(fs.DeleteMatching(base, "*.*").ok());
+    EXPECT_EQ(this->Files(base, "*"), std::vector<std::string>{});
+    EXPECT_TRUE(fs.FolderExists(this->At("alpha\\inner")));
+    EXPECT_EQ(fs.RemoveFolder(this->At("alpha")).error().code, ErrorCode::DeleteFailed);
+    EXPECT_TRUE(fs.RemoveFolder(this->At("ALPHA\\inner")).ok());
+    EXPECT_TRUE(fs.RemoveFolder(this->At("alpha")).ok());
+    EXPECT_EQ(fs.RemoveFolder(this->At("alpha")).error().code, ErrorCode::FileNotFound);
+}
+
+TYPED_TEST_P(FileSystemCases, DeletesByPatternByNameAndFoldersOnlyWhenEmpty) {
+    platform::FileSystem& fs = this->fs();
+    this->MakeApplicationFolder();
+    const std::string app = this->At("Tessary");
+    EXPECT_EQ(fs.ListTree(app).size(), 7u);
+    ASSERT_TRUE(fs.DeleteMatching(app, "*.*").ok());
+    EXPECT_FALSE(fs.FileExists(app + "\\Skin.bmp"));
+    EXPECT_TRUE(fs.FolderExists(app + "\\Collection"));  // folders are not files
+    EXPECT_EQ(fs.DeleteMatching(app, "*.*").error().code, ErrorCode::FileNotFound);
+    // Names are matched without regard to case, as the system does.
+    EXPECT_TRUE(fs.RemoveFile(app + "\\collection\\skin0001.BMP").ok());
+    EXPECT_EQ(fs.RemoveFile(app + "\\Skin.bmp").error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(fs.RemoveFolder(app + "\\Collection").error().code, ErrorCode::DeleteFailed);
+    EXPECT_TRUE(fs.FolderExists(app + "\\Collection\\Old"));
+    EXPECT_TRUE(fs.FileExists(this->At("neighbour.txt")));
+}
+
+TYPED_TEST_P(FileSystemCases, TheShellTakesAFolderWithItsContentsButNotAFileInUse) {
+    platform::FileSystem& fs = this->fs();
+    this->MakeApplicationFolder();
+    const std::string app = this->At("Tessary");
+    this->backend_.HoldOpen(app + "\\Skin.bmp");
+    EXPECT_EQ(fs.RemoveFile(app + "\\Skin.bmp").error().code, ErrorCode::DeleteFailed);
+    // The shell gives up at the file in use: it stays, and so does its folder.
+    EXPECT_FALSE(fs.ShellDelete(app, true).ok());
+    EXPECT_TRUE(fs.FileExists(app + "\\Skin.bmp"));
+    EXPECT_TRUE(fs.FolderExists(app));
+    this->backend_.Release(app + "\\Skin.bmp");
+
+    // Once it is free, the folder goes with the rest, its neighbour stays.
+    EXPECT_TRUE(fs.ShellDelete(app, true).ok());
+    EXPECT_FALSE(fs.FolderExists(app));
+    EXPECT_TRUE(fs.FileExists(this->At("neighbour.txt")));
+    EXPECT_FALSE(fs.ShellDelete(app, true).ok());
+
+    // A single file, as the setup program discards one; one that is not there is an error, and
+    // no question to anybody.
+    this->Write("doomed.txt");
+    EXPECT_TRUE(fs.ShellDelete(this->At("doomed.txt"), true).ok());
+    EXPECT_FALSE(fs.FileExists(this->At("doomed.txt")));
+    EXPECT_FALSE(fs.ShellDelete(this->At("never-there.txt"), true).ok());
+}
+
+// The replacing move, and its refusal over a file held open without leave to delete it, which
+// keeps both files as they were: the installation's way back relies on that.
+TYPED_TEST_P(FileSystemCases, AMoveReplacesInOneStepOrLeavesBothFiles) {
+    platform::FileSystem& fs = this->fs();
+    this->Write("arrived.exe", "new");
+    this->Write("installed.exe", "old");
+    ASSERT_TRUE(fs.MoveReplacing(this->At("arrived.exe"), this->At("INSTALLED.exe")).ok());
+    EXPECT_EQ(this->Read("installed.exe"), "new");
+    EXPECT_FALSE(fs.FileExists(this->At("arrived.exe")));
+    this->Write("arrived.exe", "newer");
+    this->backend_.HoldOpen(this->At("installed.exe"));
+    EXPECT_FALSE(fs.MoveReplacing(this->At("arrived.exe"), this->At("installed.exe")).ok());
+    this->backend_.Release(this->At("installed.exe"));
+    EXPECT_EQ(this->Read("installed.exe"), "new");
+    EXPECT_EQ(this->Read("arrived.exe"), "newer");
+    EXPECT_EQ(fs.MoveReplacing(this->At("absent.exe"), this->At("installed.exe")).error().code,
+              ErrorCode::FileNotFound);
+    EXPECT_EQ(this->Read("installed.exe"), "new");
+}
+
+TYPED_TEST_P(FileSystemCases, ALinkIsListedAndRemovedButNeverEntered) {
+    platform::FileSystem& fs = this->fs();
+    this->MakeApplicationFolder();
+    const std::string app = this->At("Tessary"), outside = this->At("Photos");
+    const std::string link = app + "\\Pictures", fileLink = app + "\\photo.bmp";
+    this->Folder("Photos");
+    this->Write("Photos\\holiday.bmp");
+    if (!this->backend_.MakeLink(link, outside, true))
+        GTEST_SKIP() << "this system makes no folder link";
+    EXPECT_TRUE(fs.IsLink(link));
+    EXPECT_TRUE(fs.IsLink(app + "\\PICTURES"));
+    EXPECT_FALSE(fs.IsLink(app + "\\Collection"));
+    EXPECT_TRUE(fs.FolderExists(link));
+    // Listing the link's own files goes through it, as a listing of "link\*" does.
+    EXPECT_EQ(this->Files(link, "*"), std::vector<std::string>{"holiday.bmp"});
+    const bool withFileLink = this->backend_.MakeLink(fileLink, outside + "\\holiday.bmp", false);
+
+    const std::vector<std::string> listed = fs.ListTree(app);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), link), listed.end());
+    EXPECT_EQ(std::find(listed.begin(), listed.end(), link + "\\holiday.bmp"), listed.end());
+    EXPECT_EQ(listed.size(), withFileLink ? 9u : 8u);
+    EXPECT_EQ(fs.RemoveLink(app + "\\Collection").error().code, ErrorCode::InvalidArgument);
+    EXPECT_TRUE(fs.FolderExists(app + "\\Collection"));
+
+    ASSERT_TRUE(fs.RemoveLink(link).ok());
+    EXPECT_FALSE(fs.FolderExists(link));
+    if (withFileLink) {
+        EXPECT_TRUE(fs.FileExists(fileLink));
+        ASSERT_TRUE(fs.RemoveLink(fileLink).ok());
+        EXPECT_FALSE(fs.FileExists(fileLink));
+    }
+    EXPECT_TRUE(fs.FileExists(outside + "\\holiday.bmp"));
+}
+
+REGISTER_TYPED_TEST_SUITE_P(FileSystemCases, NamesCompareWithoutRegardToCaseAndKeepTheirOwn,
+                            PatternsAndListingsMatchAsTheSystemsDo,
+                            DeletesByPatternByNameAndFoldersOnlyWhenEmpty,
+                            TheShellTakesAFolderWithItsContentsButNotAFileInUse,
+                            AMoveReplacesInOneStepOrLeavesBothFiles, ALinkIsListedAndRemovedButNeverEntered);
+
+} // namespace tess::testing

@@ -1,0 +1,111 @@
+// The file system cases on the real file system through the Win32 one, each in a fresh folder of
+// its own in the temporary folder that is deleted with everything in it afterwards.
+#include <windows.h>
+
+#include <winioctl.h>
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <map>
+#include <string>
+
+#include "platform/file_system.h"
+#include "tests/support/file_system_cases.h"
+#include "ui/win32/win32_handles.h"
+
+namespace {
+
+std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+// A junction at `link` to the folder `target`, as the system's mklink /j makes it; 0, or the
+// system's error.
+DWORD MakeJunction(const std::string& link, const std::string& target) {
+    struct {
+        DWORD tag;
+        WORD dataLength, reserved;
+        WORD substituteOffset, substituteLength, printOffset, printLength;
+        WCHAR names[MAX_PATH * 2 + 8];
+    } buffer{};
+    const std::wstring substitute = L"\\??\\" + Wide(target), print = Wide(target);
+    buffer.tag = IO_REPARSE_TAG_MOUNT_POINT;
+    buffer.substituteLength = static_cast<WORD>(substitute.size() * sizeof(WCHAR));
+    buffer.printOffset = static_cast<WORD>(buffer.substituteLength + sizeof(WCHAR));
+    buffer.printLength = static_cast<WORD>(print.size() * sizeof(WCHAR));
+    std::wmemcpy(buffer.names, substitute.c_str(), substitute.size() + 1);
+    std::wmemcpy(buffer.names + substitute.size() + 1, print.c_str(), print.size() + 1);
+    buffer.dataLength = static_cast<WORD>(8 + buffer.printOffset + buffer.printLength + sizeof(WCHAR));
+    if (!CreateDirectoryA(link.c_str(), nullptr)) return GetLastError();
+    HANDLE opened = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+    if (opened != INVALID_HANDLE_VALUE) {
+        tess::ui::win32::UniqueKernelHandle folder(opened);
+        DWORD returned = 0;
+        if (!DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer, 8 + buffer.dataLength, nullptr, 0,
+                             &returned, nullptr))
+            error = GetLastError();
+    }
+    if (error) RemoveDirectoryA(link.c_str());
+    return error;
+}
+
+bool IsReparsePoint(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
+class Win32FilesBackend {
+public:
+    Win32FilesBackend() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        base_ = std::string(temp) + "tess-files-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string(++made_);
+        EXPECT_TRUE(CreateDirectoryA(base_.c_str(), nullptr)) << base_;
+    }
+    ~Win32FilesBackend() {
+        held_.clear();
+        // Links first, so that the shell's deletion cannot reach what they point to.
+        tess::platform::FileSystem& fs = files();
+        for (const std::string& path : fs.ListTree(base_)) {
+            if (fs.IsLink(path)) {
+                EXPECT_TRUE(fs.RemoveLink(path).ok()) << path;
+            }
+        }
+        EXPECT_TRUE(fs.ShellDelete(base_, false).ok());
+        EXPECT_EQ(GetFileAttributesA(base_.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    tess::platform::FileSystem& files() { return tess::platform::SystemFileSystem(); }
+    const std::string& base() const { return base_; }
+    // The system's two kinds of folder link: a symbolic link, else a junction.
+    bool MakeLink(const std::string& link, const std::string& target, bool folder) {
+        if (CreateSymbolicLinkA(link.c_str(), target.c_str(), folder ? SYMBOLIC_LINK_FLAG_DIRECTORY : 0) &&
+            IsReparsePoint(link))
+            return true;
+        if (folder) {
+            RemoveDirectoryA(link.c_str());
+            return MakeJunction(link, target) == 0 && IsReparsePoint(link);
+        }
+        DeleteFileA(link.c_str());
+        return false;
+    }
+    void HoldOpen(const std::string& path) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+        held_[path] = tess::ui::win32::UniqueKernelHandle(file);
+    }
+    void Release(const std::string& path) { held_.erase(path); }
+
+private:
+    static inline int made_ = 0;
+    std::string base_;
+    std::map<std::string, tess::ui::win32::UniqueKernelHandle> held_;
+};
+
+} // namespace
+
+namespace tess::testing {
+INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemCases, Win32FilesBackend);
+} // namespace tess::testing
