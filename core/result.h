@@ -23,6 +23,7 @@ enum class ErrorCode {
     AlreadyExists,     // the folder to be created is there already
     DeleteFailed,      // a file or folder is there but could not be deleted (in use, not empty)
     FileTooLarge,      // a file is longer than the caller reads
+    TimedOut,          // what was waited for did not happen within the time allowed
 };
 
 struct Error {
