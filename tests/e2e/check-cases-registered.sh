@@ -42,7 +42,7 @@ selected() {
 
 # The listing: "Suite." on a line of its own, then each case indented by two spaces, a
 # parameterised one followed by "  # GetParam() = ...".
-if ! listing=$(env -u DISPLAY "$scripts_dir/wine-run.sh" "$program" --gtest_list_tests | tr -d '\r'); then
+if ! listing=$("$scripts_dir/wine-run.sh" "$program" --gtest_list_tests | tr -d '\r'); then
   echo "check-cases-registered: $program could not list its cases" >&2
   exit 1
 fi
