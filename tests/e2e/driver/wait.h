@@ -30,7 +30,7 @@ Result<LRESULT> SendWithin(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 Result<LRESULT> SendWideWithin(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout);
 
 // The same for a search: polls `find` until it gives a value. A search that never succeeds
-// gives its last error, which says what was not found.
+// gives its last error, which says what was not found, and how long it was looked for.
 template <typename T>
 Result<T> WaitFor(const std::function<Result<T>()>& find, Timeout timeout = kDefaultTimeout) {
     Result<T> found = find();
@@ -39,6 +39,8 @@ Result<T> WaitFor(const std::function<Result<T>()>& find, Timeout timeout = kDef
         PauseBetweenPolls();
         found = find();
     }
+    if (!found && timeout.count() > 0)
+        return Error{found.error().code, found.error().message + " within " + std::to_string(timeout.count()) + " ms"};
     return found;
 }
 
