@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -124,27 +125,38 @@ void RegisterAll() {
     })->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
 }
 
-// Keeps every run's median (or only time) so that the reference ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
+// Passes everything to the display reporter that Google Benchmark builds from its flags
+// (--benchmark_format and the colour flags), and keeps every run's median (or only time) so that
+// the reference ratios can be printed at the end: after the console table on standard output,
+// and on standard error beside JSON or CSV, which must stay readable by their parsers.
+class RatioReporter : public benchmark::BenchmarkReporter {
 public:
+    RatioReporter() : display_(benchmark::CreateDefaultDisplayReporter()) {}
+
+    bool ReportContext(const Context& context) override { return display_->ReportContext(context); }
     void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
+        display_->ReportRuns(runs);
         for (const Run& run : runs) {
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (median || (run.run_type == Run::RT_Iteration && !times_.count(run.run_name.function_name)))
                 times_[run.run_name.function_name] = run.GetAdjustedRealTime();
         }
     }
+    void Finalize() override { display_->Finalize(); }
+
     void PrintRatios() const {
+        const bool console = dynamic_cast<const benchmark::ConsoleReporter*>(display_.get()) != nullptr;
+        std::FILE* out = console ? stdout : stderr;
         for (const char* name : {"Tile32x32At5", "Tile1x1At5"}) {
             auto ref = times_.find(std::string("Reference/") + name);
             auto fast = times_.find(std::string("Preview/") + name);
             if (ref != times_.end() && fast != times_.end() && fast->second > 0)
-                std::printf("Reference/Preview ratio %s: %.0f\n", name, ref->second / fast->second);
+                std::fprintf(out, "Reference/Preview ratio %s: %.0f\n", name, ref->second / fast->second);
         }
     }
 
 private:
+    std::unique_ptr<benchmark::BenchmarkReporter> display_;
     std::map<std::string, double> times_;
 };
 
@@ -193,6 +205,8 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--memory") == 0)
             return MeasureMemory();
     benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     RegisterAll();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

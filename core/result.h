@@ -24,6 +24,7 @@ enum class ErrorCode {
     DeleteFailed,      // a file or folder is there but could not be deleted (in use, not empty)
     FileTooLarge,      // a file is longer than the caller reads
     NotSupported,      // the system has no such thing (drive letters on the host)
+    TimedOut,          // what was waited for did not happen within the time allowed
 };
 
 struct Error {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <optional>
@@ -116,6 +117,8 @@ TEST_F(Driver, TerminatesAProgramAndTimesOutWaitingForOneThatRuns) {
     const auto early = program_->waitForExit(200ms);
     ASSERT_FALSE(early.ok());
     EXPECT_NE(early.error().message.find("did not end"), std::string::npos);
+    EXPECT_EQ(early.error().code, ErrorCode::TimedOut);
+    EXPECT_EQ(WaitForWindowGone(window_, 100ms).error().code, ErrorCode::TimedOut);
     ASSERT_TRUE(Ok(program_->terminate(42)));
     EXPECT_FALSE(program_->running());
     EXPECT_EQ(Must(program_->waitForExit(0ms)), 42u);
@@ -164,6 +167,15 @@ TEST_F(Driver, PicksMenuItemsByTheirKeys) {
     ASSERT_TRUE(Ok(PickMenuItem(window_, {"&Help", "&About"})));
     const HWND about = Must(FindMessageBox(pid(), "About fixture"));
     ASSERT_TRUE(Ok(PressMessageButton(about, IDOK)));
+    // The window an item opens is given back; an item that opens none, its window still taking
+    // input, is picked again and then reported.
+    const WindowQuery aboutBox{"About fixture", kDialogClass, pid(), true};
+    const auto opened = PickMenuItemForWindow(window_, {"&Help", "&About"}, aboutBox);
+    ASSERT_TRUE(opened.ok()) << opened.error().message;
+    ASSERT_TRUE(Ok(PressMessageButton(opened.value(), IDOK)));
+    const auto none = PickMenuItemForWindow(window_, {"&File", "&Disabled"}, aboutBox, 1000ms);
+    ASSERT_FALSE(none.ok());
+    EXPECT_EQ(none.error().code, ErrorCode::TimedOut);
 
     // Keys that pick nothing are errors, and leave the menu closed for what follows.
     EXPECT_FALSE(PickMenuItem(window_, {"&File", "&Nothing"}).ok());
@@ -389,6 +401,20 @@ protected:
 
     static int Code(HINSTANCE result) { return static_cast<int>(reinterpret_cast<INT_PTR>(result)); }
 
+    // Whether a copy of the opener runs: each open starts one, which writes its line and ends.
+    static bool OpenerRuns() {
+        const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+        if (snapshot == INVALID_HANDLE_VALUE)
+            return true;
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        bool found = false;
+        for (BOOL more = Process32First(snapshot, &entry); more && !found; more = Process32Next(snapshot, &entry))
+            found = lstrcmpiA(entry.szExeFile, "fake opener.exe") == 0;
+        CloseHandle(snapshot);
+        return found;
+    }
+
     std::string folder_, opener_, log_;
 };
 
@@ -434,8 +460,8 @@ TEST_F(ShellAssociations, ABitmapOpensInItsFolderAndFailsOnceTheAssociationIsRem
     char found[MAX_PATH + 1] = "untouched";
     EXPECT_EQ(Code(FindExecutableA(bitmap.c_str(), nullptr, found)), SE_ERR_NOASSOC);
     EXPECT_STREQ(found, "");
-    // Nothing more was started.
-    Sleep(500);
+    // Nothing more was started: once no copy of the opener runs, the log holds every open.
+    EXPECT_TRUE(Ok(WaitUntil([] { return !OpenerRuns(); }, "the opener to end")));
     EXPECT_EQ(waitForLog(1).find('\n'), waitForLog(1).rfind('\n'));
 
     // Names that are not extensions never reach the registry.

@@ -6,24 +6,6 @@ namespace tess::e2e {
 
 namespace {
 
-Result<LRESULT> Ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout) {
-    DWORD_PTR result = 0;
-    if (!IsWindow(window))
-        return Error{ErrorCode::InvalidArgument, "no such window"};
-    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
-                             &result))
-        return Error{ErrorCode::CannotOpen, "the control did not answer message " + std::to_string(message)};
-    return static_cast<LRESULT>(result);
-}
-
-Result<LRESULT> AskWide(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutW(window, message, wparam, lparam, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
-                             &result))
-        return Error{ErrorCode::CannotOpen, "the control did not answer message " + std::to_string(message)};
-    return static_cast<LRESULT>(result);
-}
-
 // The messages of a list box, or of the list of a combo box.
 struct ListMessages {
     UINT count, textLength, text, selected;
@@ -45,17 +27,17 @@ Result<std::vector<std::string>> ListEntries(HWND list, Timeout timeout) {
     const auto messages = ListMessagesOf(list);
     if (!messages)
         return messages.error();
-    const auto count = Ask(list, messages.value().count, 0, 0, timeout);
+    const auto count = SendWithin(list, messages.value().count, 0, 0, timeout);
     if (!count)
         return count.error();
     std::vector<std::string> entries;
     for (LRESULT i = 0; i < count.value(); ++i) {
         // Asked in UTF-16: Wine hands another program's entries to an ANSI caller unconverted.
-        const auto length = AskWide(list, messages.value().textLength, static_cast<WPARAM>(i), 0, timeout);
+        const auto length = SendWideWithin(list, messages.value().textLength, static_cast<WPARAM>(i), 0, timeout);
         if (!length || length.value() < 0)
             return Error{ErrorCode::CannotOpen, "cannot read entry " + std::to_string(i)};
         std::wstring wide(static_cast<size_t>(length.value()) + 1, L'\0');
-        const auto got = AskWide(list, messages.value().text, static_cast<WPARAM>(i),
+        const auto got = SendWideWithin(list, messages.value().text, static_cast<WPARAM>(i),
                                  reinterpret_cast<LPARAM>(wide.data()), timeout);
         if (!got || got.value() < 0 || got.value() > length.value())
             return Error{ErrorCode::CannotOpen, "cannot read entry " + std::to_string(i)};
@@ -73,18 +55,18 @@ Result<int> SelectedEntry(HWND list, Timeout timeout) {
     const auto messages = ListMessagesOf(list);
     if (!messages)
         return messages.error();
-    const auto selected = Ask(list, messages.value().selected, 0, 0, timeout);
+    const auto selected = SendWithin(list, messages.value().selected, 0, 0, timeout);
     if (!selected)
         return selected.error();
     return static_cast<int>(selected.value());
 }
 
 Result<std::string> Text(HWND control, Timeout timeout) {
-    const auto length = Ask(control, WM_GETTEXTLENGTH, 0, 0, timeout);
+    const auto length = SendWithin(control, WM_GETTEXTLENGTH, 0, 0, timeout);
     if (!length)
         return length.error();
     std::string text(static_cast<size_t>(length.value()) + 1, '\0');
-    const auto got = Ask(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), timeout);
+    const auto got = SendWithin(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), timeout);
     if (!got)
         return got.error();
     text.resize(static_cast<size_t>(got.value()));
@@ -92,7 +74,7 @@ Result<std::string> Text(HWND control, Timeout timeout) {
 }
 
 Result<int> CheckState(HWND button, Timeout timeout) {
-    const auto state = Ask(button, BM_GETCHECK, 0, 0, timeout);
+    const auto state = SendWithin(button, BM_GETCHECK, 0, 0, timeout);
     if (!state)
         return state.error();
     return static_cast<int>(state.value());

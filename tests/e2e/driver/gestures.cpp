@@ -2,6 +2,7 @@
 // time limit where the caller wants to continue only after the receiver has handled them.
 #include "gestures.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <functional>
@@ -10,16 +11,6 @@
 namespace tess::e2e {
 
 namespace {
-
-// Sends a message and waits for the receiver to handle it, at most `timeout`.
-Result<LRESULT> SendWithin(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout) {
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL, static_cast<UINT>(timeout.count()),
-                             &result))
-        return Error{ErrorCode::CannotOpen, "the window did not handle message " + std::to_string(message) +
-                                                " within " + std::to_string(timeout.count()) + " ms"};
-    return static_cast<LRESULT>(result);
-}
 
 Status Post(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     if (!IsWindow(window))
@@ -109,8 +100,12 @@ MenuPick PickOnce(HWND window, DWORD thread, const std::string& keys, const std:
             break;
         // The next key may only come once this level's menu is shown, or the loop would take it
         // for the level above.
-        (void)PumpUntil([&] { return returned() || OpenMenus(thread) > shown; }, "a menu to open", timeout);
-        if (returned() || OpenMenus(thread) <= shown)
+        const Status opened =
+            PumpUntil([&] { return returned() || OpenMenus(thread) > shown; }, "menu \"" + path[level] + "\" to open",
+                      timeout);
+        if (!opened)
+            return {opened, level == 0};
+        if (returned())
             return {Error{ErrorCode::FileNotFound, "no menu \"" + path[level] + "\" to open"}, level == 0};
         shown = OpenMenus(thread);
     }
@@ -149,7 +144,17 @@ Status DragThumb(HWND bar, int position, Timeout timeout) {
     return Status::Ok();
 }
 
-Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout timeout) {
+namespace {
+
+// How long a picked item is given to show the window it opens before the pick is taken for one
+// that a cancelled menu ate, if its form still takes input.
+constexpr Timeout kPickShowsWindow{5000};
+
+// Picks the item until `took` holds after a pick that reported success, three picks at most: the
+// one place where a menu pick is made again. `took` says whether the pick had its effect or may
+// have had it, so that a command that ran is never run twice.
+Status PickMenuItemUntil(HWND window, const std::vector<std::string>& path, Timeout timeout,
+                         const std::function<bool()>& took) {
     if (path.empty())
         return Error{ErrorCode::InvalidArgument, "empty menu path"};
     std::string keys;
@@ -162,20 +167,44 @@ Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout t
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     if (!thread)
         return Error{ErrorCode::InvalidArgument, "no such window"};
-    // A window under a modal dialog takes no menu keys until the dialog has given it back.
-    if (Status enabled = WaitUntil([&] { return IsWindowEnabled(window) != FALSE; }, "the window to take input",
-                                   timeout);
-        !enabled)
-        return enabled;
-    // A menu that closes before its first level shows has run nothing: a change of the active
-    // window still under way (Wine under load) cancels it, so it is tried again a few times.
-    MenuPick pick;
     for (int attempt = 0; attempt < 3; ++attempt) {
-        pick = PickOnce(window, thread, keys, path, timeout);
-        if (!pick.closedUnopened)
-            break;
+        // A window under a modal dialog takes no menu keys until the dialog has given it back.
+        if (Status enabled = WaitUntil([&] { return IsWindowEnabled(window) != FALSE; },
+                                       "the window to take input", timeout);
+            !enabled)
+            return enabled;
+        const MenuPick pick = PickOnce(window, thread, keys, path, timeout);
+        if (pick.closedUnopened && attempt < 2)
+            continue;
+        if (!pick.status || took())
+            return pick.status;
     }
-    return pick.status;
+    return Error{ErrorCode::TimedOut, "three picks of \"" + path.back() + "\" showed no effect"};
+}
+
+} // namespace
+
+Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout timeout) {
+    return PickMenuItemUntil(window, path, timeout, [] { return true; });
+}
+
+Result<HWND> PickMenuItemForWindow(HWND window, const std::vector<std::string>& path, const WindowQuery& opened,
+                                   Timeout timeout) {
+    Result<HWND> shown = Error{ErrorCode::TimedOut, "no window \"" + opened.title + "\" showed"};
+    const Status picked = PickMenuItemUntil(window, path, timeout, [&] {
+        shown = FindTopWindow(opened, std::min(timeout, kPickShowsWindow));
+        if (shown)
+            return true;
+        // A form disabled or hidden says the command ran and the window it opens is only slow.
+        if (!IsWindowEnabled(window) || !IsWindowVisible(window)) {
+            shown = FindTopWindow(opened, timeout);
+            return true;
+        }
+        return false;
+    });
+    if (!picked)
+        return picked.error();
+    return shown;
 }
 
 Status PickListEntry(HWND list, int index, bool open, Timeout timeout) {

@@ -9,6 +9,7 @@
 
 #include "core/result.h"
 #include "wait.h"
+#include "window_search.h"
 
 namespace tess::e2e {
 
@@ -36,8 +37,17 @@ Status TrackThumb(HWND bar, int position, Timeout timeout = kDefaultTimeout);
 // been posted. Only the '&' keys are used: the captions themselves cannot be read from another
 // program under Wine. A key that picks nothing (no such item) is an error, and the menu is closed
 // again. A disabled item is not run; Wine closes the menu on its key all the same, so that the
-// pick succeeds there and only the missing effect shows it.
+// pick succeeds there and only the missing effect shows it. A menu that closes before its first
+// level shows has run nothing (an activation change still under way cancels it: Wine under load)
+// and is picked again, three times at most.
 Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout timeout = kDefaultTimeout);
+// The same for an item that opens a window (a dialog, another form), which is returned. The
+// cancelled menu above may also close only after it has shown, which looks like a pick of the
+// item: a pick is taken for cancelled, and made again, also when no window matching `opened`
+// shows while `window` still takes input, as a command that opens a modal or hides its form
+// leaves it disabled or hidden.
+Result<HWND> PickMenuItemForWindow(HWND window, const std::vector<std::string>& path, const WindowQuery& opened,
+                                   Timeout timeout = kDefaultTimeout);
 
 // A user's pick of entry `index` in a list box (a click, or with `open` a double click) or a
 // combo box (a choice from its drop-down list): the entry is selected and the owner told, as

@@ -8,10 +8,6 @@ namespace tess::e2e {
 
 namespace {
 
-// How long a move or a press is given to reach the window before the next one: the target
-// handles each move by moving itself, and coalesced moves would skip positions.
-constexpr DWORD kSettle = 60;
-
 // The normalised coordinate of pixel `pixel` on an axis `size` pixels long: the middle of the
 // pixel, so that rounding either way lands on it.
 LONG Normalised(LONG pixel, int size) {
@@ -28,6 +24,8 @@ Status Send(INPUT input) {
 // same place would be taken for the second half of a double click.
 ULONGLONG lastClick = 0;
 
+// A pause that belongs to the gesture itself, as a user's hand makes it: no state of the program
+// tells when the system stops pairing clicks, only the double-click time does.
 void AwaitSingleClick() {
     const ULONGLONG apart = GetDoubleClickTime() + 50;
     const ULONGLONG since = GetTickCount64() - lastClick;
@@ -39,6 +37,14 @@ Status Button(DWORD flags) {
     input.type = INPUT_MOUSE;
     input.mi.dwFlags = flags;
     return Send(input);
+}
+
+// Whether the thread of `window` holds the mouse capture, as a window takes it on a press that
+// starts a drag and gives it back on the release.
+bool Captures(HWND window) {
+    GUITHREADINFO input{};
+    input.cbSize = sizeof input;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &input) && input.hwndCapture;
 }
 
 } // namespace
@@ -66,7 +72,6 @@ Status MovePointer(POINT screen, Timeout timeout) {
             return GetCursorPos(&at) && at.x == screen.x && at.y == screen.y;
         },
         "the pointer to reach " + std::to_string(screen.x) + ", " + std::to_string(screen.y), timeout);
-    Sleep(kSettle);
     return arrived;
 }
 
@@ -102,16 +107,18 @@ Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath
         return moved;
     if (Status down = Button(MOUSEEVENTF_LEFTDOWN); !down)
         return down;
-    Sleep(kSettle);
-    Status path = Status::Ok();
+    // The moves go to the window under the pointer until the pressed one has captured the mouse.
+    Status path = WaitUntil([&] { return Captures(window); }, "the pressed window to capture the mouse");
     for (size_t i = 0; i < screenPath.size() && path; ++i) {
         path = MovePointer(screenPath[i]);
         if (path && followed)
             path = WaitUntil([&] { return followed(i); }, "the move to point " + std::to_string(i) + " to be followed");
     }
-    // Released even after a failed move, so that no button stays down for the next test.
-    const Status up = Button(MOUSEEVENTF_LEFTUP);
-    Sleep(kSettle);
+    // Released even after a failed move, so that no button stays down for the next test; done
+    // once the window has handled the release and let the mouse go.
+    Status up = Button(MOUSEEVENTF_LEFTUP);
+    if (up)
+        up = WaitUntil([&] { return !Captures(window); }, "the window to let the mouse go");
     return path ? up : path;
 }
 

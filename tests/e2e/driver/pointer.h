@@ -27,9 +27,12 @@ Status ClickAt(HWND window, POINT client);
 Status ClickCentre(HWND window);
 
 // Presses the left button at a point of `window`'s client area, moves through `screenPath`
-// (screen points) and releases the button at the last of them. After the move to point i, the
-// drag goes on only once `followed(i)` holds (when given): what the program shows once it has
-// handled that move, however long a loaded machine takes.
+// (screen points) and releases the button at the last of them. The moves start once `window`
+// has captured the mouse, as a window that follows a drag does on the press, and the call
+// returns once it has let the mouse go again. After the move to point i, the drag goes on only
+// once `followed(i)` holds (when given): what the program shows once it has handled that move,
+// however long a loaded machine takes; without it, moves the program has not yet taken may be
+// merged, as the system merges them for a slow program.
 Status DragThrough(HWND window, POINT from, const std::vector<POINT>& screenPath,
                    const std::function<bool(size_t)>& followed = {});
 

@@ -147,7 +147,7 @@ Result<DWORD> RunningProgram::waitForExit(Timeout timeout) const {
     if (!process_)
         return Error{ErrorCode::InvalidArgument, "no program was started"};
     if (WaitForSingleObject(process_.get(), static_cast<DWORD>(timeout.count())) != WAIT_OBJECT_0)
-        return Error{ErrorCode::FileNotFound,
+        return Error{ErrorCode::TimedOut,
                      "the program did not end within " + std::to_string(timeout.count()) + " ms"};
     // Wine removes an ended program's windows a moment after the process ends, and gives its id
     // to the next program: until they are gone, a search by id could find them.

@@ -38,24 +38,12 @@ Result<Capture> CaptureDrawing(int32_t width, int32_t height, const std::functio
     return capture;
 }
 
-Result<Capture> CaptureClient(HWND window) {
-    if (!IsWindow(window))
-        return Error{ErrorCode::InvalidArgument, "no such window"};
-    // On top of everything, and painted: a repaint of another program's window is sent to it,
-    // so the pixels are on the screen when RedrawWindow returns.
-    HWND top = GetAncestor(window, GA_ROOT);
-    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-
-    RECT client{};
-    GetClientRect(window, &client);
-    POINT origin{0, 0};
-    ClientToScreen(window, &origin);
+Result<Capture> CaptureScreenArea(const RECT& area) {
     WindowDc screen(nullptr);
+    const int32_t width = area.right - area.left, height = area.bottom - area.top;
     const auto copy = [&] {
-        return CaptureDrawing(client.right - client.left, client.bottom - client.top, [&](HDC into) {
-            return BitBlt(into, 0, 0, client.right - client.left, client.bottom - client.top, screen.get(),
-                          origin.x, origin.y, SRCCOPY) != FALSE;
+        return CaptureDrawing(width, height, [&](HDC into) {
+            return BitBlt(into, 0, 0, width, height, screen.get(), area.left, area.top, SRCCOPY) != FALSE;
         });
     };
     // What a program paints reaches the screen a moment later (Wine hands it to the X server
@@ -70,6 +58,23 @@ Result<Capture> CaptureClient(HWND window) {
         last = std::move(next);
     }
     return last;
+}
+
+Result<Capture> CaptureClient(HWND window) {
+    if (!IsWindow(window))
+        return Error{ErrorCode::InvalidArgument, "no such window"};
+    // On top of everything, and painted: a repaint of another program's window is sent to it,
+    // so the pixels are on the screen when RedrawWindow returns.
+    HWND top = GetAncestor(window, GA_ROOT);
+    SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RedrawWindow(top, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+
+    RECT client{};
+    GetClientRect(window, &client);
+    POINT origin{0, 0};
+    ClientToScreen(window, &origin);
+    return CaptureScreenArea(RECT{origin.x, origin.y, origin.x + client.right - client.left,
+                                  origin.y + client.bottom - client.top});
 }
 
 } // namespace tess::e2e

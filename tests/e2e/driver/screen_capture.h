@@ -23,6 +23,8 @@ struct Capture {
 // The client area of `window` as the screen shows it, once it holds still: copies are taken
 // until two in a row are alike (at most for two seconds, then the last is taken).
 Result<Capture> CaptureClient(HWND window);
+// The same for a rectangle of the screen, e.g. a window with the frame around it.
+Result<Capture> CaptureScreenArea(const RECT& area);
 
 // What `draw` paints on a fresh width × height bitmap, for comparing with a capture.
 Result<Capture> CaptureDrawing(int32_t width, int32_t height, const std::function<bool(HDC)>& draw);

@@ -2,6 +2,8 @@
 // never depend on fixed pauses.
 #pragma once
 
+#include <windows.h>
+
 #include <chrono>
 #include <functional>
 #include <string>
@@ -15,13 +17,20 @@ using Timeout = std::chrono::milliseconds;
 inline constexpr Timeout kDefaultTimeout{15000};
 
 // Polls `done` until it holds or `timeout` has passed; a zero timeout asks once. The error
-// (FileNotFound: what was waited for did not come) says `what` was awaited.
+// (TimedOut) says `what` was awaited.
 Status WaitUntil(const std::function<bool()>& done, const std::string& what, Timeout timeout = kDefaultTimeout);
 
 // The short pause between two polls.
 void PauseBetweenPolls();
 
-// The same for a search: polls `find` until it gives a value.
+// Sends a message to another program's window and waits for its thread to handle it, at most
+// `timeout`: TimedOut when the window is there but busy, InvalidArgument when it is gone. The
+// wide form for messages whose text travels as UTF-16.
+Result<LRESULT> SendWithin(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout);
+Result<LRESULT> SendWideWithin(HWND window, UINT message, WPARAM wparam, LPARAM lparam, Timeout timeout);
+
+// The same for a search: polls `find` until it gives a value. A search that never succeeds
+// gives its last error, which says what was not found, and how long it was looked for.
 template <typename T>
 Result<T> WaitFor(const std::function<Result<T>()>& find, Timeout timeout = kDefaultTimeout) {
     Result<T> found = find();
@@ -30,6 +39,8 @@ Result<T> WaitFor(const std::function<Result<T>()>& find, Timeout timeout = kDef
         PauseBetweenPolls();
         found = find();
     }
+    if (!found && timeout.count() > 0)
+        return Error{found.error().code, found.error().message + " within " + std::to_string(timeout.count()) + " ms"};
     return found;
 }
 

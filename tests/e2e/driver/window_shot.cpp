@@ -8,7 +8,6 @@
 #include "core/picture.h"
 #include "core/surface.h"
 #include "tests/e2e/driver/screen_capture.h"
-#include "ui/win32/win32_handles.h"
 
 namespace tess::e2e {
 
@@ -17,13 +16,11 @@ Status WriteWindowShot(HWND window, const std::string& path, bool repaint) {
         SetForegroundWindow(window);
         RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN | RDW_FRAME);
     }
-    Sleep(300);  // the window manager's frame is drawn by another process
+    // The frame may be drawn by another process (a window manager): the copy is taken once the
+    // screen there holds still.
     RECT r{};
     GetWindowRect(window, &r);
-    ui::win32::WindowDc screen(nullptr);
-    auto shot = CaptureDrawing(r.right - r.left, r.bottom - r.top, [&](HDC into) {
-        return BitBlt(into, 0, 0, r.right - r.left, r.bottom - r.top, screen.get(), r.left, r.top, SRCCOPY) != 0;
-    });
+    auto shot = CaptureScreenArea(r);
     if (!shot) return shot.error();
     std::vector<uint8_t> rgba;
     for (const Rgb& p : shot.value().pixels) rgba.insert(rgba.end(), {p.r, p.g, p.b, 255});

@@ -7,8 +7,8 @@ repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 rm -rf "$work" "$out"
 mkdir -p "$work" "$out"
 # A display of its own: the tests read the screen and move the focus, which other tests running
-# at the same time on a shared display would disturb.
-env -u DISPLAY "$repo/scripts/wine-run.sh" "$tests"
+# at the same time on a shared display would disturb. A program that ran no case fails.
+env -u DISPLAY "$repo/scripts/run-gtest.sh" "$repo/scripts/wine-run.sh" "$tests"
 status=$?
 if [[ ! -x $composer ]]; then
   echo "run-and-compare: the host composer $composer is missing (build the native preset)" >&2

@@ -64,26 +64,15 @@ protected:
         main = window.value();
     }
 
-    // Picks a menu item of the main window and gives the window titled `caption` that it opens.
-    // A menu that an activation change cancels under load has run nothing: it is picked again,
-    // three times at most. Null when no such window showed.
+    // Picks a menu item of the main window and gives the window titled `caption` that it opens;
+    // null when no such window showed.
     HWND pickForWindow(const std::vector<std::string>& path, const std::string& caption) {
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (Status picked = PickMenuItem(main, path); !picked) {
-                ADD_FAILURE() << picked.error().message;
-                return nullptr;
-            }
-            if (auto shown = FindTopWindow({caption, "", program->processId(), true}, Timeout{5000}))
-                return shown.value();
-            // A main window disabled or hidden says the command ran and its window is only slow.
-            if (!IsWindowEnabled(main) || !IsWindowVisible(main)) {
-                if (auto shown = FindTopWindow({caption, "", program->processId(), true}))
-                    return shown.value();
-                break;
-            }
+        const auto shown = PickMenuItemForWindow(main, path, {caption, "", program->processId(), true});
+        if (!shown) {
+            ADD_FAILURE() << shown.error().message;
+            return nullptr;
         }
-        ADD_FAILURE() << "no window \"" << caption << "\" after three picks of " << path.back();
-        return nullptr;
+        return shown.value();
     }
 
     HWND control(const std::string& name) { return MUST(FindControl(main, name)); }
