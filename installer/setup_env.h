@@ -6,9 +6,9 @@
 #include <string>
 
 #include "core/picture.h"
-#include "core/registry.h"
+#include "platform/registry.h"
 #include "installer/install_services.h"
-#include "installer/system_info.h"
+#include "platform/system_info.h"
 #include "ui/folder_system.h"
 #include "ui/host.h"
 

@@ -87,7 +87,7 @@ IeMain::IeMain(SkinMakerEnv& env)
       option2_{&Option2_0, &Option2_1, &Option2_2, &Option2_3},
       label1_{&Label1_0, &Label1_1, &Label1_2, &Label1_3} {
     form.setCentred(true);
-    form.setIcon("TESSARY");
+    form.setIcon(kProgramIconResource);
 
     // Design states: everything that edits the layout waits for a picture.
     for (ui::Control* c : std::initializer_list<ui::Control*>{

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/registry.h"
+#include "platform/registry.h"
 
 namespace tess {
 

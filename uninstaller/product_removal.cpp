@@ -2,23 +2,24 @@
 // folder deletion), so that a file one step could not take is taken by a later one.
 #include "uninstaller/product_removal.h"
 
+#include "core/collection_naming.h"
+#include "core/product.h"
 #include "uninstaller/folder_check.h"
 
 namespace tess::uninstaller {
 
 namespace {
 
-constexpr const char* kGroupName = "\\Tessary";
 // More lines than this make a message box taller than the screen.
 constexpr size_t kMostListed = 12;
 
+// The product's keys below HKEY_LOCAL_MACHINE, in the order they are deleted.
+constexpr const char* kProductKeys[] = {product::kUninstallKey, product::kAppPathKey,
+                                        product::kSettingsKey};
+
 // A key that cannot even be opened for another reason than its absence is still there.
 bool KeyExists(RegistryApi& registry, const std::string& path) {
-    RegKey opened = 0;
-    const long error = registry.OpenKey(kHKeyLocalMachine, path, &opened);
-    if (error == kErrorSuccess)
-        registry.CloseKey(opened);
-    return error != kErrorFileNotFound;
+    return OpenKey(registry, kHKeyLocalMachine, path).error != kErrorFileNotFound;
 }
 
 // Removes the links in `folder` as links, or the folder itself when it is one: the deletions
@@ -50,7 +51,7 @@ void ListWhatStayed(RemovalFileSystem& files, RegistryApi& registry, const std::
             report.stayed.push_back("and " + std::to_string(left.size() - kMostListed) +
                                     " more in " + appDir);
     }
-    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey}) {
+    for (const char* key : kProductKeys) {
         if (KeyExists(registry, key))
             report.stayed.push_back(std::string("HKEY_LOCAL_MACHINE\\") + key);
     }
@@ -73,33 +74,34 @@ RemovalReport RemoveProduct(RemovalFileSystem& files, RegistryApi& registry,
     if (!appDirWasLink) {
         // The application's files and the collection; what is in use stays for now.
         (void)files.DeleteMatching(appDir, "*.*");
-        (void)files.RemoveFile(appDir + "\\tessary.exe");
-        (void)files.RemoveFile(appDir + "\\skin.bmp");
-        (void)files.DeleteMatching(appDir + "\\collection", "*.*");
+        (void)files.RemoveFile(appDir + "\\" + product::kProgramFile);
+        (void)files.RemoveFile(appDir + "\\" + product::kSkinFile);
+        (void)files.DeleteMatching(CollectionFolder(appDir), "*.*");
         (void)files.DeleteMatching(appDir, "*.*");
-        (void)files.RemoveFolder(appDir + "\\collection");
+        (void)files.RemoveFolder(CollectionFolder(appDir));
     }
 
-    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
+    for (const char* key : kProductKeys)
         (void)DeleteRegKey(registry, kHKeyLocalMachine, key, "");
 
     if (!appDirWasLink) {
-        (void)files.ShellDelete(appDir + "\\Collection", true);
+        (void)files.ShellDelete(CollectionFolder(appDir), true);
         (void)files.ShellDelete(appDir, true);
     }
 
+    const std::string groupName = std::string("\\") + product::kGroupName;
     RemovalReport report;
     std::string group;
     if (const std::string folder = programsFolder(); !folder.empty()) {
-        group = folder + kGroupName;
+        group = folder + groupName;
         if (!RemoveLinks(files, group))
             (void)files.ShellDelete(group, true);
     }
     if (const std::string folder = programsFolder(); !folder.empty())
-        (void)files.RemoveFolder(folder + kGroupName);
+        (void)files.RemoveFolder(folder + groupName);
     if (const std::string folder = programsFolder();
-        !folder.empty() && !RemoveLinks(files, folder + kGroupName))
-        (void)files.ShellDelete(folder + kGroupName, false);
+        !folder.empty() && !RemoveLinks(files, folder + groupName))
+        (void)files.ShellDelete(folder + groupName, false);
     report.noProgramsFolder = group.empty();
 
     ListWhatStayed(files, registry, appDir, group, heldFile, report);

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "core/picture.h"
-#include "core/registry.h"
+#include "platform/registry.h"
 #include "ui/host.h"
 #include "uninstaller/removal_services.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "installer/install_services.h"
-#include "installer/system_info.h"
+#include "platform/system_info.h"
 
 namespace tess::testing {
 

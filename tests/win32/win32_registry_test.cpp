@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/win32/win32_registry.h"
+#include "platform/win32/win32_registry.h"
 #include "tests/support/registry_cases.h"
 
 namespace {
