@@ -19,7 +19,9 @@ inline constexpr const char* kPublisher = "Halvory";
 inline constexpr const char* kInstanceMutex = "Tessary.SkinMaker.SingleInstance";
 
 // Files: the programs as the cabinet holds them and the application folder keeps them, the
-// cabinet beside the setup program, and what the skin maker writes beside itself.
+// cabinet beside the setup program, and what the skin maker writes beside itself. The build
+// reads the program and cabinet names from here (cmake/TessProduct.cmake) to pack the
+// distributable, so each name must stay a plain literal on its own line.
 inline constexpr const char* kProgramFile = "Tessary.exe";
 inline constexpr const char* kUninstallerFile = "remover.exe";
 inline constexpr const char* kSetupFile = "orvinst.exe";
