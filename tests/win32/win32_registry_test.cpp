@@ -29,7 +29,7 @@ public:
 
 private:
     static inline int made_ = 0;
-    tess::Win32Registry registry_;
+    tess::platform::win32::Win32Registry registry_;
     std::string base_;
 };
 
