@@ -4,14 +4,18 @@
 
 #include <cstdio>
 
+#include "core/product.h"
+
 namespace tess {
 
-std::string CollectionFolder(const std::string& appFolder) { return appFolder + "\\Collection"; }
+std::string CollectionFolder(const std::string& appFolder) {
+    return appFolder + "\\" + product::kCollectionFolder;
+}
 
 std::string CollectionFileName(const std::string& appFolder, int number) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%04d", number);
-    return appFolder + "\\Collection\\Skin" + digits + ".bmp";
+    return CollectionFolder(appFolder) + "\\Skin" + digits + ".bmp";
 }
 
 std::string FirstFreeCollectionFile(const std::string& appFolder,

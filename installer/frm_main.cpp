@@ -4,10 +4,12 @@
 
 #include <algorithm>
 
+#include "core/product.h"
 #include "installer/command_line.h"
 #include "installer/frm_path.h"
 #include "installer/installation.h"
 #include "installer/main_varies.h"
+#include "installer/setup_strings.h"
 #include "ui/error_rules.h"
 
 namespace tess::installer {
@@ -37,17 +39,6 @@ constexpr const char* kExitQuestion = "Do you want to exit from Halvory setup";
 constexpr int kEnter = 13, kEscape = 27, kLeftKey = 37, kRightKey = 39;
 
 } // namespace
-
-std::string DisplayPath(const std::string& installDir) {
-    const std::string full = installDir + "\\Tessary";
-    if (full.size() > 35) return "..." + installDir.substr(installDir.size() - std::min<size_t>(24, installDir.size())) + "\\Tessary";
-    return full;
-}
-
-std::string ShortPath(const std::string& installDir) {
-    if (installDir.size() > 35) return "..." + installDir.substr(installDir.size() - 30);
-    return installDir;
-}
 
 FrmMain::FrmMain(SetupEnv& env)
     : form("frmMain", {0, 0, 5325, 3510}, "Halvory Installation", ui::Form::Border::None),
@@ -151,7 +142,7 @@ void FrmMain::UpdateInfo() {
         show(Image1_3);
         Image1_3.setEnabled(true);
         Image1_3.bringToFront();
-        Label3.setCaption(DisplayPath(InstallDir));
+        Label3.setCaption(ChooseFolderDisplayPath(InstallDir));
         Label3.setVisible(true);
         Label3.bringToFront();
         Label2_3.setCaption("&Change");
@@ -165,7 +156,7 @@ void FrmMain::UpdateInfo() {
         cover(Image1_3);
         Image1_3.setEnabled(false);
         Image1_3.sendToBack();
-        Label3.setCaption(ShortPath(InstallDir));
+        Label3.setCaption(ReadyShortPath(InstallDir));
         Label3.setVisible(false);
         Label3.sendToBack();
         Label2_3.setCaption("");
@@ -373,7 +364,7 @@ void FrmMain::About_MouseDown(int Button, int Shift, double X, double Y) { Form_
 void FrmMain::About_MouseMove(int Button, int Shift, double X, double Y) { Form_MouseMove(Button, Shift, X, Y); }
 
 void FrmMain::RunProg() {
-    if (env_.startProgram) env_.startProgram(AppDir + "\\Tessary.exe");
+    if (env_.startProgram) env_.startProgram(AppDir + "\\" + product::kProgramFile);
     env_.host.hide(form);
 }
 

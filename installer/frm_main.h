@@ -22,10 +22,6 @@ extern const char* const kReadyText;
 extern const char* const kFinishedText;
 extern const char* const kNotFinishedText;
 
-// Page 2's display of the application folder, page 3's short form of the base folder.
-std::string DisplayPath(const std::string& installDir);
-std::string ShortPath(const std::string& installDir);
-
 class FrmMain {
 public:
     explicit FrmMain(SetupEnv& env);

@@ -3,6 +3,7 @@
 #include "installer/frm_path.h"
 
 #include "core/ascii_case.h"
+#include "core/product.h"
 #include "installer/frm_main.h"
 #include "ui/error_rules.h"
 
@@ -58,7 +59,7 @@ void FrmPath::Form_Load() {
 
 void FrmPath::dirDirs_Change() {
     const std::string& d = dirDirs.path();
-    txtPath.setText(d.size() < 4 ? d + "Tessary" : d + "\\Tessary");
+    txtPath.setText((d.size() < 4 ? d : d + "\\") + product::kAppFolderName);
     CurrentDir = d;
 }
 

@@ -82,21 +82,21 @@ std::vector<std::string> FailureLines(const std::vector<std::string>& missingPro
 }
 
 InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
-                           const std::string& installDir, const ProductInfo& product) {
+                           const std::string& installDir) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     InstallReport report;
     platform::FileSystem& files = services.files;
-    const std::string cabinet = setupFolder + "\\" + kCabinetName;
+    const std::string cabinet = setupFolder + "\\" + product::kCabinetFile;
     if (!FileIsPresent(files, cabinet))
         return report;
 
-    report.appDir = installDir + "\\Tessary";
+    report.appDir = installDir + "\\" + product::kAppFolderName;
     on.step(files.CreateFolder(report.appDir));
 
     // The arriving names lie in the application folder, so that each move into place stays on
     // its volume.
     std::vector<Replacement> replacements;
-    for (const std::string& program : {product.program, product.uninstaller}) {
+    for (const std::string program : {product::kProgramFile, product::kUninstallerFile}) {
         const std::string path = report.appDir + "\\" + program;
         replacements.push_back({program, path + ".new", path, path + ".old"});
     }
@@ -126,12 +126,13 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     }
 
     report.registryFailures =
-        WriteRegistration(services.registry, report.appDir, product,
+        WriteRegistration(services.registry, report.appDir,
                           SizeInKb(files, {replacements[0].installed, replacements[1].installed}));
     report.group = CreateProgramGroup(services.system, files, services.links, report.appDir,
-                                      "Tessary", true, false,
-                                      {{product.program, "Tessary"},
-                                       {product.uninstaller, "Uninstall Tessary"}});
+                                      product::kGroupName, true, false,
+                                      {{product::kProgramFile, product::kName},
+                                       {product::kUninstallerFile,
+                                        std::string("Uninstall ") + product::kName}});
     if (report.group.noShellFolder) {
         report.groupSkipped = true;
         report.lines.push_back("No Start menu group: the Programs folder was not found.");

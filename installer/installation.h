@@ -5,15 +5,14 @@
 #include <string>
 #include <vector>
 
-#include "core/registry.h"
+#include "core/product.h"
+#include "platform/registry.h"
 #include "install_services.h"
 #include "program_group.h"
 #include "registration.h"
-#include "system_info.h"
+#include "platform/system_info.h"
 
 namespace tess::installer {
-
-inline constexpr const char* kCabinetName = "tess10.cab";
 
 struct InstallServices {
     platform::FileSystem& files;
@@ -51,6 +50,6 @@ std::vector<std::string> FailureLines(const std::vector<std::string>& missingPro
 // being deleted, so that the user can try again. Every later step runs even when an earlier one
 // failed.
 InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
-                           const std::string& installDir, const ProductInfo& product = {});
+                           const std::string& installDir);
 
 } // namespace tess::installer

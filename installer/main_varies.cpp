@@ -2,9 +2,6 @@
 // and the key is closed on every path; the queries read the system through SystemInfo.
 #include "main_varies.h"
 
-#include <array>
-#include <vector>
-
 #include "setup_strings.h"
 
 namespace tess::installer {
@@ -25,14 +22,12 @@ SettingResult WriteSetting(RegistryApi& registry, const std::string& appName,
     if (TrimSpaces(key).empty())
         return {kSettingKeyEmpty, "Key may not be empty"};
 
-    RegKey opened = 0;
-    const long created = registry.CreateKey(kHKeyLocalMachine, "SOFTWARE\\" + app + "\\" + sec,
-                                            &opened);
-    if (created != kErrorSuccess)
-        return {kSettingRegistryError + static_cast<int32_t>(created),
+    const OpenedKey opened =
+        OpenKey(registry, kHKeyLocalMachine, "SOFTWARE\\" + app + "\\" + sec, IfMissing::Create);
+    if (!opened.ok())
+        return {kSettingRegistryError + static_cast<int32_t>(opened.error),
                 "Could not open/create registry section"};
-    ScopedRegKey owned(registry, opened);
-    const long written = registry.SetValueEx(owned.get(), key, type, data, size);
+    const long written = registry.SetValueEx(opened.key.get(), key, type, data, size);
     if (written != kErrorSuccess)
         return {kSettingRegistryError + static_cast<int32_t>(written), "Could not set key value"};
     return {};
@@ -51,27 +46,7 @@ SettingResult SaveStringSetting(RegistryApi& registry, const std::string& appNam
 SettingResult SaveDwordSetting(RegistryApi& registry, const std::string& appName,
                                const std::string& section, const std::string& key,
                                uint32_t setting) {
-    // REG_DWORD is little-endian whatever the host.
-    const std::array<uint8_t, 4> bytes = {
-        static_cast<uint8_t>(setting), static_cast<uint8_t>(setting >> 8),
-        static_cast<uint8_t>(setting >> 16), static_cast<uint8_t>(setting >> 24)};
-    return WriteSetting(registry, appName, section, key, kRegDword, bytes.data(), 4);
-}
-
-std::optional<std::string> RegQueryString(RegistryApi& registry, RegKey key,
-                                          const std::string& name) {
-    uint32_t type = 0;
-    uint32_t size = 0;
-    if (registry.QueryValueEx(key, name, &type, nullptr, &size) != kErrorSuccess || type != kRegSz)
-        return std::nullopt;
-    // One byte more than reported, so the value comes back terminated even when it was stored
-    // without its NUL; a value that grew in between fails with kErrorMoreData.
-    std::vector<uint8_t> buffer(size + 1, ' ');
-    uint32_t got = size + 1;
-    if (registry.QueryValueEx(key, name, &type, buffer.data(), &got) != kErrorSuccess ||
-        type != kRegSz)
-        return std::nullopt;
-    return CutAtNull(std::string(buffer.begin(), buffer.begin() + got));
+    return WriteSetting(registry, appName, section, key, kRegDword, DwordBytes(setting).data(), 4);
 }
 
 uint32_t GetPlatformId(const SystemInfo& system) {
@@ -100,12 +75,11 @@ std::string FirstFixedDrive(const SystemInfo& system) {
 
 std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system) {
     std::string folder;
-    RegKey opened = 0;
-    if (IsWin4(system) &&
-        registry.OpenKey(kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                         &opened) == kErrorSuccess) {
-        ScopedRegKey owned(registry, opened);
-        folder = RegQueryString(registry, owned.get(), "ProgramFilesDir").value_or(std::string());
+    if (IsWin4(system)) {
+        const OpenedKey opened =
+            OpenKey(registry, kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+        if (opened.ok())
+            folder = RegQueryString(registry, opened.key.get(), "ProgramFilesDir").value_or("");
     }
     return folder.empty() ? FirstFixedDrive(system) : folder;
 }

@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "core/registry.h"
-#include "system_info.h"
+#include "platform/registry.h"
+#include "platform/system_info.h"
 
 namespace tess::installer {
 
@@ -35,11 +35,6 @@ SettingResult SaveStringSetting(RegistryApi& registry, const std::string& appNam
 SettingResult SaveDwordSetting(RegistryApi& registry, const std::string& appName,
                                const std::string& section, const std::string& key,
                                uint32_t setting);
-
-// A REG_SZ value read up to its first NUL; nothing when it is missing, of another type or
-// unreadable.
-std::optional<std::string> RegQueryString(RegistryApi& registry, RegKey key,
-                                          const std::string& name);
 
 // The platform id of the version record, 0 when the version cannot be read.
 uint32_t GetPlatformId(const SystemInfo& system);

@@ -4,6 +4,8 @@
 
 #include <optional>
 
+#include "core/product.h"
+
 #include "main_varies.h"
 #include "setup_strings.h"
 
@@ -57,7 +59,7 @@ GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& f
     }
 
     const std::optional<std::string> linkFolder =
-        InShellFolder(system, kCsidlPrograms, kShortcutFolder);
+        InShellFolder(system, kCsidlPrograms, product::kGroupName);
     report.noShellFolder = report.noShellFolder || !linkFolder;
     const bool linkFolderReady = linkFolder && MakeFolder(files, *linkFolder);
     for (const GroupShortcut& shortcut : shortcuts) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "install_services.h"
-#include "system_info.h"
+#include "platform/system_info.h"
 
 namespace tess::installer {
 
@@ -14,9 +14,6 @@ struct GroupShortcut {
     std::string program;  // file name in the application folder
     std::string caption;  // the shortcut's name and description
 };
-
-// The folder below the user's Programs folder that holds the shortcuts.
-inline constexpr const char* kShortcutFolder = "Tessary";
 
 // What became of the group.
 struct GroupReport {
@@ -32,7 +29,7 @@ int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu);
 
 // Creates the folder `folderName` (double quotes turned into apostrophes; nothing for an empty
 // name) in the chosen shell folder, then writes each shortcut, to appDir & "\" & program, into
-// the user's Programs folder & "\" & kShortcutFolder, made when missing. When a shell folder
+// the user's Programs folder & "\" & the product's group, made when missing. When a shell folder
 // cannot be determined, nothing is created in its place.
 GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& files,
                                ShellLinks& links, const std::string& appDir,

@@ -3,53 +3,47 @@
 // key's default value, which the system reads to start the program by name, holds it too.
 #include "registration.h"
 
-#include "main_varies.h"
+#include "core/product.h"
 
 namespace tess::installer {
 
 namespace {
 
-// The key's default value, which the setting writes refuse (they require a value name).
-bool WriteDefaultValue(RegistryApi& registry, const std::string& subKey, const std::string& value) {
-    RegKey opened = 0;
-    if (registry.CreateKey(kHKeyLocalMachine, subKey, &opened) != kErrorSuccess)
-        return false;
-    ScopedRegKey owned(registry, opened);
-    return registry.SetValueEx(owned.get(), "", kRegSz,
-                               reinterpret_cast<const uint8_t*>(value.data()),
-                               static_cast<uint32_t>(value.size())) == kErrorSuccess;
+// Each value opens its key anew, so that one refused write leaves the others to be tried.
+bool Write(RegistryApi& registry, const char* keyPath, const std::string& name, uint32_t type,
+           const uint8_t* data, uint32_t size) {
+    return WriteValue(registry, kHKeyLocalMachine, keyPath, name, type, data, size) ==
+           kErrorSuccess;
 }
 
 } // namespace
 
 std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::string& appDir,
-                                           const ProductInfo& product, uint32_t estimatedSizeKb) {
+                                           uint32_t estimatedSizeKb) {
+    using namespace product;
     std::vector<std::string> failed;
-    const std::string programPath = appDir + "\\" + product.program;
-    const auto text = [&](const char* parent, const char* key, const std::string& name,
-                          const std::string& value) {
-        if (!SaveStringSetting(registry, parent, key, name, value).ok())
+    const std::string programPath = appDir + "\\" + kProgramFile;
+    // Stored without a terminating NUL, as the setup program always stored them.
+    const auto text = [&](const char* key, const char* name, const std::string& value) {
+        if (!Write(registry, key, name, kRegSz, reinterpret_cast<const uint8_t*>(value.data()),
+                   static_cast<uint32_t>(value.size())))
+            failed.push_back(*name ? name : "(default)");
+    };
+    const auto number = [&](const char* name, uint32_t value) {
+        if (!Write(registry, kUninstallKey, name, kRegDword, DwordBytes(value).data(), 4))
             failed.push_back(name);
     };
-    const auto number = [&](const std::string& name, uint32_t value) {
-        if (!SaveDwordSetting(registry, kUninstallParent, kUninstallKey, name, value).ok())
-            failed.push_back(name);
-    };
-    text(kUninstallParent, kUninstallKey, "DisplayName", product.displayName);
-    text(kUninstallParent, kUninstallKey, "UninstallString",
-         "\"" + appDir + "\\" + product.uninstaller + "\"");
-    text(kUninstallParent, kUninstallKey, "DisplayIcon", programPath);
-    text(kUninstallParent, kUninstallKey, "DisplayVersion", product.version);
-    text(kUninstallParent, kUninstallKey, "Publisher", product.publisher);
-    text(kUninstallParent, kUninstallKey, "InstallLocation", appDir);
-    number("EstimatedSize", estimatedSizeKb);
-    number("NoModify", 1);
-    number("NoRepair", 1);
-    if (!WriteDefaultValue(registry,
-                           std::string("SOFTWARE\\") + kAppPathsParent + "\\" + kAppPathsKey,
-                           programPath))
-        failed.push_back("(default)");
-    text(kAppPathsParent, kAppPathsKey, "Path", programPath);
+    text(kUninstallKey, kDisplayName, kName);
+    text(kUninstallKey, kUninstallString, "\"" + appDir + "\\" + kUninstallerFile + "\"");
+    text(kUninstallKey, kDisplayIcon, programPath);
+    text(kUninstallKey, kDisplayVersion, kVersion);
+    text(kUninstallKey, kPublisherValue, kPublisher);
+    text(kUninstallKey, kInstallLocation, appDir);
+    number(kEstimatedSize, estimatedSizeKb);
+    number(kNoModify, 1);
+    number(kNoRepair, 1);
+    text(kAppPathKey, "", programPath);
+    text(kAppPathKey, kAppPathValue, programPath);
     return failed;
 }
 

@@ -7,10 +7,10 @@
 #include <string>
 
 #include "core/picture.h"
-#include "core/registry.h"
+#include "platform/registry.h"
 #include "installer/install_services.h"
-#include "installer/system_info.h"
 #include "platform/file_system.h"
+#include "platform/system_info.h"
 #include "ui/host.h"
 
 namespace tess::installer {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "core/product.h"
+
 namespace tess::installer {
 
 namespace {
@@ -14,22 +16,6 @@ std::string Last(const std::string& text, size_t count) {
 }
 
 } // namespace
-
-std::string TrimSpaces(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-std::string TrimTrailingSpaces(const std::string& text) {
-    const size_t last = text.find_last_not_of(' ');
-    return last == std::string::npos ? std::string() : text.substr(0, last + 1);
-}
-
-std::string CutAtNull(const std::string& text) {
-    return text.substr(0, text.find('\0'));
-}
 
 void ReplaceDoubleQuotes(std::string& text) {
     std::replace(text.begin(), text.end(), '"', '\'');
@@ -43,8 +29,9 @@ void AddDirSep(std::string& path) {
 }
 
 std::string ChooseFolderDisplayPath(const std::string& installDir) {
-    const std::string full = installDir + "\\Tessary";
-    return full.size() > 35 ? "..." + Last(installDir, 24) + "\\Tessary" : full;
+    const std::string folder = std::string("\\") + product::kAppFolderName;
+    const std::string full = installDir + folder;
+    return full.size() > 35 ? "..." + Last(installDir, 24) + folder : full;
 }
 
 std::string ReadyShortPath(const std::string& installDir) {

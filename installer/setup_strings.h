@@ -1,17 +1,14 @@
-// The setup program's text helpers: trimming, NUL-terminated buffers, quote replacement, folder
-// separators, and the shortened paths that its pages show.
+// The setup program's text helpers: NUL-terminated buffers, quote replacement, folder separators,
+// and the shortened paths that its pages show; trimming is the programs' own (core/text.h).
 #pragma once
 
 #include <string>
 
+#include "core/text.h"
+
 namespace tess::installer {
 
-// Removes leading and trailing spaces (only spaces, as the setup program's texts are trimmed).
-std::string TrimSpaces(const std::string& text);
-std::string TrimTrailingSpaces(const std::string& text);
-
-// The text before the first NUL, or all of it when there is none.
-std::string CutAtNull(const std::string& text);
+// A fixed buffer's text: what comes before its first NUL.
 inline std::string StringFromBuffer(const std::string& buffer) { return CutAtNull(buffer); }
 
 // Turns every double quote into an apostrophe.
@@ -21,8 +18,9 @@ void ReplaceDoubleQuotes(std::string& text);
 // spaces go first, and an empty path becomes "\".
 void AddDirSep(std::string& path);
 
-// The folder shown on the folder page: `installDir` & "\Tessary", or when that exceeds 35
-// characters, "..." with the last 24 characters of `installDir` and "\Tessary".
+// The folder shown on the folder page: the application folder `installDir` & "\Tessary", or
+// when that exceeds 35 characters, "..." with the last 24 characters of `installDir` and
+// "\Tessary".
 std::string ChooseFolderDisplayPath(const std::string& installDir);
 // The folder on the ready page: `installDir`, or "..." with its last 30 characters past 35.
 std::string ReadyShortPath(const std::string& installDir);

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/number_rules.h"
+#include "core/text.h"
 
 namespace tess {
 
@@ -47,13 +48,7 @@ std::string ToSystemFilter(std::string text) {
 }
 
 // A text cut at its first NUL, without leading and trailing spaces.
-std::string StripNull(const std::string& text) {
-    std::string cut = text.substr(0, text.find('\0'));
-    const size_t first = cut.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    const size_t last = cut.find_last_not_of(' ');
-    return cut.substr(first, last - first + 1);
-}
+std::string StripNull(const std::string& text) { return TrimSpaces(CutAtNull(text)); }
 
 DialogError Overflow() { return DialogError{6, "", "Overflow"}; }
 

@@ -2,6 +2,8 @@
 // deleting the kept skins, and handing the main window back its place when it closes.
 #include "skinmaker/frm_collection.h"
 
+#include "core/collection_naming.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
@@ -32,7 +34,7 @@ FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
       Image1(&form, "Image1", {90, 3390, 4005, 660}, true),
       env_(env), main_(main) {
     form.setCentred(true);
-    form.setIcon("TESSARY");
+    form.setIcon(kProgramIconResource);
     Command1.setEnabled(false);
     Command4.setEnabled(false);
     Command3.setCancel(true);
@@ -55,13 +57,13 @@ FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
 
 std::string FrmCollection::SelectedPath() const {
     if (File1.listIndex() < 0) return {};
-    return env_.appFolder + "\\Collection\\" + File1.entries()[File1.listIndex()];
+    return CollectionFolder(env_.appFolder) + "\\" + File1.entries()[File1.listIndex()];
 }
 
 void FrmCollection::Form_Load() {
     ui::HandlerErrors<ui::OnError::Resume> on;
     File1.setPattern("*.bmp");
-    on.step(File1.setPath(env_.appFolder + "\\Collection"));
+    on.step(File1.setPath(CollectionFolder(env_.appFolder)));
     if (File1.listCount() > 0) {
         File1.setListIndex(0);
         Command1.setEnabled(true);
@@ -134,7 +136,7 @@ void FrmCollection::Command3_Click() { form.requestClose(); }
 
 int FrmCollection::OpenDocument(const std::string& DocName) {
     return env_.shell.ShellExecute(env_.host.windowHandle(form), "Open", DocName, "",
-                                   env_.appFolder + "\\Collection\\", kShowNormal);
+                                   CollectionFolder(env_.appFolder) + "\\", kShowNormal);
 }
 
 void FrmCollection::LaunchDocument(const std::string& path) {

@@ -87,7 +87,7 @@ IeMain::IeMain(SkinMakerEnv& env)
       label1_{&Label1_0, &Label1_1, &Label1_2, &Label1_3} {
     ui::HandlerErrors<ui::OnError::Resume> on;
     form.setCentred(true);
-    form.setIcon("TESSARY");
+    form.setIcon(kProgramIconResource);
 
     // Design states: everything that edits the layout waits for a picture.
     for (ui::Control* c : std::initializer_list<ui::Control*>{

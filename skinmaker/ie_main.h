@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "core/product.h"
 #include "core/skin_layout.h"
 #include "skinmaker/skin_maker_env.h"
 #include "ui/controls.h"
@@ -113,7 +114,7 @@ public:
     std::string AddToSelection();
 
     // The full path of the skin bitmap the program writes.
-    std::string SkinPath() const { return env_.appFolder + "\\Skin.bmp"; }
+    std::string SkinPath() const { return env_.appFolder + "\\" + product::kSkinFile; }
 
 private:
     LayoutMode mode() const;

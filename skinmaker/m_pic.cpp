@@ -16,10 +16,10 @@ constexpr const char* kQueryFailed = "False";
 
 std::string GetRegString(RegistryApi& registry, RegKey root, const std::string& key,
                          const std::string& valueName) {
-    RegKey opened = 0;
-    if (registry.OpenKey(root, key, &opened) != kErrorSuccess)
+    const OpenedKey owner = OpenKey(registry, root, key);
+    if (!owner.ok())
         return {};
-    ScopedRegKey owner(registry, opened);
+    const RegKey opened = owner.key.get();
 
     uint32_t type = 0;
     uint32_t size = 0;
@@ -52,23 +52,15 @@ bool SetRegString(RegistryApi& registry, RegKey root, const std::string& key,
     if (data.find('\0') != std::string::npos ||
         data.size() >= std::numeric_limits<uint32_t>::max())
         return false;
-    RegKey created = 0;
-    if (registry.CreateKey(root, key, &created) != kErrorSuccess)
-        return false;
-    ScopedRegKey owner(registry, created);
     const uint32_t bytes = static_cast<uint32_t>(data.size() + 1);  // with the terminating NUL
-    return registry.SetValueEx(created, valueName, kRegSz,
-                               reinterpret_cast<const uint8_t*>(data.c_str()), bytes) ==
-           kErrorSuccess;
+    return WriteValue(registry, root, key, valueName, kRegSz,
+                      reinterpret_cast<const uint8_t*>(data.c_str()), bytes) == kErrorSuccess;
 }
 
 bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
                     const std::string& valueName) {
-    RegKey opened = 0;
-    if (registry.OpenKey(root, key, &opened) != kErrorSuccess)
-        return false;
-    ScopedRegKey owner(registry, opened);
-    return registry.DeleteValue(opened, valueName) == kErrorSuccess;
+    const OpenedKey opened = OpenKey(registry, root, key);
+    return opened.ok() && registry.DeleteValue(opened.key.get(), valueName) == kErrorSuccess;
 }
 
 bool FileExists(platform::FileSystem& files, const std::string& path) {

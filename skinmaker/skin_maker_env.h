@@ -9,12 +9,17 @@
 
 #include "core/color.h"
 #include "core/picture.h"
-#include "core/registry.h"
 #include "platform/file_system.h"
+#include "platform/registry.h"
 #include "skinmaker/shell_api.h"
 #include "ui/host.h"
 
 namespace tess {
+
+// Resource names of the skin maker (skinmaker/win32/tessary.rc): the toolbar picture (raw GIF
+// bytes) and the program icon, which its windows show.
+inline constexpr const char* kToolbarResource = "TOOLBAR";
+inline constexpr const char* kProgramIconResource = "TESSARY";
 
 class cNewDialog;
 

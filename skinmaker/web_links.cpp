@@ -2,6 +2,8 @@
 // shell's error texts.
 #include "skinmaker/web_links.h"
 
+#include "core/text.h"
+#include "platform/file_system.h"
 #include "ui/error_rules.h"
 
 namespace tess {
@@ -17,12 +19,6 @@ constexpr const char* kPageFailedCaption = "Website URL Failed...";
 bool WriteTemporaryPage(platform::FileSystem& files, const std::string& path) {
     static constexpr char kLine[] = "<HTML> <\\HTML>\r\n";
     return files.WriteFileReplacing(path, std::vector<uint8_t>(kLine, kLine + sizeof kLine - 1)).ok();
-}
-
-std::string Trimmed(const std::string& text) {
-    const size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
 } // namespace
@@ -58,7 +54,7 @@ void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, cons
     }
     std::string browser(255, ' ');
     const int found = shell.FindExecutable(page, "", browser);
-    browser = Trimmed(browser);
+    browser = TrimSpaces(browser);
     if (found <= 32) {
         host.messageBox(kBrowserNotFound, ui::kMbIconExclamation, kBrowserNotFoundCaption);
     } else {

@@ -3,8 +3,7 @@
 #include "uninstaller/folder_check.h"
 
 #include "core/ascii_case.h"
-#include "installer/main_varies.h"
-#include "uninstaller/product_removal.h"
+#include "core/product.h"
 
 namespace tess::uninstaller {
 
@@ -31,11 +30,10 @@ std::string LastName(const std::string& path) {
 }
 
 std::string UninstallCommand(RegistryApi& registry) {
-    RegKey opened = 0;
-    if (registry.OpenKey(kHKeyLocalMachine, kUninstallEntry, &opened) != kErrorSuccess)
+    const OpenedKey opened = OpenKey(registry, kHKeyLocalMachine, product::kUninstallKey);
+    if (!opened.ok())
         return {};
-    ScopedRegKey key(registry, opened);
-    return installer::RegQueryString(registry, key.get(), "UninstallString").value_or("");
+    return RegQueryString(registry, opened.key.get(), product::kUninstallString).value_or("");
 }
 
 } // namespace
@@ -58,19 +56,20 @@ std::string CommandFolder(const std::string& uninstallCommand) {
 
 FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::FileSystem& files,
                                    const std::string& appDir) {
-    if (LastName(appDir) != "tessary")
-        return {false, "this uninstaller runs from " + appDir +
-                           ", which is not a Tessary program folder"};
+    if (!SamePath(LastName(appDir), product::kAppFolderName))
+        return {false, "this uninstaller runs from " + appDir + ", which is not a " +
+                           product::kName + " program folder"};
     const std::string installed = CommandFolder(UninstallCommand(registry));
     if (!installed.empty()) {
         if (SamePath(installed, appDir))
             return {true, {}};
-        return {false, "Tessary is installed in " + installed + ", but this uninstaller runs from " +
-                           appDir};
+        return {false, std::string(product::kName) + " is installed in " + installed +
+                           ", but this uninstaller runs from " + appDir};
     }
-    if (files.FileExists(appDir + "\\Tessary.exe"))
+    if (files.FileExists(appDir + "\\" + product::kProgramFile))
         return {true, {}};
-    return {false, "Tessary is not installed in " + appDir + ", the folder this uninstaller runs from"};
+    return {false, std::string(product::kName) + " is not installed in " + appDir +
+                       ", the folder this uninstaller runs from"};
 }
 
 } // namespace tess::uninstaller

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/registry.h"
 #include "platform/file_system.h"
+#include "platform/registry.h"
 
 namespace tess::uninstaller {
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/product.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/product_removal.h"
 
@@ -59,7 +60,8 @@ void Uninstall::Command1_Click() {
                              ui::kMbOk | ui::kMbIconExclamation, kUninstallerTitle);
         return;
     }
-    if (env_.host.messageBox("Do you want to uninstall Tessary", kAskFlags, "Tessary") != ui::kIdYes)
+    if (env_.host.messageBox(std::string("Do you want to uninstall ") + product::kName, kAskFlags,
+                             product::kName) != ui::kIdYes)
         return;
     std::string heldFile = Inside(env_.heldFile, env_.appDir) ? env_.heldFile : std::string();
     // Once moved away, the file in use no longer keeps the folder until the restart.

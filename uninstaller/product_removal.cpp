@@ -2,6 +2,8 @@
 // folder deletion), so that a file one step could not take is taken by a later one.
 #include "uninstaller/product_removal.h"
 
+#include "core/collection_naming.h"
+#include "core/product.h"
 #include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
 
@@ -9,17 +11,16 @@ namespace tess::uninstaller {
 
 namespace {
 
-constexpr const char* kGroupName = "\\Tessary";
 // More lines than this make a message box taller than the screen.
 constexpr size_t kMostListed = 12;
 
+// The product's keys below HKEY_LOCAL_MACHINE, in the order they are deleted.
+constexpr const char* kProductKeys[] = {product::kUninstallKey, product::kAppPathKey,
+                                        product::kSettingsKey};
+
 // A key that cannot even be opened for another reason than its absence is still there.
 bool KeyExists(RegistryApi& registry, const std::string& path) {
-    RegKey opened = 0;
-    const long error = registry.OpenKey(kHKeyLocalMachine, path, &opened);
-    if (error == kErrorSuccess)
-        registry.CloseKey(opened);
-    return error != kErrorFileNotFound;
+    return OpenKey(registry, kHKeyLocalMachine, path).error != kErrorFileNotFound;
 }
 
 // Removes the links in `folder` as links, or the folder itself when it is one: the deletions
@@ -52,7 +53,7 @@ void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const st
             report.stayed.push_back("and " + std::to_string(left.size() - kMostListed) +
                                     " more in " + appDir);
     }
-    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey}) {
+    for (const char* key : kProductKeys) {
         if (KeyExists(registry, key))
             report.stayed.push_back(std::string("HKEY_LOCAL_MACHINE\\") + key);
     }
@@ -76,33 +77,34 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
     if (!appDirWasLink) {
         // The application's files and the collection; what is in use stays for now.
         on.step(files.DeleteMatching(appDir, "*.*"));
-        on.step(files.RemoveFile(appDir + "\\tessary.exe"));
-        on.step(files.RemoveFile(appDir + "\\skin.bmp"));
-        on.step(files.DeleteMatching(appDir + "\\collection", "*.*"));
+        on.step(files.RemoveFile(appDir + "\\" + product::kProgramFile));
+        on.step(files.RemoveFile(appDir + "\\" + product::kSkinFile));
+        on.step(files.DeleteMatching(CollectionFolder(appDir), "*.*"));
         on.step(files.DeleteMatching(appDir, "*.*"));
-        on.step(files.RemoveFolder(appDir + "\\collection"));
+        on.step(files.RemoveFolder(CollectionFolder(appDir)));
     }
 
-    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
+    for (const char* key : kProductKeys)
         on.step(DeleteRegKey(registry, kHKeyLocalMachine, key, ""));
 
     if (!appDirWasLink) {
-        on.step(files.ShellDelete(appDir + "\\Collection", true));
+        on.step(files.ShellDelete(CollectionFolder(appDir), true));
         on.step(files.ShellDelete(appDir, true));
     }
 
+    const std::string groupName = std::string("\\") + product::kGroupName;
     RemovalReport report;
     std::string group;
     if (const std::string folder = programsFolder(); !folder.empty()) {
-        group = folder + kGroupName;
+        group = folder + groupName;
         if (!RemoveLinks(files, group))
             on.step(files.ShellDelete(group, true));
     }
     if (const std::string folder = programsFolder(); !folder.empty())
-        on.step(files.RemoveFolder(folder + kGroupName));
+        on.step(files.RemoveFolder(folder + groupName));
     if (const std::string folder = programsFolder();
-        !folder.empty() && !RemoveLinks(files, folder + kGroupName))
-        on.step(files.ShellDelete(folder + kGroupName, false));
+        !folder.empty() && !RemoveLinks(files, folder + groupName))
+        on.step(files.ShellDelete(folder + groupName, false));
     report.noProgramsFolder = group.empty();
 
     ListWhatStayed(files, registry, appDir, group, heldFile, report);

@@ -6,18 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "core/registry.h"
 #include "platform/file_system.h"
+#include "platform/registry.h"
 
 namespace tess::uninstaller {
-
-// The product's keys below HKEY_LOCAL_MACHINE: the uninstall entry, the application path and a
-// settings key that nothing writes today but that the product may have left.
-inline constexpr const char* kUninstallEntry =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
-inline constexpr const char* kAppPathEntry =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
-inline constexpr const char* kSettingsKey = "SOFTWARE\\Tessary";
 
 // Deletes the key `keyPath` & "\" & `subKey` below `root` (an empty `subKey` names `keyPath`
 // itself, with a trailing backslash, which the registry accepts). True when it was deleted.

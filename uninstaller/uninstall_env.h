@@ -6,8 +6,8 @@
 #include <string>
 
 #include "core/picture.h"
-#include "core/registry.h"
 #include "platform/file_system.h"
+#include "platform/registry.h"
 #include "ui/host.h"
 
 namespace tess::uninstaller {

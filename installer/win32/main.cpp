@@ -5,35 +5,18 @@
 #include <memory>
 #include <string>
 
+#include "core/product.h"
 #include "installer/frm_main.h"
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
 #include "platform/file_system.h"
+#include "platform/win32/embedded_resources.h"
+#include "platform/win32/program.h"
 #include "platform/win32/system_library.h"
-#include "installer/win32/win32_system_info.h"
-#include "ui/win32/embedded_resources.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
+#include "ui/error_rules.h"
 #include "ui/win32/win32_host.h"
-#include "ui/win32/win32_program.h"
-#include "ui/win32/win32_registry.h"
-
-namespace {
-
-void StartProgram(const std::string& program) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = SW_SHOWNORMAL;
-    PROCESS_INFORMATION started{};
-    std::string commandLine = "\"" + program + "\"";
-    const std::string folder = program.substr(0, program.find_last_of('\\'));
-    if (CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       folder.c_str(), &startup, &started)) {
-        CloseHandle(started.hThread);
-        CloseHandle(started.hProcess);
-    }
-}
-
-} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tess;
@@ -42,18 +25,23 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     (void)platform::win32::RestrictDllSearchPath();
     ui::win32::Win32Host host(installer::kSetupTitle);
 
-    Win32Registry registry;
-    installer::win32::Win32SystemInfo system;
+    platform::win32::Win32Registry registry;
+    platform::win32::Win32SystemInfo system;
     installer::win32::Win32CabinetExtractor cabinet;
     installer::win32::Win32ShellLinks links;
-    auto artwork = LoadEmbeddedPicture("WIZARD");
-    auto patch = LoadEmbeddedPicture("PATCH");
+    auto artwork = platform::win32::LoadEmbeddedPicture("WIZARD");
+    auto patch = platform::win32::LoadEmbeddedPicture("PATCH");
 
-    installer::SetupEnv env{host, registry, system, platform::SystemFileSystem(), cabinet, links, ui::win32::ProgramFolder(),
-                            ui::win32::CommandLineArguments(), artwork ? artwork.value() : Picture(),
-                            patch ? patch.value() : Picture()};
-    env.closeRunningCopy = [] { ui::win32::CloseWindowsTitled("Tessary"); };
-    env.startProgram = StartProgram;
+    installer::SetupEnv env{host, registry, system, platform::SystemFileSystem(), cabinet, links,
+                            platform::win32::ProgramFolder(), platform::win32::CommandLineArguments(),
+                            artwork ? artwork.value() : Picture(), patch ? patch.value() : Picture()};
+    env.closeRunningCopy = [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); };
+    // Starting the skin maker is the user's choice on the last page; if it does not start, the
+    // installation is still complete and the user can start it from its shortcut.
+    env.startProgram = [](const std::string& program) {
+        ui::HandlerErrors<ui::OnError::Resume> on;
+        on.step(platform::win32::StartProgram(program));
+    };
     installer::FrmMain* shown = nullptr;
     env.pauseAfterInstalling = [&] {
         // The installing page is painted now, then stays a second before the last page.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "installer/install_services.h"
-#include "installer/system_info.h"
+#include "platform/system_info.h"
 #include "tests/support/memory_file_system.h"
 
 namespace tess::testing {

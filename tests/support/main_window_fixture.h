@@ -9,10 +9,10 @@
 #include <string>
 
 #include "platform/picture_files.h"
-#include "core/memory_registry.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
+#include "tests/support/memory_registry.h"
 #include "tests/support/scripted_shell.h"
 #include "tests/unit/test_pictures.h"
 #include "ui/headless/headless_host.h"

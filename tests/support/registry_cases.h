@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/registry.h"
+#include "platform/registry.h"
 #include "skinmaker/m_pic.h"
 #include "uninstaller/product_removal.h"
 

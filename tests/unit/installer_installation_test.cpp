@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "core/memory_registry.h"
 #include "installer/installation.h"
 #include "installer/main_varies.h"
 #include "tests/support/fake_install_services.h"
+#include "tests/support/memory_registry.h"
 
 using namespace tess;
 using namespace tess::installer;

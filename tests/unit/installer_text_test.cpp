@@ -7,6 +7,7 @@
 #include "installer/command_line.h"
 #include "installer/setup_strings.h"
 
+using namespace tess;
 using namespace tess::installer;
 
 namespace {
@@ -100,10 +101,16 @@ TEST(InstallerStrings, ShortensPathsPastTheirLimits) {
     const std::string folder28 = FolderOfLength(28);
     EXPECT_EQ(ChooseFolderDisplayPath(folder27), folder27 + "\\Tessary");
     EXPECT_EQ(ChooseFolderDisplayPath(folder28), "..." + folder28.substr(4) + "\\Tessary");
+    EXPECT_EQ(ChooseFolderDisplayPath("C:\\" + std::string(24, 'x')),
+              "C:\\" + std::string(24, 'x') + "\\Tessary");
+    const std::string long36 = "C:\\" + std::string(25, 'y');  // 28 + 8 = 36
+    EXPECT_EQ(ChooseFolderDisplayPath(long36), "..." + long36.substr(long36.size() - 24) + "\\Tessary");
 
     EXPECT_EQ(ReadyShortPath(FolderOfLength(35)), FolderOfLength(35));
     const std::string folder36 = FolderOfLength(36);
     EXPECT_EQ(ReadyShortPath(folder36), "..." + folder36.substr(6));
+    EXPECT_EQ(ReadyShortPath(std::string(35, 'z')), std::string(35, 'z'));
+    EXPECT_EQ(ReadyShortPath(std::string(36, 'z')), "..." + std::string(30, 'z'));
 
     const std::string path40 = FolderOfLength(40);
     const std::string path41 = FolderOfLength(41);

@@ -9,13 +9,13 @@
 #include <set>
 #include <utility>
 
-#include "platform/picture_files.h"
 #include "core/collection_naming.h"
 #include "platform/file_system.h"
-#include "core/memory_registry.h"
+#include "platform/picture_files.h"
 #include "skinmaker/m_pic.h"
 #include "tests/support/file_system_cases.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/memory_registry.h"
 #include "tests/support/registry_cases.h"
 
 using namespace tess;
@@ -192,6 +192,20 @@ TEST(RegistryHelpers, FailuresAreReportedAndEveryKeyIsClosed) {
     EXPECT_FALSE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, path));
     EXPECT_FALSE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
     EXPECT_EQ(reg.Stored(kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)->bytes.size(), 9u);
+    EXPECT_EQ(reg.OpenHandleCount(), 0u);
+
+    // The shared opening keeps the call's own code, which tells a refused key from a missing one
+    // (the uninstaller reports the first as still there), and closes what it opened.
+    EXPECT_EQ(OpenKey(reg, kHKeyCurrentUser, kToolbarKey).error, kErrorAccessDenied);
+    EXPECT_EQ(OpenKey(reg, kHKeyCurrentUser, "Software\\Made").error, kErrorFileNotFound);
+    {
+        const OpenedKey made = OpenKey(reg, kHKeyCurrentUser, "Software\\Made", IfMissing::Create);
+        ASSERT_TRUE(made.ok());
+        EXPECT_NE(made.key.get(), 0u);
+        EXPECT_EQ(reg.OpenHandleCount(), 1u);
+    }
+    EXPECT_EQ(reg.OpenHandleCount(), 0u);
+    EXPECT_TRUE(OpenKey(reg, kHKeyCurrentUser, "Software\\Made").ok());
     EXPECT_EQ(reg.OpenHandleCount(), 0u);
 }
 

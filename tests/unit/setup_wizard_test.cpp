@@ -8,10 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/memory_registry.h"
 #include "installer/frm_main.h"
 #include "installer/frm_path.h"
 #include "tests/support/fake_install_services.h"
+#include "tests/support/memory_registry.h"
 #include "ui/headless/headless_host.h"
 
 namespace tess::testing {
@@ -186,13 +186,6 @@ TEST_F(SetupWizardTest, AnUnreadableDriveIsToldAndTheListsGoBack) {
     EXPECT_EQ(chooser->dirDirs.path(), "C:\\Program Files");
 }
 
-TEST_F(SetupWizardTest, DisplayPathsShortenLongFolders) {
-    EXPECT_EQ(DisplayPath("C:\\" + std::string(24, 'x')), "C:\\" + std::string(24, 'x') + "\\Tessary");
-    const std::string long36 = "C:\\" + std::string(25, 'y');  // 28 + 8 = 36
-    EXPECT_EQ(DisplayPath(long36), "..." + long36.substr(long36.size() - 24) + "\\Tessary");
-    EXPECT_EQ(ShortPath(std::string(35, 'z')), std::string(35, 'z'));
-    EXPECT_EQ(ShortPath(std::string(36, 'z')), "..." + std::string(30, 'z'));
-}
 
 TEST_F(SetupWizardTest, InstallingRunsFromPageThreeAndFinishesOnPageFive) {
     FrmMain& w = start();

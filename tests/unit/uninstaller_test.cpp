@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/memory_registry.h"
+#include "core/product.h"
 #include "tests/support/memory_file_system.h"
+#include "tests/support/memory_registry.h"
 #include "ui/headless/headless_host.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/frm_uninstall.h"
@@ -35,9 +36,9 @@ protected:
         files.addFile(kGroup + "\\Uninstall Tessary.lnk");
         files.addFile(kPrograms + "\\Other\\Other.lnk");
         files.addFile("C:\\Program Files\\Neighbour\\keep.txt");
-        put(kUninstallEntry, "UninstallString", "\"" + kApp + "\\remover.exe\"");
-        put(kAppPathEntry, "Path", kApp + "\\Tessary.exe");
-        put(kSettingsKey, "Last", "1");
+        put(product::kUninstallKey, "UninstallString", "\"" + kApp + "\\remover.exe\"");
+        put(product::kAppPathKey, "Path", kApp + "\\Tessary.exe");
+        put(product::kSettingsKey, "Last", "1");
         RegKey k = 0;
         ASSERT_EQ(registry.CreateKey(kHKeyCurrentUser, kToolbarKey, &k), kErrorSuccess);
         const std::string skin = kApp + "\\Skin.bmp";
@@ -66,11 +67,11 @@ TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) 
     EXPECT_TRUE(report.stayed.empty());
     EXPECT_EQ(files.log, (std::vector<std::string>{
                              "matching " + kApp + "\\*.*",
-                             "delete " + kApp + "\\tessary.exe",
-                             "delete " + kApp + "\\skin.bmp",
-                             "matching " + kApp + "\\collection\\*.*",
+                             "delete " + kApp + "\\Tessary.exe",
+                             "delete " + kApp + "\\Skin.bmp",
+                             "matching " + kApp + "\\Collection\\*.*",
                              "matching " + kApp + "\\*.*",
-                             "rmdir " + kApp + "\\collection",
+                             "rmdir " + kApp + "\\Collection",
                              "shell-files " + kApp + "\\Collection",
                              "shell-files " + kApp,
                              "shell-files " + kGroup,
@@ -79,7 +80,7 @@ TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) 
                          }));
     EXPECT_FALSE(files.FolderExists(kApp));
     EXPECT_FALSE(files.FolderExists(kGroup));
-    for (const char* key : {kUninstallEntry, kAppPathEntry, kSettingsKey})
+    for (const char* key : {product::kUninstallKey, product::kAppPathKey, product::kSettingsKey})
         EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, key)) << key;
     EXPECT_TRUE(files.FileExists(kPrograms + "\\Other\\Other.lnk"));
     EXPECT_TRUE(files.FileExists("C:\\Program Files\\Neighbour\\keep.txt"));
@@ -93,12 +94,12 @@ TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
     MemoryFileSystem bare;
     bare.addFile(kApp + "\\Tessary.exe");
     bare.addFolder(kApp + "\\Collection");
-    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kUninstallEntry), kErrorSuccess);
-    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kSettingsKey), kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kUninstallKey), kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kSettingsKey), kErrorSuccess);
     const RemovalReport report = RemoveProduct(bare, registry, kApp, [] { return kPrograms; });
     EXPECT_TRUE(report.complete());
     EXPECT_FALSE(bare.FolderExists(kApp));
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kAppPathEntry));
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kAppPathKey));
 
     // A second run finds nothing and still says so truthfully.
     EXPECT_TRUE(RemoveProduct(bare, registry, kApp, [] { return kPrograms; }).complete());
@@ -106,17 +107,17 @@ TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
 
 TEST_F(Removal, WhatCouldNotGoIsReported) {
     files.holdOpen(kApp + "\\Collection\\Skin2.bmp");
-    registry.RefuseKey(kHKeyLocalMachine, kAppPathEntry);
+    registry.RefuseKey(kHKeyLocalMachine, product::kAppPathKey);
     const RemovalReport report = remove();
     EXPECT_FALSE(report.complete());
     EXPECT_EQ(report.stayed,
               (std::vector<std::string>{kApp + "\\Collection\\Skin2.bmp", kApp + "\\Collection",
-                                        std::string("HKEY_LOCAL_MACHINE\\") + kAppPathEntry}));
+                                        std::string("HKEY_LOCAL_MACHINE\\") + product::kAppPathKey}));
     // Everything else went, the keys on either side of the refused one included.
     EXPECT_FALSE(files.FileExists(kApp + "\\Tessary.exe"));
     EXPECT_FALSE(files.FileExists(kApp + "\\Collection\\Skin1.bmp"));
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstallEntry));
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kSettingsKey));
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kUninstallKey));
+    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kSettingsKey));
     EXPECT_FALSE(files.FolderExists(kGroup));
 }
 
@@ -211,11 +212,11 @@ TEST_F(Removal, OnlyTheInstalledFolderIsAccepted) {
     EXPECT_NE(old.reason.find(kApp), std::string::npos);
 
     // With the entry gone, a folder that still holds the skin maker is accepted, an empty one not.
-    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, kUninstallEntry), kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kUninstallKey), kErrorSuccess);
     EXPECT_TRUE(CheckApplicationFolder(registry, files, "D:\\Old\\Tessary").installed);
     EXPECT_FALSE(CheckApplicationFolder(registry, files, "D:\\Empty\\Tessary").installed);
     // A drive root is never a program folder, whatever the entry says.
-    put(kUninstallEntry, "UninstallString", "C:\\remover.exe");
+    put(product::kUninstallKey, "UninstallString", "C:\\remover.exe");
     EXPECT_FALSE(CheckApplicationFolder(registry, files, "C:").installed);
     EXPECT_FALSE(CheckApplicationFolder(registry, files, "C:\\").installed);
 }
@@ -283,7 +284,7 @@ TEST_F(UninstallWindow, NoKeepsEverythingAndYesRemovesAndReports) {
     EXPECT_EQ(host.asked()[0].flags, 292);
     EXPECT_EQ(host.asked()[0].caption, "Tessary");
     EXPECT_TRUE(files.log.empty());
-    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, kUninstallEntry));
+    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, product::kUninstallKey));
     EXPECT_FALSE(host.ended());
 
     host.answerNext(ui::kIdYes);
@@ -313,7 +314,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     EXPECT_EQ(host.asked()[0].flags, ui::kMbIconExclamation);
     EXPECT_TRUE(files.log.empty());
     EXPECT_TRUE(files.FileExists("C:\\Users\\me\\Desktop\\notes.txt"));
-    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, kUninstallEntry));
+    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, product::kUninstallKey));
     EXPECT_FALSE(host.ended());
     window.Command2.press();
     EXPECT_TRUE(host.ended());
@@ -337,7 +338,7 @@ TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart
     files = MemoryFileSystem();
     files.addFile(own);
     files.run(own);
-    put(kUninstallEntry, "UninstallString", "\"" + own + "\"");
+    put(product::kUninstallKey, "UninstallString", "\"" + own + "\"");
     UninstallEnv e = env();
     ASSERT_EQ(reportAfterYes(e).size(), 2u);
     EXPECT_EQ(host.asked()[1].text, "Uninstallation Complete\r\n\r\nThe uninstaller itself will be "

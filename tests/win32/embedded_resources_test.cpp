@@ -9,12 +9,14 @@
 #include <vector>
 
 #include "core/ascii_case.h"
-#include "ui/win32/embedded_resources.h"
+#include "platform/win32/embedded_resources.h"
+#include "skinmaker/skin_maker_env.h"
 #include "tests/win32/resource_reading.h"
 #include "ui/win32/win32_handles.h"
 
 using namespace tess;
 using namespace tess::testing;
+using tess::platform::win32::LoadEmbeddedPicture;
 
 namespace {
 

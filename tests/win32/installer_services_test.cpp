@@ -17,7 +17,7 @@
 #include "installer/win32/shell_link.h"
 #include "platform/win32/network_drives.h"
 #include "platform/win32/system_library.h"
-#include "installer/win32/win32_system_info.h"
+#include "platform/win32/win32_system_info.h"
 #include "ui/win32/win32_handles.h"
 
 using namespace tess;

@@ -13,16 +13,19 @@
 
 #include "core/picture.h"
 #include "core/surface.h"
+#include "platform/win32/program.h"
 #include "ui/controls.h"
+#include "ui/win32/control_tag.h"
 #include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_metrics.h"
-#include "ui/win32/win32_program.h"
+#include "ui/win32/application_window.h"
 
 using namespace tess;
 using namespace tess::ui;
 using namespace tess::ui::win32;
+using tess::platform::win32::SingleInstanceGuard;
 
 namespace {
 
@@ -44,7 +47,7 @@ struct TagSearch {
     HWND found = nullptr;
     static BOOL CALLBACK Visit(HWND window, LPARAM self) {
         auto* search = reinterpret_cast<TagSearch*>(self);
-        const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, "TessControl")));
+        const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(window, kControlTagProperty)));
         char name[256] = {};
         if (atom && GlobalGetAtomNameA(atom, name, sizeof name) && search->name == name) {
             search->found = window;

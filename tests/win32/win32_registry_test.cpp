@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/win32/win32_registry.h"
+#include "platform/win32/win32_registry.h"
 #include "tests/support/registry_cases.h"
 
 namespace {
@@ -29,7 +29,7 @@ public:
 
 private:
     static inline int made_ = 0;
-    tess::Win32Registry registry_;
+    tess::platform::win32::Win32Registry registry_;
     std::string base_;
 };
 

@@ -7,15 +7,12 @@
 #include <vector>
 
 #include "ui/controls.h"
+#include "ui/win32/control_tag.h"
 #include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_metrics.h"
 #include "ui/win32/win32_window.h"
 
 namespace tess::ui::win32 {
-
-// Window property naming a window's model control (a global atom of its name), for drivers
-// outside the program.
-inline constexpr const char* kControlTagProperty = "TessControl";
 
 // What every window of one binding shares.
 struct BindingContext {

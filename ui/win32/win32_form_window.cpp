@@ -235,8 +235,8 @@ void FormWindow::reportFrameSize() {
     RECT outer{}, client{};
     GetWindowRect(hwnd(), &outer);
     GetClientRect(hwnd(), &client);
-    form_.setFrameSize(twipsX((outer.right - outer.left) - client.right),
-                       twipsY((outer.bottom - outer.top) - client.bottom));
+    form_.setFrameSize(context_.screen.twipsX((outer.right - outer.left) - client.right),
+                       context_.screen.twipsY((outer.bottom - outer.top) - client.bottom));
 }
 
 void FormWindow::artworkChanged() {
@@ -285,13 +285,15 @@ bool FormWindow::onButtonDown(int button, WPARAM keys, POINT at) {
     if (!form_.onMouseDown && !form_.onMouseMove) return false;
     // Captured while a button is down, so that a drag that leaves the window goes on.
     SetCapture(hwnd());
-    form_.mouseDown(button, ShiftOf(keys), twipsX(at.x), twipsY(at.y));
+    form_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
+                    context_.screen.twipsY(at.y));
     return true;
 }
 
 bool FormWindow::onMouseMoved(WPARAM keys, POINT at) {
     if (!form_.onMouseMove) return false;
-    form_.mouseMove(ButtonsOf(keys), ShiftOf(keys), twipsX(at.x), twipsY(at.y));
+    form_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
+                    context_.screen.twipsY(at.y));
     return true;
 }
 
@@ -313,7 +315,7 @@ void FormWindow::onMoved() {
     RECT outer{};
     GetWindowRect(hwnd(), &outer);
     followingWindow_ = true;
-    form_.move(twipsX(outer.left), twipsY(outer.top));
+    form_.move(context_.screen.twipsX(outer.left), context_.screen.twipsY(outer.top));
     followingWindow_ = false;
 }
 

@@ -60,8 +60,6 @@ private:
     void fitClient();
     void reportFrameSize();
     void artworkChanged();
-    double twipsX(int pixels) const { return pixels * context_.screen.twipsPerPixelX(); }
-    double twipsY(int pixels) const { return pixels * context_.screen.twipsPerPixelY(); }
     DWORD style() const;
     DWORD extendedStyle() const;
 

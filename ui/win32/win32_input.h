@@ -16,7 +16,4 @@ int ShiftOf(WPARAM keys);
 // lParam, which a system key message sets while Alt is down.
 int KeyShift(bool altFlag);
 
-// A point in client pixels as twips of the model.
-inline double TwipsOf(int pixels, double twipsPerPixel) { return pixels * twipsPerPixel; }
-
 } // namespace tess::ui::win32

@@ -23,6 +23,9 @@ struct ScreenMeasure {
     double twipsPerPixelY() const { return 1440.0 / dpiY; }
     int pixelsX(double twips) const { return ToPixels(twips, twipsPerPixelX()); }
     int pixelsY(double twips) const { return ToPixels(twips, twipsPerPixelY()); }
+    // Pixels as the model's twips, unrounded: the model keeps fractions of a twip.
+    double twipsX(double pixels) const { return pixels * twipsPerPixelX(); }
+    double twipsY(double pixels) const { return pixels * twipsPerPixelY(); }
 
     // The screen's DPI as its device context reports it.
     static ScreenMeasure OfScreen();

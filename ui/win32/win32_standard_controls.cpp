@@ -81,8 +81,8 @@ bool LabelView::onButtonDown(int button, WPARAM keys, POINT at) {
     if (label_.onMouseDown || label_.onMouseMove) {
         // Captured while a button is down, so that a drag that leaves the label goes on.
         SetCapture(handle());
-        label_.mouseDown(button, ShiftOf(keys), TwipsOf(at.x, context_.screen.twipsPerPixelX()),
-                         TwipsOf(at.y, context_.screen.twipsPerPixelY()));
+        label_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
+                         context_.screen.twipsY(at.y));
     }
     // The STATIC class still sees the press, for its click notification.
     return false;
@@ -90,8 +90,8 @@ bool LabelView::onButtonDown(int button, WPARAM keys, POINT at) {
 
 bool LabelView::onMouseMoved(WPARAM keys, POINT at) {
     if (label_.onMouseMove)
-        label_.mouseMove(ButtonsOf(keys), ShiftOf(keys), TwipsOf(at.x, context_.screen.twipsPerPixelX()),
-                         TwipsOf(at.y, context_.screen.twipsPerPixelY()));
+        label_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
+                         context_.screen.twipsY(at.y));
     return false;
 }
 

@@ -22,7 +22,7 @@ TwipsSize Win32TextMeasure::extent(const FontSpec* font, const std::string& text
     // An empty caption still takes one line's height.
     DrawTextA(screen.get(), text.empty() ? " " : text.c_str(), -1, &box, format);
     const double width = text.empty() ? 0 : box.right - box.left;
-    return {width * screen_.twipsPerPixelX(), (box.bottom - box.top) * screen_.twipsPerPixelY()};
+    return {screen_.twipsX(width), screen_.twipsY(box.bottom - box.top)};
 }
 
 } // namespace tess::ui::win32

@@ -6,14 +6,15 @@
 #include <functional>
 #include <string>
 
-#include "installer/system_info.h"
+#include "core/product.h"
 #include "platform/file_system.h"
+#include "platform/system_info.h"
+#include "platform/win32/program.h"
 #include "platform/win32/system_library.h"
-#include "installer/win32/win32_system_info.h"
+#include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
 #include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_host.h"
-#include "ui/win32/win32_program.h"
-#include "ui/win32/win32_registry.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/frm_uninstall.h"
 #include "uninstaller/win32/temporary_copy.h"
@@ -35,13 +36,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tess::uninstaller;
     (void)platform::win32::RestrictDllSearchPath();
 
-    Win32Registry registry;
+    platform::win32::Win32Registry registry;
     platform::FileSystem& files = platform::SystemFileSystem();
-    const std::string ownFile = ui::win32::ProgramFile();
+    const std::string ownFile = platform::win32::ProgramFile();
     std::string appDir;
     std::string heldFile = ownFile;
     std::function<bool(const std::string&)> setAside;
-    if (auto handed = win32::AppDirArgument(ui::win32::CommandLineArguments())) {
+    if (auto handed = win32::AppDirArgument(platform::win32::CommandLineArguments())) {
         // The temporary copy: it goes at the next start, whatever the user does now, and its
         // folder after it. It bears the name of the original, which waits in the application
         // folder holding its file.
@@ -53,7 +54,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             setAside = [folder](const std::string& file) { return win32::SetAside(file, folder); };
         }
     } else {
-        appDir = ui::win32::ProgramFolder();
+        appDir = platform::win32::ProgramFolder();
         // Only the installed uninstaller needs its file out of the way; from anywhere else the
         // window refuses to remove anything. The system's list of programs refreshes when the
         // command it started ends, so the original ends only with its copy.
@@ -64,20 +65,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
 
     ui::win32::Win32Host host(kUninstallerTitle);
-    installer::win32::Win32SystemInfo system;
+    platform::win32::Win32SystemInfo system;
     UninstallEnv env{host,
                      registry,
                      files,
                      appDir,
                      [&system] {
-                         auto folder = system.SpecialFolder(installer::kCsidlPrograms);
+                         auto folder = system.SpecialFolder(kCsidlPrograms);
                          return folder ? folder.value() : std::string();
                      },
                      WindowIcon(),
                      heldFile,
                      win32::RemoveAtRestart,
                      setAside,
-                     [] { ui::win32::CloseWindowsTitled("Tessary"); }};
+                     [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); }};
     Uninstall window(env);
     window.Form_Load();
     host.show(window.form, false);

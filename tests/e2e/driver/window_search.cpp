@@ -1,6 +1,8 @@
 // Window enumeration with the searches polled until their window appears.
 #include "window_search.h"
 
+#include "ui/win32/control_tag.h"
+
 namespace tess::e2e {
 
 namespace {
@@ -59,7 +61,7 @@ std::string Caption(HWND window) {
 }
 
 std::string ControlName(HWND control) {
-    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(control, kControlNameProperty)));
+    const auto atom = static_cast<ATOM>(reinterpret_cast<UINT_PTR>(GetPropA(control, ui::win32::kControlTagProperty)));
     if (!atom)
         return "";
     char name[256] = {};

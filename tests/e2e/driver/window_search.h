@@ -12,10 +12,6 @@
 
 namespace tess::e2e {
 
-// The window property that holds a control's name as a global atom, e.g. "Command4",
-// "Option1(2)" or "SclWidth".
-inline constexpr const char* kControlNameProperty = "TessControl";
-
 struct WindowQuery {
     std::string title;      // exact
     std::string className;  // exact; empty for any class

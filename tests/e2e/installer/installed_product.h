@@ -8,12 +8,13 @@
 
 #include <string>
 
+#include "core/product.h"
 #include "tests/e2e/driver/registry_files.h"
 
 namespace tess::e2e {
 
-inline constexpr const char* kUninstallKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Tessary";
-inline constexpr const char* kAppPathKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Tessary.exe";
+using product::kAppPathKey;
+using product::kUninstallKey;
 inline constexpr const char* kSkinMakerTitle = "Tessary IE Skin Maker";
 
 // The default base folder as the system gives it to a 32-bit program.

@@ -2,9 +2,9 @@
 // that check the in-memory registry against Windows.
 #pragma once
 
-#include "core/registry.h"
+#include "platform/registry.h"
 
-namespace tess {
+namespace tess::platform::win32 {
 
 // Key numbers are HKEY values as they are: the programs are 32-bit, so a handle fits RegKey.
 class Win32Registry : public RegistryApi {
@@ -20,4 +20,4 @@ public:
     long CloseKey(RegKey key) override;
 };
 
-} // namespace tess
+} // namespace tess::platform::win32

@@ -1,5 +1,5 @@
-// What the setup program asks the system about: the version, drive types and the special
-// folders, behind an interface so that the folder rules run without Windows.
+// What the programs ask the system about: the version, drive types and the special folders,
+// behind an interface so that the folder rules run without Windows.
 #pragma once
 
 #include <cstdint>
@@ -8,7 +8,7 @@
 
 #include "core/result.h"
 
-namespace tess::installer {
+namespace tess {
 
 // Shell folder identifiers (the system's CSIDL numbers).
 inline constexpr int kCsidlPrograms = 2;
@@ -46,4 +46,4 @@ public:
     virtual Result<std::string> TempFolder() const = 0;
 };
 
-} // namespace tess::installer
+} // namespace tess

@@ -1,6 +1,6 @@
 // Finds a raw picture resource in the running program and decodes it in place: resource memory
 // belongs to the loaded module, so nothing here has to be released.
-#include "ui/win32/embedded_resources.h"
+#include "platform/win32/embedded_resources.h"
 
 #include <windows.h>
 
@@ -8,7 +8,7 @@
 
 #include "core/picture_loader.h"
 
-namespace tess {
+namespace tess::platform::win32 {
 
 Result<Picture> LoadEmbeddedPicture(const char* name) {
     HMODULE module = GetModuleHandleA(nullptr);
@@ -23,4 +23,4 @@ Result<Picture> LoadEmbeddedPicture(const char* name) {
     return DecodePicture(static_cast<const uint8_t*>(bytes), size);
 }
 
-} // namespace tess
+} // namespace tess::platform::win32

@@ -1,6 +1,6 @@
 // The in-memory registry: a tree of keys per predefined root, handles numbered like Win32's and
 // never reused, so a closed handle stays invalid, and values kept as the bytes written.
-#include "memory_registry.h"
+#include "tests/support/memory_registry.h"
 
 #include <algorithm>
 #include <cstring>

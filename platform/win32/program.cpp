@@ -1,8 +1,10 @@
-// The single-instance guard, the hidden application window whose close request ends the program,
-// the program's file, folder and command line, and close requests to windows by title.
-#include "ui/win32/win32_program.h"
+// The program services over kernel32 and user32: nothing here needs a window of its own, so a
+// program uses them before, or without, any window of the binding.
+#include "platform/win32/program.h"
 
-namespace tess::ui::win32 {
+namespace tess::platform::win32 {
+
+using ui::win32::UniqueKernelHandle;
 
 Result<SingleInstanceGuard> SingleInstanceGuard::Acquire(const std::string& name) {
     UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
@@ -16,20 +18,6 @@ Result<SingleInstanceGuard> SingleInstanceGuard::Acquire(const std::string& name
                      "The mutex " + name + " cannot be created (error " + std::to_string(error) + ")"};
     }
     return SingleInstanceGuard(std::move(mutex), error == ERROR_ALREADY_EXISTS);
-}
-
-ApplicationWindow::ApplicationWindow(const std::string& title, std::function<void()> onClose)
-    : onClose_(std::move(onClose)) {
-    constexpr const char* kClass = "TessApplication";
-    RegisterClassOnce(kClass, 0, nullptr);
-    // Never shown: WS_OVERLAPPED without WS_VISIBLE.
-    window_.reset(createWindow(kClass, 0, title.c_str(), WS_OVERLAPPED, RECT{0, 0, 0, 0}, nullptr,
-                               nullptr));
-}
-
-bool ApplicationWindow::onClose() {
-    if (onClose_) onClose_();
-    return true;
 }
 
 std::string ProgramFile() {
@@ -57,6 +45,25 @@ std::string CommandLineArguments() {
     return line;
 }
 
+Status StartProgram(const std::string& program) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION started{};
+    // Quoted, so that a folder with spaces is not read as a shorter program and its arguments.
+    std::string commandLine = "\"" + program + "\"";
+    const std::string folder = program.substr(0, program.find_last_of('\\'));
+    if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &started))
+        return Error{ErrorCode::CannotOpen, "cannot start " + program + " (error " +
+                                                std::to_string(GetLastError()) + ")"};
+    // The started program runs on by itself; its handles are not needed here.
+    UniqueKernelHandle thread(started.hThread);
+    UniqueKernelHandle process(started.hProcess);
+    return Status::Ok();
+}
+
 void CloseWindowsTitled(const std::string& title) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         HWND window = FindWindowA(nullptr, title.c_str());
@@ -66,4 +73,4 @@ void CloseWindowsTitled(const std::string& title) {
     }
 }
 
-} // namespace tess::ui::win32
+} // namespace tess::platform::win32

@@ -1,8 +1,11 @@
 // The registry as the programs use it: the Win32 key and value calls behind an interface, with
-// Win32's handle numbers, value types and error codes, and an owner that closes a key.
+// Win32's handle numbers, value types and error codes, an owner that closes a key, and the reads
+// and writes that the programs share over it.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tess {
@@ -90,5 +93,33 @@ private:
     RegistryApi* api_;
     RegKey key_;
 };
+
+// An opened key and the result of the call that opened it; `key` holds 0 unless ok(). The code
+// stays a Win32 error code because callers tell a missing key from one that is refused.
+struct [[nodiscard]] OpenedKey {
+    long error;
+    ScopedRegKey key;
+    bool ok() const { return error == kErrorSuccess; }
+};
+
+enum class IfMissing { Fail, Create };
+
+// Opens `path` below `root` (RegOpenKeyA), or with IfMissing::Create opens it and creates it and
+// the keys above it when missing (RegCreateKeyA), and owns the key.
+OpenedKey OpenKey(RegistryApi& registry, RegKey root, const std::string& path,
+                  IfMissing ifMissing = IfMissing::Fail);
+
+// Opens `path` below `root`, creating it when missing, and stores `size` bytes of `data` as the
+// value `name`. The result of the first call that failed, else kErrorSuccess.
+long WriteValue(RegistryApi& registry, RegKey root, const std::string& path,
+                const std::string& name, uint32_t type, const uint8_t* data, uint32_t size);
+
+// The bytes of a REG_DWORD, which is little-endian whatever the host.
+std::array<uint8_t, 4> DwordBytes(uint32_t value);
+
+// A REG_SZ value of an open key, read up to its first NUL; nothing when it is missing, of another
+// type or unreadable.
+std::optional<std::string> RegQueryString(RegistryApi& registry, RegKey key,
+                                          const std::string& name);
 
 } // namespace tess

@@ -1,17 +1,15 @@
-// Program-wide services on Win32: the named-mutex guard that lets one copy run, the hidden
-// application window that other programs ask to close by its title, and the program's folder.
+// Program-wide services on Win32: the named-mutex guard that lets one copy run, the running
+// program's file, folder and command line, starting another program, and asking windows to close.
 #pragma once
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "core/result.h"
 #include "ui/win32/win32_handles.h"
-#include "ui/win32/win32_window.h"
 
-namespace tess::ui::win32 {
+namespace tess::platform::win32 {
 
 // Holds a named mutex for the life of the program. Creating a named mutex is atomic, so of
 // two copies started together exactly one finds it new.
@@ -22,9 +20,9 @@ public:
     bool anotherRunning() const { return anotherRunning_; }
 
 private:
-    SingleInstanceGuard(UniqueKernelHandle mutex, bool another)
+    SingleInstanceGuard(ui::win32::UniqueKernelHandle mutex, bool another)
         : mutex_(std::move(mutex)), anotherRunning_(another) {}
-    UniqueKernelHandle mutex_;
+    ui::win32::UniqueKernelHandle mutex_;
     bool anotherRunning_;
 };
 
@@ -35,24 +33,13 @@ std::string ProgramFolder();
 // The command line after the program's own name, quoted or not.
 std::string CommandLineArguments();
 
+// Starts `program` (a full path) with a normal window, in its own folder, without waiting for
+// it; an error when the system cannot start it.
+Status StartProgram(const std::string& program);
+
 // Asks every top-level window titled exactly `title` to close, five times in a row as windows
 // that close leave others of that title behind; waits for each to handle the request, but not
 // for one that has stopped answering.
 void CloseWindowsTitled(const std::string& title);
 
-// A hidden top-level window with a title; WM_CLOSE sent to it (e.g. by a setup program that
-// found it with FindWindowA) runs `onClose`.
-class ApplicationWindow : public WindowBase {
-public:
-    ApplicationWindow(const std::string& title, std::function<void()> onClose);
-    ~ApplicationWindow() override = default;
-    bool created() const { return static_cast<bool>(window_); }
-
-private:
-    bool onClose() override;
-    void onDestroyed() override { window_.release(); }
-    std::function<void()> onClose_;
-    UniqueWindow window_;
-};
-
-} // namespace tess::ui::win32
+} // namespace tess::platform::win32

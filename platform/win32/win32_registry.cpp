@@ -1,12 +1,12 @@
 // Each call passes its strings to the ANSI function unchanged and converts between RegKey and
 // HKEY and between uint32_t and DWORD at the boundary.
-#include "win32_registry.h"
+#include "platform/win32/win32_registry.h"
 
 #include <windows.h>
 
 #include <cstdint>
 
-namespace tess {
+namespace tess::platform::win32 {
 
 // A key handle has 32 significant bits in 32-bit and 64-bit programs alike; a 64-bit program
 // sign-extends them (HKEY_CURRENT_USER is 0xFFFFFFFF80000001 there).
@@ -63,4 +63,4 @@ long Win32Registry::DeleteKey(RegKey root, const std::string& subKey) {
 
 long Win32Registry::CloseKey(RegKey key) { return RegCloseKey(ToHkey(key)); }
 
-} // namespace tess
+} // namespace tess::platform::win32

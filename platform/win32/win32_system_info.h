@@ -1,12 +1,12 @@
-// The system queries of the setup program over kernel32 and the shell: version, drive types,
+// The system queries of the programs over kernel32 and the shell: version, drive types,
 // special folders, and the Windows, system and temporary folders.
 #pragma once
 
 #include <windows.h>
 
-#include "installer/system_info.h"
+#include "platform/system_info.h"
 
-namespace tess::installer::win32 {
+namespace tess::platform::win32 {
 
 class Win32SystemInfo : public SystemInfo {
 public:
@@ -24,4 +24,4 @@ private:
     HWND owner_;  // not owned
 };
 
-} // namespace tess::installer::win32
+} // namespace tess::platform::win32

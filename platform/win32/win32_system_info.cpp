@@ -1,13 +1,13 @@
 // Each query asks the system once and turns its failure into an error value; the shell's item
 // list is freed through its owner.
-#include "win32_system_info.h"
+#include "platform/win32/win32_system_info.h"
 
 #include <objbase.h>
 #include <shlobj.h>
 
 #include "platform/win32/system_library.h"
 
-namespace tess::installer::win32 {
+namespace tess::platform::win32 {
 
 namespace {
 
@@ -72,7 +72,7 @@ Result<std::string> Win32SystemInfo::WindowsFolder() const {
 }
 
 Result<std::string> Win32SystemInfo::SystemFolder() const {
-    const std::string folder = platform::win32::SystemDirectory();
+    const std::string folder = SystemDirectory();
     if (folder.empty())
         return Error{ErrorCode::FileNotFound, "the system folder is unknown"};
     return folder;
@@ -83,4 +83,4 @@ Result<std::string> Win32SystemInfo::TempFolder() const {
                       "temporary folder");
 }
 
-} // namespace tess::installer::win32
+} // namespace tess::platform::win32
