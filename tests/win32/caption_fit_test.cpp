@@ -1,6 +1,5 @@
-// Every caption of the three programs' windows, as real windows at the screen's DPI: the text
-// measured in the font its window really uses must fit the window's client box, enabled and
-// disabled, on each page of the setup wizard and with the menus on one line.
+// Every caption of the three programs' real windows at the screen's DPI, measured in the font
+// its window uses against its client box, enabled and disabled; the menu bars on one row.
 #include <gtest/gtest.h>
 
 #include <windows.h>
