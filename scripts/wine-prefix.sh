@@ -26,7 +26,7 @@ die() {
 # The template records the Wine version that made it: a prefix from another version would
 # be updated by Wine on every run of every copy, which is slow and shows dialogs. The
 # revision goes up whenever make_template changes, so that older templates are made again.
-template_revision=2
+template_revision=3
 template_stamp=$tess_wine_template/.tess-template
 template_id="$("$tess_wine" --version) ($tess_wine), template revision $template_revision"
 
@@ -59,6 +59,11 @@ make_template() {
   # start of Wine below records them in the registry once for all copies.
   if compgen -G '/usr/share/wine/fonts/*.ttf' >/dev/null; then
     cp /usr/share/wine/fonts/*.ttf "$partial/drive_c/windows/Fonts/"
+  fi
+  # The raster dialog face, in the set drawn for 96 DPI that Windows installs at that DPI: the
+  # windows' measures were made for it (tests/win32/run-at-dpi.sh swaps in the 120-DPI set).
+  if [[ -f /usr/share/wine/fonts/sserife.fon ]]; then
+    cp /usr/share/wine/fonts/sserife.fon "$partial/drive_c/windows/Fonts/"
   fi
   # Test displays have no window manager, and Wine would wait 2 s for one each time a window
   # closes; unmanaged windows close at once.

@@ -25,24 +25,62 @@ ScreenMeasure ScreenMeasure::OfScreen() {
     return m;
 }
 
-UniqueFont CreateDialogFont(const ScreenMeasure& screen) {
-    // 7.5 points: the windows' measures were made for a narrow raster face, and the system's
-    // scalable dialog face needs this size to fit the same boxes.
-    constexpr int kTenthPoints = 75;
+namespace {
+
+// The windows' measures were made for the 8-point raster dialog face at 96 DPI. Its set drawn
+// for 120 DPI is proportionally wider and no longer fits them, and none is drawn for more.
+constexpr int kDialogPoints = 8;
+constexpr int kRasterDpi = 96;
+// Elsewhere Tahoma at 7 points: the largest half-point size whose captions fit the boxes at
+// 120 DPI, and at 144 DPI one that leaves a few pixels for Windows' own Tahoma, which may
+// measure a pixel wider than Wine's. Windows and Wine both ship the face, so what a test
+// measures under Wine holds on Windows, where the shell's dialog face is another font.
+constexpr const char* kScalableFace = "Tahoma";
+constexpr int kScalableTenthPoints = 70;
+
+LOGFONTA DialogFontRequest(const char* face, int heightPx) {
     LOGFONTA font{};
-    font.lfHeight = -MulDiv(kTenthPoints, screen.dpiY, 720);
+    font.lfHeight = -heightPx;
     font.lfWeight = FW_NORMAL;
     font.lfCharSet = DEFAULT_CHARSET;
     font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_SWISS;
-    // The shell's dialog face, which the system maps to its sans-serif dialog font.
-    lstrcpynA(font.lfFaceName, "MS Shell Dlg", LF_FACESIZE);
-    UniqueFont created(CreateFontIndirectA(&font));
-    if (!created) {
-        lstrcpynA(font.lfFaceName, "MS Sans Serif", LF_FACESIZE);
-        created.reset(CreateFontIndirectA(&font));
-    }
-    return created;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
+    return font;
+}
+
+// The raster "MS Sans Serif" at 96 DPI, or nothing. Asked for a face it lacks, the font
+// mapper hands back a scalable substitute, and asked at another DPI a raster size made for
+// another height, neither of which fits the boxes.
+UniqueFont RasterDialogFont(const ScreenMeasure& screen) {
+    if (screen.dpiX != kRasterDpi || screen.dpiY != kRasterDpi) return {};
+    LOGFONTA request = DialogFontRequest("MS Sans Serif", MulDiv(kDialogPoints, screen.dpiY, 72));
+    request.lfOutPrecision = OUT_RASTER_PRECIS;
+    UniqueFont font(CreateFontIndirectA(&request));
+    WindowDc dc(nullptr);
+    if (!font || !dc.get()) return {};
+    SelectedObject selected(dc.get(), font.get());
+    char face[LF_FACESIZE] = {};
+    TEXTMETRICA metrics{};
+    if (!GetTextFaceA(dc.get(), LF_FACESIZE, face) || !GetTextMetricsA(dc.get(), &metrics))
+        return {};
+    // A raster font's pitch bits say neither vector nor TrueType, and its digitised aspect is
+    // the DPI it was drawn for.
+    const bool raster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0;
+    const int charHeight = metrics.tmHeight - metrics.tmInternalLeading;
+    if (lstrcmpiA(face, request.lfFaceName) != 0 || !raster ||
+        metrics.tmDigitizedAspectY != screen.dpiY || charHeight != -request.lfHeight)
+        return {};
+    return font;
+}
+
+} // namespace
+
+UniqueFont CreateDialogFont(const ScreenMeasure& screen) {
+    if (UniqueFont raster = RasterDialogFont(screen)) return raster;
+    LOGFONTA request =
+        DialogFontRequest(kScalableFace, MulDiv(kScalableTenthPoints, screen.dpiY, 720));
+    return UniqueFont(CreateFontIndirectA(&request));
 }
 
 UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face, double points,

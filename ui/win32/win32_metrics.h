@@ -31,7 +31,8 @@ struct ScreenMeasure {
     static ScreenMeasure OfScreen();
 };
 
-// The classic 8-point dialog font at the screen's DPI.
+// The windows' font at the screen's DPI: the 8-point raster dialog face where the system has
+// it drawn for this DPI, otherwise a scalable face at a size that fits the same boxes.
 UniqueFont CreateDialogFont(const ScreenMeasure& screen);
 
 // A font of `face` at `points` (fractions kept to the nearest pixel) for the screen's DPI.
