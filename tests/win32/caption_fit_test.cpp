@@ -11,16 +11,15 @@
 #include <string>
 #include <vector>
 
-#include "core/memory_registry.h"
 #include "installer/frm_main.h"
 #include "installer/frm_path.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/frm_about.h"
 #include "skinmaker/frm_collection.h"
 #include "skinmaker/ie_main.h"
-#include "tests/support/fake_folder_system.h"
 #include "tests/support/fake_install_services.h"
-#include "tests/support/fake_removal_files.h"
+#include "tests/support/memory_file_system.h"
+#include "tests/support/memory_registry.h"
 #include "tests/support/scripted_shell.h"
 #include "ui/headless/scripted_dialogs.h"
 #include "ui/win32/win32_handles.h"
@@ -157,7 +156,8 @@ protected:
 TEST_F(CaptionFit, TheSkinMakersWindows) {
     tess::testing::ScriptedShell shell;
     ScriptedDialogs dialogs;
-    SkinMakerEnv env{host, registry, shell,
+    tess::testing::MemoryFileSystem files;
+    SkinMakerEnv env{host, registry, shell, files,
                      [&] { return std::make_unique<cNewDialog>(dialogs, dialogs); }, "C:\\App",
                      Picture()};
     IeMain main(env);
@@ -170,12 +170,11 @@ TEST_F(CaptionFit, TheSkinMakersWindows) {
 
 TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
     tess::testing::FakeSystem system;
-    tess::testing::FakeFiles files;
+    tess::testing::MemoryFileSystem files;
     tess::testing::FakeCabinet cabinet{files};
     tess::testing::FakeLinks links;
-    tess::testing::FakeFolderSystem folders;
-    folders.addDrive('c', "system");
-    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, "C:\\Setup", "",
+    files.addDrive('c', "system");
+    installer::SetupEnv env{host, registry, system, files, cabinet, links, "C:\\Setup", "",
                             Picture(), Picture()};
     installer::FrmMain wizard(env);
     wizard.Form_Load();
@@ -191,7 +190,7 @@ TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
 }
 
 TEST_F(CaptionFit, TheUninstallersWindow) {
-    tess::testing::FakeRemovalFiles files;
+    tess::testing::MemoryFileSystem files;
     uninstaller::UninstallEnv env{host, registry, files, "C:\\App", [] { return std::string(); },
                                   Picture(), "C:\\App\\remover.exe"};
     uninstaller::Uninstall window(env);
