@@ -88,7 +88,9 @@ void FrameView::onPaint(HDC dc) {
     RECT where{margin, 0, margin + text.right, metrics.tmHeight};
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(IsWindowEnabled(hwnd()) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
-    DrawTextA(dc, caption.c_str(), -1, &where, DT_SINGLELINE | DT_LEFT | DT_TOP);
+    // Unclipped: a last letter whose ink overhangs its advance (the "w" of "Preview" in some
+    // faces) would lose its edge to a box of the measured width; the padding takes it.
+    DrawTextA(dc, caption.c_str(), -1, &where, DT_SINGLELINE | DT_LEFT | DT_TOP | DT_NOCLIP);
 }
 
 // --- Picture box ---
