@@ -6,7 +6,6 @@
 #include <string>
 
 #include "core/result.h"
-#include "platform/file_system.h"
 
 namespace tess::installer {
 
@@ -27,8 +26,5 @@ public:
     virtual Status CreateLink(const std::string& linkPath, const std::string& target,
                               const std::string& arguments, const std::string& description) = 0;
 };
-
-// True when the file can be measured and is not empty.
-bool FileIsPresent(platform::FileSystem& files, const std::string& path);
 
 } // namespace tess::installer

@@ -4,6 +4,7 @@
 
 #include <optional>
 
+#include "platform/file_system.h"
 #include "setup_strings.h"
 #include "ui/error_rules.h"
 
@@ -24,7 +25,7 @@ uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& p
 // Through the shell first, which also takes a read-only file, then directly.
 void Discard(platform::FileSystem& files, const std::string& path) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    if (FileIsPresent(files, path))
+    if (platform::HasContent(files, path))
         on.step(files.ShellDelete(path, true));
     on.step(files.RemoveFile(path));
 }
@@ -87,7 +88,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     InstallReport report;
     platform::FileSystem& files = services.files;
     const std::string cabinet = setupFolder + "\\" + product::kCabinetFile;
-    if (!FileIsPresent(files, cabinet))
+    if (!platform::HasContent(files, cabinet))
         return report;
 
     report.appDir = installDir + "\\" + product::kAppFolderName;
@@ -103,7 +104,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     for (const Replacement& r : replacements) {
         const bool extracted = services.cabinet.Extract(cabinet, r.program, r.arrived).ok();
         report.lines.push_back(ProgramDisplayPath(r.installed));
-        if (!extracted || !FileIsPresent(files, r.arrived))
+        if (!extracted || !platform::HasContent(files, r.arrived))
             report.missingPrograms.push_back(r.program);
     }
     if (report.missingPrograms.empty()) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "core/product.h"
+#include "platform/file_system.h"
 #include "platform/registry.h"
 #include "install_services.h"
 #include "program_group.h"

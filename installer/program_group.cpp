@@ -31,11 +31,6 @@ bool MakeFolder(platform::FileSystem& files, const std::string& folder) {
 
 } // namespace
 
-bool FileIsPresent(platform::FileSystem& files, const std::string& path) {
-    const Result<uint64_t> length = files.FileLength(path);
-    return length.ok() && length.value() > 0;
-}
-
 int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu) {
     if (perUser || IsWin95(system))
         return startMenu ? kCsidlStartMenu : kCsidlPrograms;

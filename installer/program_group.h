@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "install_services.h"
+#include "platform/file_system.h"
 #include "platform/system_info.h"
 
 namespace tess::installer {

@@ -34,6 +34,11 @@ bool MatchesExactly(const std::string& name, const std::string& pattern) {
 
 } // namespace
 
+bool HasContent(FileSystem& files, const std::string& path) {
+    const Result<uint64_t> length = files.FileLength(path);
+    return length.ok() && length.value() > 0;
+}
+
 bool MatchesPattern(const std::string& name, const std::string& pattern) {
     if (MatchesExactly(name, pattern))
         return true;

@@ -92,6 +92,11 @@ public:
 // The system's file system, one for the whole program.
 FileSystem& SystemFileSystem();
 
+// True when `path` names a file of at least one byte: an empty, missing or unreadable file, a
+// folder or a bad name give false. An empty file counts as absent because an interrupted write
+// or extraction leaves one.
+bool HasContent(FileSystem& files, const std::string& path);
+
 // Whether a file name matches a pattern of '*' (any run of characters) and '?' (any one
 // character), without regard to case, as the system's file lists match.
 bool MatchesPattern(const std::string& name, const std::string& pattern);

@@ -64,8 +64,7 @@ bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
 }
 
 bool FileExists(platform::FileSystem& files, const std::string& path) {
-    const Result<uint64_t> length = files.FileLength(path);
-    return length.ok() && length.value() >= 1;
+    return platform::HasContent(files, path);
 }
 
 } // namespace tess
