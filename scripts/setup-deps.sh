@@ -20,6 +20,8 @@ packages=(
   # Wine's own fonts and the X extensions its 32-bit display driver uses, so that dialogs
   # and skins look as they do on Windows (anti-aliased text, alpha blending, cursors).
   fonts-wine libxrender1:i386 libxcursor1:i386 libxi6:i386 libxrandr2:i386
+  # Liberation Sans, drawn to Arial's widths, stands in for the Arial that Windows has.
+  fonts-liberation2
   # Wine gives a program the ANSI code page of the Unix locale it starts in: the tests of
   # folders named beyond ASCII run under these two (code pages 1252 and 1251).
   locales

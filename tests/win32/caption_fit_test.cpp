@@ -52,23 +52,76 @@ void ForEachControl(const Container& container, const std::function<void(Control
     }
 }
 
-// What a caption takes in the font its window was given, laid out as the control lays it out.
-SIZE TextExtent(HWND window, const std::string& text, UINT format, int wrapWidth) {
+// What a caption takes in the font its window was given, laid out as the control lays it out:
+// the box the layout gives it, and the ink of each way the caption is drawn, which a scalable
+// face's letters may carry past that box.
+struct CaptionExtent {
+    SIZE layout{};
+    RECT ink{};      // colour rendering, as an enabled control draws it
+    RECT monoInk{};  // one bit a pixel, as a disabled control draws it into its mask
+};
+
+// The box the pixels that differ from white fill, relative to the layout's origin at (pad, pad).
+RECT InkOf(HDC dc, int width, int height, int pad) {
+    RECT ink{width, height, -pad, -pad};
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            if (GetPixel(dc, x, y) != RGB(255, 255, 255)) {
+                ink.left = std::min<LONG>(ink.left, x - pad);
+                ink.top = std::min<LONG>(ink.top, y - pad);
+                ink.right = std::max<LONG>(ink.right, x - pad + 1);
+                ink.bottom = std::max<LONG>(ink.bottom, y - pad + 1);
+            }
+    return ink;
+}
+
+CaptionExtent MeasureCaption(HWND window, const std::string& text, UINT format, int wrapWidth) {
+    WindowDc screen(window);
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    const HGDIOBJ face = font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT);
+    CaptionExtent extent;
+    {
+        SelectedObject selected(screen.get(), face);
+        RECT box{0, 0, wrapWidth, 0};
+        DrawTextA(screen.get(), text.c_str(), -1, &box, format | DT_CALCRECT | DT_EXPANDTABS);
+        extent.layout = {box.right - box.left, box.bottom - box.top};
+    }
+    // Drawn unclipped with room all round, black on white.
+    const int pad = extent.layout.cy;
+    const int width = extent.layout.cx + 2 * pad, height = extent.layout.cy + 2 * pad;
+    for (bool mono : {false, true}) {
+        UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+        UniqueBitmap bitmap(mono ? CreateBitmap(width, height, 1, 1, nullptr)
+                                 : CreateCompatibleBitmap(screen.get(), width, height));
+        SelectedObject selectedBitmap(dc.get(), bitmap.get());
+        SelectedObject selectedFont(dc.get(), face);
+        RECT all{0, 0, width, height};
+        FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetTextColor(dc.get(), RGB(0, 0, 0));
+        SetBkMode(dc.get(), TRANSPARENT);
+        RECT box{pad, pad, pad + extent.layout.cx, pad + extent.layout.cy};
+        DrawTextA(dc.get(), text.c_str(), -1, &box, format | DT_NOCLIP | DT_EXPANDTABS);
+        (mono ? extent.monoInk : extent.ink) = InkOf(dc.get(), width, height, pad);
+    }
+    return extent;
+}
+
+// The width and height of the layout's box and the ink together.
+SIZE Span(const CaptionExtent& e) {
+    const RECT& a = e.ink;
+    const RECT& b = e.monoInk;
+    return {std::max({e.layout.cx, a.right, b.right}) - std::min({0L, a.left, b.left}),
+            std::max({e.layout.cy, a.bottom, b.bottom}) - std::min({0L, a.top, b.top})};
+}
+
+// The face the font mapper really gave the window's font.
+std::string FaceOf(HWND window) {
     WindowDc dc(window);
     const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
     SelectedObject selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    RECT box{0, 0, wrapWidth, 0};
-    DrawTextA(dc.get(), text.c_str(), -1, &box, format | DT_CALCRECT | DT_EXPANDTABS);
-    SIZE extent{box.right - box.left, box.bottom - box.top};
-    // A scalable face's first and last letters may reach beyond their advance widths, and a
-    // caption that fits by its advances alone still loses their edge.
-    ABC first{}, last{};
-    if (!(format & DT_WORDBREAK) && !text.empty() && GetCharABCWidthsA(dc.get(), static_cast<unsigned char>(text.front()),
-                                           static_cast<unsigned char>(text.front()), &first) &&
-        GetCharABCWidthsA(dc.get(), static_cast<unsigned char>(text.back()),
-                          static_cast<unsigned char>(text.back()), &last))
-        extent.cx += std::max(0, -first.abcA) + std::max(0, -last.abcC);
-    return extent;
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc.get(), LF_FACESIZE, face);
+    return face;
 }
 
 // The part of the client box the control leaves to its caption.
@@ -85,7 +138,7 @@ SIZE RoomFor(const Control& c, HWND window, int dpi) {
     case ControlKind::CheckBox:
     case ControlKind::OptionButton:
         // The mark, 13 pixels at 96 DPI, and the gap of half a digit's width after it.
-        room.cx -= MulDiv(13, dpi, 96) + TextExtent(window, "0", DT_SINGLELINE, 0).cx / 2;
+        room.cx -= MulDiv(13, dpi, 96) + MeasureCaption(window, "0", DT_SINGLELINE, 0).layout.cx / 2;
         break;
     case ControlKind::Frame:
         // The caption starts at a margin from the etched edge and keeps one at its end.
@@ -107,13 +160,27 @@ std::vector<std::string> Misfits(const Win32Host& host, const Form& form) {
         if (!caption || caption->empty() || !window) return;
         const bool wraps = c.kind() == ControlKind::Label && static_cast<Label&>(c).wordWrap();
         const SIZE room = RoomFor(c, window, dpi);
-        const SIZE text = wraps ? TextExtent(window, *caption, DT_WORDBREAK, room.cx)
-                                : TextExtent(window, *caption, 0, 0);
-        if (text.cx > room.cx || text.cy > room.cy)
+        const CaptionExtent extent = wraps ? MeasureCaption(window, *caption, DT_WORDBREAK, room.cx)
+                                           : MeasureCaption(window, *caption, 0, 0);
+        const SIZE text = Span(extent);
+        // The system's buttons draw a disabled caption through a one-bit mask exactly as large
+        // as its layout, so ink past the layout is lost there however wide the control is.
+        const bool masked = !IsWindowEnabled(window) && c.kind() != ControlKind::Label &&
+                            c.kind() != ControlKind::Frame;
+        const RECT& mono = extent.monoInk;
+        const bool cut = masked && (mono.left < 0 || mono.top < 0 || mono.right > extent.layout.cx ||
+                                    mono.bottom > extent.layout.cy);
+        // A face the system lacks comes out in another, of other widths, and measuring that
+        // one would say nothing of the face asked for.
+        const auto* own = c.kind() == ControlKind::Label ? &static_cast<Label&>(c).font() : nullptr;
+        if (own && *own && lstrcmpiA(FaceOf(window).c_str(), (*own)->name.c_str()) != 0)
+            out.push_back(c.name() + ": in " + FaceOf(window) + " for " + (*own)->name);
+        if (text.cx > room.cx || text.cy > room.cy || cut)
             out.push_back(c.name() + (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "") +
                           ": \"" + *caption + "\" " + std::to_string(text.cx) + "x" +
                           std::to_string(text.cy) + " in " + std::to_string(room.cx) + "x" +
-                          std::to_string(room.cy) + (IsWindowEnabled(window) ? "" : " disabled"));
+                          std::to_string(room.cy) + (IsWindowEnabled(window) ? "" : " disabled") +
+                          (cut ? " cut by its mask" : ""));
     });
     return out;
 }

@@ -31,12 +31,13 @@ namespace {
 // for 120 DPI is proportionally wider and no longer fits them, and none is drawn for more.
 constexpr int kDialogPoints = 8;
 constexpr int kRasterDpi = 96;
-// Elsewhere Tahoma at 7 points: the largest half-point size whose captions fit the boxes at
-// 120 DPI, and at 144 DPI one that leaves a few pixels for Windows' own Tahoma, which may
-// measure a pixel wider than Wine's. Windows and Wine both ship the face, so what a test
-// measures under Wine holds on Windows, where the shell's dialog face is another font.
+// Elsewhere Tahoma at 6.5 points (11 pixels at 120 DPI, 13 at 144), which both Windows and
+// Wine ship. Its captions fit the boxes with a few pixels to spare for Windows' own Tahoma,
+// which may measure a pixel wider than Wine's. At 7 points Wine draws some letters a pixel or
+// more past their advance when it renders one bit a pixel, and the system's buttons render a
+// disabled caption so, into a mask no wider than the advances: a last letter loses its edge.
 constexpr const char* kScalableFace = "Tahoma";
-constexpr int kScalableTenthPoints = 70;
+constexpr int kScalableTenthPoints = 65;
 
 LOGFONTA DialogFontRequest(const char* face, int heightPx) {
     LOGFONTA font{};
