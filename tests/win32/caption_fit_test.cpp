@@ -75,10 +75,15 @@ RECT InkOf(HDC dc, int width, int height, int pad) {
     return ink;
 }
 
+// The font the window draws its caption in: its own, or the system's when it was given none.
+HGDIOBJ FontOf(HWND window) {
+    const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    return font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT);
+}
+
 CaptionExtent MeasureCaption(HWND window, const std::string& text, UINT format, int wrapWidth) {
     WindowDc screen(window);
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
-    const HGDIOBJ face = font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT);
+    const HGDIOBJ face = FontOf(window);
     CaptionExtent extent;
     {
         SelectedObject selected(screen.get(), face);
@@ -117,8 +122,7 @@ SIZE Span(const CaptionExtent& e) {
 // The face the font mapper really gave the window's font.
 std::string FaceOf(HWND window) {
     WindowDc dc(window);
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
-    SelectedObject selected(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
+    SelectedObject selected(dc.get(), FontOf(window));
     char face[LF_FACESIZE] = {};
     GetTextFaceA(dc.get(), LF_FACESIZE, face);
     return face;
@@ -173,8 +177,9 @@ std::vector<std::string> Misfits(const Win32Host& host, const Form& form) {
         // A face the system lacks comes out in another, of other widths, and measuring that
         // one would say nothing of the face asked for.
         const auto* own = c.kind() == ControlKind::Label ? &static_cast<Label&>(c).font() : nullptr;
-        if (own && *own && lstrcmpiA(FaceOf(window).c_str(), (*own)->name.c_str()) != 0)
-            out.push_back(c.name() + ": in " + FaceOf(window) + " for " + (*own)->name);
+        if (const std::string face = FaceOf(window);
+            own && *own && lstrcmpiA(face.c_str(), (*own)->name.c_str()) != 0)
+            out.push_back(c.name() + ": in " + face + " for " + (*own)->name);
         if (text.cx > room.cx || text.cy > room.cy || cut)
             out.push_back(c.name() + (c.index() >= 0 ? "(" + std::to_string(c.index()) + ")" : "") +
                           ": \"" + *caption + "\" " + std::to_string(text.cx) + "x" +
