@@ -8,20 +8,20 @@
 
 namespace tess {
 
-std::string CollectionFolder(const std::string& appFolder) {
-    return appFolder + "\\" + product::kCollectionFolder;
+std::string CollectionFolder(const std::string& dataFolder) {
+    return dataFolder + "\\" + product::kCollectionFolder;
 }
 
-std::string CollectionFileName(const std::string& appFolder, int number) {
+std::string CollectionFileName(const std::string& dataFolder, int number) {
     char digits[16];
     std::snprintf(digits, sizeof digits, "%04d", number);
-    return CollectionFolder(appFolder) + "\\Skin" + digits + ".bmp";
+    return CollectionFolder(dataFolder) + "\\Skin" + digits + ".bmp";
 }
 
-std::string FirstFreeCollectionFile(const std::string& appFolder,
+std::string FirstFreeCollectionFile(const std::string& dataFolder,
                                     const std::function<bool(const std::string&)>& exists) {
     for (int n = kFirstCollectionNumber; n <= kLastCollectionNumber; ++n) {
-        std::string name = CollectionFileName(appFolder, n);
+        std::string name = CollectionFileName(dataFolder, n);
         if (!exists(name))
             return name;
     }

@@ -1,5 +1,5 @@
-// Names in the skin collection: the folder below the application folder and the numbered files
-// Skin0001.bmp to Skin9999.bmp, with the search for the lowest number not in use.
+// Names in the skin collection: the folder below the skin maker's data folder and the numbered
+// files Skin0001.bmp to Skin9999.bmp, with the search for the lowest number not in use.
 #pragma once
 
 #include <functional>
@@ -10,16 +10,16 @@ namespace tess {
 inline constexpr int kFirstCollectionNumber = 1;
 inline constexpr int kLastCollectionNumber = 9999;
 
-// appFolder + "\Collection".
-std::string CollectionFolder(const std::string& appFolder);
+// dataFolder + "\Collection".
+std::string CollectionFolder(const std::string& dataFolder);
 
-// appFolder + "\Collection\Skin" + the number with at least four digits + ".bmp".
-std::string CollectionFileName(const std::string& appFolder, int number);
+// dataFolder + "\Collection\Skin" + the number with at least four digits + ".bmp".
+std::string CollectionFileName(const std::string& dataFolder, int number);
 
 // The name of the lowest number from 1 to 9999 whose file `exists` denies, or "" when every
 // number is taken. The predicate decides what counts as taken (the window passes FileExists, so
 // that an empty file is reused).
-std::string FirstFreeCollectionFile(const std::string& appFolder,
+std::string FirstFreeCollectionFile(const std::string& dataFolder,
                                     const std::function<bool(const std::string&)>& exists);
 
 } // namespace tess

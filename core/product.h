@@ -28,6 +28,9 @@ inline constexpr const char* kSetupFile = "orvinst.exe";
 inline constexpr const char* kCabinetFile = "tess10.cab";
 inline constexpr const char* kSkinFile = "Skin.bmp";
 inline constexpr const char* kCollectionFolder = "Collection";
+// The folder below the user's local application data that holds the skin and the collection
+// when the skin maker's own folder is not the user's to write.
+inline constexpr const char* kDataFolderName = kName;
 
 // Keys below HKEY_LOCAL_MACHINE: the uninstall entry that the system's list of programs shows,
 // the application path that lets the system start the skin maker by name, and a settings key

@@ -30,6 +30,9 @@ public:
     virtual bool FolderExists(const std::string& path) = 0;
     // Whether `path` itself is a link (a junction or a symbolic link, to a file or a folder).
     virtual bool IsLink(const std::string& path) = 0;
+    // Where the link `path` points, as the link itself records it; read without entering it.
+    // InvalidArgument when `path` is no link, CannotOpen when its record cannot be read.
+    virtual Result<std::string> LinkTarget(const std::string& path) = 0;
     // The names of the files (not folders) in a folder that match the pattern (MatchesPattern),
     // sorted by name without regard to case. A folder that cannot be read is an error.
     virtual Result<std::vector<std::string>> ListFiles(const std::string& folder,
@@ -57,8 +60,13 @@ public:
     virtual Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) = 0;
     // Moves the file `from` to `to` in one step, replacing a file there and returning only once
     // the move is on disk. Both must lie on one volume: nothing is copied, so a failure leaves
-    // both files as they were. FileNotFound when `from` is missing.
+    // both files as they were. FileNotFound when `from` is missing; a read-only file at `to` is
+    // not replaced (WriteFailed).
     virtual Status MoveReplacing(const std::string& from, const std::string& to) = 0;
+    // Takes the read-only attribute off a file, and nothing else: the system refuses to replace
+    // or delete a read-only file by name. A link is refused (InvalidArgument), so that only the
+    // file named, never what a link points to, loses its protection.
+    virtual Status ClearReadOnly(const std::string& path) = 0;
     // Deletes a file, or a file link as itself; never a folder. FileNotFound when nothing is
     // there, DeleteFailed when it stays (in use, read-only, a folder).
     virtual Status RemoveFile(const std::string& path) = 0;

@@ -15,6 +15,7 @@ inline constexpr int kCsidlPrograms = 2;
 inline constexpr int kCsidlStartMenu = 11;
 inline constexpr int kCsidlCommonStartMenu = 22;
 inline constexpr int kCsidlCommonPrograms = 23;
+inline constexpr int kCsidlLocalAppData = 28;
 inline constexpr int kCsidlProgramFiles = 38;
 
 // Drive types as GetDriveTypeA gives them.

@@ -57,13 +57,13 @@ FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
 
 std::string FrmCollection::SelectedPath() const {
     if (File1.listIndex() < 0) return {};
-    return CollectionFolder(env_.appFolder) + "\\" + File1.entries()[File1.listIndex()];
+    return CollectionFolder(env_.dataFolder) + "\\" + File1.entries()[File1.listIndex()];
 }
 
 void FrmCollection::Form_Load() {
     ui::HandlerErrors<ui::OnError::Resume> on;
     File1.setPattern("*.bmp");
-    on.step(File1.setPath(CollectionFolder(env_.appFolder)));
+    on.step(File1.setPath(CollectionFolder(env_.dataFolder)));
     if (File1.listCount() > 0) {
         File1.setListIndex(0);
         Command1.setEnabled(true);
@@ -136,7 +136,7 @@ void FrmCollection::Command3_Click() { form.requestClose(); }
 
 int FrmCollection::OpenDocument(const std::string& DocName) {
     return env_.shell.ShellExecute(env_.host.windowHandle(form), "Open", DocName, "",
-                                   CollectionFolder(env_.appFolder) + "\\", kShowNormal);
+                                   CollectionFolder(env_.dataFolder) + "\\", kShowNormal);
 }
 
 void FrmCollection::LaunchDocument(const std::string& path) {

@@ -157,7 +157,7 @@ bool IeMain::Form_Initialize() { return !(env_.anotherCopyRunning && env_.anothe
 
 void IeMain::Form_Load() {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    on.step(env_.files.CreateFolder(CollectionFolder(env_.appFolder)));
+    on.step(env_.files.CreateFolder(CollectionFolder(env_.dataFolder)));
     layout.StartLoading = true;
     layout.RefreshLocked = true;
     ResetValues();
@@ -473,8 +473,8 @@ bool IeMain::saveToCollection(const std::string& path) {
 
 std::string IeMain::AddToSelection() {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    on.step(env_.files.CreateFolder(CollectionFolder(env_.appFolder)));
-    return FirstFreeCollectionFile(env_.appFolder, [this](const std::string& p) { return FileExists(env_.files, p); });
+    on.step(env_.files.CreateFolder(CollectionFolder(env_.dataFolder)));
+    return FirstFreeCollectionFile(env_.dataFolder, [this](const std::string& p) { return FileExists(env_.files, p); });
 }
 
 void IeMain::Command4_Click() {
@@ -524,7 +524,7 @@ void IeMain::mViewColl_Click() {
 }
 
 void IeMain::OpenLink(const std::string& WebSiteStr, bool OpenNew) {
-    tess::OpenLink(env_.shell, env_.host, env_.files, env_.appFolder, WebSiteStr, OpenNew);
+    tess::OpenLink(env_.shell, env_.host, env_.files, env_.dataFolder, WebSiteStr, OpenNew);
 }
 
 void IeMain::mProb_Click() { OpenLink(kFeedbackPage, true); }

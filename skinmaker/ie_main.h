@@ -114,7 +114,7 @@ public:
     std::string AddToSelection();
 
     // The full path of the skin bitmap the program writes.
-    std::string SkinPath() const { return env_.appFolder + "\\" + product::kSkinFile; }
+    std::string SkinPath() const { return env_.dataFolder + "\\" + product::kSkinFile; }
 
 private:
     LayoutMode mode() const;

@@ -1,6 +1,6 @@
 // What the skin maker's windows need from the program around them: the host, the common
-// dialogs, the registry, the file system, the application folder, the stored toolbar picture and
-// system colours.
+// dialogs, the registry, the file system, the folder they write in, the stored toolbar picture
+// and system colours.
 #pragma once
 
 #include <functional>
@@ -30,8 +30,10 @@ struct SkinMakerEnv {
     platform::FileSystem& files;
     // A fresh dialog component for one use, owned by the main window while it is shown.
     std::function<std::unique_ptr<cNewDialog>()> newDialog;
-    // The folder of the running program, without a trailing backslash.
-    std::string appFolder;
+    // Where "Skin.bmp", the collection and the browser-finding page are written, without a
+    // trailing backslash: the program's own folder where the user may write there, else the
+    // user's local application data (ChooseDataFolder).
+    std::string dataFolder;
     // The browser's toolbar drawn over the preview, 800 × 92 pixels with transparent parts.
     Picture toolbar;
     // The system's button-face colour: the preview's back colour until one is chosen.

@@ -41,10 +41,10 @@ std::string ShellErrorText(int code) {
     }
 }
 
-void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& appFolder,
+void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& dataFolder,
               const std::string& WebSiteStr, bool OpenNew) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    const std::string page = appFolder + "\\Test.htm";
+    const std::string page = dataFolder + "\\Test.htm";
     if (!WriteTemporaryPage(files, page)) {
         // No page to ask about (a read-only folder, say): the shell opens the address itself.
         on.step(files.RemoveFile(page));

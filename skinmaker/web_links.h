@@ -15,9 +15,9 @@ std::string ShellErrorText(int code);
 
 // Opens `WebSiteStr` in the browser: with `OpenNew`, the program that opens web pages is started
 // with the address on its command line (a new browser window); otherwise the shell opens the
-// address itself. The browser is found through a temporary page beside the program, which is
+// address itself. The browser is found through a temporary page in the data folder, which is
 // deleted again; where that page cannot be written the address is opened through the shell.
-void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& appFolder,
+void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& dataFolder,
               const std::string& WebSiteStr, bool OpenNew);
 
 } // namespace tess

@@ -48,6 +48,7 @@ public:
     bool FileExists(const std::string& path) override;
     bool FolderExists(const std::string& path) override;
     bool IsLink(const std::string& path) override;
+    Result<std::string> LinkTarget(const std::string& path) override;
     Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
     Result<std::vector<std::string>> ListFolders(const std::string& folder) override;
     std::vector<std::string> ListTree(const std::string& folder) override;
@@ -55,6 +56,7 @@ public:
     Status CreateFolder(const std::string& path) override;
     Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) override;
     Status MoveReplacing(const std::string& from, const std::string& to) override;
+    Status ClearReadOnly(const std::string& path) override;
     Status RemoveFile(const std::string& path) override;
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
     Status RemoveFolder(const std::string& path) override;
@@ -104,6 +106,18 @@ Status HostFileSystem::CreateFolder(const std::string& path) {
         return Error{ErrorCode::AlreadyExists, "The folder exists already: " + path};
     return Error{ErrorCode::WriteFailed,
                  "Cannot create the folder " + path + ": " + std::strerror(error)};
+}
+
+// POSIX has no read-only attribute: a file without its owner's write permission stands for one.
+Status HostFileSystem::ClearReadOnly(const std::string& path) {
+    struct stat s;
+    if (path.empty() || HasNul(path) || lstat(NativePath(path).c_str(), &s) != 0)
+        return NotFound(path);
+    if (!S_ISREG(s.st_mode))
+        return Error{ErrorCode::InvalidArgument, path + " is not a plain file"};
+    if ((s.st_mode & S_IWUSR) || chmod(NativePath(path).c_str(), (s.st_mode & 07777) | S_IWUSR) == 0)
+        return Status::Ok();
+    return WriteError(path, std::strerror(errno));
 }
 
 Status HostFileSystem::RemoveFile(const std::string& path) {
@@ -263,6 +277,10 @@ std::vector<std::string> HostFileSystem::ListTree(const std::string& folder) {
 Status HostFileSystem::MoveReplacing(const std::string& from, const std::string& to) {
     if (from.empty() || HasNul(from) || HasNul(to))
         return NotFound(from);
+    // A read-only file stays, as the system's move leaves it; rename itself would replace it.
+    struct stat target;
+    if (lstat(NativePath(to).c_str(), &target) == 0 && S_ISREG(target.st_mode) && !(target.st_mode & S_IWUSR))
+        return WriteError(to, "the file is read-only");
     // rename replaces the target in one step and never copies across file systems.
     if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0)
         return Status::Ok();
@@ -293,6 +311,17 @@ Status HostFileSystem::RemoveFolder(const std::string& path) {
     if (Missing(error))
         return NotFound(path);
     return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + std::strerror(error)};
+}
+
+Result<std::string> HostFileSystem::LinkTarget(const std::string& path) {
+    if (!IsLink(path))
+        return Error{ErrorCode::InvalidArgument, path + " is not a link"};
+    std::string target(4096, '\0');
+    const ssize_t length = readlink(NativePath(path).c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<size_t>(length) >= target.size())
+        return CannotOpen(path, "the link cannot be read");
+    target.resize(static_cast<size_t>(length));
+    return target;
 }
 
 Status HostFileSystem::RemoveLink(const std::string& path) {

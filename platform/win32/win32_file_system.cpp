@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <shellapi.h>
+#include <winioctl.h>
 
 #include <algorithm>
 #include <cctype>
@@ -96,6 +97,43 @@ void ForEachEntry(const std::string& folder, const std::string& pattern, Visit v
     } while (FindNextFileA(search.get(), &found));
 }
 
+// The name a reparse point's record shows: the print name of a junction or symbolic link, or
+// its substitute name without the "\??\" of the object manager where no print name was kept.
+// The record is read by offsets, as the layout lies in the driver kit's headers only.
+Result<std::wstring> ReparseName(const std::vector<BYTE>& record, DWORD size) {
+    auto word = [&](size_t at) -> DWORD {
+        return at + 2 <= size ? static_cast<DWORD>(record[at] | (record[at + 1] << 8)) : 0;
+    };
+    if (size < 8)
+        return Error{ErrorCode::CannotOpen, "the link's record is too short"};
+    const DWORD tag = word(0) | (word(2) << 16);
+    // After the tag, the data length and a reserved word come the four name offsets and
+    // lengths; a symbolic link has four bytes of flags before its names.
+    size_t names = 16;
+    if (tag == IO_REPARSE_TAG_SYMLINK)
+        names = 20;
+    else if (tag != IO_REPARSE_TAG_MOUNT_POINT)
+        return Error{ErrorCode::CannotOpen, "the link is of a kind that names no path"};
+    auto name = [&](size_t offsetAt) -> std::wstring {
+        const size_t offset = names + word(offsetAt), length = word(offsetAt + 2);
+        if (offset + length > size)
+            return {};
+        std::wstring text(length / 2, L'\0');
+        for (size_t i = 0; i < text.size(); ++i)
+            text[i] = static_cast<wchar_t>(record[offset + 2 * i] | (record[offset + 2 * i + 1] << 8));
+        return text;
+    };
+    std::wstring shown = name(12);
+    if (shown.empty()) {
+        shown = name(8);
+        if (shown.rfind(L"\\??\\", 0) == 0)
+            shown.erase(0, 4);
+    }
+    if (shown.empty())
+        return Error{ErrorCode::CannotOpen, "the link's record names nothing"};
+    return shown;
+}
+
 // No message boxes from the system for a drive without a medium.
 class QuietErrors {
 public:
@@ -141,6 +179,35 @@ bool Win32FileSystem::IsLink(const std::string& path) {
         return false;
     const DWORD attributes = Attributes(path);
     return attributes != INVALID_FILE_ATTRIBUTES && IsReparsePoint(attributes);
+}
+
+Result<std::string> Win32FileSystem::LinkTarget(const std::string& path) {
+    if (!IsLink(path))
+        return Error{ErrorCode::InvalidArgument, path + " is not a link"};
+    // Opened as the reparse point itself, which is never entered.
+    UniqueKernelHandle link = Opened(CreateFileA(path.c_str(), FILE_READ_ATTRIBUTES,
+                                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                 OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                                 nullptr));
+    if (!link)
+        return CannotOpen(path, SystemMessage(GetLastError()));
+    std::vector<BYTE> record(MAXIMUM_REPARSE_DATA_BUFFER_SIZE);
+    DWORD size = 0;
+    if (!DeviceIoControl(link.get(), FSCTL_GET_REPARSE_POINT, nullptr, 0, record.data(),
+                         static_cast<DWORD>(record.size()), &size, nullptr))
+        return CannotOpen(path, SystemMessage(GetLastError()));
+    auto name = ReparseName(record, size);
+    if (!name)
+        return CannotOpen(path, name.error().message);
+    // Only shown to the user: a character the code page lacks becomes '?', never a look-alike.
+    const std::wstring& wide = name.value();
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(std::max(length, 0)), '\0');
+    if (length <= 0 || WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           text.data(), length, nullptr, nullptr) != length)
+        return CannotOpen(path, "the link's name cannot be shown");
+    return text;
 }
 
 Result<std::vector<std::string>> Win32FileSystem::ListFiles(const std::string& folder,
@@ -295,6 +362,25 @@ Status Win32FileSystem::MoveReplacing(const std::string& from, const std::string
     return Error{error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? ErrorCode::FileNotFound
                                                                                 : ErrorCode::WriteFailed,
                  "could not move " + from + " to " + to + ": error " + std::to_string(error)};
+}
+
+Status Win32FileSystem::ClearReadOnly(const std::string& path) {
+    const DWORD attributes = HasNul(path) || path.empty() ? INVALID_FILE_ATTRIBUTES : Attributes(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = GetLastError();
+        return Missing(error) ? Status(NotFound(path)) : Status(CannotOpen(path, SystemMessage(error)));
+    }
+    if (IsReparsePoint(attributes) || IsFolder(attributes))
+        return Error{ErrorCode::InvalidArgument, path + " is not a plain file"};
+    if (!(attributes & FILE_ATTRIBUTE_READONLY))
+        return Status::Ok();
+    // The other attributes stay; none at all is said as FILE_ATTRIBUTE_NORMAL.
+    DWORD rest = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (rest == 0)
+        rest = FILE_ATTRIBUTE_NORMAL;
+    if (SetFileAttributesA(path.c_str(), rest))
+        return Status::Ok();
+    return WriteError(path, SystemMessage(GetLastError()));
 }
 
 Status Win32FileSystem::RemoveFile(const std::string& path) {

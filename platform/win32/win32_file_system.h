@@ -14,6 +14,9 @@ public:
     bool FolderExists(const std::string& path) override;
     // A reparse point (junction, symbolic link) is a link.
     bool IsLink(const std::string& path) override;
+    // The link's own record (FSCTL_GET_REPARSE_POINT on the reparse point itself): the name a
+    // junction or symbolic link shows, in the code page, for telling the user.
+    Result<std::string> LinkTarget(const std::string& path) override;
     Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override;
     Result<std::vector<std::string>> ListFolders(const std::string& folder) override;
     std::vector<std::string> ListTree(const std::string& folder) override;
@@ -23,6 +26,7 @@ public:
     // MoveFileExA without MOVEFILE_COPY_ALLOWED: a move to another volume fails rather than
     // becoming a copy that could be left half written.
     Status MoveReplacing(const std::string& from, const std::string& to) override;
+    Status ClearReadOnly(const std::string& path) override;
     Status RemoveFile(const std::string& path) override;
     // The system's own wildcard matching (FindFirstFileA), which also matches the short names.
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override;

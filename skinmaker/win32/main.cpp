@@ -10,7 +10,9 @@
 #include "platform/win32/embedded_resources.h"
 #include "platform/win32/program.h"
 #include "platform/win32/win32_registry.h"
+#include "platform/win32/win32_system_info.h"
 #include "skinmaker/c_new_dialog.h"
+#include "skinmaker/data_folder.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/win32/win32_shell.h"
 #include "ui/win32/application_window.h"
@@ -22,6 +24,15 @@ namespace {
 tess::ColorRef SystemColour(int index) {
     const COLORREF c = GetSysColor(index);
     return tess::MakeColorRef(GetRValue(c), GetGValue(c), GetBValue(c));
+}
+
+// The folder the skin and the collection go to: beside the program where its user may write,
+// else in the user's local application data, where the browser finds the skin too.
+std::string DataFolder(tess::platform::FileSystem& files) {
+    const tess::platform::win32::Win32SystemInfo system;
+    const auto localAppData = system.SpecialFolder(tess::kCsidlLocalAppData);
+    return tess::ChooseDataFolder(files, tess::platform::win32::ProgramFolder(),
+                                  localAppData ? localAppData.value() : std::string());
 }
 
 } // namespace
@@ -38,15 +49,18 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     ui::win32::Win32DialogPlatform dialogPlatform;
     auto toolbar = platform::win32::LoadEmbeddedPicture(kToolbarResource);
 
-    SkinMakerEnv env{host, registry, shell, platform::SystemFileSystem(),
+    platform::FileSystem& files = platform::SystemFileSystem();
+    SkinMakerEnv env{host, registry, shell, files,
                      [&] { return std::make_unique<cNewDialog>(dialogs, dialogPlatform); },
-                     platform::win32::ProgramFolder(), toolbar ? toolbar.value() : Picture()};
+                     std::string(), toolbar ? toolbar.value() : Picture()};
     env.buttonFace = SystemColour(COLOR_BTNFACE);
     // A guard that could not be made counts as another copy: two copies must never both run.
     env.anotherCopyRunning = [&] { return !guard || guard.value().anotherRunning(); };
 
     IeMain window(env);
     if (!window.Form_Initialize()) return 0;
+    // Chosen once this is the only copy, whose test write no other copy can meet.
+    env.dataFolder = DataFolder(files);
     // Titled as the setup program and the uninstaller look for it when they close a running copy.
     ui::win32::ApplicationWindow application(product::kWindowTitle, [&] { host.endProgram(); });
     window.Form_Load();

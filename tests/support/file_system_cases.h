@@ -15,7 +15,7 @@ namespace tess::testing {
 // Backend: default-constructible; `files()` gives the file system and `base()` a folder that
 // exists and is empty, without a trailing backslash; `MakeLink` makes a link (false where the
 // system makes none of that kind); `HoldOpen` opens a file without leave to delete it, until
-// `Release`. The destructor removes whatever was made below the base.
+// `Release`; `MakeReadOnly` gives a file the read-only attribute and `IsReadOnly` asks for it. The destructor removes whatever was made below the base.
 template <typename Backend>
 class FileSystemCases : public ::testing::Test {
 protected:
@@ -197,6 +197,31 @@ TYPED_TEST_P(FileSystemCases, AMoveReplacesInOneStepOrLeavesBothFiles) {
     EXPECT_EQ(this->Read("installed.exe"), "new");
 }
 
+// A read-only file is neither replaced nor deleted by name until its attribute is taken off, and
+// taking it off touches nothing else.
+TYPED_TEST_P(FileSystemCases, AReadOnlyFileIsReplacedOnlyOnceItsAttributeIsOff) {
+    platform::FileSystem& fs = this->fs();
+    const std::string installed = this->At("installed.exe"), arrived = this->At("arrived.exe");
+    this->Write("installed.exe", "old");
+    this->Write("arrived.exe", "new");
+    this->backend_.MakeReadOnly(installed);
+    ASSERT_TRUE(this->backend_.IsReadOnly(installed));
+    ASSERT_TRUE(fs.ClearReadOnly(installed).ok());
+    EXPECT_FALSE(this->backend_.IsReadOnly(installed));
+    EXPECT_TRUE(fs.ClearReadOnly(installed).ok());
+    EXPECT_EQ(fs.ClearReadOnly(this->Base()).error().code, ErrorCode::InvalidArgument);
+    EXPECT_EQ(fs.ClearReadOnly(this->At("absent.exe")).error().code, ErrorCode::FileNotFound);
+
+    this->backend_.MakeReadOnly(installed);
+    if (fs.MoveReplacing(arrived, installed).ok())
+        GTEST_SKIP() << "this system replaces a read-only file (Wine does, run as root); Windows refuses";
+    EXPECT_FALSE(fs.RemoveFile(installed).ok());
+    EXPECT_EQ(this->Read("installed.exe"), "old");
+    ASSERT_TRUE(fs.ClearReadOnly(installed).ok());
+    EXPECT_TRUE(fs.MoveReplacing(arrived, installed).ok());
+    EXPECT_EQ(this->Read("installed.exe"), "new");
+}
+
 TYPED_TEST_P(FileSystemCases, ALinkIsListedAndRemovedButNeverEntered) {
     platform::FileSystem& fs = this->fs();
     this->MakeApplicationFolder();
@@ -210,6 +235,10 @@ TYPED_TEST_P(FileSystemCases, ALinkIsListedAndRemovedButNeverEntered) {
     EXPECT_TRUE(fs.IsLink(app + "\\PICTURES"));
     EXPECT_FALSE(fs.IsLink(app + "\\Collection"));
     EXPECT_TRUE(fs.FolderExists(link));
+    const Result<std::string> target = fs.LinkTarget(link);
+    ASSERT_TRUE(target.ok()) << target.error().message;
+    EXPECT_EQ(target.value(), outside);
+    EXPECT_EQ(fs.LinkTarget(app + "\\Collection").error().code, ErrorCode::InvalidArgument);
     // Listing the link's own files goes through it, as a listing of "link\*" does.
     EXPECT_EQ(this->Files(link, "*"), std::vector<std::string>{"holiday.bmp"});
     const bool withFileLink = this->backend_.MakeLink(fileLink, outside + "\\holiday.bmp", false);
@@ -235,6 +264,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemCases, NamesCompareWithoutRegardToCaseAndK
                             PatternsAndListingsMatchAsTheSystemsDo,
                             DeletesByPatternByNameAndFoldersOnlyWhenEmpty,
                             TheShellTakesAFolderWithItsContentsButNotAFileInUse,
-                            AMoveReplacesInOneStepOrLeavesBothFiles, ALinkIsListedAndRemovedButNeverEntered);
+                            AMoveReplacesInOneStepOrLeavesBothFiles, AReadOnlyFileIsReplacedOnlyOnceItsAttributeIsOff,
+                            ALinkIsListedAndRemovedButNeverEntered);
 
 } // namespace tess::testing

@@ -1,5 +1,6 @@
-// A headless skin maker for window tests: a temporary program folder, an in-memory registry,
-// scripted message boxes and dialogs, picture files written on demand, and a redraw counter.
+// A headless skin maker for window tests: a temporary folder for pictures with the data folder
+// apart from them (as the user's own is), an in-memory registry, scripted message boxes and
+// dialogs, picture files written on demand, and a redraw counter.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,7 +39,8 @@ protected:
                  ("tess-main-" + std::to_string(::getpid()) + "-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        data = folder / "AppData" / "Tessary";
+        std::filesystem::create_directories(data);
     }
     void TearDown() override {
         window.reset();
@@ -47,13 +49,13 @@ protected:
         std::filesystem::remove_all(folder, ec);
     }
 
-    // The program folder as the program names it: backslashes on Windows, slashes here.
-    std::string appFolder() const { return folder.string(); }
-    std::string skinPath() const { return (folder / "Skin.bmp").string(); }
+    // The data folder as the program names it: backslashes on Windows, slashes here.
+    std::string dataFolder() const { return data.string(); }
+    std::string skinPath() const { return (data / "Skin.bmp").string(); }
     std::string collectionPath(int n) const {
         char name[32];
         std::snprintf(name, sizeof name, "Skin%04d.bmp", n);
-        return (folder / "Collection" / name).string();
+        return (data / "Collection" / name).string();
     }
 
     // Creates the window and runs its start, as the program does.
@@ -61,7 +63,7 @@ protected:
         env = std::make_unique<SkinMakerEnv>(SkinMakerEnv{
             host, registry, shell, platform::SystemFileSystem(),
             [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
-            appFolder(), SolidPicture(800, 92, {0, 0, 0, 0})});
+            dataFolder(), SolidPicture(800, 92, {0, 0, 0, 0})});
         env->buttonFace = MakeColorRef(212, 208, 200);
         window = std::make_unique<IeMain>(*env);
         window->PicTarget.setPeer(&redraws);
@@ -96,6 +98,7 @@ protected:
     }
 
     std::filesystem::path folder;
+    std::filesystem::path data;
     MemoryRegistry registry;
     ui::HeadlessHost host;
     ui::ScriptedDialogs dialogs;

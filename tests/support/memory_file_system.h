@@ -68,6 +68,19 @@ public:
     // move within its volume.
     void run(const std::string& path) { held_[Key(Through(Normal(path)))] = Hold::Running; }
     void release(const std::string& path) { held_.erase(Key(Through(Normal(path)))); }
+    // A file with the read-only attribute: the system neither replaces nor deletes it by name,
+    // but the shell's deletion takes it.
+    void markReadOnly(const std::string& path) {
+        if (Entry* file = findMutable(Through(Normal(path))); file && file->kind == Kind::File)
+            file->readOnly = true;
+    }
+    bool isReadOnly(const std::string& path) const {
+        const Entry* file = find(Through(Normal(path)));
+        return file && file->readOnly;
+    }
+    // A folder where nothing can be created, replaced or deleted, as a standard user finds the
+    // system's program folders.
+    void refuseWritesIn(const std::string& folder) { refused_.insert(Key(Through(Normal(folder)))); }
     void setCurrentFolder(char drive, std::string path) { current_[AsciiLower(drive)] = std::move(path); }
     void setCurrentDrive(char drive) { currentDrive_ = AsciiLower(drive); }
 
@@ -81,7 +94,8 @@ public:
         return file->bytes;
     }
     // Every change asked for, in order, as "op path": mkdir, write, move (from " to " to),
-    // delete, matching (folder\pattern), rmdir, unlink, shell-files and shell-all.
+    // delete, matching (folder\pattern), rmdir, unlink, writable (the read-only attribute taken
+    // off), shell-files and shell-all.
     std::vector<std::string> log;
     // The log's entries of one operation, e.g. every "mkdir".
     std::vector<std::string> logged(const std::string& op) const {
@@ -117,6 +131,12 @@ public:
     bool IsLink(const std::string& path) override {
         const Entry* entry = find(Through(Normal(path)));
         return entry && entry->kind == Kind::Link;
+    }
+    Result<std::string> LinkTarget(const std::string& path) override {
+        const Entry* entry = find(Through(Normal(path)));
+        if (!entry || entry->kind != Kind::Link)
+            return Error{ErrorCode::InvalidArgument, path + " is not a link"};
+        return entry->target;
     }
     Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override {
         const std::string at = Followed(Normal(folder));
@@ -173,7 +193,7 @@ public:
             return Error{ErrorCode::InvalidArgument, "Not a folder name"};
         if (FolderExists(at))
             return Error{ErrorCode::AlreadyExists, "The folder exists already: " + path};
-        if (find(at) || !isFolder(Followed(Parent(at))))
+        if (find(at) || !isFolder(Followed(Parent(at))) || refused(at))
             return Error{ErrorCode::WriteFailed, "Cannot create the folder " + path};
         entries_[Key(at)] = Entry{at, Kind::Folder, {}, {}, false};
         return Status::Ok();
@@ -183,7 +203,7 @@ public:
         const std::string at = Through(Normal(path));
         const Entry* there = find(at);
         if (path.empty() || isFolder(at) || (there && there->kind == Kind::Link && there->folderLink) ||
-            !isFolder(Followed(Parent(at))) || held_.count(Key(at)))
+            !isFolder(Followed(Parent(at))) || held_.count(Key(at)) || refused(at) || (there && there->readOnly))
             return Error{ErrorCode::WriteFailed, "Cannot write " + path};
         entries_[Key(at)] = Entry{at, Kind::File, std::string(bytes.begin(), bytes.end()), {}, false};
         return Status::Ok();
@@ -199,8 +219,10 @@ public:
         const auto hold = held_.find(Key(source));
         // Nothing is copied: another volume, a file held open, a folder or a held file in the way
         // all leave both as they were.
+        const Entry* replaced = find(target);
         if (AsciiLower(source[0]) != AsciiLower(target[0]) || (hold != held_.end() && hold->second == Hold::Open) ||
-            isFolder(target) || held_.count(Key(target)))
+            isFolder(target) || held_.count(Key(target)) || refused(source) || refused(target) ||
+            (replaced && replaced->readOnly))
             return Error{ErrorCode::WriteFailed, "could not move " + from + " to " + to};
         Entry moved = *moving;
         moved.path = target;
@@ -219,7 +241,7 @@ public:
         const Entry* entry = find(at);
         if (!entry && !isFolder(at))
             return NotFound(path);
-        if (!entry || !isFileLike(*entry) || !erase(at))
+        if (!entry || !isFileLike(*entry) || entry->readOnly || refused(at) || !erase(at))
             return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
         return Status::Ok();
     }
@@ -231,7 +253,7 @@ public:
             if (!isFileLike(*entry) || !platform::MatchesPattern(Name(entry->path), pattern))
                 continue;
             ++matched;
-            failed |= !erase(entry->path);
+            failed |= entry->readOnly || refused(entry->path) || !erase(entry->path);
         }
         if (matched == 0 || failed)
             return Error{matched == 0 ? ErrorCode::FileNotFound : ErrorCode::DeleteFailed, folder};
@@ -260,6 +282,16 @@ public:
             return Error{ErrorCode::InvalidArgument, path + " is not a link"};
         return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, path});
     }
+    Status ClearReadOnly(const std::string& path) override {
+        log.push_back("writable " + path);
+        Entry* file = findMutable(Through(Normal(path)));
+        if (!file)
+            return NotFound(path);
+        if (file->kind != Kind::File)
+            return Error{ErrorCode::InvalidArgument, path + " is not a plain file"};
+        file->readOnly = false;
+        return Status::Ok();
+    }
     Status ShellDelete(const std::string& path, bool filesOnly) override {
         log.push_back(std::string(filesOnly ? "shell-files " : "shell-all ") + path);
         return shellDelete(Through(Normal(path)));
@@ -283,6 +315,7 @@ private:
         std::string bytes;
         std::string target;  // of a link
         bool folderLink = false;
+        bool readOnly = false;
     };
 
     static Error NotFound(const std::string& path) { return Error{ErrorCode::FileNotFound, "File not found: " + path}; }
@@ -323,6 +356,12 @@ private:
         const auto found = entries_.find(Key(normal));
         return found == entries_.end() ? nullptr : &found->second;
     }
+    Entry* findMutable(const std::string& normal) {
+        const auto found = entries_.find(Key(normal));
+        return found == entries_.end() ? nullptr : &found->second;
+    }
+    // Whether `normal` lies directly in a folder that refuses writes.
+    bool refused(const std::string& normal) const { return refused_.count(Key(Parent(normal))) > 0; }
     // A real folder, or a drive's root; links are not followed here.
     bool isFolder(const std::string& normal) const {
         if (IsRoot(normal))
@@ -410,6 +449,7 @@ private:
 
     std::map<std::string, Entry> entries_;  // by Key
     std::map<std::string, Hold> held_;      // by Key
+    std::set<std::string> refused_;         // folders, by Key
     std::vector<platform::DriveInfo> drives_;
     std::set<char> unreadable_;
     std::map<char, std::string> current_;

@@ -15,10 +15,10 @@ class CollectionWindowTest : public MainWindowTest {
 protected:
     // Keeps a skin in the collection under `name`.
     std::string keep(const std::string& name, int size = 12) {
-        std::filesystem::create_directories(folder / "Collection");
+        std::filesystem::create_directories(data / "Collection");
         const std::string written = writePicture(name, size, size);
-        std::filesystem::rename(written, folder / "Collection" / name);
-        return appFolder() + "\\Collection\\" + name;
+        std::filesystem::rename(written, data / "Collection" / name);
+        return dataFolder() + "\\Collection\\" + name;
     }
     FrmCollection& open() {
         EXPECT_TRUE(window->mViewColl.pick());
@@ -49,7 +49,7 @@ TEST_F(CollectionWindowTest, ListsBitmapsByNameAndShowsTheFirst) {
     keep("Skin0002.bmp", 9);
     keep("Skin0001.bmp", 10);
     keep("other.BMP", 11);
-    std::ofstream(folder / "Collection" / "notes.txt") << "x";
+    std::ofstream(data / "Collection" / "notes.txt") << "x";
     FrmCollection& c = open();
     EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"other.BMP", "Skin0001.bmp", "Skin0002.bmp"}));
     EXPECT_EQ(c.File1.listIndex(), 0);
@@ -190,7 +190,7 @@ TEST_F(CollectionWindowTest, EditHandsTheFileToTheShellAndReportsItsFailures) {
     EXPECT_EQ(call.verb, "Open");
     EXPECT_EQ(call.file, a);
     EXPECT_EQ(call.parameters, "");
-    EXPECT_EQ(call.directory, appFolder() + "\\Collection\\");
+    EXPECT_EQ(call.directory, dataFolder() + "\\Collection\\");
     EXPECT_EQ(call.show, 1);
     EXPECT_EQ(c.form.caption(), a);
     EXPECT_TRUE(host.asked().empty());
@@ -211,7 +211,7 @@ TEST(ShellErrorTextTest, KnownCodesAndTheRest) {
 
 TEST_F(CollectionWindowTest, OpenLinkFindsTheBrowserThroughATemporaryPage) {
     start();
-    const auto page = folder / "Test.htm";
+    const auto page = data / "Test.htm";
     std::ofstream(page) << "an older page of the same name";
     std::string seen;
     shell.onFind = [&](const std::string&) {
@@ -221,7 +221,7 @@ TEST_F(CollectionWindowTest, OpenLinkFindsTheBrowserThroughATemporaryPage) {
     ASSERT_TRUE(window->mProb.pick());
     EXPECT_EQ(seen, "<HTML> <\\HTML>\r\n");
     ASSERT_EQ(shell.found.size(), 1u);
-    EXPECT_EQ(shell.found[0], appFolder() + "\\Test.htm");
+    EXPECT_EQ(shell.found[0], dataFolder() + "\\Test.htm");
     ASSERT_EQ(shell.executed.size(), 1u);
     EXPECT_EQ(shell.executed[0].file, shell.browser);
     EXPECT_EQ(shell.executed[0].parameters, kFeedbackPage);
@@ -242,19 +242,19 @@ TEST_F(CollectionWindowTest, OpenLinkFailuresAreToldAndThePageIsGone) {
     EXPECT_EQ(host.asked()[0].caption, "Browser Not Found...");
     EXPECT_EQ(host.asked()[0].flags, 48);
     EXPECT_TRUE(shell.executed.empty());
-    EXPECT_FALSE(std::filesystem::exists(folder / "Test.htm"));
+    EXPECT_FALSE(std::filesystem::exists(data / "Test.htm"));
 
     shell.findResult = 42;
     shell.executeResult = 2;
     window->OpenLink("http://www.tessary.example/", true);
     EXPECT_EQ(host.asked()[1].text, "Web page fialed to be opened.");
     EXPECT_EQ(host.asked()[1].caption, "Website URL Failed...");
-    EXPECT_FALSE(std::filesystem::exists(folder / "Test.htm"));
+    EXPECT_FALSE(std::filesystem::exists(data / "Test.htm"));
 }
 
 TEST_F(CollectionWindowTest, OpenLinkWithoutAWritablePageOpensTheAddressDirectly) {
     start();
-    std::filesystem::create_directory(folder / "Test.htm");  // in the way of the page
+    std::filesystem::create_directory(data / "Test.htm");  // in the way of the page
     window->OpenLink("http://www.tessary.example/", true);
     EXPECT_TRUE(shell.found.empty());
     ASSERT_EQ(shell.executed.size(), 1u);

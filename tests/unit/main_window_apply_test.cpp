@@ -4,7 +4,9 @@
 
 #include "core/bitmap_writer.h"
 #include "platform/picture_files.h"
+#include "skinmaker/data_folder.h"
 #include "tests/support/main_window_fixture.h"
+#include "tests/support/memory_file_system.h"
 
 namespace tess::testing {
 namespace {
@@ -137,7 +139,7 @@ TEST_F(ApplyWindowTest, ApplyWritesTheEngineSkinSetsTheValueAndCollects) {
     EXPECT_EQ(toolbarValue(), w.SkinPath());
     EXPECT_EQ(ReadFile(skinPath()), EngineSkin(w, picture));
     EXPECT_EQ(ReadFile(collectionPath(1)), ReadFile(skinPath()));
-    EXPECT_EQ(w.CollectionFile, appFolder() + "\\Collection\\Skin0001.bmp");
+    EXPECT_EQ(w.CollectionFile, dataFolder() + "\\Collection\\Skin0001.bmp");
 
     // A later apply rewrites the same collection file without asking.
     host.clearAsked();
@@ -180,20 +182,20 @@ TEST_F(ApplyWindowTest, ResolutionsDecideTheWidthAndStretchTheHeight) {
 
 TEST_F(ApplyWindowTest, CollectionTakesTheLowestFreeNumber) {
     IeMain& w = start();
-    std::filesystem::create_directories(folder / "Collection");
+    std::filesystem::create_directories(data / "Collection");
     for (int n : {1, 2, 4}) std::ofstream(collectionPath(n)) << "x";
     std::ofstream(collectionPath(3)).close();  // zero bytes: free
     browse(writePicture("p.bmp", 10, 10));
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(w.CollectionFile, appFolder() + "\\Collection\\Skin0003.bmp");
+    EXPECT_EQ(w.CollectionFile, dataFolder() + "\\Collection\\Skin0003.bmp");
     EXPECT_GT(std::filesystem::file_size(collectionPath(3)), 1u);
-    EXPECT_EQ(w.AddToSelection(), appFolder() + "\\Collection\\Skin0005.bmp");
+    EXPECT_EQ(w.AddToSelection(), dataFolder() + "\\Collection\\Skin0005.bmp");
 }
 
 TEST_F(ApplyWindowTest, FullCollectionIsReportedAfterTheSkinWasApplied) {
     IeMain& w = start();
-    std::filesystem::create_directories(folder / "Collection");
+    std::filesystem::create_directories(data / "Collection");
     for (int n = 1; n <= 9999; ++n) std::ofstream(collectionPath(n)) << "x";
     browse(writePicture("p.bmp", 10, 10));
     host.answerNext(ui::kIdYes);
@@ -245,13 +247,13 @@ TEST_F(ApplyWindowTest, UnwritableToolbarValueIsReportedInsteadOfSuccess) {
 TEST_F(ApplyWindowTest, FailedCollectionWriteIsReportedAndAskedAgain) {
     IeMain& w = start();
     browse(writePicture("p.bmp", 10, 10));
-    std::filesystem::create_directories(folder / "Collection" / "Skin0001.bmp.partial");
+    std::filesystem::create_directories(data / "Collection" / "Skin0001.bmp.partial");
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     ASSERT_EQ(host.asked().size(), 3u);
     EXPECT_EQ(host.asked()[2].text, "IE Skin could not be saved in Skin Collection.");
     EXPECT_TRUE(w.CollectionFile.empty());
-    std::filesystem::remove_all(folder / "Collection" / "Skin0001.bmp.partial");
+    std::filesystem::remove_all(data / "Collection" / "Skin0001.bmp.partial");
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[4].text, "Do you want to add IE Skin to Skin Collection");
@@ -259,7 +261,7 @@ TEST_F(ApplyWindowTest, FailedCollectionWriteIsReportedAndAskedAgain) {
 
     // The remembered file cannot be rewritten once the folder has gone: it is forgotten, and the
     // next "&Apply" asks again and makes the folder anew.
-    std::filesystem::remove_all(folder / "Collection");
+    std::filesystem::remove_all(data / "Collection");
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[6].text, "IE Skin could not be saved in Skin Collection.");
     EXPECT_TRUE(w.CollectionFile.empty());
@@ -289,6 +291,28 @@ TEST_F(ApplyWindowTest, RemoveSkinAsksThenDeletesTheValueOnly) {
     EXPECT_TRUE(std::filesystem::exists(skin));
     // No picture was loaded, so the preview is cleared.
     EXPECT_EQ(w.PicTarget.surface().pixelAt(5, 5), ToRgb(MakeColorRef(212, 208, 200)));
+}
+
+// The skin and the collection stay beside the program where its user may write there; under a
+// folder the user may not write (Program Files for a standard user) they go to the user's own,
+// made when missing, and no test file is left behind either way.
+TEST(DataFolder, TheProgramFolderWhereWritableElseTheUsersOwn) {
+    const std::string program = "C:\\Program Files\\Tessary", local = "C:\\Users\\me\\AppData\\Local";
+    MemoryFileSystem files;
+    files.addFolder(program);
+    files.addFolder(local);
+    EXPECT_EQ(ChooseDataFolder(files, program, local), program);
+    EXPECT_EQ(files.ListFiles(program, "*").value(), std::vector<std::string>{});
+    EXPECT_FALSE(files.FolderExists(local + "\\Tessary"));
+
+    files.refuseWritesIn(program);
+    EXPECT_FALSE(CanWriteIn(files, program));
+    EXPECT_EQ(ChooseDataFolder(files, program, local), local + "\\Tessary");
+    EXPECT_TRUE(files.FolderExists(local + "\\Tessary"));
+    // Again, with the folder there already.
+    EXPECT_EQ(ChooseDataFolder(files, program, local), local + "\\Tessary");
+    // Where the user's folder is unknown there is nowhere else to go.
+    EXPECT_EQ(ChooseDataFolder(files, program, ""), program);
 }
 
 class HighDpiWindowTest : public MainWindowTest {

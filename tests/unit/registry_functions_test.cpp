@@ -45,6 +45,8 @@ public:
     }
     void HoldOpen(const std::string& path) { files_.holdOpen(path); }
     void Release(const std::string& path) { files_.release(path); }
+    void MakeReadOnly(const std::string& path) { files_.markReadOnly(path); }
+    bool IsReadOnly(const std::string& path) { return files_.isReadOnly(path); }
 
 private:
     tess::testing::MemoryFileSystem files_;

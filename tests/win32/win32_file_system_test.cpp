@@ -97,6 +97,13 @@ public:
         held_[path] = tess::ui::win32::UniqueKernelHandle(file);
     }
     void Release(const std::string& path) { held_.erase(path); }
+    void MakeReadOnly(const std::string& path) {
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) << path;
+    }
+    bool IsReadOnly(const std::string& path) {
+        const DWORD attributes = GetFileAttributesA(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
 
 private:
     static inline int made_ = 0;
