@@ -50,6 +50,9 @@ std::optional<size_t> ReplacePrograms(platform::FileSystem& files,
     for (size_t i = 0; i < replacements.size() && !failed; ++i) {
         const Replacement& r = replacements[i];
         const bool aside = i + 1 < replacements.size() && files.FileLength(r.installed).ok();
+        // No move replaces a read-only file, though a deletion through the shell would take it:
+        // the attribute comes off the one file about to be replaced, and off no other.
+        on.step(files.ClearReadOnly(aside ? r.kept : r.installed));
         if (aside && !files.MoveReplacing(r.installed, r.kept).ok()) {
             failed = i;
         } else if (!files.MoveReplacing(r.arrived, r.installed).ok()) {

@@ -84,8 +84,15 @@ protected:
 } // namespace
 
 TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
-    files.addFile("C:\\Program Files\\Tessary\\Tessary.exe", "old version");
+    // Read-only programs, and a read-only leftover of an earlier replacement, are replaced all
+    // the same; a read-only file of the user's keeps its attribute.
+    const std::string app = "C:\\Program Files\\Tessary";
+    for (const char* name : {"Tessary.exe", "remover.exe", "remover.exe.old", "notes.txt"}) {
+        files.addFile(app + "\\" + name, "old version");
+        files.markReadOnly(app + "\\" + name);
+    }
     const InstallReport report = Install();
+    EXPECT_TRUE(files.isReadOnly(app + "\\notes.txt"));
 
     EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
     EXPECT_EQ(report.appDir, "C:\\Program Files\\Tessary");
@@ -93,7 +100,8 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     // The old program was replaced, and nothing of the way the new ones came is left beside them.
     EXPECT_EQ(FilesIn(files, "C:\\Program Files\\Tessary"),
               (std::map<std::string, std::string>{{"Tessary.exe", std::string(1500, 'T')},
-                                                  {"remover.exe", std::string(700, 'R')}}));
+                                                  {"remover.exe", std::string(700, 'R')},
+                                                  {"notes.txt", "old version"}}));
     EXPECT_EQ(report.lines, (std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe",
                                                       "C:\\Program Files\\Tessary\\remover.exe"}));
 
