@@ -23,19 +23,28 @@ bool KeyExists(RegistryApi& registry, const std::string& path) {
     return OpenKey(registry, kHKeyLocalMachine, path).error != kErrorFileNotFound;
 }
 
+// What became of a folder that was a link itself: removed as one, and what it pointed to is still
+// there, untouched, to be named in the report.
+struct LinkedFolder {
+    bool wasLink = false;
+    std::string line;  // the report's line for what it pointed to
+};
+
 // Removes the links in `folder` as links, or the folder itself when it is one: the deletions
 // that follow work by path, and the shell's may enter a junction and empty what it points to.
-// True when `folder` was a link, so that nothing of the product lies behind that path.
-bool RemoveLinks(platform::FileSystem& files, const std::string& folder) {
+LinkedFolder RemoveLinks(platform::FileSystem& files, const std::string& folder) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     if (files.IsLink(folder)) {
+        // Read before the link goes; never entered, only named.
+        const Result<std::string> target = files.LinkTarget(folder);
         on.step(files.RemoveLink(folder));
-        return true;
+        return {true, (target ? target.value() : "what " + folder + " pointed to") + ", which " + folder +
+                          " was a link to"};
     }
     for (const std::string& path : files.ListTree(folder))
         if (files.IsLink(path))
             on.step(files.RemoveLink(path));
-    return false;
+    return {};
 }
 
 void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const std::string& appDir,
@@ -73,7 +82,8 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::function<std::string()>& programsFolder,
                             const std::string& heldFile) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    const bool appDirWasLink = RemoveLinks(files, appDir);
+    const LinkedFolder linkedApp = RemoveLinks(files, appDir);
+    const bool appDirWasLink = linkedApp.wasLink;
     if (!appDirWasLink) {
         // The application's files and the collection; what is in use stays for now.
         on.step(files.DeleteMatching(appDir, "*.*"));
@@ -95,18 +105,25 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
     const std::string groupName = std::string("\\") + product::kGroupName;
     RemovalReport report;
     std::string group;
+    LinkedFolder linkedGroup;
     if (const std::string folder = programsFolder(); !folder.empty()) {
         group = folder + groupName;
-        if (!RemoveLinks(files, group))
+        linkedGroup = RemoveLinks(files, group);
+        if (!linkedGroup.wasLink)
             on.step(files.ShellDelete(group, true));
     }
     if (const std::string folder = programsFolder(); !folder.empty())
         on.step(files.RemoveFolder(folder + groupName));
     if (const std::string folder = programsFolder();
-        !folder.empty() && !RemoveLinks(files, folder + groupName))
+        !folder.empty() && !RemoveLinks(files, folder + groupName).wasLink)
         on.step(files.ShellDelete(folder + groupName, false));
     report.noProgramsFolder = group.empty();
 
+    // A folder that was a link had only its link removed: what it pointed to holds the product
+    // still, and the removal is not complete.
+    for (const LinkedFolder& linked : {linkedApp, linkedGroup})
+        if (linked.wasLink)
+            report.stayed.push_back(linked.line);
     ListWhatStayed(files, registry, appDir, group, heldFile, report);
     return report;
 }

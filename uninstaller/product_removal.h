@@ -31,7 +31,8 @@ struct RemovalReport {
 // `programsFolder` is asked anew for each of the group's three steps, and a step whose answer is
 // empty is left out rather than aimed at the root of a drive. A link in the application folder or
 // the group, or either folder when it is a link itself, is removed as a link before anything
-// could be deleted through it. `heldFile`, when it lies in the folder, is the installed
+// could be deleted through it; a folder that was a link is never entered, and what it pointed to
+// is reported as still there. `heldFile`, when it lies in the folder, is the installed
 // uninstaller's file while a running program holds it, which cannot go until that program ends.
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,

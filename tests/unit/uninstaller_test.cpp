@@ -172,14 +172,23 @@ TEST_F(Removal, LinksGoAsLinksAndNothingBehindThemIsTouched) {
     EXPECT_FALSE(linked.FolderExists(kApp));
     EXPECT_FALSE(linked.FolderExists(kGroup));
 
-    // An application folder that is itself a link goes as one; what it points to stays.
+    // An application folder or group that is itself a link goes as one; what it points to stays,
+    // and the report says so instead of calling the removal complete.
     MemoryFileSystem swapped;
-    swapped.addFile("C:\\Windows\\System32\\kernel32.dll");
-    swapped.addLink(kApp, "C:\\Windows\\System32", true);
-    (void)RemoveProduct(swapped, registry, kApp, [] { return kPrograms; });
+    swapped.addFile("D:\\Real\\Tessary\\Tessary.exe");
+    swapped.addFile("D:\\Real\\Group\\Tessary.lnk");
+    swapped.addLink(kApp, "D:\\Real\\Tessary", true);
+    swapped.addLink(kGroup, "D:\\Real\\Group", true);
+    const RemovalReport throughLinks = RemoveProduct(swapped, registry, kApp, [] { return kPrograms; });
     EXPECT_EQ(swapped.log.front(), "unlink " + kApp);
-    EXPECT_TRUE(swapped.FileExists("C:\\Windows\\System32\\kernel32.dll"));
+    EXPECT_TRUE(swapped.FileExists("D:\\Real\\Tessary\\Tessary.exe"));
+    EXPECT_TRUE(swapped.FileExists("D:\\Real\\Group\\Tessary.lnk"));
     EXPECT_FALSE(swapped.FolderExists(kApp));
+    EXPECT_FALSE(swapped.FolderExists(kGroup));
+    EXPECT_FALSE(throughLinks.complete());
+    EXPECT_EQ(throughLinks.stayed,
+              (std::vector<std::string>{"D:\\Real\\Tessary, which " + kApp + " was a link to",
+                                        "D:\\Real\\Group, which " + kGroup + " was a link to"}));
 }
 
 TEST(FolderCheck, PathsCompareAsTheSystemDoes) {
