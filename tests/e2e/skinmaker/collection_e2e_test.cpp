@@ -1,9 +1,14 @@
 // The collection window, the feedback page and the About box of the real skin maker, worked from
 // outside: keeping skins, applying, double clicks, deleting with both answers, editing through the
-// system's association, the browser's command line, and the modal About box.
+// system's association, the browser's command line, the modal About box, and a program folder
+// the user may not write.
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdlib>
 
 #include "tests/e2e/driver/associations.h"
 #include "tests/e2e/skinmaker/skinmaker_session.h"
@@ -194,6 +199,42 @@ TEST_F(CollectionE2E, AboutIsModalAndClosesWithOkAndEsc) {
         ASSERT_OK(WaitForWindowGone(about));
         ASSERT_OK(WaitUntil([&] { return IsWindowEnabled(main) != FALSE; }, "the main window enabled"));
     }
+}
+
+// A skin maker whose folder no program may write, as Program Files is to a standard user: the
+// runner (run-read-only.sh) names it in TESS_E2E_READ_ONLY_FOLDER, a read-only mount holding a
+// copy of Tessary.exe.
+class ReadOnlyFolderE2E : public SkinMakerSession {
+protected:
+    void SetUp() override {
+        const char* given = std::getenv("TESS_E2E_READ_ONLY_FOLDER");
+        ASSERT_NE(given, nullptr) << "run through run-read-only.sh, which names the read-only folder";
+        folder = WindowsPath(given);
+        ASSERT_TRUE(FileExists(folder + "\\Tessary.exe")) << folder;
+        RegDeleteKeyA(HKEY_CURRENT_USER, kToolbarKey);
+    }
+};
+
+TEST_F(ReadOnlyFolderE2E, TheSkinAndTheCollectionGoToTheUsersLocalData) {
+    char local[MAX_PATH] = {};
+    ASSERT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, local), S_OK);
+    const std::string data = std::string(local) + "\\Tessary";
+    start();
+    browse(DataPicture("bmp-24bit.bmp"));
+    apply(IDYES);
+
+    // The value names the real file in the user's own folder, which any program reads.
+    EXPECT_EQ(toolbarValue(), data + "\\Skin.bmp");
+    HBITMAP skin = static_cast<HBITMAP>(
+        LoadImageA(nullptr, (data + "\\Skin.bmp").c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION));
+    ASSERT_NE(skin, nullptr) << GetLastError();
+    BITMAP shape{};
+    EXPECT_EQ(GetObjectA(skin, sizeof shape, &shape), static_cast<int>(sizeof shape));
+    DeleteObject(skin);
+    EXPECT_EQ(shape.bmWidth, 800);
+    EXPECT_EQ(shape.bmHeight, 133);
+    EXPECT_TRUE(WaitUntil([&] { return FileExists(data + "\\Collection\\Skin0001.bmp"); }, "the kept skin").ok());
+    EXPECT_EQ(MUST(ReadFileBytes(data + "\\Collection\\Skin0001.bmp")), MUST(ReadFileBytes(data + "\\Skin.bmp")));
 }
 
 } // namespace

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Runs the skin maker's end-to-end tests under Wine, then composes each skin they kept with the
-# host build's composer and fails unless both wrote the same bytes.
+# Runs the skin maker's end-to-end tests under Wine (those a GoogleTest filter selects, when one
+# is given), then composes each skin they kept with the host build's composer and fails unless
+# both wrote the same bytes.
+#   run-and-compare.sh TESTS.exe WORK OUT COMPOSER [FILTER]
 set -uo pipefail
-tests=$1 work=$2 out=$3 composer=$4
+tests=$1 work=$2 out=$3 composer=$4 filter=${5:-*}
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)
 rm -rf "$work" "$out"
 mkdir -p "$work" "$out"
 # A display of its own: the tests read the screen and move the focus, which other tests running
 # at the same time on a shared display would disturb. A program that ran no case fails.
-env -u DISPLAY "$repo/scripts/run-gtest.sh" "$repo/scripts/wine-run.sh" "$tests"
+env -u DISPLAY "$repo/scripts/run-gtest.sh" "$repo/scripts/wine-run.sh" "$tests" --gtest_filter="$filter"
 status=$?
 if [[ ! -x $composer ]]; then
   echo "run-and-compare: the host composer $composer is missing (build the native preset)" >&2
