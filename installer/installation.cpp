@@ -22,12 +22,12 @@ uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& p
     return static_cast<uint32_t>((bytes + 1023) / 1024);
 }
 
-// Through the shell first, which also takes a read-only file, then directly.
+// A file of ours that is done with, read-only or not. It may lie in a folder the user can write
+// (the cabinet in a downloads folder), so it goes through a handle on what is there, never by a
+// name looked at first: a link or a folder put in its place is left alone.
 void Discard(platform::FileSystem& files, const std::string& path) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    if (platform::HasContent(files, path))
-        on.step(files.ShellDelete(path, true));
-    on.step(files.RemoveFile(path));
+    on.step(files.RemovePlainFile(path));
 }
 
 // A program that has arrived, the installed file it is to replace, and where that file waits

@@ -34,14 +34,19 @@ public:
     // InvalidArgument when `path` is no link, CannotOpen when its record cannot be read.
     virtual Result<std::string> LinkTarget(const std::string& path) = 0;
     // The names of the files (not folders) in a folder that match the pattern (MatchesPattern),
-    // sorted by name without regard to case. A folder that cannot be read is an error.
+    // sorted by name without regard to case. A folder that cannot be read is an error. Only
+    // names that the code page spells exactly are listed: what a caller does by a listed name
+    // happens to that file and no other.
     virtual Result<std::vector<std::string>> ListFiles(const std::string& folder,
                                                        const std::string& pattern) = 0;
     // The names of a folder's subfolders, "." and ".." left out, sorted without regard to case;
-    // an error when the folder does not exist or cannot be read.
+    // an error when the folder does not exist or cannot be read. Only names that the code page
+    // spells exactly are listed, as with ListFiles.
     virtual Result<std::vector<std::string>> ListFolders(const std::string& folder) = 0;
     // Everything below `folder`, files, folders and links, as full paths; a link is listed but
-    // never entered. Empty when it cannot be read.
+    // never entered. Empty when it cannot be read. A name that the code page cannot spell
+    // exactly is shown with '?' for what it lacks, which names no file, so that nothing is ever
+    // done by a look-alike of the name.
     virtual std::vector<std::string> ListTree(const std::string& folder) = 0;
     // The whole contents of a regular file of at most `maxBytes` bytes. FileNotFound when the
     // path names nothing, CannotOpen for a folder, a device or pipe, or a read error,
@@ -79,6 +84,18 @@ public:
     // Removes a link as a link: what it points to is not touched. A path that is not a link stays
     // and is InvalidArgument.
     virtual Status RemoveLink(const std::string& path) = 0;
+    // Deletes the plain file at `path` (read-only or not) through a handle that does not follow
+    // links, so that what is deleted is what was looked at: a link or a folder there is refused
+    // (InvalidArgument) and left alone. FileNotFound when nothing is there.
+    virtual Status RemovePlainFile(const std::string& path) = 0;
+    // Removes `folder` with everything below it, entry by entry, each by the exact name the
+    // system lists it under: links go as links, never entered or followed; folders are emptied
+    // and then removed; files go read-only or not. A folder is held while it is emptied, so that
+    // it cannot be swapped for a link meanwhile, and `folder` itself, if it is a link, goes as
+    // one. Returns what is still there, as the user reads it: each file or link that could not
+    // be deleted, each folder that could not be listed (with everything in it), and each folder
+    // that stayed though nothing stayed inside it. Nothing there is nothing to remove.
+    virtual std::vector<std::string> RemoveTree(const std::string& folder) = 0;
     // The shell's deletion, silent, without asking and not to the recycle bin: a file, or a
     // folder with everything in it except what cannot be deleted (a file in use keeps itself and
     // the folders above it). `filesOnly` is the shell's flag of that name, which affects wildcard

@@ -1,8 +1,7 @@
-// Each deletion repeats or follows up the ones before it (wildcards, then names, then the shell's
-// folder deletion), so that a file one step could not take is taken by a later one.
+// The removal works entry by entry through the file system's tree removal, by the exact names the
+// system lists, so that nothing a user plants in the folders (a link, a look-alike name) reaches out.
 #include "uninstaller/product_removal.h"
 
-#include "core/collection_naming.h"
 #include "core/product.h"
 #include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
@@ -30,38 +29,31 @@ struct LinkedFolder {
     std::string line;  // the report's line for what it pointed to
 };
 
-// Removes the links in `folder` as links, or the folder itself when it is one: the deletions
-// that follow work by path, and the shell's may enter a junction and empty what it points to.
-LinkedFolder RemoveLinks(platform::FileSystem& files, const std::string& folder) {
+// Removes `folder` as a link when it is one, naming what it pointed to, which is never entered.
+LinkedFolder RemoveLinkedFolder(platform::FileSystem& files, const std::string& folder) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    if (files.IsLink(folder)) {
-        // Read before the link goes; never entered, only named.
-        const Result<std::string> target = files.LinkTarget(folder);
-        on.step(files.RemoveLink(folder));
-        return {true, (target ? target.value() : "what " + folder + " pointed to") + ", which " + folder +
-                          " was a link to"};
-    }
-    for (const std::string& path : files.ListTree(folder))
-        if (files.IsLink(path))
-            on.step(files.RemoveLink(path));
-    return {};
+    if (!files.IsLink(folder))
+        return {};
+    // Read before the link goes; never entered, only named.
+    const Result<std::string> target = files.LinkTarget(folder);
+    on.step(files.RemoveLink(folder));
+    return {true, (target ? target.value() : "what " + folder + " pointed to") + ", which " + folder +
+                      " was a link to"};
 }
 
+// What stayed of the application folder, as its removal found it, with the held uninstaller's
+// file told apart; the registry keys; the group.
 void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const std::string& appDir,
-                    const std::string& group, const std::string& heldFile, RemovalReport& report) {
-    if (files.FolderExists(appDir)) {
-        std::vector<std::string> left = files.ListTree(appDir);
-        std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
-        if (left.empty() && !heldFile.empty() && files.FileExists(heldFile))
-            report.heldFileLeft = true;
-        else if (left.empty())
-            report.stayed.push_back(appDir);
-        for (size_t i = 0; i < left.size() && i < kMostListed; ++i)
-            report.stayed.push_back(left[i]);
-        if (left.size() > kMostListed)
-            report.stayed.push_back("and " + std::to_string(left.size() - kMostListed) +
-                                    " more in " + appDir);
-    }
+                    std::vector<std::string> left, const std::string& group, const std::string& heldFile,
+                    RemovalReport& report) {
+    const size_t before = left.size();
+    std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
+    if (left.empty() && before > 0 && files.FileExists(heldFile))
+        report.heldFileLeft = true;
+    for (size_t i = 0; i < left.size() && i < kMostListed; ++i)
+        report.stayed.push_back(left[i]);
+    if (left.size() > kMostListed)
+        report.stayed.push_back("and " + std::to_string(left.size() - kMostListed) + " more in " + appDir);
     for (const char* key : kProductKeys) {
         if (KeyExists(registry, key))
             report.stayed.push_back(std::string("HKEY_LOCAL_MACHINE\\") + key);
@@ -82,41 +74,25 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::function<std::string()>& programsFolder,
                             const std::string& heldFile) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    const LinkedFolder linkedApp = RemoveLinks(files, appDir);
-    const bool appDirWasLink = linkedApp.wasLink;
-    if (!appDirWasLink) {
-        // The application's files and the collection; what is in use stays for now.
-        on.step(files.DeleteMatching(appDir, "*.*"));
-        on.step(files.RemoveFile(appDir + "\\" + product::kProgramFile));
-        on.step(files.RemoveFile(appDir + "\\" + product::kSkinFile));
-        on.step(files.DeleteMatching(CollectionFolder(appDir), "*.*"));
-        on.step(files.DeleteMatching(appDir, "*.*"));
-        on.step(files.RemoveFolder(CollectionFolder(appDir)));
-    }
+    // The application's files, the collection and the folders, entry by entry by their exact
+    // names; what is in use stays for now.
+    const LinkedFolder linkedApp = RemoveLinkedFolder(files, appDir);
+    std::vector<std::string> appLeft;
+    if (!linkedApp.wasLink)
+        appLeft = files.RemoveTree(appDir);
 
     for (const char* key : kProductKeys)
         on.step(DeleteRegKey(registry, kHKeyLocalMachine, key, ""));
 
-    if (!appDirWasLink) {
-        on.step(files.ShellDelete(CollectionFolder(appDir), true));
-        on.step(files.ShellDelete(appDir, true));
-    }
-
-    const std::string groupName = std::string("\\") + product::kGroupName;
     RemovalReport report;
     std::string group;
     LinkedFolder linkedGroup;
     if (const std::string folder = programsFolder(); !folder.empty()) {
-        group = folder + groupName;
-        linkedGroup = RemoveLinks(files, group);
+        group = folder + "\\" + product::kGroupName;
+        linkedGroup = RemoveLinkedFolder(files, group);
         if (!linkedGroup.wasLink)
-            on.step(files.ShellDelete(group, true));
+            (void)files.RemoveTree(group);
     }
-    if (const std::string folder = programsFolder(); !folder.empty())
-        on.step(files.RemoveFolder(folder + groupName));
-    if (const std::string folder = programsFolder();
-        !folder.empty() && !RemoveLinks(files, folder + groupName).wasLink)
-        on.step(files.ShellDelete(folder + groupName, false));
     report.noProgramsFolder = group.empty();
 
     // A folder that was a link had only its link removed: what it pointed to holds the product
@@ -124,7 +100,7 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
     for (const LinkedFolder& linked : {linkedApp, linkedGroup})
         if (linked.wasLink)
             report.stayed.push_back(linked.line);
-    ListWhatStayed(files, registry, appDir, group, heldFile, report);
+    ListWhatStayed(files, registry, appDir, appLeft, group, heldFile, report);
     return report;
 }
 

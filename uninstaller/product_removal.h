@@ -1,5 +1,5 @@
-// The uninstallation proper: the application folder's files, the collection, the folder, the
-// product's registry keys and the Start-menu group, in that order, and an account of what stayed.
+// The uninstallation proper: the application folder with its files and collection, the product's
+// registry keys and the Start-menu group, in that order, and an account of what stayed.
 #pragma once
 
 #include <functional>
@@ -27,13 +27,13 @@ struct RemovalReport {
     bool complete() const { return stayed.empty() && !noProgramsFolder; }
 };
 
-// Removes the product installed in `appDir`. Every step runs whatever became of the ones before;
-// `programsFolder` is asked anew for each of the group's three steps, and a step whose answer is
-// empty is left out rather than aimed at the root of a drive. A link in the application folder or
-// the group, or either folder when it is a link itself, is removed as a link before anything
-// could be deleted through it; a folder that was a link is never entered, and what it pointed to
-// is reported as still there. `heldFile`, when it lies in the folder, is the installed
-// uninstaller's file while a running program holds it, which cannot go until that program ends.
+// Removes the product installed in `appDir`: the folder with everything in it, the registry keys
+// and the Start-menu group, each step whatever became of the ones before. The folders are emptied
+// entry by entry by their exact names, links removed as links and never entered; a folder that is
+// itself a link goes as one, and what it pointed to is reported as still there. A group whose
+// Programs folder is unknown is left out rather than aimed at the root of a drive. `heldFile`,
+// when it lies in the folder, is the installed uninstaller's file while a running program holds
+// it, which cannot go until that program ends.
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string()>& programsFolder,

@@ -61,6 +61,8 @@ public:
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
     Status RemoveFolder(const std::string& path) override;
     Status RemoveLink(const std::string& path) override;
+    Status RemovePlainFile(const std::string& path) override;
+    std::vector<std::string> RemoveTree(const std::string& folder) override;
     Status ShellDelete(const std::string& path, bool filesOnly) override;
     std::vector<DriveInfo> Drives() override;
     Result<std::string> CurrentFolder(char drive) override;
@@ -329,6 +331,48 @@ Status HostFileSystem::RemoveLink(const std::string& path) {
         return Error{ErrorCode::InvalidArgument, path + " is not a link"};
     // unlink takes a symbolic link itself, whatever it points to.
     return RemoveFile(path);
+}
+
+Status HostFileSystem::RemovePlainFile(const std::string& path) {
+    struct stat s;
+    if (path.empty() || HasNul(path) || lstat(NativePath(path).c_str(), &s) != 0)
+        return NotFound(path);
+    if (!S_ISREG(s.st_mode))
+        return Error{ErrorCode::InvalidArgument, path + " is not a plain file"};
+    return RemoveFile(path);
+}
+
+std::vector<std::string> HostFileSystem::RemoveTree(const std::string& folder) {
+    std::vector<std::string> stayed;
+    struct stat s;
+    const std::string native = NativePath(folder);
+    if (folder.empty() || HasNul(folder) || lstat(native.c_str(), &s) != 0)
+        return stayed;
+    // A link, or anything but a folder, goes as itself.
+    if (!S_ISDIR(s.st_mode)) {
+        if (unlink(native.c_str()) != 0)
+            stayed.push_back(folder);
+        return stayed;
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(native.c_str()), closedir);
+    if (!dir) {
+        stayed.push_back(folder + " (it could not be listed)");
+        return stayed;
+    }
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get()))
+        if (std::string name = entry->d_name; name != "." && name != "..")
+            names.push_back(std::move(name));
+    dir.reset();
+    bool emptied = true;
+    for (const std::string& name : names) {
+        const std::vector<std::string> below = RemoveTree(folder + "\\" + name);
+        emptied &= below.empty();
+        stayed.insert(stayed.end(), below.begin(), below.end());
+    }
+    if (emptied && rmdir(native.c_str()) != 0)
+        stayed.push_back(folder);
+    return stayed;
 }
 
 // The shell's deletion and drive letters are Windows' own; the host build runs only the portable

@@ -1,5 +1,6 @@
-// The file system on Windows over the ANSI calls. A reparse point (junction, symbolic link) is a
-// link here: listed, never entered, and removed as itself with RemoveDirectory or DeleteFile.
+// The file system on Windows over the ANSI calls, with folders listed and emptied by their exact
+// wide names. A reparse point (junction, symbolic link) is a link here: listed, never entered or
+// followed, and removed as itself.
 #include "platform/win32/win32_file_system.h"
 
 #include <windows.h>
@@ -77,24 +78,194 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
     return true;
 }
 
-// The search for everything in a folder; a root already ends in its backslash.
-std::string AllIn(const std::string& folder) {
-    return folder + (folder.empty() || folder.back() != '\\' ? "\\*" : "*");
+// A narrow path as the system reads it, in the code page; empty when it is not valid there.
+std::wstring Wide(const std::string& narrow) {
+    if (narrow.empty())
+        return {};
+    const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(),
+                                           static_cast<int>(narrow.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(std::max(length, 0)), L'\0');
+    if (length <= 0 || MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, narrow.data(),
+                                           static_cast<int>(narrow.size()), wide.data(), length) != length)
+        return {};
+    return wide;
 }
 
-// Each entry of a folder that matches the pattern, "." and ".." left out, with its attributes.
-template <typename Visit>
-void ForEachEntry(const std::string& folder, const std::string& pattern, Visit visit) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE first = FindFirstFileA((folder + "\\" + pattern).c_str(), &found);
+// A listed name as the program may use it. The system's own conversion maps a character the code
+// page lacks to a look-alike ("best fit"): a fullwidth reverse solidus becomes a backslash, and
+// "..＼..＼x" would name a file two folders up. Here a name is `exact` only when it converts
+// without best fit and back to the same wide name, and is a plain name (no separator, not "."
+// or ".."); otherwise its text has '?' for what is missing, which names no file.
+struct ListedName {
+    std::string text;
+    bool exact = false;
+};
+
+ListedName Narrow(const std::wstring& wide) {
+    if (wide.empty())
+        return {};
+    BOOL defaulted = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<size_t>(std::max(length, 0)), '\0');
+    if (length <= 0 || WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
+                                           text.data(), length, "?", &defaulted) != length)
+        return {std::string(wide.size(), '?'), false};
+    const bool plain = wide != L"." && wide != L".." && wide.find_first_of(L"\\/") == std::wstring::npos;
+    return {text, plain && !defaulted && Wide(text) == wide};
+}
+
+// A wide path the system takes at any length: a drive or network path gets the "\\?\" prefix,
+// which switches off the parsing that would stop at MAX_PATH (and that would fold a doubled
+// backslash, so runs of them become one first).
+std::wstring LongPath(const std::wstring& path) {
+    std::wstring clean;
+    for (size_t i = 0; i < path.size(); ++i)
+        if (!(path[i] == L'\\' && i > 1 && path[i - 1] == L'\\'))
+            clean.push_back(path[i]);
+    if (clean.size() >= 3 && clean[1] == L':' && clean[2] == L'\\')
+        return L"\\\\?\\" + clean;
+    if (clean.size() > 2 && clean[0] == L'\\' && clean[1] == L'\\' && clean[2] != L'?' && clean[2] != L'.')
+        return L"\\\\?\\UNC\\" + clean.substr(2);
+    return clean;
+}
+
+// One entry of a folder listing: its exact wide name and how the program may spell it.
+struct ListedEntry {
+    std::wstring wide;
+    ListedName name;
+    DWORD attributes = 0;
+};
+
+// The entries of a wide folder that match `pattern`, "." and ".." left out; false when the folder
+// could not be listed (an empty root lists nothing and is no error).
+bool ListWide(const std::wstring& folder, const wchar_t* pattern, std::vector<ListedEntry>& entries) {
+    WIN32_FIND_DATAW found{};
+    const std::wstring search = folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") + pattern;
+    const HANDLE first = FindFirstFileW(LongPath(search).c_str(), &found);
     if (first == INVALID_HANDLE_VALUE)
-        return;
-    UniqueFind search(first);
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    UniqueFind listing(first);
     do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            visit(folder + "\\" + name, found.dwFileAttributes);
-    } while (FindNextFileA(search.get(), &found));
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            entries.push_back({name, Narrow(name), found.dwFileAttributes});
+    } while (FindNextFileW(listing.get(), &found));
+    return GetLastError() == ERROR_NO_MORE_FILES;
+}
+
+std::string Joined(const std::string& folder, const std::string& name) {
+    return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + name;
+}
+std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
+    return folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") + name;
+}
+
+// Deletes the file or file link at `path` through a handle opened on the entry itself, never on
+// what a link points to (a folder opens too, to be told apart and refused); a link is refused
+// unless `links`. A read-only file
+// loses the attribute through the same handle first. What is deleted is what was opened.
+Status DeleteThroughHandle(const std::wstring& path, const std::string& shown, bool links) {
+    UniqueKernelHandle file(nullptr);
+    {
+        const HANDLE opened = CreateFileW(LongPath(path).c_str(), DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) {
+            const DWORD error = GetLastError();
+            if (Missing(error))
+                return NotFound(shown);
+            return Error{ErrorCode::DeleteFailed, "Cannot delete " + shown + ": " + SystemMessage(error)};
+        }
+        file = UniqueKernelHandle(opened);
+    }
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(file.get(), FileBasicInfo, &basic, sizeof basic))
+        return Error{ErrorCode::DeleteFailed, "Cannot examine " + shown + ": " + SystemMessage(GetLastError())};
+    if ((basic.FileAttributes & FILE_ATTRIBUTE_DIRECTORY) || (!links && IsReparsePoint(basic.FileAttributes)))
+        return Error{ErrorCode::InvalidArgument, shown + " is not a plain file"};
+    const DWORD before = basic.FileAttributes;
+    if (before & FILE_ATTRIBUTE_READONLY) {
+        // Zero times leave the times as they are; the attributes lose only the read-only one.
+        FILE_BASIC_INFO writable{};
+        writable.FileAttributes = before & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+        if (writable.FileAttributes == 0)
+            writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        if (!SetFileInformationByHandle(file.get(), FileBasicInfo, &writable, sizeof writable))
+            return Error{ErrorCode::DeleteFailed, "Cannot delete " + shown + ": " + SystemMessage(GetLastError())};
+    }
+    FILE_DISPOSITION_INFO dispose{};
+    dispose.DeleteFile = TRUE;
+    if (!SetFileInformationByHandle(file.get(), FileDispositionInfo, &dispose, sizeof dispose)) {
+        const DWORD error = GetLastError();
+        if (before & FILE_ATTRIBUTE_READONLY) {
+            FILE_BASIC_INFO restored{};
+            restored.FileAttributes = before;
+            (void)SetFileInformationByHandle(file.get(), FileBasicInfo, &restored, sizeof restored);
+        }
+        return Error{ErrorCode::DeleteFailed, "Cannot delete " + shown + ": " + SystemMessage(error)};
+    }
+    return Status::Ok();
+}
+
+// Removes the folder `folder` (wide, and `shown` as the user reads it) with everything in it;
+// see RemoveTree. Adds to `stayed` what could not go; true when the folder itself went.
+bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::vector<std::string>& stayed) {
+    {
+        // Held without leave to delete or rename it, so that nobody can swap it for a link while
+        // it is emptied; opened as itself, so that a link in its place is seen as one.
+        const HANDLE opened = CreateFileW(LongPath(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (opened == INVALID_HANDLE_VALUE) {
+            if (Missing(GetLastError()))
+                return true;
+            stayed.push_back(shown + " (it could not be opened)");
+            return false;
+        }
+        UniqueKernelHandle held(opened);
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(held.get(), &info)) {
+            stayed.push_back(shown + " (it could not be examined)");
+            return false;
+        }
+        if (IsReparsePoint(info.dwFileAttributes) || !IsFolder(info.dwFileAttributes)) {
+            held = UniqueKernelHandle(nullptr);
+            const bool gone = IsFolder(info.dwFileAttributes) ? RemoveDirectoryW(LongPath(folder).c_str()) != FALSE
+                                                              : DeleteThroughHandle(folder, shown, true).ok();
+            if (!gone)
+                stayed.push_back(shown);
+            return gone;
+        }
+        std::vector<ListedEntry> entries;
+        if (!ListWide(folder, L"*", entries)) {
+            stayed.push_back(shown + " (it could not be listed)");
+            return false;
+        }
+        bool emptied = true;
+        for (const ListedEntry& entry : entries) {
+            const std::wstring path = Joined(folder, entry.wide);
+            const std::string named = Joined(shown, entry.name.text);
+            if (IsFolder(entry.attributes) && !IsReparsePoint(entry.attributes)) {
+                emptied &= RemoveWideTree(path, named, stayed);
+            } else if (IsFolder(entry.attributes)) {
+                // A folder link goes as itself: RemoveDirectory never enters it.
+                if (!RemoveDirectoryW(LongPath(path).c_str())) {
+                    stayed.push_back(named);
+                    emptied = false;
+                }
+            } else if (!DeleteThroughHandle(path, named, true).ok()) {
+                stayed.push_back(named);
+                emptied = false;
+            }
+        }
+        if (!emptied)
+            return false;
+    }
+    if (RemoveDirectoryW(LongPath(folder).c_str()) || Missing(GetLastError()))
+        return true;
+    stayed.push_back(shown);
+    return false;
 }
 
 // The name a reparse point's record shows: the print name of a junction or symbolic link, or
@@ -212,44 +383,33 @@ Result<std::string> Win32FileSystem::LinkTarget(const std::string& path) {
 
 Result<std::vector<std::string>> Win32FileSystem::ListFiles(const std::string& folder,
                                                             const std::string& pattern) {
-    WIN32_FIND_DATAA found{};
-    const HANDLE first = FindFirstFileA(AllIn(folder).c_str(), &found);
-    if (first == INVALID_HANDLE_VALUE) {
-        // An empty root has no entries at all, not even "." and "..".
-        if (GetLastError() == ERROR_FILE_NOT_FOUND && IsExistingFolder(folder))
-            return std::vector<std::string>{};
+    std::vector<ListedEntry> entries;
+    const std::wstring wide = Wide(folder);
+    if (wide.empty() || HasNul(folder) || !ListWide(wide, L"*", entries) || !IsExistingFolder(folder))
         return Error{ErrorCode::FileNotFound, "Cannot list " + folder};
-    }
-    UniqueFind listing(first);
     std::vector<std::string> names;
-    do {
-        if (!IsFolder(found.dwFileAttributes) && MatchesPattern(found.cFileName, pattern))
-            names.emplace_back(found.cFileName);
-    } while (FindNextFileA(listing.get(), &found));
+    for (const ListedEntry& entry : entries)
+        if (!IsFolder(entry.attributes) && entry.name.exact && MatchesPattern(entry.name.text, pattern))
+            names.push_back(entry.name.text);
     SortNamesWithoutCase(names);
     return names;
 }
 
 Result<std::vector<std::string>> Win32FileSystem::ListFolders(const std::string& folder) {
     QuietErrors quiet;
-    WIN32_FIND_DATAA entry{};
-    const HANDLE first = FindFirstFileA(AllIn(folder).c_str(), &entry);
-    if (first == INVALID_HANDLE_VALUE) {
+    std::vector<ListedEntry> entries;
+    const std::wstring wide = Wide(folder);
+    if (wide.empty() || HasNul(folder) || !ListWide(wide, L"*", entries)) {
         const DWORD error = GetLastError();
-        // An empty root has no entries at all, not even "." and "..".
-        if (error == ERROR_FILE_NOT_FOUND && folder.size() == 3)
-            return std::vector<std::string>{};
-        return Error{error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND ? ErrorCode::FileNotFound
-                                                                                    : ErrorCode::CannotOpen,
+        return Error{error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND || wide.empty()
+                         ? ErrorCode::FileNotFound
+                         : ErrorCode::CannotOpen,
                      "The folder " + folder + " cannot be read"};
     }
-    UniqueFind search(first);
     std::vector<std::string> names;
-    do {
-        const std::string name = entry.cFileName;
-        if (IsFolder(entry.dwFileAttributes) && name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search.get(), &entry));
+    for (const ListedEntry& entry : entries)
+        if (IsFolder(entry.attributes) && entry.name.exact)
+            names.push_back(entry.name.text);
     // The folder list sorts as the system compares names for the user.
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return lstrcmpiA(a.c_str(), b.c_str()) < 0;
@@ -257,15 +417,24 @@ Result<std::vector<std::string>> Win32FileSystem::ListFolders(const std::string&
     return names;
 }
 
+namespace {
+
+void ListWideTree(const std::wstring& folder, const std::string& shown, std::vector<std::string>& found) {
+    std::vector<ListedEntry> entries;
+    (void)ListWide(folder, L"*", entries);
+    for (const ListedEntry& entry : entries) {
+        found.push_back(Joined(shown, entry.name.text));
+        if (IsFolder(entry.attributes) && !IsReparsePoint(entry.attributes))
+            ListWideTree(Joined(folder, entry.wide), Joined(shown, entry.name.text), found);
+    }
+}
+
+} // namespace
+
 std::vector<std::string> Win32FileSystem::ListTree(const std::string& folder) {
     std::vector<std::string> found;
-    ForEachEntry(folder, "*", [&](const std::string& path, DWORD attributes) {
-        found.push_back(path);
-        if (IsFolder(attributes) && !IsReparsePoint(attributes)) {
-            std::vector<std::string> below = ListTree(path);
-            found.insert(found.end(), below.begin(), below.end());
-        }
-    });
+    if (const std::wstring wide = Wide(folder); !wide.empty() && !HasNul(folder))
+        ListWideTree(wide, folder, found);
     return found;
 }
 
@@ -391,21 +560,45 @@ Status Win32FileSystem::RemoveFile(const std::string& path) {
 }
 
 Status Win32FileSystem::DeleteMatching(const std::string& folder, const std::string& pattern) {
+    // Listed and deleted by the exact wide names, matched by the system itself (which also matches
+    // the short names), so that a name the code page spells only by a look-alike reaches nothing
+    // outside the folder.
+    std::vector<ListedEntry> entries;
+    const std::wstring wide = Wide(folder), widePattern = Wide(pattern);
+    if (!wide.empty() && !widePattern.empty() && !HasNul(folder))
+        (void)ListWide(wide, widePattern.c_str(), entries);
     int matched = 0;
     std::string failed;
-    ForEachEntry(folder, pattern, [&](const std::string& path, DWORD attributes) {
+    for (const ListedEntry& entry : entries) {
         // A file link is a file, and its deletion takes the link only.
-        if (IsFolder(attributes))
-            return;
+        if (IsFolder(entry.attributes))
+            continue;
         ++matched;
-        if (!DeleteFileA(path.c_str()))
-            failed = path;
-    });
+        if (!DeleteFileW(LongPath(Joined(wide, entry.wide)).c_str()))
+            failed = Joined(folder, entry.name.text);
+    }
     if (matched == 0)
         return Error{ErrorCode::FileNotFound, folder + "\\" + pattern};
     if (!failed.empty())
         return Error{ErrorCode::DeleteFailed, failed};
     return Status::Ok();
+}
+
+Status Win32FileSystem::RemovePlainFile(const std::string& path) {
+    const std::wstring wide = Wide(path);
+    if (wide.empty() || HasNul(path))
+        return NotFound(path);
+    return DeleteThroughHandle(wide, path, false);
+}
+
+std::vector<std::string> Win32FileSystem::RemoveTree(const std::string& folder) {
+    std::vector<std::string> stayed;
+    const std::wstring wide = Wide(folder);
+    if (wide.empty() || HasNul(folder))
+        stayed.push_back(folder + " (the name is not valid here)");
+    else
+        (void)RemoveWideTree(wide, folder, stayed);
+    return stayed;
 }
 
 Status Win32FileSystem::RemoveFolder(const std::string& path) {

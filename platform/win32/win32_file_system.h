@@ -28,10 +28,13 @@ public:
     Status MoveReplacing(const std::string& from, const std::string& to) override;
     Status ClearReadOnly(const std::string& path) override;
     Status RemoveFile(const std::string& path) override;
-    // The system's own wildcard matching (FindFirstFileA), which also matches the short names.
+    // The system's own wildcard matching (FindFirstFileW), which also matches the short names.
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
     Status RemoveFolder(const std::string& path) override;
     Status RemoveLink(const std::string& path) override;
+    // SetFileInformationByHandle on a handle opened with FILE_FLAG_OPEN_REPARSE_POINT.
+    Status RemovePlainFile(const std::string& path) override;
+    std::vector<std::string> RemoveTree(const std::string& folder) override;
     // SHFileOperationA, with no window of its own to own its (suppressed) dialogs.
     Status ShellDelete(const std::string& path, bool filesOnly) override;
     // GetLogicalDrives with the volume labels, or the shares of network drives.

@@ -15,7 +15,9 @@ namespace tess::testing {
 // Backend: default-constructible; `files()` gives the file system and `base()` a folder that
 // exists and is empty, without a trailing backslash; `MakeLink` makes a link (false where the
 // system makes none of that kind); `HoldOpen` opens a file without leave to delete it, until
-// `Release`; `MakeReadOnly` gives a file the read-only attribute and `IsReadOnly` asks for it. The destructor removes whatever was made below the base.
+// `Release`; `MakeReadOnly` gives a file the read-only attribute and `IsReadOnly` asks for it;
+// `WriteBeyondCodePage(folder)` writes a file named "..＼..＼victim.txt" (fullwidth reverse solidi,
+// which a code page like 1252 lacks) and gives its path as listings show it, with '?' for each. The destructor removes whatever was made below the base.
 template <typename Backend>
 class FileSystemCases : public ::testing::Test {
 protected:
@@ -258,6 +260,64 @@ TYPED_TEST_P(FileSystemCases, ALinkIsListedAndRemovedButNeverEntered) {
         EXPECT_FALSE(fs.FileExists(fileLink));
     }
     EXPECT_TRUE(fs.FileExists(outside + "\\holiday.bmp"));
+
+    // The tree removal takes a link inside as a link, and a link given to it as itself.
+    ASSERT_TRUE(this->backend_.MakeLink(link, outside, true));
+    ASSERT_TRUE(this->backend_.MakeLink(this->At("Alias"), outside, true));
+    EXPECT_EQ(fs.RemoveTree(app), std::vector<std::string>{});
+    EXPECT_EQ(fs.RemoveTree(this->At("Alias")), std::vector<std::string>{});
+    EXPECT_FALSE(fs.FolderExists(app));
+    EXPECT_FALSE(fs.IsLink(this->At("Alias")));
+    EXPECT_TRUE(fs.FileExists(outside + "\\holiday.bmp"));
+}
+
+// A tree goes entry by entry, read-only files too; what a program holds stays and is named, with
+// the folders above it; nothing outside is touched. A plain file goes by itself, nothing else.
+TYPED_TEST_P(FileSystemCases, ATreeGoesEntryByEntryAndWhatStaysIsNamed) {
+    platform::FileSystem& fs = this->fs();
+    this->MakeApplicationFolder();
+    const std::string app = this->At("Tessary"), held = app + "\\Collection\\Skin0001.bmp";
+    this->backend_.MakeReadOnly(app + "\\Skin.bmp");
+    this->backend_.HoldOpen(held);
+    EXPECT_EQ(fs.RemoveTree(app), std::vector<std::string>{held});
+    EXPECT_FALSE(fs.FileExists(app + "\\Skin.bmp"));
+    EXPECT_FALSE(fs.FolderExists(app + "\\Collection\\Old"));
+    this->backend_.Release(held);
+    EXPECT_EQ(fs.RemoveTree(app), std::vector<std::string>{});
+    EXPECT_FALSE(fs.FolderExists(app));
+    EXPECT_EQ(fs.RemoveTree(app), std::vector<std::string>{});
+    EXPECT_EQ(this->Read("neighbour.txt"), "x");
+
+    this->Write("plain.txt");
+    this->backend_.MakeReadOnly(this->At("plain.txt"));
+    EXPECT_TRUE(fs.RemovePlainFile(this->At("plain.txt")).ok());
+    EXPECT_FALSE(fs.FileExists(this->At("plain.txt")));
+    EXPECT_EQ(fs.RemovePlainFile(this->At("plain.txt")).error().code, ErrorCode::FileNotFound);
+    EXPECT_EQ(fs.RemovePlainFile(this->Base()).error().code, ErrorCode::InvalidArgument);
+}
+
+// A name that the code page spells only by a look-alike is never listed for use and names nothing;
+// the deletions that work by listing take it by its exact name, and never the file two folders up
+// that the look-alike "..\..\victim.txt" would name.
+TYPED_TEST_P(FileSystemCases, ANameBeyondTheCodePageIsTakenExactlyOrNotAtAll) {
+    platform::FileSystem& fs = this->fs();
+    this->Folder("A");
+    this->Folder("A\\B");
+    this->Write("victim.txt", "keep");
+    this->Write("A\\B\\plain.bmp");
+    const std::string folder = this->At("A\\B"), odd = this->backend_.WriteBeyondCodePage(folder);
+    EXPECT_EQ(this->Files(folder, "*"), std::vector<std::string>{"plain.bmp"});
+    const std::vector<std::string> listed = fs.ListTree(folder);
+    EXPECT_NE(std::find(listed.begin(), listed.end(), odd), listed.end()) << odd;
+    EXPECT_FALSE(fs.FileExists(odd));
+    EXPECT_TRUE(fs.DeleteMatching(folder, "*.*").ok());
+    EXPECT_EQ(fs.ListTree(folder), std::vector<std::string>{});
+    EXPECT_EQ(this->Read("victim.txt"), "keep");
+
+    (void)this->backend_.WriteBeyondCodePage(folder);
+    EXPECT_EQ(fs.RemoveTree(this->At("A")), std::vector<std::string>{});
+    EXPECT_FALSE(fs.FolderExists(this->At("A")));
+    EXPECT_EQ(this->Read("victim.txt"), "keep");
 }
 
 REGISTER_TYPED_TEST_SUITE_P(FileSystemCases, NamesCompareWithoutRegardToCaseAndKeepTheirOwn,
@@ -265,6 +325,7 @@ REGISTER_TYPED_TEST_SUITE_P(FileSystemCases, NamesCompareWithoutRegardToCaseAndK
                             DeletesByPatternByNameAndFoldersOnlyWhenEmpty,
                             TheShellTakesAFolderWithItsContentsButNotAFileInUse,
                             AMoveReplacesInOneStepOrLeavesBothFiles, AReadOnlyFileIsReplacedOnlyOnceItsAttributeIsOff,
+                            ATreeGoesEntryByEntryAndWhatStaysIsNamed, ANameBeyondTheCodePageIsTakenExactlyOrNotAtAll,
                             ALinkIsListedAndRemovedButNeverEntered);
 
 } // namespace tess::testing

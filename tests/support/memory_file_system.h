@@ -1,9 +1,11 @@
 // The in-memory file system of the tests: drives, folders, files and links whose names compare
-// without regard to case, files held by other programs, and the shell's deletion, which (as some
-// versions of the system do) enters folder links. The file system cases check it against Wine's.
+// without regard to case, files held by other programs, names the code page cannot spell, and the
+// shell's deletion, which (as some versions of the system do) enters folder links. The file
+// system cases check it against Wine's.
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -49,6 +51,8 @@ public:
         if (!entries_.count(Key(at)))
             entries_[Key(at)] = Entry{at, Kind::Folder, {}, {}, false};
     }
+    // A name with '?' stands for one the code page cannot spell exactly, as the system lists it:
+    // no call finds anything by it, but listings show it and the deletions by listing take it.
     void addFile(const std::string& path, std::string bytes = "x") {
         const std::string at = Normal(path);
         addFolder(Parent(at));
@@ -94,9 +98,12 @@ public:
         return file->bytes;
     }
     // Every change asked for, in order, as "op path": mkdir, write, move (from " to " to),
-    // delete, matching (folder\pattern), rmdir, unlink, writable (the read-only attribute taken
-    // off), shell-files and shell-all.
+    // delete, delete-plain, matching (folder\pattern), rmdir, unlink, writable (the read-only
+    // attribute taken off), tree, shell-files and shell-all.
     std::vector<std::string> log;
+    // Called with each entry as it is logged, before the change is made: a test changes the file
+    // system there as another program could at that moment.
+    std::function<void(const std::string&)> beforeChange;
     // The log's entries of one operation, e.g. every "mkdir".
     std::vector<std::string> logged(const std::string& op) const {
         std::vector<std::string> found;
@@ -144,7 +151,7 @@ public:
             return Error{ErrorCode::FileNotFound, "Cannot list " + folder};
         std::vector<std::string> names;
         for (const Entry* entry : children(at, false))
-            if (isFileLike(*entry) && platform::MatchesPattern(Name(entry->path), pattern))
+            if (isFileLike(*entry) && Spelled(Name(entry->path)) && platform::MatchesPattern(Name(entry->path), pattern))
                 names.push_back(Name(entry->path));
         platform::SortNamesWithoutCase(names);
         return names;
@@ -158,7 +165,7 @@ public:
             return Error{ErrorCode::FileNotFound, "The folder " + folder + " cannot be read"};
         std::vector<std::string> names;
         for (const Entry* entry : children(at, false))
-            if (!isFileLike(*entry))
+            if (!isFileLike(*entry) && Spelled(Name(entry->path)))
                 names.push_back(Name(entry->path));
         platform::SortNamesWithoutCase(names);
         return names;
@@ -187,7 +194,7 @@ public:
     }
 
     Status CreateFolder(const std::string& path) override {
-        log.push_back("mkdir " + path);
+        note("mkdir " + path);
         const std::string at = Through(Normal(path));
         if (path.empty())
             return Error{ErrorCode::InvalidArgument, "Not a folder name"};
@@ -199,7 +206,7 @@ public:
         return Status::Ok();
     }
     Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) override {
-        log.push_back("write " + path);
+        note("write " + path);
         const std::string at = Through(Normal(path));
         const Entry* there = find(at);
         if (path.empty() || isFolder(at) || (there && there->kind == Kind::Link && there->folderLink) ||
@@ -209,7 +216,7 @@ public:
         return Status::Ok();
     }
     Status MoveReplacing(const std::string& from, const std::string& to) override {
-        log.push_back("move " + from + " to " + to);
+        note("move " + from + " to " + to);
         const std::string source = Through(Normal(from)), target = Through(Normal(to));
         const Entry* moving = find(source);
         if (!moving || !isFileLike(*moving))
@@ -236,7 +243,7 @@ public:
         return Status::Ok();
     }
     Status RemoveFile(const std::string& path) override {
-        log.push_back("delete " + path);
+        note("delete " + path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry && !isFolder(at))
@@ -246,7 +253,7 @@ public:
         return Status::Ok();
     }
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override {
-        log.push_back("matching " + folder + "\\" + pattern);
+        note("matching " + folder + "\\" + pattern);
         int matched = 0;
         bool failed = false;
         for (const Entry* entry : children(Followed(Normal(folder)), false)) {
@@ -260,7 +267,7 @@ public:
         return Status::Ok();
     }
     Status RemoveFolder(const std::string& path) override {
-        log.push_back("rmdir " + path);
+        note("rmdir " + path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry)
@@ -273,7 +280,7 @@ public:
         return Status::Ok();
     }
     Status RemoveLink(const std::string& path) override {
-        log.push_back("unlink " + path);
+        note("unlink " + path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry)
@@ -283,7 +290,7 @@ public:
         return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, path});
     }
     Status ClearReadOnly(const std::string& path) override {
-        log.push_back("writable " + path);
+        note("writable " + path);
         Entry* file = findMutable(Through(Normal(path)));
         if (!file)
             return NotFound(path);
@@ -292,8 +299,26 @@ public:
         file->readOnly = false;
         return Status::Ok();
     }
+    Status RemovePlainFile(const std::string& path) override {
+        note("delete-plain " + path);
+        const std::string at = Through(Normal(path));
+        const Entry* entry = find(at);
+        if (!entry && !isFolder(at))
+            return NotFound(path);
+        if (!entry || entry->kind != Kind::File)
+            return Error{ErrorCode::InvalidArgument, path + " is not a plain file"};
+        if (refused(at) || !erase(at))
+            return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
+        return Status::Ok();
+    }
+    std::vector<std::string> RemoveTree(const std::string& folder) override {
+        note("tree " + folder);
+        std::vector<std::string> stayed;
+        (void)removeTree(Through(Normal(folder)), Normal(folder), stayed);
+        return stayed;
+    }
     Status ShellDelete(const std::string& path, bool filesOnly) override {
-        log.push_back(std::string(filesOnly ? "shell-files " : "shell-all ") + path);
+        note(std::string(filesOnly ? "shell-files " : "shell-all ") + path);
         return shellDelete(Through(Normal(path)));
     }
 
@@ -370,8 +395,10 @@ private:
         return entry && entry->kind == Kind::Folder;
     }
     // `path` with each link above its last name replaced by the link's target; a loop of links
-    // is given up after a few turns, as the system does.
+    // is given up after a few turns, as the system does. A name with a wildcard names nothing.
     std::string Through(const std::string& path) const {
+        if (!Spelled(path))
+            return std::string(1, '\0');
         std::string at = path;
         for (int turn = 0; turn < 32; ++turn) {
             bool replaced = false;
@@ -398,6 +425,42 @@ private:
             at = Through(link->target);
         }
         return at;
+    }
+    void note(std::string entry) {
+        log.push_back(entry);
+        if (beforeChange)
+            beforeChange(entry);
+    }
+    static bool Spelled(const std::string& name) { return name.find_first_of("?*") == std::string::npos; }
+    // Removes `at` (shown as `shown`) by its identity, never by a name looked up again: a link or
+    // file as itself, a folder once emptied. True when it went.
+    bool removeTree(const std::string& at, const std::string& shown, std::vector<std::string>& stayed) {
+        const Entry* entry = find(at);
+        if (!entry)
+            return true;
+        if (entry->kind != Kind::Folder) {
+            if (!refused(at) && erase(at))
+                return true;
+            stayed.push_back(shown);
+            return false;
+        }
+        if (!readable(at)) {
+            stayed.push_back(shown + " (it could not be listed)");
+            return false;
+        }
+        bool emptied = true;
+        std::vector<std::string> below;
+        for (const Entry* child : children(at, false))
+            below.push_back(child->path);
+        for (const std::string& child : below)
+            emptied &= removeTree(child, shown + child.substr(at.size()), stayed);
+        if (emptied && !refused(at)) {
+            entries_.erase(Key(at));
+            return true;
+        }
+        if (emptied)
+            stayed.push_back(shown);
+        return false;
     }
     // A file, or a link of either kind, unless a program holds it.
     bool erase(const std::string& normal) {

@@ -87,6 +87,7 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     // Read-only programs, and a read-only leftover of an earlier replacement, are replaced all
     // the same; a read-only file of the user's keeps its attribute.
     const std::string app = "C:\\Program Files\\Tessary";
+    files.markReadOnly(kCab);
     for (const char* name : {"Tessary.exe", "remover.exe", "remover.exe.old", "notes.txt"}) {
         files.addFile(app + "\\" + name, "old version");
         files.markReadOnly(app + "\\" + name);
@@ -138,6 +139,18 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     const size_t folders = files.logged("mkdir").size();
     EXPECT_EQ(Install().outcome, InstallReport::Outcome::NoCabinet);
     EXPECT_EQ(files.logged("mkdir").size(), folders);
+}
+
+// The cabinet lies in a folder the user can write: what is deleted is the file there, never what a
+// link put in its place points to.
+TEST_F(Installation, ACabinetThatIsALinkKeepsWhatItPointsTo) {
+    ASSERT_TRUE(files.RemoveFile(kCab).ok());
+    files.addFile("D:\\Kept\\tess10.cab", "cabinet bytes");
+    files.addLink(kCab, "D:\\Kept\\tess10.cab", false);
+    const InstallReport report = Install();
+    EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
+    EXPECT_FALSE(report.cabinetDeleted);
+    EXPECT_EQ(files.contents("D:\\Kept\\tess10.cab"), "cabinet bytes");
 }
 
 TEST_F(Installation, AnEmptyOrMissingCabinetChangesNothing) {

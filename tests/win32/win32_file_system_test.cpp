@@ -100,6 +100,15 @@ public:
     void MakeReadOnly(const std::string& path) {
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) << path;
     }
+    std::string WriteBeyondCodePage(const std::string& folder) {
+        const std::wstring name = Wide(folder) + L"\\..\uFF3C..\uFF3Cvictim.txt";
+        HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        EXPECT_NE(file, INVALID_HANDLE_VALUE) << folder;
+        CloseHandle(file);
+        // The test programs run with a code page of one byte a character, which has no fullwidth
+        // reverse solidus.
+        return folder + "\\..?..?victim.txt";
+    }
     bool IsReadOnly(const std::string& path) {
         const DWORD attributes = GetFileAttributesA(path.c_str());
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);

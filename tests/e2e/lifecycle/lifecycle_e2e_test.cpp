@@ -356,5 +356,44 @@ TEST_F(ProductLife, AFileInUseStaysAndTheRegisteredCommandEndsWithAFailure) {
     EXPECT_FALSE(KeyExists(kUninstallKey));
 }
 
+// Files named "..＼..＼victim.txt" (fullwidth reverse solidi, which the code page lacks and whose
+// look-alike is a backslash) in the application folder and the collection go by their exact names;
+// the files that the look-alike names, two folders up, stay.
+TEST_F(ProductLife, LookAlikeNamesGoExactlyAndNothingOutsideTheFolder) {
+    install();
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string collection = app + "\\Collection";
+    ASSERT_TRUE(CreateDirectoryA(collection.c_str(), nullptr));
+    for (const std::string& folder : {app, collection}) {
+        const std::wstring odd = std::wstring(folder.begin(), folder.end()) + L"\\..\uFF3C..\uFF3Cvictim.txt";
+        HANDLE made = CreateFileW(odd.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(made, INVALID_HANDLE_VALUE) << folder;
+        CloseHandle(made);
+    }
+    const std::string upTwo[] = {app.substr(0, app.find_last_of('\\', app.find_last_of('\\') - 1)) + "\\victim.txt",
+                                 app.substr(0, app.find_last_of('\\')) + "\\victim.txt"};
+    for (const std::string& victim : upTwo) {
+        HANDLE made = CreateFileA(victim.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(made, INVALID_HANDLE_VALUE) << victim;
+        CloseHandle(made);
+    }
+
+    auto registered = startRegisteredCommand();
+    ASSERT_OK(registered);
+    HWND window = uninstallWindow();
+    ASSERT_NE(window, nullptr);
+    RunningProgram* copy = adopt(window);
+    ASSERT_NE(copy, nullptr);
+    clickStart(window);
+    EXPECT_EQ(answer(copy->processId(), "Tessary", IDYES), "Do you want to uninstall Tessary");
+    EXPECT_EQ(answer(copy->processId(), "Uninstaller", IDOK), "Uninstallation Complete");
+    auto code = registered.value().waitForExit();
+    ASSERT_OK(code);
+    EXPECT_EQ(code.value(), static_cast<DWORD>(uninstaller::kExitRemoved));
+    EXPECT_FALSE(FolderExists(app));
+    for (const std::string& victim : upTwo)
+        EXPECT_TRUE(FileExists(victim)) << victim;
+}
+
 } // namespace
 } // namespace tess::e2e
