@@ -4,6 +4,7 @@
 
 #include "core/collection_naming.h"
 #include "core/product.h"
+#include "platform/system_info.h"
 #include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
 
@@ -47,8 +48,21 @@ LinkedFolder RemoveLinks(platform::FileSystem& files, const std::string& folder)
     return {};
 }
 
+// What an earlier version left in the user's own Programs folder, which the user may write, so
+// nothing there is deleted wholesale: the shortcuts it made go by name, each as a file (a link as
+// itself, never followed), and the folder only once it is empty. A folder link in the group's
+// place goes first, as itself, so that the names are not deleted through it.
+void RemoveUserGroupShortcuts(platform::FileSystem& files, const std::string& group) {
+    ui::HandlerErrors<ui::OnError::Resume> on;
+    on.step(files.RemoveFolder(group));
+    for (const char* caption : {product::kProgramShortcut, product::kUninstallShortcut})
+        on.step(files.RemoveFile(group + "\\" + caption + ".lnk"));
+    on.step(files.RemoveFolder(group));
+}
+
 void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const std::string& appDir,
-                    const std::string& group, const std::string& heldFile, RemovalReport& report) {
+                    const std::vector<std::string>& groups, const std::string& heldFile,
+                    RemovalReport& report) {
     if (files.FolderExists(appDir)) {
         std::vector<std::string> left = files.ListTree(appDir);
         std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
@@ -66,8 +80,9 @@ void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const st
         if (KeyExists(registry, key))
             report.stayed.push_back(std::string("HKEY_LOCAL_MACHINE\\") + key);
     }
-    if (!group.empty() && files.FolderExists(group))
-        report.stayed.push_back(group);
+    for (const std::string& group : groups)
+        if (!group.empty() && files.FolderExists(group))
+            report.stayed.push_back(group);
 }
 
 } // namespace
@@ -79,7 +94,7 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
 
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
-                            const std::function<std::string()>& programsFolder,
+                            const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     const LinkedFolder linkedApp = RemoveLinks(files, appDir);
@@ -106,25 +121,33 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
     RemovalReport report;
     std::string group;
     LinkedFolder linkedGroup;
-    if (const std::string folder = programsFolder(); !folder.empty()) {
+    // Only administrators write the common Programs folder, so its group may go as a whole.
+    if (const std::string folder = shellFolder(kCsidlCommonPrograms); !folder.empty()) {
         group = folder + groupName;
         linkedGroup = RemoveLinks(files, group);
         if (!linkedGroup.wasLink)
             on.step(files.ShellDelete(group, true));
     }
-    if (const std::string folder = programsFolder(); !folder.empty())
+    if (const std::string folder = shellFolder(kCsidlCommonPrograms); !folder.empty())
         on.step(files.RemoveFolder(folder + groupName));
-    if (const std::string folder = programsFolder();
+    if (const std::string folder = shellFolder(kCsidlCommonPrograms);
         !folder.empty() && !RemoveLinks(files, folder + groupName).wasLink)
         on.step(files.ShellDelete(folder + groupName, false));
     report.noProgramsFolder = group.empty();
+    // Without the user's Programs folder no earlier group can be looked for; the product as this
+    // version installs it is gone all the same.
+    std::string userGroup;
+    if (const std::string folder = shellFolder(kCsidlPrograms); !folder.empty()) {
+        userGroup = folder + groupName;
+        RemoveUserGroupShortcuts(files, userGroup);
+    }
 
     // A folder that was a link had only its link removed: what it pointed to holds the product
     // still, and the removal is not complete.
     for (const LinkedFolder& linked : {linkedApp, linkedGroup})
         if (linked.wasLink)
             report.stayed.push_back(linked.line);
-    ListWhatStayed(files, registry, appDir, group, heldFile, report);
+    ListWhatStayed(files, registry, appDir, {group, userGroup}, heldFile, report);
     return report;
 }
 

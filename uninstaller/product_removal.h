@@ -1,5 +1,5 @@
 // The uninstallation proper: the application folder's files, the collection, the folder, the
-// product's registry keys and the Start-menu group, in that order, and an account of what stayed.
+// product's registry keys and the Start-menu groups, in that order, and an account of what stayed.
 #pragma once
 
 #include <functional>
@@ -19,7 +19,7 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
 struct RemovalReport {
     // What is still there afterwards, one line each as the user reads it.
     std::vector<std::string> stayed;
-    // The Programs folder could not be found, so the Start-menu group was not looked for.
+    // The common Programs folder could not be found, so the Start-menu group was not looked for.
     bool noProgramsFolder = false;
     // The held uninstaller file (see RemoveProduct) is the only thing left of the application
     // folder.
@@ -27,16 +27,18 @@ struct RemovalReport {
     bool complete() const { return stayed.empty() && !noProgramsFolder; }
 };
 
-// Removes the product installed in `appDir`. Every step runs whatever became of the ones before;
-// `programsFolder` is asked anew for each of the group's three steps, and a step whose answer is
+// Removes the product installed in `appDir`: its group in the common Programs folder, and of a
+// group an earlier version left in the user's own Programs folder only the shortcuts it made and
+// then the folder if that is empty. Every step runs whatever became of the ones before;
+// `shellFolder` is asked anew for each step in a Programs folder, and a step whose answer is
 // empty is left out rather than aimed at the root of a drive. A link in the application folder or
-// the group, or either folder when it is a link itself, is removed as a link before anything
-// could be deleted through it; a folder that was a link is never entered, and what it pointed to
-// is reported as still there. `heldFile`, when it lies in the folder, is the installed
+// the common group, or either folder when it is a link itself, is removed as a link before
+// anything could be deleted through it; a folder that was a link is never entered, and what it
+// pointed to is reported as still there. `heldFile`, when it lies in the folder, is the installed
 // uninstaller's file while a running program holds it, which cannot go until that program ends.
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
-                            const std::function<std::string()>& programsFolder,
+                            const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile = {});
 
 } // namespace tess::uninstaller
