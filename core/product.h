@@ -12,6 +12,10 @@ inline constexpr const char* kName = "Tessary";
 inline constexpr const char* kWindowTitle = kName;
 inline constexpr const char* kAppFolderName = kName;
 inline constexpr const char* kGroupName = kName;
+// The group's shortcuts by caption (the file is the caption with ".lnk"). The setup program writes
+// these; the uninstaller deletes these names, and nothing else, from a group the user may write.
+inline constexpr const char* kProgramShortcut = kName;
+inline constexpr const char* kUninstallShortcut = "Uninstall Tessary";
 inline constexpr const char* kVersion = "1.0";
 inline constexpr const char* kPublisher = "Halvory";
 

@@ -132,11 +132,12 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     report.registryFailures =
         WriteRegistration(services.registry, report.appDir,
                           SizeInKb(files, {replacements[0].installed, replacements[1].installed}));
+    // The product is installed for the whole machine, so its group is every user's: the common
+    // Programs folder, the same whoever's credentials the elevated setup runs under.
     report.group = CreateProgramGroup(services.system, files, services.links, report.appDir,
-                                      product::kGroupName, true, false,
-                                      {{product::kProgramFile, product::kName},
-                                       {product::kUninstallerFile,
-                                        std::string("Uninstall ") + product::kName}});
+                                      product::kGroupName, false, false,
+                                      {{product::kProgramFile, product::kProgramShortcut},
+                                       {product::kUninstallerFile, product::kUninstallShortcut}});
     if (report.group.noShellFolder) {
         report.groupSkipped = true;
         report.lines.push_back("No Start menu group: the Programs folder was not found.");

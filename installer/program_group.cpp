@@ -4,8 +4,6 @@
 
 #include <optional>
 
-#include "core/product.h"
-
 #include "main_varies.h"
 #include "setup_strings.h"
 
@@ -43,25 +41,23 @@ GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& f
                                const std::vector<GroupShortcut>& shortcuts) {
     GroupReport report;
     ReplaceDoubleQuotes(folderName);
-    if (!folderName.empty()) {
-        const std::optional<std::string> folder =
-            InShellFolder(system, GroupShellFolder(system, perUser, startMenu), folderName);
-        report.noShellFolder = !folder;
-        if (folder) {
-            report.folder = *folder;
-            report.folderReady = MakeFolder(files, *folder);
-        }
+    // The shortcuts go into the group folder, so that the group is the one place the uninstaller
+    // removes; without a name there is no group folder and they lie in the shell folder itself.
+    const std::optional<std::string> folder =
+        InShellFolder(system, GroupShellFolder(system, perUser, startMenu), folderName);
+    report.noShellFolder = !folder;
+    bool linkFolderReady = folder.has_value();
+    if (folder && !folderName.empty()) {
+        report.folder = *folder;
+        report.folderReady = MakeFolder(files, *folder);
+        linkFolderReady = report.folderReady;
     }
-
-    const std::optional<std::string> linkFolder =
-        InShellFolder(system, kCsidlPrograms, product::kGroupName);
-    report.noShellFolder = report.noShellFolder || !linkFolder;
-    const bool linkFolderReady = linkFolder && MakeFolder(files, *linkFolder);
+    const std::string linkPrefix = !folder ? "" : folderName.empty() ? *folder : *folder + "\\";
     for (const GroupShortcut& shortcut : shortcuts) {
         const std::string caption = TrimSpaces(shortcut.caption);
         const std::string target = appDir + "\\" + TrimSpaces(shortcut.program);
         if (!linkFolderReady ||
-            !links.CreateLink(*linkFolder + "\\" + caption + ".lnk", target, "", caption).ok())
+            !links.CreateLink(linkPrefix + caption + ".lnk", target, "", caption).ok())
             report.failedShortcuts.push_back(caption);
     }
     return report;

@@ -1,4 +1,4 @@
-// The product's group in the Start menu: a folder in the user's (or all users') Programs or Start
+// The product's group in the Start menu: a folder in all users' (or the user's) Programs or Start
 // menu folder with a shortcut to each installed program.
 #pragma once
 
@@ -20,7 +20,7 @@ struct GroupShortcut {
 struct GroupReport {
     std::string folder;          // the group folder; empty when none was chosen
     bool folderReady = false;    // the group folder exists (made now or before)
-    bool noShellFolder = false;  // a shell folder it needed could not be determined
+    bool noShellFolder = false;  // the shell folder could not be determined
     std::vector<std::string> failedShortcuts;  // captions of shortcuts not written
 };
 
@@ -28,9 +28,9 @@ struct GroupReport {
 // Windows 95 family, which has no common folders), the Start menu itself when `startMenu`.
 int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu);
 
-// Creates the folder `folderName` (double quotes turned into apostrophes; nothing for an empty
-// name) in the chosen shell folder, then writes each shortcut, to appDir & "\" & program, into
-// the user's Programs folder & "\" & the product's group, made when missing. When a shell folder
+// Creates the folder `folderName` (double quotes turned into apostrophes) in the chosen shell
+// folder and writes each shortcut, to appDir & "\" & program, into it; with an empty name there
+// is no group folder and the shortcuts go into the shell folder itself. When the shell folder
 // cannot be determined, nothing is created in its place.
 GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& files,
                                ShellLinks& links, const std::string& appDir,

@@ -94,8 +94,11 @@ public:
     // it cannot be swapped for a link meanwhile, and `folder` itself, if it is a link, goes as
     // one. Returns what is still there, as the user reads it: each file or link that could not
     // be deleted, each folder that could not be listed (with everything in it), and each folder
-    // that stayed though nothing stayed inside it. Nothing there is nothing to remove.
-    virtual std::vector<std::string> RemoveTree(const std::string& folder) = 0;
+    // that stayed though nothing stayed inside it. Nothing there is nothing to remove. With
+    // `only`, just the entries of `folder` with those names go (compared without regard to case),
+    // and then the folder if that left it empty; the rest is not named.
+    virtual std::vector<std::string> RemoveTree(const std::string& folder,
+                                                const std::vector<std::string>& only = {}) = 0;
     // The shell's deletion, silent, without asking and not to the recycle bin: a file, or a
     // folder with everything in it except what cannot be deleted (a file in use keeps itself and
     // the folders above it). `filesOnly` is the shell's flag of that name, which affects wildcard

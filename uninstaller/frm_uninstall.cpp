@@ -68,7 +68,7 @@ void Uninstall::Command1_Click() {
     if (!heldFile.empty() && env_.setAside && env_.setAside(heldFile))
         heldFile.clear();
     const RemovalReport removal =
-        RemoveProduct(env_.files, env_.registry, env_.appDir, env_.programsFolder, heldFile);
+        RemoveProduct(env_.files, env_.registry, env_.appDir, env_.shellFolder, heldFile);
     env_.host.endProgram(report(removal));
 }
 

@@ -3,6 +3,7 @@
 #include "uninstaller/product_removal.h"
 
 #include "core/product.h"
+#include "platform/system_info.h"
 #include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
 
@@ -44,8 +45,8 @@ LinkedFolder RemoveLinkedFolder(platform::FileSystem& files, const std::string& 
 // What stayed of the application folder, as its removal found it, with the held uninstaller's
 // file told apart; the registry keys; the group.
 void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const std::string& appDir,
-                    std::vector<std::string> left, const std::string& group, const std::string& heldFile,
-                    RemovalReport& report) {
+                    std::vector<std::string> left, const std::vector<std::string>& groups,
+                    const std::string& heldFile, RemovalReport& report) {
     const size_t before = left.size();
     std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
     if (left.empty() && before > 0 && files.FileExists(heldFile))
@@ -58,8 +59,9 @@ void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const st
         if (KeyExists(registry, key))
             report.stayed.push_back(std::string("HKEY_LOCAL_MACHINE\\") + key);
     }
-    if (!group.empty() && files.FolderExists(group))
-        report.stayed.push_back(group);
+    for (const std::string& group : groups)
+        if (!group.empty() && files.FolderExists(group))
+            report.stayed.push_back(group);
 }
 
 } // namespace
@@ -71,7 +73,7 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
 
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
-                            const std::function<std::string()>& programsFolder,
+                            const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile) {
     ui::HandlerErrors<ui::OnError::Resume> on;
     // The application's files, the collection and the folders, entry by entry by their exact
@@ -87,20 +89,29 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
     RemovalReport report;
     std::string group;
     LinkedFolder linkedGroup;
-    if (const std::string folder = programsFolder(); !folder.empty()) {
+    if (const std::string folder = shellFolder(kCsidlCommonPrograms); !folder.empty()) {
         group = folder + "\\" + product::kGroupName;
         linkedGroup = RemoveLinkedFolder(files, group);
         if (!linkedGroup.wasLink)
             (void)files.RemoveTree(group);
     }
     report.noProgramsFolder = group.empty();
+    // A group an earlier version made in the user's own Programs folder, which the user may
+    // write: only the shortcuts it made go, then the folder if that left it empty. Without that
+    // folder no earlier group can be looked for; the product as installed now is gone all the same.
+    std::string userGroup;
+    if (const std::string folder = shellFolder(kCsidlPrograms); !folder.empty()) {
+        userGroup = folder + "\\" + product::kGroupName;
+        (void)files.RemoveTree(userGroup, {std::string(product::kProgramShortcut) + ".lnk",
+                                           std::string(product::kUninstallShortcut) + ".lnk"});
+    }
 
     // A folder that was a link had only its link removed: what it pointed to holds the product
     // still, and the removal is not complete.
     for (const LinkedFolder& linked : {linkedApp, linkedGroup})
         if (linked.wasLink)
             report.stayed.push_back(linked.line);
-    ListWhatStayed(files, registry, appDir, appLeft, group, heldFile, report);
+    ListWhatStayed(files, registry, appDir, appLeft, {group, userGroup}, heldFile, report);
     return report;
 }
 

@@ -19,7 +19,7 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
 struct RemovalReport {
     // What is still there afterwards, one line each as the user reads it.
     std::vector<std::string> stayed;
-    // The Programs folder could not be found, so the Start-menu group was not looked for.
+    // The common Programs folder could not be found, so the Start-menu group was not looked for.
     bool noProgramsFolder = false;
     // The held uninstaller file (see RemoveProduct) is the only thing left of the application
     // folder.
@@ -27,16 +27,18 @@ struct RemovalReport {
     bool complete() const { return stayed.empty() && !noProgramsFolder; }
 };
 
-// Removes the product installed in `appDir`: the folder with everything in it, the registry keys
-// and the Start-menu group, each step whatever became of the ones before. The folders are emptied
-// entry by entry by their exact names, links removed as links and never entered; a folder that is
-// itself a link goes as one, and what it pointed to is reported as still there. A group whose
-// Programs folder is unknown is left out rather than aimed at the root of a drive. `heldFile`,
-// when it lies in the folder, is the installed uninstaller's file while a running program holds
-// it, which cannot go until that program ends.
+// Removes the product installed in `appDir`: the folder with everything in it, the registry keys,
+// the group in the common Programs folder, and of a group an earlier version left in the user's
+// own Programs folder only the shortcuts it made, then that folder if it is empty; each step
+// whatever became of the ones before. The folders are emptied entry by entry by their exact
+// names, links removed as links and never entered; a folder that is itself a link goes as one,
+// and what it pointed to is reported as still there. A shell folder `shellFolder` does not know
+// is left out rather than aimed at the root of a drive. `heldFile`, when it lies in the folder,
+// is the installed uninstaller's file while a running program holds it, which cannot go until
+// that program ends.
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
-                            const std::function<std::string()>& programsFolder,
+                            const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile = {});
 
 } // namespace tess::uninstaller

@@ -21,8 +21,9 @@ struct UninstallEnv {
     platform::FileSystem& files;
     // The application folder the uninstaller works on, without a trailing backslash.
     std::string appDir;
-    // The current user's Start-menu Programs folder; empty when it cannot be found.
-    std::function<std::string()> programsFolder;
+    // The path of a shell folder by its number (kCsidlCommonPrograms, kCsidlPrograms); empty when
+    // it cannot be found.
+    std::function<std::string(int csidl)> shellFolder;
     // The window's icon as a picture.
     Picture icon;
     // The installed uninstaller's file, which a running program holds: this program's own when it

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <memory>
 
+#include "core/ascii_case.h"
 #include "platform/file_names.h"
 
 namespace tess::platform {
@@ -20,6 +21,11 @@ namespace tess::platform {
 namespace {
 
 bool Missing(int error) { return error == ENOENT || error == ENOTDIR; }
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+}
 
 bool IsExistingFolder(const std::string& nativePath) {
     struct stat s;
@@ -62,7 +68,7 @@ public:
     Status RemoveFolder(const std::string& path) override;
     Status RemoveLink(const std::string& path) override;
     Status RemovePlainFile(const std::string& path) override;
-    std::vector<std::string> RemoveTree(const std::string& folder) override;
+    std::vector<std::string> RemoveTree(const std::string& folder, const std::vector<std::string>& only = {}) override;
     Status ShellDelete(const std::string& path, bool filesOnly) override;
     std::vector<DriveInfo> Drives() override;
     Result<std::string> CurrentFolder(char drive) override;
@@ -342,7 +348,7 @@ Status HostFileSystem::RemovePlainFile(const std::string& path) {
     return RemoveFile(path);
 }
 
-std::vector<std::string> HostFileSystem::RemoveTree(const std::string& folder) {
+std::vector<std::string> HostFileSystem::RemoveTree(const std::string& folder, const std::vector<std::string>& only) {
     std::vector<std::string> stayed;
     struct stat s;
     const std::string native = NativePath(folder);
@@ -364,8 +370,13 @@ std::vector<std::string> HostFileSystem::RemoveTree(const std::string& folder) {
         if (std::string name = entry->d_name; name != "." && name != "..")
             names.push_back(std::move(name));
     dir.reset();
+    // Emptied when every entry went; one left out by `only` keeps the folder without being named.
     bool emptied = true;
     for (const std::string& name : names) {
+        if (!only.empty() && std::none_of(only.begin(), only.end(), [&](const std::string& o) { return SameName(o, name); })) {
+            emptied = false;
+            continue;
+        }
         const std::vector<std::string> below = RemoveTree(folder + "\\" + name);
         emptied &= below.empty();
         stayed.insert(stayed.end(), below.begin(), below.end());

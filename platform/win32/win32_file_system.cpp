@@ -210,7 +210,8 @@ Status DeleteThroughHandle(const std::wstring& path, const std::string& shown, b
 
 // Removes the folder `folder` (wide, and `shown` as the user reads it) with everything in it;
 // see RemoveTree. Adds to `stayed` what could not go; true when the folder itself went.
-bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::vector<std::string>& stayed) {
+bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::vector<std::string>& stayed,
+                    const std::vector<std::wstring>& only = {}) {
     {
         // Held without leave to delete or rename it, so that nobody can swap it for a link while
         // it is emptied; opened as itself, so that a link in its place is seen as one.
@@ -244,6 +245,12 @@ bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::v
         }
         bool emptied = true;
         for (const ListedEntry& entry : entries) {
+            if (!only.empty() && std::none_of(only.begin(), only.end(), [&](const std::wstring& name) {
+                    return CompareStringOrdinal(name.c_str(), -1, entry.wide.c_str(), -1, TRUE) == CSTR_EQUAL;
+                })) {
+                emptied = false;
+                continue;
+            }
             const std::wstring path = Joined(folder, entry.wide);
             const std::string named = Joined(shown, entry.name.text);
             if (IsFolder(entry.attributes) && !IsReparsePoint(entry.attributes)) {
@@ -591,13 +598,16 @@ Status Win32FileSystem::RemovePlainFile(const std::string& path) {
     return DeleteThroughHandle(wide, path, false);
 }
 
-std::vector<std::string> Win32FileSystem::RemoveTree(const std::string& folder) {
+std::vector<std::string> Win32FileSystem::RemoveTree(const std::string& folder, const std::vector<std::string>& only) {
     std::vector<std::string> stayed;
+    std::vector<std::wstring> names;
+    for (const std::string& name : only)
+        names.push_back(Wide(name));
     const std::wstring wide = Wide(folder);
     if (wide.empty() || HasNul(folder))
         stayed.push_back(folder + " (the name is not valid here)");
     else
-        (void)RemoveWideTree(wide, folder, stayed);
+        (void)RemoveWideTree(wide, folder, stayed, names);
     return stayed;
 }
 

@@ -34,7 +34,7 @@ public:
     Status RemoveLink(const std::string& path) override;
     // SetFileInformationByHandle on a handle opened with FILE_FLAG_OPEN_REPARSE_POINT.
     Status RemovePlainFile(const std::string& path) override;
-    std::vector<std::string> RemoveTree(const std::string& folder) override;
+    std::vector<std::string> RemoveTree(const std::string& folder, const std::vector<std::string>& only = {}) override;
     // SHFileOperationA, with no window of its own to own its (suppressed) dialogs.
     Status ShellDelete(const std::string& path, bool filesOnly) override;
     // GetLogicalDrives with the volume labels, or the shares of network drives.

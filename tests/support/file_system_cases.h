@@ -288,6 +288,15 @@ TYPED_TEST_P(FileSystemCases, ATreeGoesEntryByEntryAndWhatStaysIsNamed) {
     EXPECT_EQ(fs.RemoveTree(app), std::vector<std::string>{});
     EXPECT_EQ(this->Read("neighbour.txt"), "x");
 
+    // Only the entries named, and the folder once that empties it.
+    this->Folder("Group");
+    for (const char* name : {"Group\\Tessary.lnk", "Group\\mine.txt"})
+        this->Write(name);
+    EXPECT_EQ(fs.RemoveTree(this->At("Group"), {"TESSARY.lnk", "Uninstall Tessary.lnk"}), std::vector<std::string>{});
+    EXPECT_EQ(this->Files(this->At("Group"), "*"), std::vector<std::string>{"mine.txt"});
+    EXPECT_EQ(fs.RemoveTree(this->At("Group"), {"mine.txt"}), std::vector<std::string>{});
+    EXPECT_FALSE(fs.FolderExists(this->At("Group")));
+
     this->Write("plain.txt");
     this->backend_.MakeReadOnly(this->At("plain.txt"));
     EXPECT_TRUE(fs.RemovePlainFile(this->At("plain.txt")).ok());

@@ -311,10 +311,13 @@ public:
             return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
         return Status::Ok();
     }
-    std::vector<std::string> RemoveTree(const std::string& folder) override {
-        note("tree " + folder);
+    std::vector<std::string> RemoveTree(const std::string& folder, const std::vector<std::string>& only = {}) override {
+        std::string entry = "tree " + folder;
+        for (size_t i = 0; i < only.size(); ++i)
+            entry += (i == 0 ? " only " : ", ") + only[i];
+        note(entry);
         std::vector<std::string> stayed;
-        (void)removeTree(Through(Normal(folder)), Normal(folder), stayed);
+        (void)removeTree(Through(Normal(folder)), Normal(folder), stayed, &only);
         return stayed;
     }
     Status ShellDelete(const std::string& path, bool filesOnly) override {
@@ -434,7 +437,8 @@ private:
     static bool Spelled(const std::string& name) { return name.find_first_of("?*") == std::string::npos; }
     // Removes `at` (shown as `shown`) by its identity, never by a name looked up again: a link or
     // file as itself, a folder once emptied. True when it went.
-    bool removeTree(const std::string& at, const std::string& shown, std::vector<std::string>& stayed) {
+    bool removeTree(const std::string& at, const std::string& shown, std::vector<std::string>& stayed,
+                    const std::vector<std::string>* only = nullptr) {
         const Entry* entry = find(at);
         if (!entry)
             return true;
@@ -450,8 +454,15 @@ private:
         }
         bool emptied = true;
         std::vector<std::string> below;
-        for (const Entry* child : children(at, false))
-            below.push_back(child->path);
+        for (const Entry* child : children(at, false)) {
+            const bool named = !only || only->empty() ||
+                               std::any_of(only->begin(), only->end(),
+                                           [&](const std::string& o) { return Key(o) == Key(Name(child->path)); });
+            if (named)
+                below.push_back(child->path);
+            else
+                emptied = false;
+        }
         for (const std::string& child : below)
             emptied &= removeTree(child, shown + child.substr(at.size()), stayed);
         if (emptied && !refused(at)) {

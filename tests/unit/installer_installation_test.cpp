@@ -50,7 +50,8 @@ std::map<std::string, std::string> FilesIn(MemoryFileSystem& files, const std::s
 
 // The folders a system has before the setup program runs, and the cabinet beside it.
 void PrepareSystem(MemoryFileSystem& files) {
-    for (const char* folder : {"C:\\Program Files", "C:\\Apps", "C:\\Users\\me\\Start Menu\\Programs"})
+    for (const char* folder : {"C:\\Program Files", "C:\\Apps", "C:\\Users\\me\\Start Menu\\Programs",
+                               "C:\\All\\Programs"})
         files.addFolder(folder);
     files.addFile(kCab, "cabinet bytes");
 }
@@ -122,8 +123,11 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_TRUE(report.registryFailures.empty());
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
-    const std::string group = "C:\\Users\\me\\Start Menu\\Programs\\Tessary";
+    // The group is every user's, shortcuts and folder alike; the user's own Programs get nothing.
+    const std::string group = "C:\\All\\Programs\\Tessary";
     EXPECT_TRUE(files.FolderExists(group));
+    EXPECT_EQ(report.group.folder, group);
+    EXPECT_FALSE(files.FolderExists("C:\\Users\\me\\Start Menu\\Programs\\Tessary"));
     ASSERT_EQ(links.links.size(), 2u);
     EXPECT_EQ(links.links[0].path, group + "\\Tessary.lnk");
     EXPECT_EQ(links.links[0].target, "C:\\Program Files\\Tessary\\Tessary.exe");
@@ -221,7 +225,8 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
 }
 
 TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
-    system.specialFolders.clear();
+    // Nor in the user's own Programs folder, which is still known.
+    system.specialFolders.erase(kCsidlCommonPrograms);
     const InstallReport report = Install("C:\\");
 
     EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
@@ -238,20 +243,22 @@ TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
 }
 
 TEST_F(Installation, GroupFolderNamesAndShellFolderChoice) {
-    // Double quotes become apostrophes; the shortcuts go to Programs\Tessary in any case.
+    // Double quotes become apostrophes; the shortcuts go into the group folder.
     GroupReport quoted = CreateProgramGroup(system, files, links, "C:\\A", "\"\"", true, false,
                                             {{" Tessary.exe ", " Tessary "}});
     EXPECT_EQ(quoted.folder, "C:\\Users\\me\\Start Menu\\Programs\\''");
     EXPECT_TRUE(quoted.folderReady);
     ASSERT_EQ(links.links.size(), 1u);
+    EXPECT_EQ(links.links[0].path, quoted.folder + "\\Tessary.lnk");
     EXPECT_EQ(links.links[0].target, "C:\\A\\Tessary.exe");
     EXPECT_EQ(links.links[0].description, "Tessary");
 
-    // An empty name makes no group folder, but the shortcuts are still written.
-    GroupReport empty = CreateProgramGroup(system, files, links, "C:\\A", "", true, false,
+    // An empty name makes no group folder: the shortcuts go into the shell folder itself.
+    GroupReport empty = CreateProgramGroup(system, files, links, "C:\\A", "", false, false,
                                            {{"remover.exe", "Uninstall Tessary"}});
     EXPECT_EQ(empty.folder, "");
-    EXPECT_EQ(links.links.size(), 2u);
+    ASSERT_EQ(links.links.size(), 2u);
+    EXPECT_EQ(links.links[1].path, "C:\\All\\Programs\\Uninstall Tessary.lnk");
     EXPECT_TRUE(empty.failedShortcuts.empty());
 
     EXPECT_EQ(GroupShellFolder(system, true, false), kCsidlPrograms);

@@ -2,10 +2,12 @@
 // the check that keeps it out of foreign folders, and its window's questions and reports.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "core/product.h"
+#include "platform/system_info.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_registry.h"
 #include "ui/headless/headless_host.h"
@@ -20,11 +22,22 @@ using namespace tess::testing;
 namespace {
 
 const std::string kApp = "C:\\Program Files\\Tessary";
-const std::string kPrograms = "C:\\Users\\me\\Start Menu\\Programs";
+const std::string kPrograms = "C:\\All\\Programs";
 const std::string kGroup = kPrograms + "\\Tessary";
+// Where an earlier version put its group: the user's own Programs folder.
+const std::string kUserPrograms = "C:\\Users\\me\\Start Menu\\Programs";
+const std::string kUserGroup = kUserPrograms + "\\Tessary";
 // The temporary copy's own folder, on the application folder's volume.
 const std::string kCopyFolder = "C:\\Temp\\Tessary-copy";
 const char* const kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+
+// The Programs folders as the system names them; an empty path for one it cannot find.
+std::function<std::string(int)> ShellFolders(const std::string& common = kPrograms,
+                                             const std::string& user = kUserPrograms) {
+    return [=](int csidl) {
+        return csidl == kCsidlCommonPrograms ? common : csidl == kCsidlPrograms ? user : "";
+    };
+}
 
 class Removal : public ::testing::Test {
 protected:
@@ -34,7 +47,10 @@ protected:
             files.addFile(kApp + "\\" + name);
         files.addFile(kGroup + "\\Tessary.lnk");
         files.addFile(kGroup + "\\Uninstall Tessary.lnk");
+        files.addFile(kUserGroup + "\\Tessary.lnk");
+        files.addFile(kUserGroup + "\\Uninstall Tessary.lnk");
         files.addFile(kPrograms + "\\Other\\Other.lnk");
+        files.addFile(kUserPrograms + "\\Other\\Other.lnk");
         files.addFile("C:\\Program Files\\Neighbour\\keep.txt");
         put(product::kUninstallKey, "UninstallString", "\"" + kApp + "\\remover.exe\"");
         put(product::kAppPathKey, "Path", kApp + "\\Tessary.exe");
@@ -53,8 +69,9 @@ protected:
                             static_cast<uint32_t>(value.size()));
         registry.CloseKey(k);
     }
-    RemovalReport remove(const std::string& programs = kPrograms, const std::string& own = {}) {
-        return RemoveProduct(files, registry, kApp, [&] { return programs; }, own);
+    RemovalReport remove(const std::string& programs = kPrograms, const std::string& own = {},
+                         const std::string& userPrograms = kUserPrograms) {
+        return RemoveProduct(files, registry, kApp, ShellFolders(programs, userPrograms), own);
     }
 
     MemoryFileSystem files;
@@ -65,10 +82,14 @@ TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) 
     const RemovalReport report = remove();
     EXPECT_TRUE(report.complete());
     EXPECT_TRUE(report.stayed.empty());
-    // Entry by entry, never through the shell's recursive deletion.
-    EXPECT_EQ(files.log, (std::vector<std::string>{"tree " + kApp, "tree " + kGroup}));
+    // Entry by entry, never through the shell's recursive deletion; of the earlier per-user
+    // group only the product's shortcuts.
+    EXPECT_EQ(files.log, (std::vector<std::string>{"tree " + kApp, "tree " + kGroup,
+                                                   "tree " + kUserGroup + " only Tessary.lnk, Uninstall Tessary.lnk"}));
     EXPECT_FALSE(files.FolderExists(kApp));
     EXPECT_FALSE(files.FolderExists(kGroup));
+    EXPECT_FALSE(files.FolderExists(kUserGroup));
+    EXPECT_TRUE(files.FileExists(kUserPrograms + "\\Other\\Other.lnk"));
     for (const char* key : {product::kUninstallKey, product::kAppPathKey, product::kSettingsKey})
         EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, key)) << key;
     EXPECT_TRUE(files.FileExists(kPrograms + "\\Other\\Other.lnk"));
@@ -85,23 +106,31 @@ TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
     bare.addFolder(kApp + "\\Collection");
     ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kUninstallKey), kErrorSuccess);
     ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kSettingsKey), kErrorSuccess);
-    const RemovalReport report = RemoveProduct(bare, registry, kApp, [] { return kPrograms; });
+    const RemovalReport report = RemoveProduct(bare, registry, kApp, ShellFolders());
     EXPECT_TRUE(report.complete());
     EXPECT_FALSE(bare.FolderExists(kApp));
     EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kAppPathKey));
 
     // A second run finds nothing and still says so truthfully.
-    EXPECT_TRUE(RemoveProduct(bare, registry, kApp, [] { return kPrograms; }).complete());
+    EXPECT_TRUE(RemoveProduct(bare, registry, kApp, ShellFolders()).complete());
 }
 
 TEST_F(Removal, WhatCouldNotGoIsReported) {
     files.holdOpen(kApp + "\\Collection\\Skin2.bmp");
     registry.RefuseKey(kHKeyLocalMachine, product::kAppPathKey);
+    // The user's own files in an earlier version's group are no shortcuts of the product's.
+    files.addFile(kUserGroup + "\\notes.txt");
+    files.addFile(kUserGroup + "\\Mine\\Tessary.lnk");
     const RemovalReport report = remove();
     EXPECT_FALSE(report.complete());
     EXPECT_EQ(report.stayed,
               (std::vector<std::string>{kApp + "\\Collection\\Skin2.bmp",
-                                        std::string("HKEY_LOCAL_MACHINE\\") + product::kAppPathKey}));
+                                        std::string("HKEY_LOCAL_MACHINE\\") + product::kAppPathKey,
+                                        kUserGroup}));
+    EXPECT_TRUE(files.FileExists(kUserGroup + "\\notes.txt"));
+    EXPECT_TRUE(files.FileExists(kUserGroup + "\\Mine\\Tessary.lnk"));
+    EXPECT_FALSE(files.FileExists(kUserGroup + "\\Tessary.lnk"));
+    EXPECT_FALSE(files.FileExists(kUserGroup + "\\Uninstall Tessary.lnk"));
     // Everything else went, the keys on either side of the refused one included.
     EXPECT_FALSE(files.FileExists(kApp + "\\Tessary.exe"));
     EXPECT_FALSE(files.FileExists(kApp + "\\Collection\\Skin1.bmp"));
@@ -112,11 +141,13 @@ TEST_F(Removal, WhatCouldNotGoIsReported) {
 
 TEST_F(Removal, WithoutAProgramsFolderTheRootOfTheDriveIsLeftAlone) {
     files.addFile("C:\\Tessary\\unrelated.txt");
-    const RemovalReport report = remove("");
+    files.addFile("C:\\Tessary\\Tessary.lnk");
+    const RemovalReport report = remove("", {}, "");
     EXPECT_TRUE(report.noProgramsFolder);
     EXPECT_FALSE(report.complete());
     EXPECT_TRUE(report.stayed.empty());
     EXPECT_TRUE(files.FileExists("C:\\Tessary\\unrelated.txt"));
+    EXPECT_TRUE(files.FileExists("C:\\Tessary\\Tessary.lnk"));
     EXPECT_TRUE(files.FolderExists(kGroup));
     for (const std::string& step : files.log)
         EXPECT_EQ(step.find(" \\Tessary"), std::string::npos) << step;
@@ -136,7 +167,7 @@ TEST_F(Removal, TheRunningUninstallersOwnFileIsToldApart) {
     busy.addFile(kApp + "\\Skin.bmp");
     busy.run(own);
     busy.holdOpen(kApp + "\\Skin.bmp");
-    const RemovalReport partly = RemoveProduct(busy, registry, kApp, [] { return kPrograms; }, own);
+    const RemovalReport partly = RemoveProduct(busy, registry, kApp, ShellFolders(), own);
     EXPECT_FALSE(partly.heldFileLeft);
     EXPECT_EQ(partly.stayed, std::vector<std::string>{kApp + "\\Skin.bmp"});
 }
@@ -151,7 +182,7 @@ TEST_F(Removal, LinksGoAsLinksAndNothingBehindThemIsTouched) {
     linked.addFile(kGroup + "\\Tessary.lnk");
     for (const char* kept : {"D:\\Photos\\holiday.bmp", "D:\\Photos\\Trip\\day1.bmp", "D:\\Docs\\notes.txt"})
         linked.addFile(kept);
-    const RemovalReport report = RemoveProduct(linked, registry, kApp, [] { return kPrograms; });
+    const RemovalReport report = RemoveProduct(linked, registry, kApp, ShellFolders());
     EXPECT_TRUE(report.complete()) << ::testing::PrintToString(report.stayed);
     for (const char* kept : {"D:\\Photos\\holiday.bmp", "D:\\Photos\\Trip\\day1.bmp", "D:\\Docs\\notes.txt"})
         EXPECT_TRUE(linked.FileExists(kept)) << kept;
@@ -159,18 +190,23 @@ TEST_F(Removal, LinksGoAsLinksAndNothingBehindThemIsTouched) {
     EXPECT_FALSE(linked.FolderExists(kGroup));
 
     // An application folder or group that is itself a link goes as one; what it points to stays,
-    // and the report says so instead of calling the removal complete.
+    // and the report says so instead of calling the removal complete. No shortcut is deleted
+    // through a link in an earlier group's place either.
     MemoryFileSystem swapped;
     swapped.addFile("D:\\Real\\Tessary\\Tessary.exe");
     swapped.addFile("D:\\Real\\Group\\Tessary.lnk");
+    swapped.addFile("D:\\Real\\Other\\Tessary.lnk");
     swapped.addLink(kApp, "D:\\Real\\Tessary", true);
     swapped.addLink(kGroup, "D:\\Real\\Group", true);
-    const RemovalReport throughLinks = RemoveProduct(swapped, registry, kApp, [] { return kPrograms; });
+    swapped.addLink(kUserGroup, "D:\\Real\\Other", true);
+    const RemovalReport throughLinks = RemoveProduct(swapped, registry, kApp, ShellFolders());
     EXPECT_EQ(swapped.log.front(), "unlink " + kApp);
     EXPECT_TRUE(swapped.FileExists("D:\\Real\\Tessary\\Tessary.exe"));
     EXPECT_TRUE(swapped.FileExists("D:\\Real\\Group\\Tessary.lnk"));
+    EXPECT_TRUE(swapped.FileExists("D:\\Real\\Other\\Tessary.lnk"));
     EXPECT_FALSE(swapped.FolderExists(kApp));
     EXPECT_FALSE(swapped.FolderExists(kGroup));
+    EXPECT_FALSE(swapped.FolderExists(kUserGroup));
     EXPECT_FALSE(throughLinks.complete());
     EXPECT_EQ(throughLinks.stayed,
               (std::vector<std::string>{"D:\\Real\\Tessary, which " + kApp + " was a link to",
@@ -197,7 +233,7 @@ TEST_F(Removal, LookAlikeNamesAndASwappedFolderReachNothingOutside) {
         if (entry == "tree " + kApp)
             swapped.addLink(kApp, "D:\\Outside", true);
     };
-    (void)RemoveProduct(swapped, registry, kApp, [] { return kPrograms; });
+    (void)RemoveProduct(swapped, registry, kApp, ShellFolders());
     EXPECT_TRUE(swapped.FileExists("D:\\Outside\\keep.txt"));
     EXPECT_FALSE(swapped.IsLink(kApp));
 }
@@ -248,7 +284,7 @@ protected:
         icon = Picture::FromRgba(32, 32, std::vector<uint8_t>(32 * 32 * 4, 200).data()).value();
     }
     UninstallEnv env() {
-        UninstallEnv made{host, registry, files, kApp, [] { return kPrograms; }, icon, own};
+        UninstallEnv made{host, registry, files, kApp, ShellFolders(), icon, own};
         made.removeAtRestart = [this](const std::string& path) {
             atRestart.push_back(path);
             return true;
@@ -390,7 +426,7 @@ TEST_F(UninstallWindow, AnOwnFileThatCannotBeLeftForTheRestartAndAMissingGroupAr
     files.run(own);
     UninstallEnv e = env();
     e.removeAtRestart = [](const std::string&) { return false; };
-    e.programsFolder = [] { return std::string(); };
+    e.shellFolder = ShellFolders("");
     ASSERT_EQ(reportAfterYes(e).size(), 2u);
     EXPECT_EQ(host.asked()[1].text,
               "Uninstallation is not complete. These could not be removed:\r\n" + own +

@@ -263,7 +263,7 @@ TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
 
 TEST_F(CaptionFit, TheUninstallersWindow) {
     tess::testing::MemoryFileSystem files;
-    uninstaller::UninstallEnv env{host, registry, files, "C:\\App", [] { return std::string(); },
+    uninstaller::UninstallEnv env{host, registry, files, "C:\\App", [](int) { return std::string(); },
                                   Picture(), "C:\\App\\remover.exe"};
     uninstaller::Uninstall window(env);
     ExpectCaptionsFit(host, window.form);

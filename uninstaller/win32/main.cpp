@@ -70,8 +70,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                      registry,
                      files,
                      appDir,
-                     [&system] {
-                         auto folder = system.SpecialFolder(kCsidlPrograms);
+                     [&system](int csidl) {
+                         auto folder = system.SpecialFolder(csidl);
                          return folder ? folder.value() : std::string();
                      },
                      WindowIcon(),

@@ -1,5 +1,5 @@
 // Where the installed product is found, for the tests of its setup program and of its whole life:
-// the default base folder, the Start-menu Programs folder, its registry keys, its main window.
+// the default base folder, the Start-menu Programs folders, its registry keys, its main window.
 #pragma once
 
 #include <windows.h>
@@ -26,11 +26,17 @@ inline std::string ProgramFilesFolder() {
 
 inline bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
-// The user's Start-menu Programs folder.
-inline std::string ProgramsFolder() {
-    char programs[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE)) return {};
-    return programs;
+// A shell folder's path by its number; empty when the system names none.
+inline std::string ShellFolder(int csidl) {
+    char folder[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, folder, csidl, FALSE)) return {};
+    return folder;
 }
+
+// All users' Start-menu Programs folder, which holds the product's group.
+inline std::string ProgramsFolder() { return ShellFolder(CSIDL_COMMON_PROGRAMS); }
+
+// The user's own Start-menu Programs folder, where an earlier version put its group.
+inline std::string UserProgramsFolder() { return ShellFolder(CSIDL_PROGRAMS); }
 
 } // namespace tess::e2e

@@ -115,10 +115,10 @@ TEST_F(SetupInstallation, InstallsTheProgramsRegistersThemAndRemovesTheCabinet) 
     auto uninstall = ReadRegistryString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
     EXPECT_EQ(uninstall ? uninstall.value() : "", "\"" + app + "\\remover.exe\"");
 
-    char programs[MAX_PATH] = {};
-    ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, programs, CSIDL_PROGRAMS, FALSE));
-    EXPECT_TRUE(FileExists(std::string(programs) + "\\Tessary\\Tessary.lnk"));
-    EXPECT_TRUE(FileExists(std::string(programs) + "\\Tessary\\Uninstall Tessary.lnk"));
+    const std::string programs = ProgramsFolder();
+    ASSERT_FALSE(programs.empty());
+    EXPECT_TRUE(FileExists(programs + "\\Tessary\\Tessary.lnk"));
+    EXPECT_TRUE(FileExists(programs + "\\Tessary\\Uninstall Tessary.lnk"));
 
     // Enter on the last page asks whether to run the skin maker; No ends the setup program.
     ASSERT_TRUE(PressKey(wizard, VK_RETURN).ok());

@@ -206,6 +206,7 @@ protected:
 
     std::string app = ProgramFilesFolder() + "\\Tessary";
     std::string group = ProgramsFolder() + "\\Tessary";
+    std::string userGroup = UserProgramsFolder() + "\\Tessary";
     HWND skinMaker = nullptr;
     RunningProgram* skinMakerProgram = nullptr;
     DWORD skinMakerProcess = 0;
@@ -217,6 +218,11 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     ASSERT_FALSE(HasFatalFailure());
     EXPECT_TRUE(Listed());
     EXPECT_TRUE(FileExists(app + "\\remover.exe"));
+    // The group is every user's: both shortcuts in the common Programs folder, none in the user's.
+    ASSERT_FALSE(SamePath(ProgramsFolder(), UserProgramsFolder())) << ProgramsFolder();
+    for (const char* shortcut : {"\\Tessary.lnk", "\\Uninstall Tessary.lnk"})
+        EXPECT_TRUE(FileExists(group + shortcut)) << group << shortcut;
+    EXPECT_FALSE(FolderExists(userGroup));
 
     // A copy of the uninstaller in a folder of other files removes nothing there or elsewhere.
     const std::string tools = kDownloads + "\\tools";
@@ -263,6 +269,11 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     EXPECT_TRUE(FileExists(app + "\\remover.exe"));
     EXPECT_TRUE(KeyExists(kUninstallKey));
 
+    // An earlier version's group in the user's own Programs folder, its two shortcuts only.
+    ASSERT_TRUE(CreateDirectoryA(userGroup.c_str(), nullptr));
+    for (const char* shortcut : {"\\Tessary.lnk", "\\Uninstall Tessary.lnk"})
+        ASSERT_TRUE(CopyFileA((group + shortcut).c_str(), (userGroup + shortcut).c_str(), FALSE)) << shortcut;
+
     // Again: the copy runs from a folder of its own, new in the temporary folder.
     auto registered = startRegisteredCommand();
     ASSERT_OK(registered);
@@ -302,6 +313,7 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
 
     EXPECT_FALSE(FolderExists(app));
     EXPECT_FALSE(FolderExists(group));
+    EXPECT_FALSE(FolderExists(userGroup));
     EXPECT_FALSE(KeyExists(kUninstallKey));
     EXPECT_FALSE(KeyExists(kAppPathKey));
     EXPECT_FALSE(KeyExists("SOFTWARE\\Tessary"));
