@@ -85,6 +85,9 @@ public:
     // A folder where nothing can be created, replaced or deleted, as a standard user finds the
     // system's program folders.
     void refuseWritesIn(const std::string& folder) { refused_.insert(Key(Through(Normal(folder)))); }
+    // A folder whose entries cannot be listed (no leave to read it, or a path too long for the
+    // calls that list it).
+    void refuseListing(const std::string& folder) { unlistable_.insert(Key(Through(Normal(folder)))); }
     void setCurrentFolder(char drive, std::string path) { current_[AsciiLower(drive)] = std::move(path); }
     void setCurrentDrive(char drive) { currentDrive_ = AsciiLower(drive); }
 
@@ -448,7 +451,7 @@ private:
             stayed.push_back(shown);
             return false;
         }
-        if (!readable(at)) {
+        if (!readable(at) || unlistable_.count(Key(at))) {
             stayed.push_back(shown + " (it could not be listed)");
             return false;
         }
@@ -524,6 +527,7 @@ private:
     std::map<std::string, Entry> entries_;  // by Key
     std::map<std::string, Hold> held_;      // by Key
     std::set<std::string> refused_;         // folders, by Key
+    std::set<std::string> unlistable_;      // folders, by Key
     std::vector<platform::DriveInfo> drives_;
     std::set<char> unreadable_;
     std::map<char, std::string> current_;

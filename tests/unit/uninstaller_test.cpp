@@ -118,13 +118,16 @@ TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
 TEST_F(Removal, WhatCouldNotGoIsReported) {
     files.holdOpen(kApp + "\\Collection\\Skin2.bmp");
     registry.RefuseKey(kHKeyLocalMachine, product::kAppPathKey);
+    // A folder that cannot be listed is named, not taken for empty.
+    files.addFile(kApp + "\\Locked\\secret.txt");
+    files.refuseListing(kApp + "\\Locked");
     // The user's own files in an earlier version's group are no shortcuts of the product's.
     files.addFile(kUserGroup + "\\notes.txt");
     files.addFile(kUserGroup + "\\Mine\\Tessary.lnk");
     const RemovalReport report = remove();
     EXPECT_FALSE(report.complete());
     EXPECT_EQ(report.stayed,
-              (std::vector<std::string>{kApp + "\\Collection\\Skin2.bmp",
+              (std::vector<std::string>{kApp + "\\Collection\\Skin2.bmp", kApp + "\\Locked (it could not be listed)",
                                         std::string("HKEY_LOCAL_MACHINE\\") + product::kAppPathKey,
                                         kUserGroup}));
     EXPECT_TRUE(files.FileExists(kUserGroup + "\\notes.txt"));
