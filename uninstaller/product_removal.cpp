@@ -4,8 +4,8 @@
 
 #include "core/collection_naming.h"
 #include "core/product.h"
+#include "platform/path_text.h"
 #include "ui/error_rules.h"
-#include "uninstaller/folder_check.h"
 
 namespace tess::uninstaller {
 
@@ -51,7 +51,7 @@ void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const st
                     const std::string& group, const std::string& heldFile, RemovalReport& report) {
     if (files.FolderExists(appDir)) {
         std::vector<std::string> left = files.ListTree(appDir);
-        std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
+        std::erase_if(left, [&](const std::string& path) { return platform::SamePath(path, heldFile); });
         if (left.empty() && !heldFile.empty() && files.FileExists(heldFile))
             report.heldFileLeft = true;
         else if (left.empty())

@@ -12,6 +12,7 @@
 
 #include "core/ascii_case.h"
 #include "platform/file_names.h"
+#include "platform/path_text.h"
 #include "platform/win32/network_drives.h"
 #include "ui/win32/win32_handles.h"
 
@@ -79,7 +80,7 @@ bool WriteAll(HANDLE file, const std::vector<uint8_t>& bytes) {
 
 // The search for everything in a folder; a root already ends in its backslash.
 std::string AllIn(const std::string& folder) {
-    return folder + (folder.empty() || folder.back() != '\\' ? "\\*" : "*");
+    return folder + (EndsWithSeparator(folder) ? "*" : "\\*");
 }
 
 // Each entry of a folder that matches the pattern, "." and ".." left out, with its attributes.
@@ -436,7 +437,8 @@ Status Win32FileSystem::ShellDelete(const std::string& path, bool filesOnly) {
     operation.wFunc = FO_DELETE;
     operation.pFrom = names.c_str();
     operation.fFlags =
-        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT | (filesOnly ? FOF_FILESONLY : 0));
+        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
+                                  (filesOnly ? FOF_FILESONLY : 0));
     const int result = SHFileOperationA(&operation);
     if (result != 0 || operation.fAnyOperationsAborted)
         return Error{ErrorCode::DeleteFailed, path + " (shell error " + std::to_string(result) + ")"};
@@ -477,7 +479,7 @@ Result<std::string> Win32FileSystem::CurrentFolder(char drive) {
     if (length == 0 || length >= sizeof full)
         return Error{ErrorCode::CannotOpen, "Drive " + driveName + " cannot be read"};
     std::string path(full, length);
-    if (path.size() > 3 && path.back() == '\\')
+    if (path.size() > 3 && EndsWithSeparator(path))
         path.pop_back();
     return path;
 }
