@@ -1,9 +1,10 @@
-// Where a path splits and whether it ends in a separator, read byte by byte and in code page 932,
-// where the second byte of a character may be a backslash.
+// Where a path splits, whether it ends in a separator and which names a pattern matches, read
+// byte by byte and in code page 932, where the second byte of a character may be a backslash.
 #include <gtest/gtest.h>
 
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/path_text.h"
 #include "tests/support/code_page_932.h"
 
@@ -39,6 +40,16 @@ TEST(PathText, SplitsOnlyAtSeparatorsOfTheirOwn) {
     EXPECT_EQ(NextSeparator(kFile, 3, kCodePage932), 5u);
     // A lead byte that ends the text stands alone.
     EXPECT_EQ(LastName("C:\\a\x83", kCodePage932), "a\x83");
+}
+
+TEST(PathText, PatternsMatchWholeCharacters) {
+    // "ア" (0x83 0x41) and "ヂ" (0x83 0x61) differ only in a second byte that is an ASCII letter.
+    const std::string a = "\x83\x41", di = "\x83\x61";
+    EXPECT_TRUE(MatchesPattern(a + ".BMP", "*.bmp", kCodePage932));
+    EXPECT_FALSE(MatchesPattern(a + ".bmp", di + ".bmp", kCodePage932));
+    EXPECT_TRUE(MatchesPattern(a + ".bmp", "?.bmp", kCodePage932));
+    EXPECT_FALSE(MatchesPattern(a + ".bmp", "?.bmp", CodePage()));
+    EXPECT_TRUE(MatchesPattern("X" + a, "x*", kCodePage932));
 }
 
 } // namespace
