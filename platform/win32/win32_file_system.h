@@ -32,7 +32,8 @@ public:
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
     Status RemoveFolder(const std::string& path) override;
     Status RemoveLink(const std::string& path) override;
-    // SHFileOperationA, with no window of its own to own its (suppressed) dialogs.
+    // SHFileOperationA with no window of its own, and none of its dialogs: no question, no progress
+    // and no error box (FOF_NOERRORUI); a failure is returned instead.
     Status ShellDelete(const std::string& path, bool filesOnly) override;
     // GetLogicalDrives with the volume labels, or the shares of network drives.
     std::vector<DriveInfo> Drives() override;
