@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "core/product.h"
+#include "platform/path_text.h"
 
 namespace tess::installer {
 
@@ -23,7 +24,7 @@ void ReplaceDoubleQuotes(std::string& text) {
 
 void AddDirSep(std::string& path) {
     const std::string trimmed = TrimSpaces(path);
-    if (!trimmed.empty() && (trimmed.back() == '\\' || trimmed.back() == '/'))
+    if (platform::EndsWithSeparator(trimmed))
         return;
     path = TrimTrailingSpaces(path) + "\\";
 }

@@ -11,14 +11,27 @@ namespace tess::platform {
 
 namespace {
 
+// The characters of a text, each of one byte or two, ASCII letters in lower case.
+std::vector<std::string> Characters(const std::string& text, const CodePage& page) {
+    std::vector<std::string> characters;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = page.charLength(text, at);
+        characters.push_back(length == 2 ? text.substr(at, 2) : std::string(1, AsciiLower(text[at])));
+        at += length;
+    }
+    return characters;
+}
+
 // Greedy matching with one backtrack point: the last '*' seen.
-bool MatchesExactly(const std::string& name, const std::string& pattern) {
+bool MatchesExactly(const std::string& nameText, const std::string& patternText, const CodePage& page) {
+    const std::vector<std::string> name = Characters(nameText, page);
+    const std::vector<std::string> pattern = Characters(patternText, page);
     size_t n = 0, p = 0, starP = std::string::npos, starN = 0;
     while (n < name.size()) {
-        if (p < pattern.size() && (pattern[p] == '?' || AsciiLower(pattern[p]) == AsciiLower(name[n]))) {
+        if (p < pattern.size() && (pattern[p] == "?" || pattern[p] == name[n])) {
             ++n;
             ++p;
-        } else if (p < pattern.size() && pattern[p] == '*') {
+        } else if (p < pattern.size() && pattern[p] == "*") {
             starP = p++;
             starN = n;
         } else if (starP != std::string::npos) {
@@ -28,7 +41,7 @@ bool MatchesExactly(const std::string& name, const std::string& pattern) {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
+    while (p < pattern.size() && pattern[p] == "*") ++p;
     return p == pattern.size();
 }
 
@@ -39,14 +52,14 @@ bool HasContent(FileSystem& files, const std::string& path) {
     return length.ok() && length.value() > 0;
 }
 
-bool MatchesPattern(const std::string& name, const std::string& pattern) {
-    if (MatchesExactly(name, pattern))
+bool MatchesPattern(const std::string& name, const std::string& pattern, const CodePage& page) {
+    if (MatchesExactly(name, pattern, page))
         return true;
     // The system lets a final ".*" match a name without an extension too, so "*.*" matches
     // every name, as FindFirstFile does.
     const bool anyExtension = pattern.size() >= 2 && pattern.compare(pattern.size() - 2, 2, ".*") == 0;
     return anyExtension && name.find('.') == std::string::npos &&
-           MatchesExactly(name, pattern.substr(0, pattern.size() - 2));
+           MatchesExactly(name, pattern.substr(0, pattern.size() - 2), page);
 }
 
 void SortNamesWithoutCase(std::vector<std::string>& names) {

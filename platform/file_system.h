@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/result.h"
+#include "platform/path_text.h"
 
 namespace tess::platform {
 
@@ -126,8 +127,10 @@ FileSystem& SystemFileSystem();
 bool HasContent(FileSystem& files, const std::string& path);
 
 // Whether a file name matches a pattern of '*' (any run of characters) and '?' (any one
-// character), without regard to case, as the system's file lists match.
-bool MatchesPattern(const std::string& name, const std::string& pattern);
+// character), without regard to case, as the system's file lists match; a character of two bytes
+// in the code page `page` is one character, and only ASCII letters of their own fold.
+bool MatchesPattern(const std::string& name, const std::string& pattern,
+                    const CodePage& page = CodePage::Active());
 
 // The path as the system's calls take it: on Windows unchanged (ANSI), on the host with every
 // backslash turned into '/'.

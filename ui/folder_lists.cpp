@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "core/ascii_case.h"
+#include "platform/path_text.h"
 #include "ui/controls.h"
 
 namespace tess::ui {
@@ -20,7 +21,7 @@ std::string Collapse(const std::string& path) {
     std::vector<std::string> parts;
     size_t start = 3;
     while (start <= path.size()) {
-        size_t end = path.find('\\', start);
+        size_t end = platform::NextSeparator(path, start);
         if (end == std::string::npos) end = path.size();
         const std::string part = path.substr(start, end - start);
         if (part == "..") {
@@ -55,7 +56,7 @@ Result<std::string> DirListBox::resolve(const std::string& given) const {
             if (!current) return current.error();
             std::string base = current.value();
             if (path.size() > 2) {
-                if (base.back() != '\\') base += '\\';
+                if (!platform::EndsWithSeparator(base)) base += '\\';
                 base.append(path, 2);
             }
             path = base;
@@ -67,7 +68,7 @@ Result<std::string> DirListBox::resolve(const std::string& given) const {
     } else if (path[0] == '\\') {
         path.insert(0, path_, 0, 2);
     } else {
-        path = path_ + (path_.back() == '\\' ? "" : "\\") + path;
+        path = path_ + (platform::EndsWithSeparator(path_) ? "" : "\\") + path;
     }
     return Collapse(path);
 }
@@ -84,12 +85,12 @@ Status DirListBox::setPath(const std::string& given) {
     size_t start = 3;
     int depth = 0;
     while (start < path.size()) {
-        size_t end = path.find('\\', start);
+        size_t end = platform::NextSeparator(path, start);
         if (end == std::string::npos) end = path.size();
         rows.push_back({path.substr(start, end - start), path.substr(0, end), ++depth, true});
         start = end + 1;
     }
-    const std::string prefix = path.back() == '\\' ? path : path + "\\";
+    const std::string prefix = platform::EndsWithSeparator(path) ? path : path + "\\";
     for (const std::string& name : subfolders.value())
         rows.push_back({name, prefix + name, depth + 1, false});
 

@@ -2,31 +2,15 @@
 // program wrote, so that no other folder is ever emptied by mistake.
 #include "uninstaller/folder_check.h"
 
-#include "core/ascii_case.h"
 #include "core/product.h"
 
 namespace tess::uninstaller {
 
 namespace {
 
-std::string Canonical(const std::string& path) {
-    std::string out;
-    for (char c : path) {
-        const char folded = c == '/' ? '\\' : AsciiLower(c);
-        // A network path keeps its leading pair of backslashes.
-        if (folded == '\\' && !out.empty() && out.back() == '\\' && out.size() > 1)
-            continue;
-        out.push_back(folded);
-    }
-    while (out.size() > 1 && out.back() == '\\')
-        out.pop_back();
-    return out;
-}
-
-std::string LastName(const std::string& path) {
-    const std::string canonical = Canonical(path);
-    const size_t slash = canonical.find_last_of('\\');
-    return slash == std::string::npos ? canonical : canonical.substr(slash + 1);
+// The folder's own name, whatever separators end the path.
+std::string FolderName(const std::string& path, const platform::CodePage& page) {
+    return platform::LastName(platform::CanonicalPath(path, page), page);
 }
 
 std::string UninstallCommand(RegistryApi& registry) {
@@ -38,9 +22,7 @@ std::string UninstallCommand(RegistryApi& registry) {
 
 } // namespace
 
-bool SamePath(const std::string& a, const std::string& b) { return Canonical(a) == Canonical(b); }
-
-std::string CommandFolder(const std::string& uninstallCommand) {
+std::string CommandFolder(const std::string& uninstallCommand, const platform::CodePage& page) {
     std::string program = uninstallCommand;
     const size_t start = program.find_first_not_of(' ');
     if (start == std::string::npos)
@@ -50,18 +32,17 @@ std::string CommandFolder(const std::string& uninstallCommand) {
         const size_t close = program.find('"', 1);
         program = program.substr(1, close == std::string::npos ? std::string::npos : close - 1);
     }
-    const size_t slash = program.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : program.substr(0, slash);
+    return platform::ParentFolder(program, page);
 }
 
 FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::FileSystem& files,
-                                   const std::string& appDir) {
-    if (!SamePath(LastName(appDir), product::kAppFolderName))
+                                   const std::string& appDir, const platform::CodePage& page) {
+    if (!platform::SamePath(FolderName(appDir, page), product::kAppFolderName, page))
         return {false, "this uninstaller runs from " + appDir + ", which is not a " +
                            product::kName + " program folder"};
-    const std::string installed = CommandFolder(UninstallCommand(registry));
+    const std::string installed = CommandFolder(UninstallCommand(registry), page);
     if (!installed.empty()) {
-        if (SamePath(installed, appDir))
+        if (platform::SamePath(installed, appDir, page))
             return {true, {}};
         return {false, std::string(product::kName) + " is installed in " + installed +
                            ", but this uninstaller runs from " + appDir};

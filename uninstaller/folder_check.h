@@ -5,16 +5,14 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/path_text.h"
 #include "platform/registry.h"
 
 namespace tess::uninstaller {
 
-// Two paths name the same place: compared without regard to case, with forward slashes as
-// backslashes, runs of backslashes as one and no trailing backslash.
-bool SamePath(const std::string& a, const std::string& b);
-
 // The folder of the program an uninstall command names, quoted or not; empty when there is none.
-std::string CommandFolder(const std::string& uninstallCommand);
+std::string CommandFolder(const std::string& uninstallCommand,
+                          const platform::CodePage& page = platform::CodePage::Active());
 
 struct FolderCheck {
     bool installed = false;
@@ -23,8 +21,9 @@ struct FolderCheck {
 
 // The folder is the application folder when it is called "Tessary" and the uninstall entry
 // names the uninstaller in it; with no entry left (an uninstallation that stopped half-way),
-// when it still holds the skin maker.
+// when it still holds the skin maker. The paths are read in the code page `page`.
 FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::FileSystem& files,
-                                   const std::string& appDir);
+                                   const std::string& appDir,
+                                   const platform::CodePage& page = platform::CodePage::Active());
 
 } // namespace tess::uninstaller

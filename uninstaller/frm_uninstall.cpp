@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/product.h"
+#include "platform/path_text.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/product_removal.h"
 
@@ -17,8 +18,8 @@ namespace {
 constexpr int kAskFlags = ui::kMbYesNo | ui::kMbIconQuestion | ui::kMbDefButton2;
 
 bool Inside(const std::string& path, const std::string& folder) {
-    const size_t slash = path.find_last_of('\\');
-    return slash != std::string::npos && SamePath(path.substr(0, slash), folder);
+    return platform::LastSeparator(path) != std::string::npos &&
+           platform::SamePath(platform::ParentFolder(path), folder);
 }
 
 } // namespace

@@ -4,8 +4,8 @@
 
 #include "core/product.h"
 #include "platform/system_info.h"
+#include "platform/path_text.h"
 #include "ui/error_rules.h"
-#include "uninstaller/folder_check.h"
 
 namespace tess::uninstaller {
 
@@ -48,7 +48,7 @@ void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const st
                     std::vector<std::string> left, const std::vector<std::string>& groups,
                     const std::string& heldFile, RemovalReport& report) {
     const size_t before = left.size();
-    std::erase_if(left, [&](const std::string& path) { return SamePath(path, heldFile); });
+    std::erase_if(left, [&](const std::string& path) { return platform::SamePath(path, heldFile); });
     if (left.empty() && before > 0 && files.FileExists(heldFile))
         report.heldFileLeft = true;
     for (size_t i = 0; i < left.size() && i < kMostListed; ++i)

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 
+#include "platform/path_text.h"
 #include "platform/win32/system_library.h"
 
 namespace tess::installer::win32 {
@@ -71,8 +72,8 @@ FNSEEK(SeekFile) {
     return position == INVALID_SET_FILE_POINTER ? -1 : static_cast<LONG>(position);
 }
 
-// Names in a cabinet compare without regard to case, as file names do on Windows.
-bool SameName(const char* a, const std::string& b) { return lstrcmpiA(a, b.c_str()) == 0; }
+// Names in a cabinet compare as the file system compares file names, whatever the user's locale.
+bool SameName(const char* a, const std::string& b) { return platform::SamePath(a, b); }
 
 FNFDINOTIFY(Notify) {
     Extraction& extraction = *static_cast<Extraction*>(pfdin->pv);
@@ -103,7 +104,8 @@ FNFDINOTIFY(Notify) {
     }
 }
 
-// A requested entry name must stay inside its folder: no root, drive or ".." component.
+// A requested entry name must stay inside its folder: no root, drive or ".." component. Split
+// byte by byte: a second byte taken for a separator can only refuse a name, never pass one.
 bool SafeEntryName(const std::string& entry) {
     if (entry.empty() || entry.front() == '\\' || entry.front() == '/' ||
         entry.find(':') != std::string::npos)
@@ -166,10 +168,10 @@ Status ExtractCabinetEntry(const std::string& cabinetPath, const std::string& en
                            const std::string& destinationPath) {
     if (!SafeEntryName(entry))
         return Failure(ErrorCode::InvalidArgument, "entry name leaves its folder: " + entry);
-    const size_t slash = cabinetPath.find_last_of("\\/");
+    const size_t slash = platform::LastSeparator(cabinetPath);
     // FDI takes the cabinet's folder (with its separator) and its file name apart.
     std::string folder = slash == std::string::npos ? std::string() : cabinetPath.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? cabinetPath : cabinetPath.substr(slash + 1);
+    std::string name = platform::LastName(cabinetPath);
 
     Result<FdiLibrary> loaded = LoadFdi();
     if (!loaded)

@@ -9,6 +9,8 @@
 
 #include <utility>
 
+#include "platform/path_text.h"
+
 namespace tess::installer::win32 {
 
 namespace {
@@ -82,8 +84,7 @@ Status CreateShellLink(const std::string& linkPath, const std::string& target,
                                       IID_IShellLinkA, link.out());
     if (FAILED(result))
         return Failed("creating the link object", result);
-    const size_t slash = target.find_last_of('\\');
-    const std::string workingFolder = slash == std::string::npos ? std::string() : target.substr(0, slash);
+    const std::string workingFolder = platform::ParentFolder(target);
     if (FAILED(result = link->SetPath(target.c_str())))
         return Failed("setting the target", result);
     if (FAILED(result = link->SetArguments(arguments.c_str())))

@@ -2,6 +2,8 @@
 // program uses them before, or without, any window of the binding.
 #include "platform/win32/program.h"
 
+#include "platform/path_text.h"
+
 namespace tess::platform::win32 {
 
 using ui::win32::UniqueKernelHandle;
@@ -27,9 +29,7 @@ std::string ProgramFile() {
 }
 
 std::string ProgramFolder() {
-    const std::string file = ProgramFile();
-    const size_t slash = file.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : file.substr(0, slash);
+    return ParentFolder(ProgramFile());
 }
 
 std::string CommandLineArguments() {
@@ -53,9 +53,10 @@ Status StartProgram(const std::string& program) {
     PROCESS_INFORMATION started{};
     // Quoted, so that a folder with spaces is not read as a shorter program and its arguments.
     std::string commandLine = "\"" + program + "\"";
-    const std::string folder = program.substr(0, program.find_last_of('\\'));
+    // It starts in its own folder; a bare name starts in this program's current folder.
+    const std::string folder = ParentFolder(program);
     if (!CreateProcessA(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &started))
+                        folder.empty() ? nullptr : folder.c_str(), &startup, &started))
         return Error{ErrorCode::CannotOpen, "cannot start " + program + " (error " +
                                                 std::to_string(GetLastError()) + ")"};
     // The started program runs on by itself; its handles are not needed here.

@@ -2,6 +2,8 @@
 // program linked against them would not start there.
 #include "platform/win32/system_library.h"
 
+#include "platform/path_text.h"
+
 namespace tess::platform::win32 {
 
 namespace {
@@ -21,7 +23,7 @@ std::string SystemDirectory() {
     if (length == 0 || length >= MAX_PATH)
         return {};
     std::string folder(buffer, length);
-    if (!folder.empty() && folder.back() == '\\')
+    if (EndsWithSeparator(folder))
         folder.pop_back();
     return folder;
 }

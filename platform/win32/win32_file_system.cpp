@@ -13,6 +13,7 @@
 
 #include "core/ascii_case.h"
 #include "platform/file_names.h"
+#include "platform/path_text.h"
 #include "platform/win32/network_drives.h"
 #include "ui/win32/win32_handles.h"
 
@@ -155,7 +156,7 @@ bool ListWide(const std::wstring& folder, const wchar_t* pattern, std::vector<Li
 }
 
 std::string Joined(const std::string& folder, const std::string& name) {
-    return folder + (!folder.empty() && folder.back() == '\\' ? "" : "\\") + name;
+    return folder + (EndsWithSeparator(folder) ? "" : "\\") + name;
 }
 std::wstring Joined(const std::wstring& folder, const std::wstring& name) {
     return folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") + name;
@@ -639,7 +640,8 @@ Status Win32FileSystem::ShellDelete(const std::string& path, bool filesOnly) {
     operation.wFunc = FO_DELETE;
     operation.pFrom = names.c_str();
     operation.fFlags =
-        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT | (filesOnly ? FOF_FILESONLY : 0));
+        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
+                                  (filesOnly ? FOF_FILESONLY : 0));
     const int result = SHFileOperationA(&operation);
     if (result != 0 || operation.fAnyOperationsAborted)
         return Error{ErrorCode::DeleteFailed, path + " (shell error " + std::to_string(result) + ")"};
@@ -680,7 +682,7 @@ Result<std::string> Win32FileSystem::CurrentFolder(char drive) {
     if (length == 0 || length >= sizeof full)
         return Error{ErrorCode::CannotOpen, "Drive " + driveName + " cannot be read"};
     std::string path(full, length);
-    if (path.size() > 3 && path.back() == '\\')
+    if (path.size() > 3 && EndsWithSeparator(path))
         path.pop_back();
     return path;
 }

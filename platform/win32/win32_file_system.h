@@ -35,7 +35,8 @@ public:
     // SetFileInformationByHandle on a handle opened with FILE_FLAG_OPEN_REPARSE_POINT.
     Status RemovePlainFile(const std::string& path) override;
     std::vector<std::string> RemoveTree(const std::string& folder, const std::vector<std::string>& only = {}) override;
-    // SHFileOperationA, with no window of its own to own its (suppressed) dialogs.
+    // SHFileOperationA with no window of its own, and none of its dialogs: no question, no progress
+    // and no error box (FOF_NOERRORUI); a failure is returned instead.
     Status ShellDelete(const std::string& path, bool filesOnly) override;
     // GetLogicalDrives with the volume labels, or the shares of network drives.
     std::vector<DriveInfo> Drives() override;

@@ -5,6 +5,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "platform/path_text.h"
 #include "platform/win32/system_library.h"
 
 namespace tess::platform::win32 {
@@ -61,7 +62,7 @@ Result<std::string> Win32SystemInfo::SpecialFolder(int csidl) const {
     if (!SHGetPathFromIDListA(items.get(), buffer) || buffer[0] == '\0')
         return Error{ErrorCode::FileNotFound, "shell folder " + std::to_string(csidl) + " has no path"};
     std::string folder(buffer);
-    if (folder.size() > 3 && folder.back() == '\\')
+    if (folder.size() > 3 && EndsWithSeparator(folder))
         folder.pop_back();
     return folder;
 }

@@ -8,6 +8,8 @@
 
 #include "core/product.h"
 #include "platform/system_info.h"
+#include "platform/path_text.h"
+#include "tests/support/code_page_932.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_registry.h"
 #include "ui/headless/headless_host.h"
@@ -242,12 +244,25 @@ TEST_F(Removal, LookAlikeNamesAndASwappedFolderReachNothingOutside) {
 }
 
 TEST(FolderCheck, PathsCompareAsTheSystemDoes) {
+    using platform::SamePath;
     EXPECT_TRUE(SamePath("C:\\Program Files\\Tessary", "c:\\program files\\TESSARY\\"));
     EXPECT_TRUE(SamePath("C:\\\\Tessary", "C:\\Tessary"));
     EXPECT_TRUE(SamePath("C:/Tools/Tessary", "C:\\Tools\\Tessary"));
     EXPECT_TRUE(SamePath("\\\\server\\share\\Tessary", "\\\\SERVER\\share\\Tessary"));
     EXPECT_FALSE(SamePath("\\\\server\\share", "\\server\\share"));
     EXPECT_FALSE(SamePath("C:\\Tessary", "C:\\Tessary2"));
+
+    // In code page 932 "ソ" is 0x83 0x5C and "ア" 0x83 0x41: their second bytes are no backslash
+    // and no capital, while the ASCII letters around them still fold.
+    const std::string so = "\x83\x5C";
+    const platform::CodePage singleBytes;
+    EXPECT_TRUE(SamePath("C:\\" + so + "\\Tessary", "C:\\" + so + "Tessary", singleBytes));
+    EXPECT_FALSE(SamePath("C:\\" + so + "\\Tessary", "C:\\" + so + "Tessary", kCodePage932));
+    EXPECT_FALSE(SamePath("C:\\" + so, "C:\\\x83", kCodePage932));
+    EXPECT_TRUE(SamePath("C:\\" + so + "\\Tessary\\", "c:\\" + so + "\\TESSARY", kCodePage932));
+    EXPECT_FALSE(SamePath("C:\\\x83\x41", "C:\\\x83\x61", kCodePage932));
+    EXPECT_TRUE(SamePath("C:\\X\x83\x41", "c:\\x\x83\x41", kCodePage932));
+    EXPECT_EQ(CommandFolder("\"C:\\" + so + "\\remover.exe\"", kCodePage932), "C:\\" + so);
 
     EXPECT_EQ(CommandFolder("\"C:\\Program Files\\Tessary\\remover.exe\""),
               "C:\\Program Files\\Tessary");
@@ -278,6 +293,16 @@ TEST_F(Removal, OnlyTheInstalledFolderIsAccepted) {
     put(product::kUninstallKey, "UninstallString", "C:\\remover.exe");
     EXPECT_FALSE(CheckApplicationFolder(registry, files, "C:").installed);
     EXPECT_FALSE(CheckApplicationFolder(registry, files, "C:\\").installed);
+
+    // In code page 932 a folder named "ソTessary" ends in the bytes "\Tessary", and is not the
+    // application folder "Tessary" in the folder "ソ" that the entry names.
+    const std::string folderSo = "C:\\\x83\x5C";
+    put(product::kUninstallKey, "UninstallString", "\"" + folderSo + "\\Tessary\\remover.exe\"");
+    EXPECT_TRUE(CheckApplicationFolder(registry, files, folderSo + "\\Tessary", kCodePage932).installed);
+    const FolderCheck named = CheckApplicationFolder(registry, files, folderSo + "Tessary", kCodePage932);
+    EXPECT_FALSE(named.installed);
+    EXPECT_NE(named.reason.find(std::string("not a ") + product::kName + " program folder"), std::string::npos)
+        << named.reason;
 }
 
 class UninstallWindow : public Removal {

@@ -1,5 +1,6 @@
 // The file system cases on the real file system through the Win32 one, each in a fresh folder of
-// its own in the temporary folder that is deleted with everything in it afterwards.
+// its own in the temporary folder that is deleted with everything in it afterwards; the lead bytes
+// the paths are split by, as the system reports them.
 #include <windows.h>
 
 #include <winioctl.h>
@@ -11,6 +12,8 @@
 #include <string>
 
 #include "platform/file_system.h"
+#include "platform/win32/code_page.h"
+#include "tests/support/code_page_932.h"
 #include "tests/support/file_system_cases.h"
 #include "ui/win32/win32_handles.h"
 
@@ -125,3 +128,17 @@ private:
 namespace tess::testing {
 INSTANTIATE_TYPED_TEST_SUITE_P(Win32, FileSystemCases, Win32FilesBackend);
 } // namespace tess::testing
+
+namespace {
+
+// The native tests read paths with code page 932's lead bytes as written in the tests; the system
+// must report the same ones, whatever code page is active.
+TEST(Win32CodePage, LeadBytesAreTheSystems) {
+    const tess::platform::CodePage japanese = tess::platform::win32::SystemCodePage(932);
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = static_cast<char>(byte);
+        EXPECT_EQ(japanese.isLeadByte(c), tess::testing::kCodePage932.isLeadByte(c)) << byte;
+    }
+}
+
+} // namespace

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "platform/path_text.h"
+
 namespace tess::ui {
 
 namespace {
@@ -81,7 +83,7 @@ int ScriptedDialogs::fileDialog(Kind kind, OpenFileNameRecord& record) {
     if (path.size() + 1 > record.nMaxFile) return 0;
     WriteText(record.lpstrFile, path);
 
-    const size_t slash = path.find_last_of('\\');
+    const size_t slash = platform::LastSeparator(path);
     const size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
     const std::string title = path.substr(nameStart);
     if (title.size() + 1 <= record.nMaxFileTitle) WriteText(record.lpstrFileTitle, title);

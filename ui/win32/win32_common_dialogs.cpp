@@ -6,6 +6,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/path_text.h"
+
 namespace tess::ui::win32 {
 
 namespace {
@@ -198,9 +200,7 @@ std::string Win32DialogPlatform::programFolder() const {
            path.size() < 32768) {
         path.resize(path.size() * 2);
     }
-    std::string folder(path.data(), length);
-    const size_t slash = folder.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : folder.substr(0, slash);
+    return platform::ParentFolder(std::string_view(path.data(), length));
 }
 
 DeviceContext Win32DialogPlatform::printerDC() {

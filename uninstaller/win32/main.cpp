@@ -8,6 +8,7 @@
 
 #include "core/product.h"
 #include "platform/file_system.h"
+#include "platform/path_text.h"
 #include "platform/system_info.h"
 #include "platform/win32/program.h"
 #include "platform/win32/system_library.h"
@@ -47,7 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // folder after it. It bears the name of the original, which waits in the application
         // folder holding its file.
         appDir = *handed;
-        heldFile = appDir + ownFile.substr(ownFile.find_last_of('\\'));
+        heldFile = appDir + "\\" + platform::LastName(ownFile);
         (void)win32::RemoveAtRestart(ownFile);
         if (std::string folder = win32::PrivateFolderOf(ownFile); !folder.empty()) {
             (void)win32::RemoveAtRestart(folder);

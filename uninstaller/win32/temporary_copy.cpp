@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "core/ascii_case.h"
-#include "uninstaller/folder_check.h"
+#include "platform/path_text.h"
 
 namespace tess::uninstaller::win32 {
 
@@ -34,17 +34,10 @@ std::string TempFolder() {
     if (length == 0 || length > MAX_PATH)
         return {};
     std::string folder(temp, length);
-    while (!folder.empty() && folder.back() == '\\')
+    while (platform::EndsWithSeparator(folder))
         folder.pop_back();
     return folder;
 }
-
-std::string FolderOf(const std::string& path) {
-    const size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path) { return path.substr(path.find_last_of('\\') + 1); }
 
 } // namespace
 
@@ -104,7 +97,7 @@ Result<StartedCopy> StartTemporaryCopy(const std::string& ownFile, const std::st
     auto folder = CreatePrivateFolder(temp, RandomFolderName);
     if (!folder)
         return folder.error();
-    const std::string copy = folder.value() + "\\" + NameOf(ownFile);
+    const std::string copy = folder.value() + "\\" + platform::LastName(ownFile);
     if (!CopyFileA(ownFile.c_str(), copy.c_str(), TRUE)) {
         const DWORD error = GetLastError();
         RemoveDirectoryA(folder.value().c_str());
@@ -139,16 +132,16 @@ int WaitForCopy(const StartedCopy& copy, int failedCode) {
 }
 
 std::string PrivateFolderOf(const std::string& ownFile) {
-    const std::string folder = FolderOf(ownFile);
+    const std::string folder = platform::ParentFolder(ownFile);
     const std::string prefix = AsciiLower(std::string(kCopyFolderPrefix));
-    if (folder.empty() || !SamePath(FolderOf(folder), TempFolder()) ||
-        AsciiLower(NameOf(folder)).rfind(prefix, 0) != 0)
+    if (folder.empty() || !platform::SamePath(platform::ParentFolder(folder), TempFolder()) ||
+        AsciiLower(platform::LastName(folder)).rfind(prefix, 0) != 0)
         return {};
     return folder;
 }
 
 bool SetAside(const std::string& file, const std::string& folder) {
-    const std::string moved = folder + "\\" + kSetAsidePrefix + NameOf(file);
+    const std::string moved = folder + "\\" + kSetAsidePrefix + platform::LastName(file);
     // Without MOVEFILE_COPY_ALLOWED: to another volume the move fails rather than leave a copy
     // behind a file that cannot be deleted.
     if (!MoveFileExA(file.c_str(), moved.c_str(), 0))

@@ -1,0 +1,64 @@
+// Paths as text in the system's ANSI code page: where a path splits into its folder and its last
+// name, whether it ends in a separator, its canonical form and when two paths name the same place.
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace tess::platform {
+
+// Which bytes of a narrow code page begin a character of two bytes. The system reads the byte
+// after a lead byte as the second half of that character whatever its value, so in a double-byte
+// code page a backslash or an ASCII letter there is no separator and no letter of its own: in
+// code page 932 the bytes of "C:\ソ\x" are 'C' ':' '\' 0x83 0x5C '\' 'x'.
+class CodePage {
+public:
+    struct Range {
+        unsigned char first;
+        unsigned char last;  // included
+    };
+
+    // Every character one byte.
+    CodePage() = default;
+    explicit CodePage(const std::bitset<256>& leadBytes) : leadBytes_(leadBytes) {}
+    CodePage(std::initializer_list<Range> leadRanges);
+
+    // The code page of the A functions. On Windows the system's ANSI code page, read once; on the
+    // host one of single bytes, which splits and compares UTF-8 rightly too, since no byte of a
+    // UTF-8 character of several bytes lies below 0x80.
+    static const CodePage& Active();
+
+    bool isLeadByte(char byte) const { return leadBytes_.test(static_cast<unsigned char>(byte)); }
+    // The bytes of the character that begins at `at`: two for a lead byte with a byte after it.
+    size_t charLength(std::string_view text, size_t at) const {
+        return isLeadByte(text[at]) && at + 1 < text.size() ? 2 : 1;
+    }
+
+private:
+    std::bitset<256> leadBytes_;
+};
+
+// The first separator (backslash or slash) at or after `from`, which must begin a character;
+// npos when there is none.
+size_t NextSeparator(std::string_view path, size_t from, const CodePage& page = CodePage::Active());
+// The last separator of the path; npos when there is none.
+size_t LastSeparator(std::string_view path, const CodePage& page = CodePage::Active());
+// Whether the last character of the path is a separator, not the second byte of a character.
+bool EndsWithSeparator(std::string_view path, const CodePage& page = CodePage::Active());
+
+// What follows the last separator: the whole path when it has none.
+std::string LastName(std::string_view path, const CodePage& page = CodePage::Active());
+// What precedes the last separator: empty when the path has none.
+std::string ParentFolder(std::string_view path, const CodePage& page = CodePage::Active());
+
+// The form in which paths that name the same place are equal, as the system reads them: slashes
+// as backslashes, a run of backslashes as one but for the pair that opens a network path, no
+// trailing backslash, and only ASCII letters of a character of their own in lower case.
+std::string CanonicalPath(std::string_view path, const CodePage& page = CodePage::Active());
+// Whether two paths, or two names, name the same place: their canonical forms are equal.
+bool SamePath(std::string_view a, std::string_view b, const CodePage& page = CodePage::Active());
+
+} // namespace tess::platform
