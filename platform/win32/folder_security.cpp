@@ -33,14 +33,17 @@ constexpr Grant kPrivateGrants[] = {{"BA", "FA"}, {"SY", "FA"}};
 // arrive as inherited ones ("ID"), which a folder passes on to what is made in it and a file does
 // not.
 std::string DescriptorText(FolderAccess access, Placement placement) {
-    const std::span<const Grant> grants =
-        access == FolderAccess::Programs ? std::span<const Grant>(kProgramsGrants) : std::span<const Grant>(kPrivateGrants);
+    const std::span<const Grant> grants = access == FolderAccess::Programs
+                                              ? std::span<const Grant>(kProgramsGrants)
+                                              : std::span<const Grant>(kPrivateGrants);
     const char* flags = placement == Placement::Folder         ? "OICI"
                         : placement == Placement::FolderInside ? "OICIID"
                                                                : "ID";
     std::string text = placement == Placement::Folder ? "O:BAD:PAI" : "O:BAD:AI";
-    for (const Grant& grant : grants)
-        text.append("(A;").append(flags).append(";").append(grant.rights).append(";;;").append(grant.trustee).append(")");
+    for (const Grant& grant : grants) {
+        text.append("(A;").append(flags).append(";").append(grant.rights);
+        text.append(";;;").append(grant.trustee).append(")");
+    }
     return text;
 }
 

@@ -233,7 +233,9 @@ TEST_F(Installation, AFolderHoldingMoreThanTheProductsOwnFilesIsRefusedAndLeftAs
     };
     const Prepare installed = [&](MemoryFileSystem& f) { f.addFile(app + "\\Tessary.exe", "old T"); };
     const TakeOver taken = [](MemoryFileSystem&, const std::string&) { return Status::Ok(); };
-    const auto adding = [&](const std::string& name) { return [&, name](MemoryFileSystem& f) { f.addFile(app + name); }; };
+    const auto adding = [&](const std::string& name) {
+        return [&, name](MemoryFileSystem& f) { f.addFile(app + name); };
+    };
     const auto linking = [&](const std::string& name, const std::string& target, bool folder) {
         return [&, name, target, folder](MemoryFileSystem& f) { f.addLink(app + name, target, folder); };
     };
