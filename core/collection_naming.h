@@ -16,6 +16,10 @@ std::string CollectionFolder(const std::string& dataFolder);
 // dataFolder + "\Collection\Skin" + the number with at least four digits + ".bmp".
 std::string CollectionFileName(const std::string& dataFolder, int number);
 
+// Whether a file's name (without its folder) is one of the collection's: "Skin", four digits
+// giving a number from 1 to 9999, ".bmp", without regard to case.
+bool IsCollectionFileName(const std::string& name);
+
 // The name of the lowest number from 1 to 9999 whose file `exists` denies, or "" when every
 // number is taken. The predicate decides what counts as taken (the window passes FileExists, so
 // that an empty file is reused).

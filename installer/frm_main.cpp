@@ -235,7 +235,8 @@ void FrmMain::drawFinishedPage() {
 
 void FrmMain::InstallFiles() {
     InstallReport report =
-        installer::InstallFiles({env_.files, env_.cabinet, env_.registry, env_.links, env_.system},
+        installer::InstallFiles({env_.files, env_.cabinet, env_.registry, env_.links, env_.system,
+                                 env_.programFolders},
                                 env_.setupFolder, InstallDir);
     if (report.outcome == InstallReport::Outcome::NoCabinet) {
         env_.host.messageBox("Installable Files are not available", ui::kMbOk, kSetupTitle);
@@ -244,8 +245,7 @@ void FrmMain::InstallFiles() {
     }
     InstallDir = report.appDir;
     AppDir = report.appDir;
-    if (report.outcome == InstallReport::Outcome::ProgramsMissing)
-        installFailure_ = FailureLines(report.missingPrograms);
+    installFailure_ = report.failure;
     About.setWidth(4500);
     std::string caption = About.caption();
     for (const std::string& line : report.lines) caption += "\r\n" + line;

@@ -4,6 +4,9 @@
 
 #include <optional>
 
+#include "core/ascii_case.h"
+#include "core/collection_naming.h"
+#include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "setup_strings.h"
 #include "ui/error_rules.h"
@@ -11,6 +14,100 @@
 namespace tess::installer {
 
 namespace {
+
+// What a program's name takes while it arrives, and while the installed file waits for the pair
+// to be complete.
+constexpr const char* kArrivingSuffix = ".new";
+constexpr const char* kKeptSuffix = ".old";
+constexpr const char* kSetupFilesKept = "The setup files were kept; please run setup again.";
+
+bool SameName(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
+
+// A file the product itself puts in the application folder: a program, its leftovers of a
+// replacement that was cut short, the skin, or any of these as an unfinished replacing write.
+bool IsOwnFileName(const std::string& name) {
+    std::vector<std::string> own = {product::kSkinFile};
+    for (const std::string program : {product::kProgramFile, product::kUninstallerFile}) {
+        own.push_back(program);
+        own.push_back(program + kArrivingSuffix);
+        own.push_back(program + kKeptSuffix);
+    }
+    for (const std::string& file : own) {
+        if (SameName(name, file) || SameName(name, platform::PartialFileName(file)))
+            return true;
+    }
+    return false;
+}
+
+bool IsOwnCollectionFileName(const std::string& name) {
+    const std::string unfinished = platform::PartialFileName("");
+    const bool partial = name.size() > unfinished.size() &&
+                         SameName(name.substr(name.size() - unfinished.size()), unfinished);
+    return IsCollectionFileName(partial ? name.substr(0, name.size() - unfinished.size()) : name);
+}
+
+// Whether every file directly in `folder` passes `own`, and none is a link; the subfolders' names.
+// Nothing when the folder cannot be read.
+std::optional<std::vector<std::string>> OwnFilesOnly(platform::FileSystem& files, const std::string& folder,
+                                                     bool (*own)(const std::string&)) {
+    const Result<std::vector<std::string>> names = files.ListFiles(folder, "*");
+    Result<std::vector<std::string>> folders = files.ListFolders(folder);
+    if (!names || !folders)
+        return std::nullopt;
+    for (const std::string& name : names.value()) {
+        if (!own(name) || files.IsLink(folder + "\\" + name))
+            return std::nullopt;
+    }
+    return std::move(folders).value();
+}
+
+// Whether the existing `appDir` holds nothing but the product's own files, and the collection
+// folder with nothing but its bitmaps; a link anywhere, or a folder that cannot be read, refuses
+// it. Everything in it is about to belong to the administrators, and the programs in it to be
+// run elevated.
+bool HoldsOnlyOwnFiles(platform::FileSystem& files, const std::string& appDir) {
+    if (files.IsLink(appDir) || !files.FolderExists(appDir))
+        return false;
+    const std::optional<std::vector<std::string>> folders = OwnFilesOnly(files, appDir, IsOwnFileName);
+    if (!folders)
+        return false;
+    for (const std::string& folder : *folders) {
+        if (!SameName(folder, product::kCollectionFolder))
+            return false;
+        const std::string collection = CollectionFolder(appDir);
+        if (files.IsLink(collection))
+            return false;
+        const std::optional<std::vector<std::string>> below = OwnFilesOnly(files, collection, IsOwnCollectionFileName);
+        if (!below || !below->empty())
+            return false;
+    }
+    return true;
+}
+
+// Makes the application folder, or takes over the one there when it holds only the product's own
+// files; otherwise the line that says why nothing is installed there.
+std::optional<std::string> PrepareAppFolder(InstallServices& services, const std::string& appDir) {
+    const std::string shown = ProgramDisplayPath(appDir);
+    const Status made = services.folders.Create(appDir);
+    if (made.ok())
+        return std::nullopt;
+    if (made.error().code != ErrorCode::AlreadyExists)
+        return shown + " could not be created: nothing was installed there.";
+    const std::string foreign =
+        shown + " holds files that are not " + product::kName + "'s: nothing was installed there.";
+    // Looked at before the take-over, so that a folder refused stays as it was, and again after
+    // it, since until then others could still change what it holds.
+    if (!HoldsOnlyOwnFiles(services.files, appDir))
+        return foreign;
+    if (const Status taken = services.folders.TakeOver(appDir); !taken.ok()) {
+        return taken.error().code == ErrorCode::InvalidArgument
+                   ? foreign
+                   : "The permissions of " + shown + " could not be set: nothing was installed there.";
+    }
+    if (!HoldsOnlyOwnFiles(services.files, appDir))
+        return foreign;
+    return std::nullopt;
+}
 
 // The installed size in KiB as the system's list of programs shows it, rounded up.
 uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& paths) {
@@ -81,7 +178,7 @@ std::vector<std::string> FailureLines(const std::vector<std::string>& missingPro
     std::vector<std::string> lines;
     for (const std::string& program : missingPrograms)
         lines.push_back(program + " could not be installed.");
-    lines.push_back("The setup files were kept; please run setup again.");
+    lines.push_back(kSetupFilesKept);
     return lines;
 }
 
@@ -95,14 +192,20 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
         return report;
 
     report.appDir = installDir + "\\" + product::kAppFolderName;
-    on.step(files.CreateFolder(report.appDir));
+    if (const std::optional<std::string> refused = PrepareAppFolder(services, report.appDir)) {
+        report.failure = {*refused, kSetupFilesKept};
+        report.lines = report.failure;
+        report.outcome = InstallReport::Outcome::FolderRefused;
+        report.groupSkipped = true;
+        return report;
+    }
 
     // The arriving names lie in the application folder, so that each move into place stays on
     // its volume.
     std::vector<Replacement> replacements;
     for (const std::string program : {product::kProgramFile, product::kUninstallerFile}) {
         const std::string path = report.appDir + "\\" + program;
-        replacements.push_back({program, path + ".new", path, path + ".old"});
+        replacements.push_back({program, path + kArrivingSuffix, path, path + kKeptSuffix});
     }
     for (const Replacement& r : replacements) {
         const bool extracted = services.cabinet.Extract(cabinet, r.program, r.arrived).ok();
@@ -122,7 +225,8 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
         on.step(files.RemoveFile(r.arrived));
 
     if (!report.missingPrograms.empty()) {
-        for (const std::string& line : FailureLines(report.missingPrograms))
+        report.failure = FailureLines(report.missingPrograms);
+        for (const std::string& line : report.failure)
             report.lines.push_back(line);
         report.outcome = InstallReport::Outcome::ProgramsMissing;
         report.groupSkipped = true;

@@ -7,6 +7,7 @@
 
 #include "core/product.h"
 #include "platform/file_system.h"
+#include "platform/program_folders.h"
 #include "platform/registry.h"
 #include "install_services.h"
 #include "program_group.h"
@@ -21,6 +22,7 @@ struct InstallServices {
     RegistryApi& registry;
     ShellLinks& links;
     const SystemInfo& system;
+    platform::ProgramFolders& folders;
 };
 
 struct InstallReport {
@@ -28,11 +30,16 @@ struct InstallReport {
         NoCabinet,        // the cabinet is missing or empty: nothing was changed
         ProgramsMissing,  // a program did not arrive or could not replace the installed one:
                           // the installed programs as they were, nothing registered, cabinet kept
+        FolderRefused,    // the application folder could not be made, or the one there holds
+                          // more than the product's own files or could not be taken over:
+                          // nothing written there, nothing registered, cabinet kept
         Installed,
     };
     Outcome outcome = Outcome::NoCabinet;
     std::string appDir;                    // installDir & "\Tessary"
     std::vector<std::string> lines;        // the lines the installing page adds, in order
+    std::vector<std::string> failure;      // what the last page says in place of a finished
+                                           // installation; empty when installed
     std::vector<std::string> missingPrograms;
     std::vector<std::string> registryFailures;  // names of values not written
     GroupReport group;
@@ -43,7 +50,12 @@ struct InstallReport {
 // What the installing and the last page say when programs did not arrive.
 std::vector<std::string> FailureLines(const std::vector<std::string>& missingPrograms);
 
-// Installs into `installDir` & "\Tessary" from `setupFolder` & "\tess10.cab". Both programs are
+// Installs into `installDir` & "\Tessary" from `setupFolder` & "\tess10.cab". The application
+// folder is made with the permissions of a folder of programs, which only administrators may
+// change; one that exists is used only when it holds nothing but the product's own files (the
+// programs, the skin, the collection's bitmaps and what an interrupted run leaves), and is then
+// taken over, so that no one who could write there before keeps a way in; a folder that can be
+// neither made nor used stops the installation before anything is written. Both programs are
 // extracted under temporary names beside the installed ones ("Tessary.exe.new"), and only when
 // both arrived whole (present and not empty) do they replace the installed programs, as a pair.
 // A program that did not arrive or could not be put in place leaves the installed programs as

@@ -1,6 +1,6 @@
 // What the setup program's windows need from the program around them: the host, the registry,
-// the system, the file system with its folders and drives, the installation's other services,
-// and its own artwork.
+// the system, the file system with its folders and drives, the installation's other services
+// (the application folder's permissions among them), and its own artwork.
 #pragma once
 
 #include <functional>
@@ -10,6 +10,7 @@
 #include "platform/registry.h"
 #include "installer/install_services.h"
 #include "platform/file_system.h"
+#include "platform/program_folders.h"
 #include "platform/system_info.h"
 #include "ui/host.h"
 
@@ -24,6 +25,7 @@ struct SetupEnv {
     platform::FileSystem& files;
     CabinetExtractor& cabinet;
     ShellLinks& links;
+    platform::ProgramFolders& programFolders;
     // The folder the setup program was started from, without a trailing backslash.
     std::string setupFolder;
     // The command line after the program's name.

@@ -11,6 +11,7 @@
 #include "installer/win32/shell_link.h"
 #include "platform/file_system.h"
 #include "platform/win32/embedded_resources.h"
+#include "platform/win32/folder_security.h"
 #include "platform/win32/program.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_registry.h"
@@ -29,10 +30,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     platform::win32::Win32SystemInfo system;
     installer::win32::Win32CabinetExtractor cabinet;
     installer::win32::Win32ShellLinks links;
+    platform::win32::Win32ProgramFolders programFolders;
     auto artwork = platform::win32::LoadEmbeddedPicture("WIZARD");
     auto patch = platform::win32::LoadEmbeddedPicture("PATCH");
 
-    installer::SetupEnv env{host, registry, system, platform::SystemFileSystem(), cabinet, links,
+    installer::SetupEnv env{host, registry, system, platform::SystemFileSystem(), cabinet, links, programFolders,
                             platform::win32::ProgramFolder(), platform::win32::CommandLineArguments(),
                             artwork ? artwork.value() : Picture(), patch ? patch.value() : Picture()};
     env.closeRunningCopy = [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); };

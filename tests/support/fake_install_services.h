@@ -1,13 +1,16 @@
 // In-memory stand-ins for the installation's services besides the file system: a cabinet whose
-// entries are strings, shortcut files, and the system's version, drives and special folders.
+// entries are strings, shortcut files, program folders, and the system's version, drives and
+// special folders.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "installer/install_services.h"
+#include "platform/program_folders.h"
 #include "platform/system_info.h"
 #include "tests/support/memory_file_system.h"
 
@@ -52,6 +55,30 @@ public:
         links.push_back({linkPath, target, arguments, description});
         return Status::Ok();
     }
+};
+
+// Program folders without permissions: a new one is a plain folder of the in-memory file system.
+// Every request is noted ("create <path>", "take over <path>"); a take-over answers what
+// `takeOver` says, which may also change the folder as someone could just before it.
+class FakeProgramFolders : public platform::ProgramFolders {
+public:
+    explicit FakeProgramFolders(MemoryFileSystem& files) : files_(files) {}
+    std::vector<std::string> asked;
+    std::function<Status(const std::string&)> takeOver = [](const std::string&) { return Status::Ok(); };
+
+    Status Create(const std::string& path) override {
+        asked.push_back("create " + path);
+        if (files_.FileExists(path) || files_.FolderExists(path) || files_.IsLink(path))
+            return Error{ErrorCode::AlreadyExists, path};
+        return files_.CreateFolder(path);
+    }
+    Status TakeOver(const std::string& path) override {
+        asked.push_back("take over " + path);
+        return takeOver(path);
+    }
+
+private:
+    MemoryFileSystem& files_;
 };
 
 class FakeSystem : public SystemInfo {

@@ -1,10 +1,11 @@
-// The installation over in-memory services: what is written where, the checks that keep a failed
-// extraction or replacement from touching the installed programs or registering anything, the
-// Start-menu group with and without a Programs folder, and the registry settings and default
-// folder beneath them.
+// The installation over in-memory services: what is written where, the application folder made
+// or taken over and the folders refused, the checks that keep a failed extraction or replacement
+// from touching the installed programs or registering anything, the Start-menu group with and
+// without a Programs folder, and the registry settings and default folder beneath them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -71,6 +72,7 @@ protected:
     MemoryRegistry registry;
     FakeLinks links;
     FakeSystem system;
+    FakeProgramFolders folders{files};
 
     void SetUp() override {
         PrepareSystem(files);
@@ -78,7 +80,7 @@ protected:
                            {"remover.exe", std::string(700, 'R')}};
     }
     InstallReport Install(const std::string& installDir = "C:\\Program Files") {
-        return InstallFiles({files, cabinet, registry, links, system}, kSetup, installDir);
+        return InstallFiles({files, cabinet, registry, links, system, folders}, kSetup, installDir);
     }
 };
 
@@ -86,15 +88,20 @@ protected:
 
 TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     // Read-only programs, and a read-only leftover of an earlier replacement, are replaced all
-    // the same; a read-only file of the user's keeps its attribute.
+    // the same; the read-only skin keeps its attribute. A folder holding only the product's own
+    // files, whatever their case, and the leftovers of interrupted runs is taken over.
     const std::string app = "C:\\Program Files\\Tessary";
     files.markReadOnly(kCab);
-    for (const char* name : {"Tessary.exe", "remover.exe", "remover.exe.old", "notes.txt"}) {
+    for (const char* name : {"Tessary.exe", "remover.exe", "remover.exe.old", "Skin.bmp"}) {
         files.addFile(app + "\\" + name, "old version");
         files.markReadOnly(app + "\\" + name);
     }
+    for (const char* name : {"Tessary.exe.new", "TESSARY.EXE.OLD", "remover.exe.new.partial", "Skin.bmp.partial",
+                             "collection\\Skin0001.bmp", "Collection\\skin9999.BMP.partial"})
+        files.addFile(app + "\\" + name, "earlier run");
     const InstallReport report = Install();
-    EXPECT_TRUE(files.isReadOnly(app + "\\notes.txt"));
+    EXPECT_TRUE(files.isReadOnly(app + "\\Skin.bmp"));
+    EXPECT_EQ(folders.asked, (std::vector<std::string>{"create " + app, "take over " + app}));
 
     EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
     EXPECT_EQ(report.appDir, "C:\\Program Files\\Tessary");
@@ -103,7 +110,9 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_EQ(FilesIn(files, "C:\\Program Files\\Tessary"),
               (std::map<std::string, std::string>{{"Tessary.exe", std::string(1500, 'T')},
                                                   {"remover.exe", std::string(700, 'R')},
-                                                  {"notes.txt", "old version"}}));
+                                                  {"Skin.bmp", "old version"},
+                                                  {"remover.exe.new.partial", "earlier run"},
+                                                  {"Skin.bmp.partial", "earlier run"}}));
     EXPECT_EQ(report.lines, (std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe",
                                                       "C:\\Program Files\\Tessary\\remover.exe"}));
 
@@ -140,9 +149,9 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_TRUE(report.cabinetDeleted);
 
     // A second run from the same folder finds no cabinet and changes nothing.
-    const size_t folders = files.logged("mkdir").size();
+    const size_t made = files.logged("mkdir").size();
     EXPECT_EQ(Install().outcome, InstallReport::Outcome::NoCabinet);
-    EXPECT_EQ(files.logged("mkdir").size(), folders);
+    EXPECT_EQ(files.logged("mkdir").size(), made);
 }
 
 // The cabinet lies in a folder the user can write: what is deleted is the file there, never what a
@@ -204,8 +213,9 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
         caseCabinet.entries = c.entries;
         MemoryRegistry caseRegistry;
         FakeLinks caseLinks;
+        FakeProgramFolders caseFolders(caseFiles);
         const InstallReport report = InstallFiles(
-            {caseFiles, caseCabinet, caseRegistry, caseLinks, system}, kSetup, "C:\\Apps");
+            {caseFiles, caseCabinet, caseRegistry, caseLinks, system, caseFolders}, kSetup, "C:\\Apps");
 
         EXPECT_EQ(report.outcome, InstallReport::Outcome::ProgramsMissing);
         EXPECT_EQ(report.missingPrograms, c.missing);
@@ -224,6 +234,82 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
     }
 }
 
+TEST_F(Installation, AFolderHoldingMoreThanTheProductsOwnFilesIsRefusedAndLeftAsItWas) {
+    const std::string app = "C:\\Apps\\Tessary";
+    const std::string foreign = app + " holds files that are not Tessary's: nothing was installed there.";
+    const std::vector<std::string> createOnly = {"create " + app}, takenOver = {"create " + app, "take over " + app};
+    using Prepare = std::function<void(MemoryFileSystem&)>;
+    using TakeOver = std::function<Status(MemoryFileSystem&, const std::string&)>;
+    struct Case {
+        const char* what;
+        Prepare prepare;
+        TakeOver takeOver;
+        std::string line;
+        std::vector<std::string> asked;
+        std::vector<std::string> log = {};  // what the file system was asked to change
+    };
+    const Prepare installed = [&](MemoryFileSystem& f) { f.addFile(app + "\\Tessary.exe", "old T"); };
+    const TakeOver taken = [](MemoryFileSystem&, const std::string&) { return Status::Ok(); };
+    const auto adding = [&](const std::string& name) {
+        return [&, name](MemoryFileSystem& f) { f.addFile(app + name); };
+    };
+    const auto linking = [&](const std::string& name, const std::string& target, bool folder) {
+        return [&, name, target, folder](MemoryFileSystem& f) { f.addLink(app + name, target, folder); };
+    };
+    const std::vector<Case> cases = {
+        {"a library beside the programs", adding("\\version.dll"), taken, foreign, createOnly},
+        {"a program that is a link", linking("\\Tessary.exe", "C:\\Windows\\notepad.exe", false), taken, foreign,
+         createOnly},
+        {"the collection a link", linking("\\Collection", "C:\\Windows", true), taken, foreign, createOnly},
+        {"a link in the collection", linking("\\Collection\\Skin0001.bmp", "C:\\Windows\\a.bmp", false), taken,
+         foreign, createOnly},
+        {"the folder itself a link", linking("", "C:\\Windows", true), taken, foreign, createOnly},
+        {"a file where the folder goes", adding(""), taken, foreign, createOnly},
+        {"another file in the collection", adding("\\Collection\\notes.txt"), taken, foreign, createOnly},
+        {"a folder in the collection", adding("\\Collection\\Old\\Skin0001.bmp"), taken, foreign, createOnly},
+        // What it holds once no one else can change it is what counts.
+        {"a library planted before the take-over took hold", installed,
+         [](MemoryFileSystem& f, const std::string& path) {
+             f.addFile(path + "\\version.dll");
+             return Status::Ok();
+         },
+         foreign, takenOver},
+        {"a link the take-over met", installed,
+         [](MemoryFileSystem&, const std::string& path) -> Status { return Error{ErrorCode::InvalidArgument, path}; },
+         foreign, takenOver},
+        {"permissions that cannot be set", installed,
+         [](MemoryFileSystem&, const std::string& path) -> Status { return Error{ErrorCode::WriteFailed, path}; },
+         "The permissions of " + app + " could not be set: nothing was installed there.", takenOver},
+        {"a base folder where nothing may be made", [](MemoryFileSystem& f) { f.refuseWritesIn("C:\\Apps"); }, taken,
+         app + " could not be created: nothing was installed there.", createOnly, {"mkdir " + app}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MemoryFileSystem caseFiles;
+        PrepareSystem(caseFiles);
+        c.prepare(caseFiles);
+        FakeCabinet caseCabinet(caseFiles);
+        caseCabinet.entries = cabinet.entries;
+        MemoryRegistry caseRegistry;
+        FakeLinks caseLinks;
+        FakeProgramFolders caseFolders(caseFiles);
+        caseFolders.takeOver = [&](const std::string& path) { return c.takeOver(caseFiles, path); };
+        const InstallReport report = InstallFiles(
+            {caseFiles, caseCabinet, caseRegistry, caseLinks, system, caseFolders}, kSetup, "C:\\Apps");
+
+        EXPECT_EQ(report.outcome, InstallReport::Outcome::FolderRefused);
+        const std::vector<std::string> told = {c.line, "The setup files were kept; please run setup again."};
+        EXPECT_EQ(report.failure, told);
+        EXPECT_EQ(report.lines, told);
+        EXPECT_EQ(caseFolders.asked, c.asked);
+        EXPECT_EQ(caseFiles.log, c.log);
+        EXPECT_TRUE(caseCabinet.written.empty());
+        EXPECT_TRUE(caseFiles.FileExists(kCab));
+        EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kUninstall));
+        EXPECT_TRUE(caseLinks.links.empty());
+    }
+}
+
 TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
     // Nor in the user's own Programs folder, which is still known.
     system.specialFolders.erase(kCsidlCommonPrograms);
@@ -235,6 +321,7 @@ TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
     EXPECT_TRUE(report.groupSkipped);
     EXPECT_EQ(report.lines.back(), "No Start menu group: the Programs folder was not found.");
     EXPECT_EQ(files.logged("mkdir"), (std::vector<std::string>{"C:\\\\Tessary"}));
+    EXPECT_EQ(folders.asked, (std::vector<std::string>{"create C:\\\\Tessary"}));
     EXPECT_TRUE(links.links.empty());
     EXPECT_EQ(report.group.failedShortcuts,
               (std::vector<std::string>{"Tessary", "Uninstall Tessary"}));

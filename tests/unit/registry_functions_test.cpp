@@ -294,6 +294,13 @@ TEST(CollectionNaming, NamesAreNumberedWithFourDigitsBelowTheFolder) {
     EXPECT_EQ(CollectionFileName("C:\\Tessary", 1), "C:\\Tessary\\Collection\\Skin0001.bmp");
     EXPECT_EQ(CollectionFileName("C:\\Tessary", 42), "C:\\Tessary\\Collection\\Skin0042.bmp");
     EXPECT_EQ(CollectionFileName("C:\\Tessary", 9999), "C:\\Tessary\\Collection\\Skin9999.bmp");
+
+    // Read back, in any case, only within the numbers the collection gives out.
+    for (const char* name : {"Skin0001.bmp", "SKIN0042.BMP", "skin9999.Bmp"})
+        EXPECT_TRUE(IsCollectionFileName(name)) << name;
+    for (const char* name : {"Skin0000.bmp", "Skin001.bmp", "Skin10000.bmp", "Skin00a1.bmp", "Skin0001.bmp.dll",
+                             "Skin0001.dll", "Skin-001.bmp", "Pict0001.bmp", ""})
+        EXPECT_FALSE(IsCollectionFileName(name)) << name;
 }
 
 TEST(CollectionNaming, TheLowestFreeNumberIsTakenAndAFullCollectionGivesNothing) {

@@ -38,7 +38,7 @@ protected:
     }
 
     FrmMain& start(const std::string& commandLine = "") {
-        env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links,
+        env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links, folders,
                                                   kSetupFolder, commandLine, Picture(), Picture()});
         env->closeRunningCopy = [this] { ++closeRequests; };
         env->startProgram = [this](const std::string& p) { started.push_back(p); };
@@ -57,6 +57,7 @@ protected:
     MemoryFileSystem files;
     FakeCabinet cabinet{files};
     FakeLinks links;
+    FakeProgramFolders folders{files};
     std::unique_ptr<SetupEnv> env;
     std::unique_ptr<FrmMain> wizard;
     std::vector<std::string> started;

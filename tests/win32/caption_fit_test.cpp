@@ -245,8 +245,9 @@ TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
     tess::testing::MemoryFileSystem files;
     tess::testing::FakeCabinet cabinet{files};
     tess::testing::FakeLinks links;
+    tess::testing::FakeProgramFolders folders{files};
     files.addDrive('c', "system");
-    installer::SetupEnv env{host, registry, system, files, cabinet, links, "C:\\Setup", "",
+    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, "C:\\Setup", "",
                             Picture(), Picture()};
     installer::FrmMain wizard(env);
     wizard.Form_Load();

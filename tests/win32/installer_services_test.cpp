@@ -1,13 +1,17 @@
 // The setup program's Win32 services on the real system: entries taken out of cabinets made by
 // gcab (byte for byte, unknown and hostile names, damaged data), a shortcut read back through the
-// shell's link object, the system library loader and the system's folders.
+// shell's link object, the application folder's permissions, made and taken over, the system
+// library loader and the system's folders.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <aclapi.h>
 #include <objbase.h>
+#include <sddl.h>
 #include <shlobj.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -15,6 +19,7 @@
 
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
+#include "platform/win32/folder_security.h"
 #include "platform/win32/network_drives.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_system_info.h"
@@ -80,6 +85,51 @@ protected:
 
 class CabinetExtraction : public ScratchFolder {};
 class InstallerShell : public ScratchFolder {};
+
+// A folder below the scratch folder, with what the tests put in it, removed before the scratch
+// folder itself.
+class ProgramFolderSecurity : public ScratchFolder {
+protected:
+    std::string app;
+    void SetUp() override {
+        ScratchFolder::SetUp();
+        app = dir + "\\Tessary";
+    }
+    void TearDown() override {
+        for (const char* sub : {"\\Collection", ""}) {
+            for (const std::string& name : Listing(app + sub))
+                DeleteFileA((app + sub + "\\" + name).c_str());
+            RemoveDirectoryA((app + sub).c_str());
+        }
+        ScratchFolder::TearDown();
+    }
+};
+
+// A descriptor's owner and access list in the system's descriptor language.
+std::string DescriptorText(PSECURITY_DESCRIPTOR descriptor) {
+    char* text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorA(
+            descriptor, SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text, nullptr))
+        return "(not convertible: error " + std::to_string(GetLastError()) + ")";
+    const std::string converted = text;
+    LocalFree(text);
+    return converted;
+}
+
+std::string MadeDescriptorText(FolderAccess access, Placement placement) {
+    const Result<UniqueSecurityDescriptor> made = MakeDescriptor(access, placement);
+    return made ? DescriptorText(made.value().get()) : "(" + made.error().message + ")";
+}
+
+// What the file system keeps for `path`.
+std::string StoredDescriptorText(const std::string& path) {
+    PSECURITY_DESCRIPTOR read = nullptr;
+    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &read) != ERROR_SUCCESS)
+        return "(unreadable)";
+    const UniqueSecurityDescriptor descriptor(read);
+    return DescriptorText(descriptor.get());
+}
 
 } // namespace
 
@@ -184,6 +234,79 @@ TEST_F(InstallerShell, ShortcutReadsBackWithTargetAndDescription) {
 
     // The folder of the link must exist; a missing one is an error, not a silent success.
     EXPECT_FALSE(CreateShellLink(dir + "\\missing\\x.lnk", target, "", "x").ok());
+}
+
+TEST(ProgramFolderDescriptors, EveryoneReadsAndRunsTheAdministratorsOwnAndChange) {
+    // The users' rights spelt as the system's own constants, so that a slip in the number shows.
+    char readAndRun[16];
+    std::snprintf(readAndRun, sizeof readAndRun, "0x%lx",
+                  static_cast<unsigned long>(FILE_GENERIC_READ | FILE_GENERIC_EXECUTE));
+    const auto entries = [&](const std::string& flags) {
+        return "(A;" + flags + ";FA;;;SY)(A;" + flags + ";FA;;;BA)(A;" + flags + ";" + readAndRun + ";;;BU)";
+    };
+    // Protected from the parent's entries, passed on to folders and files made inside, and, below
+    // the folder, the same entries as inherited ones only.
+    EXPECT_EQ(MadeDescriptorText(FolderAccess::Programs, Placement::Folder), "O:BAD:PAI" + entries("OICI"));
+    EXPECT_EQ(MadeDescriptorText(FolderAccess::Programs, Placement::FolderInside), "O:BAD:AI" + entries("OICIID"));
+    EXPECT_EQ(MadeDescriptorText(FolderAccess::Programs, Placement::FileInside), "O:BAD:AI" + entries("ID"));
+    EXPECT_EQ(MadeDescriptorText(FolderAccess::Private, Placement::Folder),
+              "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
+}
+
+TEST_F(ProgramFolderSecurity, AFolderIsMadeOnceAndTakenOverWithoutLeavingIt) {
+    Win32ProgramFolders folders;
+    const Status made = folders.Create(app);
+    ASSERT_TRUE(made.ok()) << made.error().message;
+    EXPECT_EQ(GetFileAttributesA(app.c_str()) & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    // A name taken, by a folder or a file, is never made again.
+    EXPECT_EQ(folders.Create(app).error().code, ErrorCode::AlreadyExists);
+    WriteAll(dir + "\\plain", "x");
+    EXPECT_EQ(folders.Create(dir + "\\plain").error().code, ErrorCode::AlreadyExists);
+    EXPECT_EQ(folders.Create(dir + "\\missing\\Tessary").error().code, ErrorCode::WriteFailed);
+
+    ASSERT_TRUE(CreateDirectoryA((app + "\\Collection").c_str(), nullptr));
+    WriteAll(app + "\\Tessary.exe", "MZ");
+    WriteAll(app + "\\Collection\\Skin0001.bmp", "BM");
+    const Status taken = folders.TakeOver(app);
+    EXPECT_TRUE(taken.ok()) << taken.error().message;
+    EXPECT_EQ(folders.TakeOver(dir + "\\plain").error().code, ErrorCode::InvalidArgument);
+    EXPECT_EQ(folders.TakeOver(dir + "\\missing").error().code, ErrorCode::CannotOpen);
+
+    // A second name of a file outside would carry the new permissions out with it.
+    WriteAll(dir + "\\outside.bmp", "BM");
+    ASSERT_TRUE(CreateHardLinkA((app + "\\Collection\\Skin0002.bmp").c_str(), (dir + "\\outside.bmp").c_str(),
+                                nullptr));
+    const Status shared = folders.TakeOver(app);
+    ASSERT_FALSE(shared.ok());
+    EXPECT_EQ(shared.error().code, ErrorCode::InvalidArgument) << shared.error().message;
+    ASSERT_TRUE(DeleteFileA((app + "\\Collection\\Skin0002.bmp").c_str()));
+
+    // A link inside is never entered, where the system makes one it lists as a link (Wine makes
+    // none: its links to Windows paths dangle and are not listed).
+    const std::string link = app + "\\Skin.bmp";
+    if (CreateSymbolicLinkA(link.c_str(), (dir + "\\outside.bmp").c_str(), 0) &&
+        GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES &&
+        (GetFileAttributesA(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        const Status linked = folders.TakeOver(app);
+        ASSERT_FALSE(linked.ok());
+        EXPECT_EQ(linked.error().code, ErrorCode::InvalidArgument) << linked.error().message;
+    }
+}
+
+TEST_F(ProgramFolderSecurity, WhatIsMadeAndTakenOverKeepsItsDescriptorsWhereTheSystemKeepsThem) {
+    Win32ProgramFolders folders;
+    ASSERT_TRUE(folders.Create(app).ok());
+    const std::string stored = StoredDescriptorText(app);
+    if (stored != MadeDescriptorText(FolderAccess::Programs, Placement::Folder))
+        GTEST_SKIP() << "this system does not keep the permissions of files: " << stored;
+    ASSERT_TRUE(CreateDirectoryA((app + "\\Collection").c_str(), nullptr));
+    WriteAll(app + "\\Collection\\Skin0001.bmp", "BM");
+    ASSERT_TRUE(folders.TakeOver(app).ok());
+    EXPECT_EQ(StoredDescriptorText(app), MadeDescriptorText(FolderAccess::Programs, Placement::Folder));
+    EXPECT_EQ(StoredDescriptorText(app + "\\Collection"),
+              MadeDescriptorText(FolderAccess::Programs, Placement::FolderInside));
+    EXPECT_EQ(StoredDescriptorText(app + "\\Collection\\Skin0001.bmp"),
+              MadeDescriptorText(FolderAccess::Programs, Placement::FileInside));
 }
 
 TEST_F(InstallerShell, SystemServicesAnswer) {

@@ -6,25 +6,17 @@
 #include <windows.h>
 
 #include <objbase.h>
-#include <sddl.h>
 
 #include <cstdio>
 
 #include "core/ascii_case.h"
 #include "platform/path_text.h"
+#include "platform/win32/folder_security.h"
 
 namespace tess::uninstaller::win32 {
 
 namespace {
 
-struct LocalFreeRelease {
-    void operator()(PSECURITY_DESCRIPTOR descriptor) const { LocalFree(descriptor); }
-};
-using UniqueSecurityDescriptor = ui::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease>;
-
-// Owned by the administrators, full access for them and the system only, nothing inherited from
-// the temporary folder, and the same for every file and folder made inside.
-constexpr const char* kPrivateFolderSddl = "O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)";
 // The name the installed uninstaller's file takes in the copy's folder, beside the copy.
 constexpr const char* kSetAsidePrefix = "installed-";
 
@@ -57,22 +49,18 @@ std::optional<std::string> AppDirArgument(const std::string& arguments) {
 
 Result<std::string> CreatePrivateFolder(const std::string& parent,
                                         const std::function<std::string()>& names, int tries) {
-    PSECURITY_DESCRIPTOR made = nullptr;
-    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(kPrivateFolderSddl, SDDL_REVISION_1,
-                                                              &made, nullptr))
-        return Error{ErrorCode::CannotOpen, "the private folder's permissions (error " +
-                                                std::to_string(GetLastError()) + ")"};
-    UniqueSecurityDescriptor descriptor(made);
-    SECURITY_ATTRIBUTES attributes{sizeof attributes, descriptor.get(), FALSE};
+    // Owned by the administrators, full access for them and the system only, nothing inherited
+    // from the temporary folder, and the same for every file and folder made inside.
     for (int i = 0; i < tries; ++i) {
         const std::string name = names();
         if (name.empty())
             return Error{ErrorCode::InvalidArgument, "no name for a private folder"};
         const std::string folder = parent + "\\" + name;
-        if (CreateDirectoryA(folder.c_str(), &attributes))
+        const Status made = platform::win32::CreateFolderWith(folder, platform::win32::FolderAccess::Private);
+        if (made.ok())
             return folder;
-        if (const DWORD error = GetLastError(); error != ERROR_ALREADY_EXISTS)
-            return Error{ErrorCode::WriteFailed, folder + " (error " + std::to_string(error) + ")"};
+        if (made.error().code != ErrorCode::AlreadyExists)
+            return made.error();
     }
     return Error{ErrorCode::AlreadyExists,
                  "every private folder name tried in " + parent + " exists"};
