@@ -8,6 +8,7 @@
 #include <shellapi.h>
 
 #include <list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -187,6 +188,20 @@ protected:
         ASSERT_OK(Click(start.value()));
     }
 
+    // The command the system's list runs, started; its copy's window found, Start clicked and
+    // the question answered Yes. The command ends only with the copy.
+    void uninstallAnsweringYes() {
+        auto command = startRegisteredCommand();
+        ASSERT_OK(command);
+        removal.emplace(std::move(command).value());
+        HWND window = uninstallWindow();
+        ASSERT_NE(window, nullptr);
+        removalCopy = adopt(window);
+        ASSERT_NE(removalCopy, nullptr);
+        clickStart(window);
+        EXPECT_EQ(answer(removalCopy->processId(), "Tessary", IDYES), "Do you want to uninstall Tessary");
+    }
+
     // A copy of the uninstaller in `folder`, started there: Start refuses, Close ends it.
     void refusedCopy(const std::string& folder, const std::string& expectedReason) {
         auto copy = RunningProgram::Start({folder + "\\remover.exe", {}, folder, {}});
@@ -211,6 +226,9 @@ protected:
     RunningProgram* skinMakerProgram = nullptr;
     DWORD skinMakerProcess = 0;
     std::list<RunningProgram> started;
+    // The registered command and its copy, once uninstallAnsweringYes has started them.
+    std::optional<RunningProgram> removal;
+    RunningProgram* removalCopy = nullptr;
 };
 
 TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
@@ -348,19 +366,13 @@ TEST_F(ProductLife, AFileInUseStaysAndTheRegisteredCommandEndsWithAFailure) {
     ASSERT_NE(opened, INVALID_HANDLE_VALUE);
     ui::win32::UniqueKernelHandle held(opened);
 
-    auto registered = startRegisteredCommand();
-    ASSERT_OK(registered);
-    HWND window = uninstallWindow();
-    ASSERT_NE(window, nullptr);
-    RunningProgram* copy = adopt(window);
-    ASSERT_NE(copy, nullptr);
-    clickStart(window);
-    EXPECT_EQ(answer(copy->processId(), "Tessary", IDYES), "Do you want to uninstall Tessary");
-    ASSERT_OK(FindMessageBox(copy->processId(), "Uninstaller"));
-    EXPECT_TRUE(registered.value().running());
-    EXPECT_EQ(answer(copy->processId(), "Uninstaller", IDOK),
+    uninstallAnsweringYes();
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_OK(FindMessageBox(removalCopy->processId(), "Uninstaller"));
+    EXPECT_TRUE(removal->running());
+    EXPECT_EQ(answer(removalCopy->processId(), "Uninstaller", IDOK),
               "Uninstallation is not complete. These could not be removed:\r\n" + inUse);
-    auto code = registered.value().waitForExit();
+    auto code = removal->waitForExit();
     ASSERT_OK(code);
     EXPECT_EQ(code.value(), static_cast<DWORD>(uninstaller::kExitNotComplete));
     EXPECT_TRUE(FileExists(inUse));
@@ -390,16 +402,10 @@ TEST_F(ProductLife, LookAlikeNamesGoExactlyAndNothingOutsideTheFolder) {
         CloseHandle(made);
     }
 
-    auto registered = startRegisteredCommand();
-    ASSERT_OK(registered);
-    HWND window = uninstallWindow();
-    ASSERT_NE(window, nullptr);
-    RunningProgram* copy = adopt(window);
-    ASSERT_NE(copy, nullptr);
-    clickStart(window);
-    EXPECT_EQ(answer(copy->processId(), "Tessary", IDYES), "Do you want to uninstall Tessary");
-    EXPECT_EQ(answer(copy->processId(), "Uninstaller", IDOK), "Uninstallation Complete");
-    auto code = registered.value().waitForExit();
+    uninstallAnsweringYes();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(answer(removalCopy->processId(), "Uninstaller", IDOK), "Uninstallation Complete");
+    auto code = removal->waitForExit();
     ASSERT_OK(code);
     EXPECT_EQ(code.value(), static_cast<DWORD>(uninstaller::kExitRemoved));
     EXPECT_FALSE(FolderExists(app));
