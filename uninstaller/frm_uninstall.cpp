@@ -8,6 +8,7 @@
 
 #include "core/product.h"
 #include "platform/path_text.h"
+#include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/product_removal.h"
 
@@ -55,6 +56,7 @@ void Uninstall::CloseRunningCopy() {
 void Uninstall::Command2_Click() { env_.host.endProgram(kExitNothingRemoved); }
 
 void Uninstall::Command1_Click() {
+    ui::HandlerErrors<ui::OnError::Resume> on;
     const FolderCheck check = CheckApplicationFolder(env_.registry, env_.files, env_.appDir);
     if (!check.installed) {
         env_.host.messageBox("Nothing was removed: " + check.reason + ".",
@@ -64,6 +66,12 @@ void Uninstall::Command1_Click() {
     if (env_.host.messageBox(std::string("Do you want to uninstall ") + product::kName, kAskFlags,
                              product::kName) != ui::kIdYes)
         return;
+    // The copy can go only at the next start, as it is running; until the user said Yes it may
+    // still end having done nothing, and the waiting original removes it then.
+    for (const std::string& path : env_.copyFiles) {
+        if (env_.removeAtRestart)
+            on.step(env_.removeAtRestart(path));
+    }
     std::string heldFile = Inside(env_.heldFile, env_.appDir) ? env_.heldFile : std::string();
     // Once moved away, the file in use no longer keeps the folder until the restart.
     if (!heldFile.empty() && env_.setAside && env_.setAside(heldFile))

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/picture.h"
 #include "platform/file_system.h"
@@ -37,6 +38,9 @@ struct UninstallEnv {
     std::function<bool(const std::string& path)> setAside = {};
     // Asks a running skin maker to close.
     std::function<void()> closeRunningCopy = {};
+    // The temporary copy's own file and then its folder, which go at the next start once the
+    // folder has passed its check and the user has said Yes; empty when working in place.
+    std::vector<std::string> copyFiles = {};
 };
 
 } // namespace tess::uninstaller

@@ -389,6 +389,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     files.addFile("C:\\Users\\me\\Desktop\\remover.exe");
     UninstallEnv e = env();
     e.appDir = "C:\\Users\\me\\Desktop";
+    e.copyFiles = {kCopyFolder + "\\remover.exe", kCopyFolder};
     Uninstall window(e);
     host.show(window.form, false);
     host.answerNext(ui::kIdOk);
@@ -403,6 +404,8 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     window.Command2.press();
     EXPECT_TRUE(host.ended());
     EXPECT_EQ(host.exitCode(), kExitNothingRemoved);
+    // A copy refused its folder, then closed, leaves nothing for the next start.
+    EXPECT_TRUE(atRestart.empty());
 }
 
 TEST_F(UninstallWindow, WhatStayedIsNamed) {
@@ -431,21 +434,29 @@ TEST_F(UninstallWindow, RunFromTheApplicationFolderItsOwnFileIsLeftForTheRestart
     EXPECT_EQ(host.exitCode(), kExitRemovedAtRestart);
 }
 
-TEST_F(UninstallWindow, TheCopyMovesTheWaitingOriginalAsideAndLeavesNothing) {
+TEST_F(UninstallWindow, TheCopyGoesAtTheRestartOnlyAfterYesAndMovesTheWaitingOriginalAside) {
     own = kApp + "\\remover.exe";
     files.run(own);
     files.addFolder(kCopyFolder);
     std::vector<std::string> setAside;
     UninstallEnv e = env();
+    e.copyFiles = {kCopyFolder + "\\remover.exe", kCopyFolder};
     e.setAside = [&](const std::string& path) {
         setAside.push_back(path);
         return files.MoveReplacing(path, kCopyFolder + "\\installed-remover.exe").ok();
     };
-    ASSERT_EQ(reportAfterYes(e).size(), 2u);
-    EXPECT_EQ(setAside, std::vector<std::string>{own});
-    EXPECT_EQ(host.asked()[1].text, "Uninstallation Complete");
-    EXPECT_FALSE(files.FolderExists(kApp));
+    Uninstall declined(e);
+    host.show(declined.form, false);
+    host.answerNext(ui::kIdNo);
+    declined.Command1.press();
     EXPECT_TRUE(atRestart.empty());
+    EXPECT_TRUE(setAside.empty());
+    ASSERT_EQ(reportAfterYes(e).size(), 3u);
+    EXPECT_EQ(setAside, std::vector<std::string>{own});
+    EXPECT_EQ(host.asked()[2].text, "Uninstallation Complete");
+    EXPECT_FALSE(files.FolderExists(kApp));
+    // The copy's file, then its folder; the set-aside original is scheduled by the move itself.
+    EXPECT_EQ(atRestart, e.copyFiles);
     EXPECT_EQ(host.exitCode(), kExitRemoved);
 }
 

@@ -98,7 +98,7 @@ TEST_F(RemovalFiles, APrivateFolderIsAlwaysANewOne) {
     size_t next = 0;
     const auto folder = CreatePrivateFolder(root, [&] { return names[next++ % names.size()]; });
     ASSERT_TRUE(folder.ok()) << folder.error().message;
-    EXPECT_EQ(folder.value(), root + "\\Tessary-second");
+    EXPECT_EQ(folder.value().path, root + "\\Tessary-second");
     EXPECT_TRUE(files.FileExists(planted + "\\version.dll"));
     EXPECT_EQ(CreatePrivateFolder(root, [] { return std::string("Tessary-planted"); }, 3).error().code,
               ErrorCode::AlreadyExists);
@@ -110,8 +110,49 @@ TEST_F(RemovalFiles, APrivateFolderIsAlwaysANewOne) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     EXPECT_EQ(PrivateFolderOf(temp + random + "\\remover.exe"), temp + random);
-    EXPECT_EQ(PrivateFolderOf(folder.value() + "\\remover.exe"), "");
+    const std::string systemTemp = SystemTempFolder() + "\\" + random;
+    EXPECT_EQ(PrivateFolderOf(systemTemp + "\\remover.exe"), systemTemp);
+    EXPECT_EQ(PrivateFolderOf(folder.value().path + "\\remover.exe"), "");
     EXPECT_EQ(PrivateFolderOf(std::string(temp) + "Downloads\\remover.exe"), "");
+}
+
+TEST_F(RemovalFiles, APrivateFolderCannotBeRenamedOrDeletedWhileItIsHeld) {
+    auto folder = CreatePrivateFolder(root, [] { return std::string("Tessary-held"); });
+    ASSERT_TRUE(folder.ok()) << folder.error().message;
+    const std::string path = folder.value().path, moved = root + "\\Tessary-moved";
+    EXPECT_FALSE(MoveFileExA(path.c_str(), moved.c_str(), 0));
+    EXPECT_FALSE(RemoveDirectoryA(path.c_str()));
+    // What the copy needs still works: a file made inside, the folder made the current one.
+    Touch(path + "\\remover.exe");
+    char before[MAX_PATH] = {};
+    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, before), 0u);
+    EXPECT_TRUE(SetCurrentDirectoryA(path.c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryA(before));
+    EXPECT_TRUE(files.FolderExists(path));
+
+    folder.value().held.reset();
+    EXPECT_TRUE(MoveFileExA(path.c_str(), moved.c_str(), 0));
+    EXPECT_TRUE(DeleteFileA((moved + "\\remover.exe").c_str()));
+    EXPECT_TRUE(RemoveDirectoryA(moved.c_str()));
+}
+
+TEST(TemporaryCopy, APrivateFolderIsMadeOnlyOnAVolumeThatKeepsPermissions) {
+    const std::string temp = "C:\\Users\\me\\AppData\\Local\\Temp", systemTemp = "D:\\Windows\\Temp";
+    // The drive letters of the volumes that keep permissions.
+    const auto keepingOn = [](std::string drives) {
+        return [drives](const std::string& folder) { return drives.find(folder[0]) != std::string::npos; };
+    };
+    EXPECT_EQ(PrivateFolderParent(temp, systemTemp, keepingOn("CD")), temp);
+    // A temporary folder on FAT: the system's own, where its volume keeps permissions.
+    EXPECT_EQ(PrivateFolderParent(temp, systemTemp, keepingOn("D")), systemTemp);
+    EXPECT_EQ(PrivateFolderParent(temp, systemTemp, keepingOn("")), "");
+
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetSystemWindowsDirectoryA(windows, MAX_PATH), 0u);
+    EXPECT_EQ(SystemTempFolder(), std::string(windows) + "\\Temp");
+    // The system's volume keeps permissions on every system the uninstaller runs on.
+    EXPECT_TRUE(KeepsPermissions(SystemTempFolder()));
+    EXPECT_FALSE(KeepsPermissions("Q:\\no such volume"));
 }
 
 TEST_F(RemovalFiles, OnlyAdministratorsAndTheSystemMayUseAPrivateFolder) {
@@ -128,16 +169,17 @@ TEST_F(RemovalFiles, OnlyAdministratorsAndTheSystemMayUseAPrivateFolder) {
 
     // Full access for the administrators and the system, for the folder and all made inside it,
     // nothing inherited from the temporary folder.
-    const auto folder = CreatePrivateFolder(root, [] { return std::string("Tessary-acl"); });
-    ASSERT_TRUE(folder.ok()) << folder.error().message;
+    const auto created = CreatePrivateFolder(root, [] { return std::string("Tessary-acl"); });
+    ASSERT_TRUE(created.ok()) << created.error().message;
+    const std::string folder = created.value().path;
     const std::vector<std::tuple<WELL_KNOWN_SID_TYPE, BYTE, ACCESS_MASK>> privateEntries{
         {WinBuiltinAdministratorsSid, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_ALL_ACCESS},
         {WinLocalSystemSid, OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE, FILE_ALL_ACCESS}};
-    const AccessList list = ReadAccessList(folder.value());
+    const AccessList list = ReadAccessList(folder);
     EXPECT_TRUE(list.protectedList);
     EXPECT_EQ(list.entries, privateEntries);
-    Touch(folder.value() + "\\remover.exe");
-    const AccessList inside = ReadAccessList(folder.value() + "\\remover.exe");
+    Touch(folder + "\\remover.exe");
+    const AccessList inside = ReadAccessList(folder + "\\remover.exe");
     ASSERT_EQ(inside.entries.size(), 2u);
     EXPECT_EQ(std::get<0>(inside.entries[0]), WinBuiltinAdministratorsSid);
     EXPECT_EQ(std::get<0>(inside.entries[1]), WinLocalSystemSid);
@@ -163,9 +205,9 @@ TEST_F(RemovalFiles, ARunningProgramsFileCannotBeDeletedButIsSetAsideForTheResta
     EXPECT_FALSE(DeleteFileA(running.c_str()));
     const auto folder = CreatePrivateFolder(root, [] { return std::string("Tessary-copy"); });
     ASSERT_TRUE(folder.ok()) << folder.error().message;
-    EXPECT_TRUE(SetAside(running, folder.value()));
+    EXPECT_TRUE(SetAside(running, folder.value().path));
     EXPECT_FALSE(files.FileExists(running));
-    EXPECT_TRUE(files.FileExists(folder.value() + "\\installed-remover.exe"));
+    EXPECT_TRUE(files.FileExists(folder.value().path + "\\installed-remover.exe"));
     TerminateProcess(process.get(), 0);
     WaitForSingleObject(process.get(), 10000);
 }

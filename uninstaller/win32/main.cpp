@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "core/product.h"
 #include "platform/file_system.h"
@@ -43,15 +44,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     std::string appDir;
     std::string heldFile = ownFile;
     std::function<bool(const std::string&)> setAside;
+    std::vector<std::string> copyFiles;
     if (auto handed = win32::AppDirArgument(platform::win32::CommandLineArguments())) {
-        // The temporary copy: it goes at the next start, whatever the user does now, and its
-        // folder after it. It bears the name of the original, which waits in the application
-        // folder holding its file.
+        // The temporary copy. It bears the name of the original, which waits in the application
+        // folder holding its file. Once the user has said Yes it goes at the next start, and
+        // its folder after it; otherwise the original removes both when it has ended.
         appDir = *handed;
         heldFile = appDir + "\\" + platform::LastName(ownFile);
-        (void)win32::RemoveAtRestart(ownFile);
         if (std::string folder = win32::PrivateFolderOf(ownFile); !folder.empty()) {
-            (void)win32::RemoveAtRestart(folder);
+            copyFiles = {ownFile, folder};
             setAside = [folder](const std::string& file) { return win32::SetAside(file, folder); };
         }
     } else {
@@ -60,8 +61,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         // window refuses to remove anything. The system's list of programs refreshes when the
         // command it started ends, so the original ends only with its copy.
         if (CheckApplicationFolder(registry, files, appDir).installed) {
-            if (auto copy = win32::StartTemporaryCopy(ownFile, appDir))
-                return win32::WaitForCopy(copy.value(), kExitNotComplete);
+            if (auto copy = win32::StartTemporaryCopy(ownFile, appDir)) {
+                const int code = win32::WaitForCopy(copy.value(), kExitNotComplete);
+                win32::RemoveCopy(copy.value());
+                return code;
+            }
         }
     }
 
@@ -79,7 +83,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                      heldFile,
                      win32::RemoveAtRestart,
                      setAside,
-                     [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); }};
+                     [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); },
+                     copyFiles};
     Uninstall window(env);
     window.Form_Load();
     host.show(window.form, false);

@@ -1,5 +1,5 @@
-// Running the uninstaller from a copy in a new private folder under the temporary folder, while
-// the installed uninstaller waits for it; the copy and its folder go when the computer next starts.
+// Running the uninstaller from a copy in a new private folder, held open while the installed
+// uninstaller waits for it; what stays of the copy after a removal goes at the next start.
 #pragma once
 
 #include <functional>
@@ -20,18 +20,40 @@ inline constexpr const char* kCopyFolderPrefix = "Tessary-";
 // nothing when the line does not start with the switch.
 std::optional<std::string> AppDirArgument(const std::string& arguments);
 
+// A private folder just made, and the handle that holds it: while it is open, the folder can be
+// neither renamed nor deleted, so its name keeps leading to it.
+struct PrivateFolder {
+    std::string path;
+    ui::win32::UniqueKernelHandle held;
+};
+
 // A new folder in `parent` that only administrators and the system may open (where the file
-// system keeps permissions), inherited by what is made inside. A folder that exists already, which
-// anyone may have made, is never taken: the next name from `names` is tried, `tries` in all.
-Result<std::string> CreatePrivateFolder(const std::string& parent,
-                                        const std::function<std::string()>& names, int tries = 16);
+// system keeps permissions), inherited by what is made inside, made and held open in one call. A
+// folder that exists already, which anyone may have made, is never taken: the next name from
+// `names` is tried, `tries` in all.
+Result<PrivateFolder> CreatePrivateFolder(const std::string& parent,
+                                          const std::function<std::string()>& names, int tries = 16);
+
+// Whether the volume that `folder` lies on keeps the permissions of its files (not FAT or exFAT).
+bool KeepsPermissions(const std::string& folder);
+
+// The system's own temporary folder, below the Windows folder that all users share.
+std::string SystemTempFolder();
+
+// Where the copy's private folder is made: the user's temporary folder `temp` when its volume
+// keeps permissions, otherwise the system's `systemTemp` when that one's does; empty when neither
+// does, as nothing could keep the copy private there.
+std::string PrivateFolderParent(const std::string& temp, const std::string& systemTemp,
+                                const std::function<bool(const std::string&)>& keepsPermissions);
 
 // A private folder's name that cannot be guessed: the prefix and a random number.
 std::string RandomFolderName();
 
 struct StartedCopy {
     ui::win32::UniqueKernelHandle process;
-    std::string folder;
+    // Held until the copy has ended.
+    PrivateFolder folder;
+    std::string file;
 };
 
 // Copies the running program, under its own name, into a new private folder in the temporary
@@ -42,8 +64,12 @@ Result<StartedCopy> StartTemporaryCopy(const std::string& ownFile, const std::st
 // Waits until the copy has ended and gives its exit code; `failedCode` when that cannot be told.
 int WaitForCopy(const StartedCopy& copy, int failedCode);
 
+// Once the copy has ended: its file goes, and its folder when nothing else is left in it (the
+// installed uninstaller's file set aside there stays for the next start).
+void RemoveCopy(StartedCopy& copy);
+
 // The private folder that the program's file `ownFile` lies in, when it lies in one (directly in
-// the temporary folder, named as they are named); empty otherwise.
+// the user's or the system's temporary folder, named as they are named); empty otherwise.
 std::string PrivateFolderOf(const std::string& ownFile);
 
 // Moves `file` into the private folder `folder`, which works for a program that is running from

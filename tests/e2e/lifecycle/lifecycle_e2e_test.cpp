@@ -268,12 +268,14 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
 
     // The registered command hands over to a copy of itself, whose window asks the running skin
     // maker to close, and waits for it: Close ends both and says that nothing was removed.
+    const std::vector<std::string> pendingBefore = PendingRemovals();
     auto declined = startRegisteredCommand();
     ASSERT_OK(declined);
     HWND window = uninstallWindow();
     ASSERT_NE(window, nullptr);
     RunningProgram* declinedCopy = adopt(window);
     ASSERT_NE(declinedCopy, nullptr);
+    const std::string declinedFile = programFile(*declinedCopy);
     EXPECT_NE(declinedCopy->processId(), declined.value().processId());
     ASSERT_OK(skinMakerProgram->waitForExit());
     EXPECT_TRUE(declined.value().running());
@@ -286,6 +288,9 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     EXPECT_EQ(declinedCode.value(), static_cast<DWORD>(uninstaller::kExitNothingRemoved));
     EXPECT_TRUE(FileExists(app + "\\remover.exe"));
     EXPECT_TRUE(KeyExists(kUninstallKey));
+    // Nothing waits for the next start: the original removed the copy and its folder itself.
+    EXPECT_EQ(PendingRemovals(), pendingBefore);
+    EXPECT_FALSE(FolderExists(declinedFile.substr(0, declinedFile.find_last_of('\\')))) << declinedFile;
 
     // An earlier version's group in the user's own Programs folder, its two shortcuts only.
     ASSERT_TRUE(CreateDirectoryA(userGroup.c_str(), nullptr));
@@ -310,7 +315,8 @@ TEST_F(ProductLife, InstallUseAndUninstallLeaveOnlyTheToolbarSetting) {
     EXPECT_EQ(text(window, "Label2"), "Click Strat to Start Tessary Unstalltion");
 
     // No changes nothing; Yes removes everything and says so, and only then does the registered
-    // command end, with success.
+    // command end, with success. Until Yes nothing waits for the next start.
+    EXPECT_EQ(PendingRemovals(), pendingBefore);
     clickStart(window);
     EXPECT_EQ(answer(uninstaller, "Tessary", IDNO), "Do you want to uninstall Tessary");
     EXPECT_TRUE(IsWindow(window));
