@@ -64,8 +64,14 @@ int main(int argc, char** argv) {
     ok = ok && Step(PressKey(w, VK_RETURN), "next") && page("Start Copying") &&
          Shoot(w, out + "\\setup-3-ready.bmp");
     // Page 4 stays for a second while the program waits: the shot is taken from the screen then.
-    ok = ok && Step(PressKey(w, VK_RETURN), "install") && page("remover.exe") &&
-         Shoot(w, out + "\\setup-4-installing.bmp", false);
+    // An installation refused before anything was extracted goes straight to the last page.
+    ok = ok && Step(PressKey(w, VK_RETURN), "install") &&
+         Step(WaitUntil([&] {
+                  const std::string says = Caption(about);
+                  return says.find("remover.exe") != std::string::npos || says.find("Installation is ") != std::string::npos;
+              }, "page 4 or the last page"), "install");
+    if (ok && Caption(about).find("remover.exe") != std::string::npos)
+        ok = Shoot(w, out + "\\setup-4-installing.bmp", false);
     // The last page of a finished installation, or of one that could not complete.
     ok = ok && page("Installation is ") && Shoot(w, out + "\\setup-5-finished.bmp");
     if (ok && Caption(about).find("Finished") != std::string::npos) {
