@@ -364,7 +364,10 @@ void FrmMain::About_MouseDown(int Button, int Shift, double X, double Y) { Form_
 void FrmMain::About_MouseMove(int Button, int Shift, double X, double Y) { Form_MouseMove(Button, Shift, X, Y); }
 
 void FrmMain::RunProg() {
-    if (env_.startProgram) env_.startProgram(AppDir + "\\" + product::kProgramFile);
+    // If it does not start, the installation is still complete and the user can start it from
+    // its shortcut.
+    ui::HandlerErrors<ui::OnError::Resume> on;
+    if (env_.skinMaker) on.step(env_.skinMaker->StartAsDesktopUser(AppDir + "\\" + product::kProgramFile));
     env_.host.hide(form);
 }
 

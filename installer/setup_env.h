@@ -1,12 +1,14 @@
 // What the setup program's windows need from the program around them: the host, the registry,
 // the system, the file system with its folders and drives, the installation's other services
-// (the application folder's permissions among them), and its own artwork.
+// (the application folder's permissions among them), starting the installed skin maker, and its
+// own artwork.
 #pragma once
 
 #include <functional>
 #include <string>
 
 #include "core/picture.h"
+#include "core/result.h"
 #include "platform/registry.h"
 #include "installer/install_services.h"
 #include "platform/file_system.h"
@@ -17,6 +19,15 @@
 namespace tess::installer {
 
 inline constexpr const char* kSetupTitle = "Halvory Setup";
+
+// Starts the installed skin maker as the user at the desktop: not with the setup program's own
+// (elevated) rights, so that it reads and writes the user's own settings and files.
+class SkinMakerStarter {
+public:
+    virtual ~SkinMakerStarter() = default;
+    // `programFile` is the installed skin maker's full path; it starts in its own folder.
+    virtual Status StartAsDesktopUser(const std::string& programFile) = 0;
+};
 
 struct SetupEnv {
     ui::Host& host;
@@ -35,8 +46,8 @@ struct SetupEnv {
     Picture patch;
     // Asks a running skin maker to close.
     std::function<void()> closeRunningCopy = {};
-    // Starts a program with a normal, focused window.
-    std::function<void(const std::string& program)> startProgram = {};
+    // Starts the installed skin maker for the last page's Run; none in tests that never run it.
+    SkinMakerStarter* skinMaker = nullptr;
     // Shows the installing page as it is now and pauses, so that it can be read before the
     // last page follows.
     std::function<void()> pauseAfterInstalling = {};

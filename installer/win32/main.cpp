@@ -10,14 +10,27 @@
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
 #include "platform/file_system.h"
+#include "platform/win32/desktop_shell.h"
 #include "platform/win32/embedded_resources.h"
 #include "platform/win32/folder_security.h"
 #include "platform/win32/program.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_registry.h"
 #include "platform/win32/win32_system_info.h"
-#include "ui/error_rules.h"
 #include "ui/win32/win32_host.h"
+
+namespace {
+
+// The skin maker started through the desktop's shell, with the user's token rather than setup's.
+class DesktopSkinMakerStarter final : public tess::installer::SkinMakerStarter {
+public:
+    tess::Status StartAsDesktopUser(const std::string& programFile) override {
+        tess::platform::win32::Win32DesktopShell shell;
+        return tess::platform::win32::StartAsDesktopUser(programFile, shell);
+    }
+};
+
+} // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tess;
@@ -38,12 +51,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                             platform::win32::ProgramFolder(), platform::win32::CommandLineArguments(),
                             artwork ? artwork.value() : Picture(), patch ? patch.value() : Picture()};
     env.closeRunningCopy = [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); };
-    // Starting the skin maker is the user's choice on the last page; if it does not start, the
-    // installation is still complete and the user can start it from its shortcut.
-    env.startProgram = [](const std::string& program) {
-        ui::HandlerErrors<ui::OnError::Resume> on;
-        on.step(platform::win32::StartProgram(program));
-    };
+    DesktopSkinMakerStarter skinMaker;
+    env.skinMaker = &skinMaker;
     installer::FrmMain* shown = nullptr;
     env.pauseAfterInstalling = [&] {
         // The installing page is painted now, then stays a second before the last page.

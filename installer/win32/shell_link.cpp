@@ -10,61 +10,14 @@
 #include <utility>
 
 #include "platform/path_text.h"
+#include "platform/win32/com_objects.h"
 
 namespace tess::installer::win32 {
 
 namespace {
 
-// Owns one reference to a COM interface.
-template <typename Interface>
-class ComRef {
-public:
-    ComRef() = default;
-    ~ComRef() { reset(); }
-    ComRef(const ComRef&) = delete;
-    ComRef& operator=(const ComRef&) = delete;
-    Interface* operator->() const { return pointer_; }
-    Interface* get() const { return pointer_; }
-    // The address to receive a new reference; any held one is released first.
-    void** out() {
-        reset();
-        return reinterpret_cast<void**>(&pointer_);
-    }
-    void reset() {
-        if (pointer_)
-            pointer_->Release();
-        pointer_ = nullptr;
-    }
-
-private:
-    Interface* pointer_ = nullptr;
-};
-
-// Starts COM on this thread for a scope, unless it runs there already in another mode.
-class ComScope {
-public:
-    ComScope() : result_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
-    ~ComScope() {
-        if (SUCCEEDED(result_))
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-    bool usable() const { return SUCCEEDED(result_) || result_ == RPC_E_CHANGED_MODE; }
-
-private:
-    HRESULT result_;
-};
-
-std::wstring Wide(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.pop_back();  // the terminating NUL counted by the call
-    return wide;
-}
+using platform::win32::ComRef;
+using platform::win32::ComScope;
 
 Error Failed(const char* step, HRESULT result) {
     char code[16];
@@ -96,7 +49,7 @@ Status CreateShellLink(const std::string& linkPath, const std::string& target,
     ComRef<IPersistFile> file;
     if (FAILED(result = link->QueryInterface(IID_IPersistFile, file.out())))
         return Failed("asking for the file interface", result);
-    const std::wstring widePath = Wide(linkPath);
+    const std::wstring widePath = platform::win32::WideFromAnsi(linkPath);
     if (widePath.empty())
         return Error{ErrorCode::InvalidArgument, "shortcut path cannot be converted: " + linkPath};
     if (FAILED(result = file->Save(widePath.c_str(), TRUE)))

@@ -1,6 +1,9 @@
 // The newer loader functions are looked up at run time, since older systems lack them and a
-// program linked against them would not start there.
+// program linked against them would not start there; without them, the libraries the system
+// loads later are loaded ahead from the system folder.
 #include "platform/win32/system_library.h"
+
+#include <vector>
 
 #include "platform/path_text.h"
 
@@ -8,11 +11,34 @@ namespace tess::platform::win32 {
 
 namespace {
 
+// Set once at start, before any other thread runs, when the program takes the loader to lack
+// the search flags.
+bool searchFlagsIgnored = false;
+
 // AddDllDirectory comes with the loader that understands the LOAD_LIBRARY_SEARCH_* flags;
 // LoadLibraryExA on a loader without it fails on those flags.
 bool SearchFlagsSupported() {
+    if (searchFlagsIgnored)
+        return false;
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
     return kernel && GetProcAddress(kernel, "AddDllDirectory") != nullptr;
+}
+
+// The libraries outside the known ones that the system's own libraries load by name while the
+// elevated programs run: for windows and their themes, COM's class catalogue and the shell's
+// objects, file and folder security, the user's profile and folders, and the compatibility
+// layer. A name the system lacks (dwmapi before Vista) is passed over.
+constexpr const char* kLoadedLaterBySystem[] = {
+    "actxprxy.dll", "apphelp.dll", "clbcatq.dll", "cryptbase.dll", "dwmapi.dll", "ntmarta.dll",
+    "oleacc.dll",   "profapi.dll", "propsys.dll", "userenv.dll",   "uxtheme.dll", "version.dll",
+};
+
+// Each of them loaded from the system folder for the rest of the program's life.
+void LoadAheadFromSystemFolder() {
+    static std::vector<UniqueModule> held;
+    for (const char* name : kLoadedLaterBySystem)
+        if (UniqueModule module = LoadSystemLibrary(name))
+            held.push_back(std::move(module));
 }
 
 } // namespace
@@ -48,17 +74,22 @@ Result<SystemLibrary> SystemLibrary::Load(const std::string& name) {
     return SystemLibrary(std::move(module), name);
 }
 
-DllSearchRestriction RestrictDllSearchPath() {
+DllSearchRestriction RestrictDllSearchPath(LoaderFeatures features) {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    searchFlagsIgnored = features == LoaderFeatures::WithoutSearchFlags;
     const HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    const auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
-                                         GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                                   : nullptr;
+    const auto setDefault = kernel && !searchFlagsIgnored
+                                ? reinterpret_cast<SetDefaultDllDirectoriesFn>(reinterpret_cast<void*>(
+                                      GetProcAddress(kernel, "SetDefaultDllDirectories")))
+                                : nullptr;
     if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32))
         return DllSearchRestriction::DefaultDirectories;
-    if (SetDllDirectoryA(""))
-        return DllSearchRestriction::EmptyDllDirectory;
-    return DllSearchRestriction::None;
+    // Without the search flags the program's own folder stays first for every library loaded by
+    // name, and the system's libraries load some by name long after this line: a load by name
+    // takes a library of that name that is already loaded, so they are loaded now, by path.
+    const bool narrowed = SetDllDirectoryA("") != FALSE;
+    LoadAheadFromSystemFolder();
+    return narrowed ? DllSearchRestriction::EmptyDllDirectory : DllSearchRestriction::None;
 }
 
 } // namespace tess::platform::win32

@@ -44,12 +44,32 @@ private:
 
 enum class DllSearchRestriction {
     DefaultDirectories,  // SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32)
-    EmptyDllDirectory,   // SetDllDirectoryA(""): only the current folder is dropped
+    EmptyDllDirectory,   // SetDllDirectoryA("") and the system's later libraries loaded ahead
     None,
 };
 
-// Narrows the process's DLL search path at start, as far as the system allows.
-DllSearchRestriction RestrictDllSearchPath();
+// What the program takes the loader to offer.
+enum class LoaderFeatures {
+    AsFound,
+    // As on a loader without the search flags (Vista and 7 without KB2533623, XP): taken by the
+    // test builds of the elevated programs so that a newer system goes that way too.
+    WithoutSearchFlags,
+};
+
+// The loader features of the program being compiled: the test builds of the elevated programs
+// are compiled with TESS_LOADER_WITHOUT_SEARCH_FLAGS, the programs that are shipped never.
+#ifdef TESS_LOADER_WITHOUT_SEARCH_FLAGS
+constexpr LoaderFeatures kProgramLoaderFeatures = LoaderFeatures::WithoutSearchFlags;
+#else
+constexpr LoaderFeatures kProgramLoaderFeatures = LoaderFeatures::AsFound;
+#endif
+
+// Narrows the process's DLL search path at start, as far as the system allows. A loader without
+// the search flags only drops the current folder, and the program's own folder stays first for a
+// library loaded by name: every library the system's libraries load later is then loaded at once
+// from the system folder and kept, since a load by name takes a library of that name already
+// loaded. The default argument is read where the call is compiled, in the program's WinMain.
+DllSearchRestriction RestrictDllSearchPath(LoaderFeatures features = kProgramLoaderFeatures);
 
 // The system folder (GetSystemDirectoryA), without a trailing backslash; empty on failure.
 std::string SystemDirectory();

@@ -19,6 +19,17 @@ namespace {
 
 constexpr const char* kSetupFolder = "D:\\Downloads";
 
+// Notes every skin maker it is asked to start as the desktop's user, and answers `answer`.
+class FakeSkinMakerStarter : public SkinMakerStarter {
+public:
+    Status StartAsDesktopUser(const std::string& programFile) override {
+        started.push_back(programFile);
+        return answer;
+    }
+    std::vector<std::string> started;
+    Status answer = Status::Ok();
+};
+
 class SetupWizardTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -41,7 +52,7 @@ protected:
         env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links, folders,
                                                   kSetupFolder, commandLine, Picture(), Picture()});
         env->closeRunningCopy = [this] { ++closeRequests; };
-        env->startProgram = [this](const std::string& p) { started.push_back(p); };
+        env->skinMaker = &skinMaker;
         env->pauseAfterInstalling = [this] { ++pauses; };
         wizard = std::make_unique<FrmMain>(*env);
         wizard->Form_Initialize();
@@ -60,7 +71,7 @@ protected:
     FakeProgramFolders folders{files};
     std::unique_ptr<SetupEnv> env;
     std::unique_ptr<FrmMain> wizard;
-    std::vector<std::string> started;
+    FakeSkinMakerStarter skinMaker;
     int closeRequests = 0, pauses = 0;
 };
 
@@ -221,7 +232,7 @@ TEST_F(SetupWizardTest, InstallingRunsFromPageThreeAndFinishesOnPageFive) {
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "Do you want to run Tessary");
     EXPECT_EQ(host.asked()[0].caption, "Tessary installation");
-    EXPECT_EQ(started, std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe"});
+    EXPECT_EQ(skinMaker.started, std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe"});
     EXPECT_TRUE(host.ended());
 }
 
@@ -243,8 +254,20 @@ TEST_F(SetupWizardTest, AProgramThatDidNotArriveIsToldOnTheLastPageWhichOffersNo
     EXPECT_FALSE(w.Image1(1).press());
     EXPECT_FALSE(host.ended());
     ASSERT_TRUE(w.Image1(2).press());
-    EXPECT_TRUE(started.empty());
+    EXPECT_TRUE(skinMaker.started.empty());
     EXPECT_TRUE(host.asked().empty());
+    EXPECT_TRUE(host.ended());
+}
+
+TEST_F(SetupWizardTest, TheRunAreaStartsTheSkinMakerAsTheDesktopUserAndEndsEvenWhenItDoesNotStart) {
+    FrmMain& w = start();
+    for (int i = 0; i < 3; ++i) key(13);
+    ASSERT_EQ(w.WizardPage, 5);
+    skinMaker.answer = Error{ErrorCode::CannotOpen, "the desktop's shell refused"};
+    ASSERT_TRUE(w.Image1(1).press());
+    EXPECT_EQ(skinMaker.started, std::vector<std::string>{"C:\\Program Files\\Tessary\\Tessary.exe"});
+    EXPECT_TRUE(host.asked().empty());
+    EXPECT_FALSE(w.form.visible());
     EXPECT_TRUE(host.ended());
 }
 

@@ -1,7 +1,7 @@
 // The setup program's Win32 services on the real system: entries taken out of cabinets made by
 // gcab (byte for byte, unknown and hostile names, damaged data), a shortcut read back through the
 // shell's link object, the application folder's permissions, made and taken over, the system
-// library loader and the system's folders.
+// library loader, starting a program as the desktop's user, and the system's folders.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -19,6 +19,7 @@
 
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
+#include "platform/win32/desktop_shell.h"
 #include "platform/win32/folder_security.h"
 #include "platform/win32/network_drives.h"
 #include "platform/win32/system_library.h"
@@ -307,6 +308,39 @@ TEST_F(ProgramFolderSecurity, WhatIsMadeAndTakenOverKeepsItsDescriptorsWhereTheS
               MadeDescriptorText(FolderAccess::Programs, Placement::FolderInside));
     EXPECT_EQ(StoredDescriptorText(app + "\\Collection\\Skin0001.bmp"),
               MadeDescriptorText(FolderAccess::Programs, Placement::FileInside));
+}
+
+// A desktop shell that answers as told and notes what it was asked to start.
+class ScriptedDesktopShell : public DesktopShell {
+public:
+    explicit ScriptedDesktopShell(Result<ShellAnswer> answer) : answer_(std::move(answer)) {}
+    Result<ShellAnswer> Start(const std::string& program, const std::string& folder) override {
+        asked.push_back(program + " in " + folder);
+        return answer_;
+    }
+    std::vector<std::string> asked;
+
+private:
+    Result<ShellAnswer> answer_;
+};
+
+// The program is missing, so that only a direct start of it fails, with its own message.
+TEST_F(InstallerShell, AProgramStartsDirectlyOnlyWhereNoDesktopShellAnswers) {
+    const std::string program = dir + "\\Tessary.exe";
+    ScriptedDesktopShell taking(ShellAnswer::Started);
+    EXPECT_TRUE(StartAsDesktopUser(program, taking).ok());
+    EXPECT_EQ(taking.asked, std::vector<std::string>{program + " in " + dir});
+
+    ScriptedDesktopShell refusing(Error{ErrorCode::CannotOpen, "the desktop's shell: starting failed"});
+    const Status refused = StartAsDesktopUser(program, refusing);
+    ASSERT_FALSE(refused.ok());
+    EXPECT_EQ(refused.error().message, "the desktop's shell: starting failed");
+
+    ScriptedDesktopShell absent(ShellAnswer::NoDesktopShell);
+    const Status direct = StartAsDesktopUser(program, absent);
+    EXPECT_EQ(absent.asked.size(), 1u);
+    ASSERT_FALSE(direct.ok());
+    EXPECT_EQ(direct.error().message.rfind("cannot start " + program, 0), 0u) << direct.error().message;
 }
 
 TEST_F(InstallerShell, SystemServicesAnswer) {

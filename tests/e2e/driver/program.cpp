@@ -1,9 +1,11 @@
 // CreateProcess with a command line built from separate arguments and an environment block made
 // from the driver's own with the test's variables laid over it; the modules of a process through
-// EnumProcessModules, as Wine's Toolhelp snapshots of 32-bit processes come back empty-handed.
+// EnumProcessModules, as Wine's Toolhelp snapshots of 32-bit processes come back empty-handed;
+// a process's parent from a Toolhelp snapshot of the processes, which Wine fills.
 #include "program.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cctype>
@@ -191,6 +193,28 @@ Result<std::vector<std::string>> LoadedModules(DWORD processId) {
         if (length > 0 && length < MAX_PATH) paths.emplace_back(path, length);
     }
     return paths;
+}
+
+Result<DWORD> ParentProcessId(DWORD processId) {
+    ui::win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (snapshot.get() == INVALID_HANDLE_VALUE) {
+        (void)snapshot.release();
+        return Error{ErrorCode::CannotOpen, "cannot list the processes: " + SystemMessage(GetLastError())};
+    }
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+        if (entry.th32ProcessID == processId) return entry.th32ParentProcessID;
+    return Error{ErrorCode::FileNotFound, "no process " + std::to_string(processId) + " is running"};
+}
+
+Result<std::string> ProcessFile(DWORD processId) {
+    const ui::win32::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    char path[MAX_PATH] = {};
+    DWORD length = MAX_PATH;
+    if (!process || !QueryFullProcessImageNameA(process.get(), 0, path, &length))
+        return Error{ErrorCode::CannotOpen, "cannot read the program file of process " + std::to_string(processId)};
+    return std::string(path, length);
 }
 
 } // namespace tess::e2e

@@ -1,5 +1,5 @@
 // Starting a program under test as a user's shell would, waiting for it to end, ending it when a
-// test is done with it, and listing the libraries it has loaded.
+// test is done with it, listing the libraries it has loaded, and telling who started a program.
 #pragma once
 
 #include <windows.h>
@@ -53,6 +53,11 @@ private:
 // The full paths of the modules loaded in process `processId` at this moment: its program file
 // and every library, however it was loaded.
 Result<std::vector<std::string>> LoadedModules(DWORD processId);
+
+// The id of the process that started process `processId`.
+Result<DWORD> ParentProcessId(DWORD processId);
+// The full path of the program file of process `processId`.
+Result<std::string> ProcessFile(DWORD processId);
 
 // One argument quoted the way the C runtime splits a command line back into arguments.
 std::string QuoteArgument(const std::string& argument);

@@ -1,7 +1,8 @@
 // Marker libraries planted under the name of every library the setup program and the uninstaller
 // load besides the system's known ones, beside each program and in the temporary folder, preferred
 // by the loader: neither program may load one, nor any library from outside the system folder,
-// and both still do their work; a plain load does take a planted library.
+// and both still do their work, also as built for a loader without the search flags; a plain load
+// does take a planted library.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,6 +24,15 @@ namespace {
 // libraries, looks for those beside the program before its first line runs, so they are not
 // planted (kernelbase, ucrtbase, sechost, combase, shcore, version, win32u under Wine).
 const std::vector<std::string> kPlantedNames = {"cabinet", "mpr", "comctl32", "uxtheme"};
+
+// Planted besides for the builds that take the loader as one without the search flags, where the
+// program's folder stays first for a library loaded by name: what the system's libraries load by
+// name later, on Windows (themes, the window manager, COM's catalogue and proxies, security,
+// profiles, the compatibility layer) and under Wine (the theme library when the first window is
+// made, COM's proxies when Run asks the desktop's shell). Wine lacks some of them (clbcatq,
+// cryptbase, ntmarta, profapi), so nothing loads those here; version is left out as above.
+const std::vector<std::string> kLoadedLaterNames = {"actxprxy", "apphelp", "clbcatq", "cryptbase", "dwmapi", "ntmarta",
+                                                    "oleacc", "profapi", "propsys", "userenv"};
 
 // The folder of `path`, without its last separator.
 std::string FolderOf(const std::string& path) { return path.substr(0, path.find_last_of('\\')); }
@@ -54,8 +64,17 @@ bool ModuleListsReadable() {
 
 class PlantedLibraries : public SetupSession {
 protected:
+    // Whether the programs run are the builds for a loader without the search flags.
+    virtual bool withoutSearchFlags() const { return false; }
+
     void SetUp() override {
         SetupSession::SetUp();
+        if (withoutSearchFlags()) {
+            ASSERT_TRUE(CopyFileA(WindowsPath(TESS_E2E_ORVINST_WITHOUT_SEARCH_FLAGS).c_str(),
+                                  (folder + "\\orvinst.exe").c_str(), FALSE));
+        }
+        names = kPlantedNames;
+        if (withoutSearchFlags()) names.insert(names.end(), kLoadedLaterNames.begin(), kLoadedLaterNames.end());
         markers = folder + "\\markers";
         ASSERT_TRUE(MakeFolders(markers));
         EmptyFolder(markers);
@@ -66,8 +85,8 @@ protected:
     }
 
     // A marker library under each planted name in `where`.
-    static void plantIn(const std::string& where) {
-        for (const std::string& name : kPlantedNames)
+    void plantIn(const std::string& where) const {
+        for (const std::string& name : names)
             ASSERT_TRUE(CopyFileA(WindowsPath(TESS_E2E_PLANTED_LIBRARY).c_str(), (where + "\\" + name + ".dll").c_str(),
                                   FALSE))
                 << where << "\\" << name;
@@ -77,8 +96,8 @@ protected:
     // environment a program inherits, not from the environment block its parent passes, so the
     // registry serves instead; for every program of the prefix, since the uninstaller's copy may
     // run under another file name.
-    static void preferPlanted() {
-        for (const std::string& name : kPlantedNames)
+    void preferPlanted() const {
+        for (const std::string& name : names)
             ASSERT_OK(WriteRegistryString(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", name, "native,builtin"));
     }
 
@@ -115,10 +134,23 @@ protected:
     }
 
     std::string markers;
+    std::vector<std::string> names;
 };
 
-class SetupLibraries : public PlantedLibraries {};
-class UninstallerLibraries : public PlantedLibraries {};
+class SetupLibraries : public PlantedLibraries {
+protected:
+    void installLoadingNone();
+};
+class UninstallerLibraries : public PlantedLibraries {
+protected:
+    void removeLoadingNone();
+};
+class SetupLibrariesWithoutSearchFlags : public SetupLibraries {
+    bool withoutSearchFlags() const override { return true; }
+};
+class UninstallerLibrariesWithoutSearchFlags : public UninstallerLibraries {
+    bool withoutSearchFlags() const override { return true; }
+};
 
 TEST_F(SetupLibraries, APlainLoadByNameTakesAPlantedLibrary) {
     ASSERT_TRUE(CopyFileA(WindowsPath(TESS_E2E_LIBRARY_LOADER).c_str(), (folder + "\\loader.exe").c_str(), FALSE));
@@ -131,8 +163,8 @@ TEST_F(SetupLibraries, APlainLoadByNameTakesAPlantedLibrary) {
 }
 
 // Runs with a network drive N: (run-with-drive.sh makes it), whose share the chooser's drive list
-// asks the network library for.
-TEST_F(SetupLibraries, TheSetupProgramLoadsNoneAndInstalls) {
+// asks the network library for; Run at the end brings in what starting through the shell loads.
+void SetupLibraries::installLoadingNone() {
     placeCabinet();
     start();
     const std::string setupFile = folder + "\\orvinst.exe";
@@ -157,16 +189,28 @@ TEST_F(SetupLibraries, TheSetupProgramLoadsNoneAndInstalls) {
     clickUntil("Image1(2)", kReadyPage);
     clickUntil("Image1(2)", kFinishedPage);
     EXPECT_EQ(foreignModules(program->processId(), setupFile), "") << "after the installation";
-    EXPECT_EQ(noted(), "");
     auto installed = ReadFileBytes(defaultAppFolder() + "\\Tessary.exe");
     auto expected = ReadFileBytes(WindowsPath(TESS_E2E_EXTRACTED) + "\\Tessary.exe");
     ASSERT_TRUE(installed.ok() && expected.ok());
     EXPECT_TRUE(installed.value() == expected.value());
+
+    clickArea("Image1(1)");
+    auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
+    ASSERT_OK(window);
+    auto skinMaker = RunningProgram::Adopt(window.value());
+    ASSERT_OK(skinMaker);
+    ASSERT_OK(program->waitForExit());
+    const Status ended = skinMaker.value().terminate();
+    EXPECT_TRUE(ended.ok()) << ended.error().message;
+    EXPECT_EQ(noted(), "");
 }
+
+TEST_F(SetupLibraries, TheSetupProgramLoadsNoneAndInstalls) { installLoadingNone(); }
+TEST_F(SetupLibrariesWithoutSearchFlags, TheSetupProgramLoadsNoneAndInstalls) { installLoadingNone(); }
 
 // Whichever way the installed uninstaller hands over to a copy of itself, and wherever the copy
 // runs, a planted library that either loads leaves its line in the one marker file.
-TEST_F(UninstallerLibraries, TheUninstallerAndItsCopyLoadNoneAndRemoveTheProduct) {
+void UninstallerLibraries::removeLoadingNone() {
     placeCabinet();
     start();
     installWithKeys();
@@ -175,6 +219,10 @@ TEST_F(UninstallerLibraries, TheUninstallerAndItsCopyLoadNoneAndRemoveTheProduct
     ASSERT_OK(program->waitForExit());
 
     const std::string app = defaultAppFolder();
+    if (withoutSearchFlags()) {
+        ASSERT_TRUE(CopyFileA(WindowsPath(TESS_E2E_REMOVER_WITHOUT_SEARCH_FLAGS).c_str(),
+                              (app + "\\remover.exe").c_str(), FALSE));
+    }
     char temporary[MAX_PATH] = {};
     const DWORD temporaryLength = GetTempPathA(MAX_PATH, temporary);
     ASSERT_TRUE(temporaryLength > 0 && temporaryLength < MAX_PATH);
@@ -213,6 +261,24 @@ TEST_F(UninstallerLibraries, TheUninstallerAndItsCopyLoadNoneAndRemoveTheProduct
     EXPECT_EQ(noted(), "");
     EXPECT_FALSE(FileExists(app + "\\Tessary.exe"));
     EXPECT_FALSE(FileExists(app + "\\remover.exe"));
+}
+
+TEST_F(UninstallerLibraries, TheUninstallerAndItsCopyLoadNoneAndRemoveTheProduct) { removeLoadingNone(); }
+TEST_F(UninstallerLibrariesWithoutSearchFlags, TheUninstallerAndItsCopyLoadNoneAndRemoveTheProduct) {
+    removeLoadingNone();
+}
+
+// Started from a folder other than the application folder, the uninstaller shows its window there
+// itself, among the planted libraries, instead of handing over to a copy.
+TEST_F(UninstallerLibrariesWithoutSearchFlags, ARunAmongThePlantedLibrariesLoadsNone) {
+    const std::string remover = folder + "\\remover.exe";
+    ASSERT_TRUE(CopyFileA(WindowsPath(TESS_E2E_REMOVER_WITHOUT_SEARCH_FLAGS).c_str(), remover.c_str(), FALSE));
+    auto started = RunningProgram::Start({remover, {}, folder, {}});
+    ASSERT_OK(started);
+    ASSERT_OK(FindTopWindow({"Uninstall", "", started.value().processId(), true}));
+    EXPECT_EQ(foreignModules(started.value().processId(), remover), "") << "with the window shown";
+    ASSERT_OK(started.value().terminate());
+    EXPECT_EQ(noted(), "");
 }
 
 } // namespace

@@ -111,6 +111,7 @@ protected:
     }
     // A skin maker window appears, and its process runs the file installed in `app`.
     void expectSkinMakerStartedFrom(const std::string& app) {
+        const DWORD setupId = program->processId();
         EXPECT_TRUE(program->waitForExit().ok());
         auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
         ASSERT_TRUE(window.ok()) << window.error().message;
@@ -119,6 +120,14 @@ protected:
         auto image = skinMaker.value().programFile();
         ASSERT_TRUE(image.ok()) << image.error().message;
         EXPECT_TRUE(SamePath(image.value(), app + "\\Tessary.exe")) << image.value();
+        // Started by the desktop's shell, with the shell's token: not by the elevated setup program.
+        auto parent = ParentProcessId(skinMaker.value().processId());
+        ASSERT_TRUE(parent.ok()) << parent.error().message;
+        EXPECT_NE(parent.value(), setupId);
+        auto parentFile = ProcessFile(parent.value());
+        ASSERT_TRUE(parentFile.ok()) << parentFile.error().message;
+        const std::string parentName = parentFile.value().substr(parentFile.value().find_last_of('\\') + 1);
+        EXPECT_TRUE(SamePath(parentName, "explorer.exe")) << parentFile.value();
         EXPECT_TRUE(skinMaker.value().terminate().ok());
     }
 };
