@@ -217,9 +217,12 @@ TEST_F(CabinetExtraction, HostileEntryNamesWriteNothingOutsideTheDestination) {
 // While the setup program holds the cabinet, which lies in a folder the user can write, no one can
 // change, rename or delete it, and every entry comes from that one opening.
 TEST_F(CabinetExtraction, AHeldCabinetKeepsOthersFromChangingItAndGivesEveryEntry) {
-    const std::string cab = dir + "\\held.cab";
+    const std::string box = dir + "\\box", moved = dir + "\\box-moved";
+    ASSERT_TRUE(CreateDirectoryA(box.c_str(), nullptr));
+    const std::string cab = box + "\\held.cab";
     const std::string bytes = ReadAll(kCabinets + "\\good.cab");
     WriteAll(cab, bytes);
+    bool folderMoved = false;
     {
         Result<std::unique_ptr<OpenedCabinet>> opened = OpenCabinet(cab);
         ASSERT_TRUE(opened.ok()) << opened.error().message;
@@ -233,7 +236,14 @@ TEST_F(CabinetExtraction, AHeldCabinetKeepsOthersFromChangingItAndGivesEveryEntr
             CloseHandle(writer);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SHARING_VIOLATION));
         EXPECT_FALSE(DeleteFileA(cab.c_str()));
-        EXPECT_FALSE(MoveFileExA(cab.c_str(), (dir + "\\moved.cab").c_str(), MOVEFILE_REPLACE_EXISTING));
+        EXPECT_FALSE(MoveFileExA(cab.c_str(), (box + "\\moved.cab").c_str(), MOVEFILE_REPLACE_EXISTING));
+        // Windows keeps the folder of an open file from being renamed; where a system lets it go
+        // (Wine does), another cabinet under the old name, lacking these entries, is never read.
+        folderMoved = MoveFileExA(box.c_str(), moved.c_str(), 0);
+        if (folderMoved) {
+            ASSERT_TRUE(CreateDirectoryA(box.c_str(), nullptr));
+            WriteAll(cab, ReadAll(kCabinets + "\\hostile.cab"));
+        }
 
         // One opening serves every entry, each extraction reading from the start.
         for (int round = 0; round < 2; ++round) {
@@ -246,14 +256,18 @@ TEST_F(CabinetExtraction, AHeldCabinetKeepsOthersFromChangingItAndGivesEveryEntr
         }
     }
     // Let go of, it is the user's again.
-    EXPECT_TRUE(DeleteFileA(cab.c_str()));
+    EXPECT_TRUE(DeleteFileA((folderMoved ? moved + "\\held.cab" : cab).c_str()));
+    DeleteFileA(cab.c_str());
+    RemoveDirectoryA(moved.c_str());
+    RemoveDirectoryA(box.c_str());
 
     // A cabinet another program is still writing, a folder, and nothing at all are not opened.
-    WriteAll(cab, bytes);
-    const HANDLE writing = CreateFileA(cab.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const std::string writingCab = dir + "\\writing.cab";
+    WriteAll(writingCab, bytes);
+    const HANDLE writing = CreateFileA(writingCab.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(writing, INVALID_HANDLE_VALUE);
-    const auto refused = OpenCabinet(cab);
+    const auto refused = OpenCabinet(writingCab);
     CloseHandle(writing);
     ASSERT_FALSE(refused.ok());
     EXPECT_EQ(refused.error().code, ErrorCode::CannotOpen);
