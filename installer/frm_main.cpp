@@ -236,7 +236,7 @@ void FrmMain::drawFinishedPage() {
 void FrmMain::InstallFiles() {
     InstallReport report =
         installer::InstallFiles({env_.files, env_.cabinet, env_.registry, env_.links, env_.system,
-                                 env_.programFolders},
+                                 env_.programFolders, env_.hasher, env_.packed},
                                 env_.setupFolder, InstallDir);
     if (report.outcome == InstallReport::Outcome::NoCabinet) {
         env_.host.messageBox("Installable Files are not available", ui::kMbOk, kSetupTitle);

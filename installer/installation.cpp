@@ -1,5 +1,6 @@
-// The programs arrive under names of their own beside the installed ones and replace them only as
-// a pair; every later step ignores its own failure, as the user can do nothing about it mid-way.
+// The programs arrive under names of their own beside the installed ones, are held to the digests
+// the build recorded, and replace them only as a pair; every later step ignores its own failure,
+// as the user can do nothing about it mid-way.
 #include "installation.h"
 
 #include <optional>
@@ -20,6 +21,9 @@ namespace {
 constexpr const char* kArrivingSuffix = ".new";
 constexpr const char* kKeptSuffix = ".old";
 constexpr const char* kSetupFilesKept = "The setup files were kept; please run setup again.";
+constexpr const char* kSetupFilesToReplace = "Nothing was changed; please download the setup again.";
+// Far above either program's size: a longer file is not one the build packed.
+constexpr uint64_t kMaxProgramBytes = 64u << 20;
 
 bool SameName(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
 
@@ -172,13 +176,37 @@ std::optional<size_t> ReplacePrograms(platform::FileSystem& files,
     return failed;
 }
 
+// How a program taken out of the cabinet compares with the one the build packed.
+enum class Arrival { Missing, Damaged, Whole };
+
+// The file at `arrived` lies in the application folder, which only administrators can change, so
+// what is hashed here is what moves into place.
+Arrival CheckArrival(InstallServices& services, const std::string& program, const std::string& arrived) {
+    if (!platform::HasContent(services.files, arrived))
+        return Arrival::Missing;
+    const auto expected = services.packed.find(program);
+    if (expected == services.packed.end())
+        return Arrival::Damaged;
+    const Result<std::vector<uint8_t>> bytes = services.files.ReadWholeFile(arrived, kMaxProgramBytes);
+    if (!bytes)
+        return bytes.error().code == ErrorCode::FileTooLarge ? Arrival::Damaged : Arrival::Missing;
+    const Result<Sha256Digest> digest = services.hasher.Sha256(bytes.value());
+    if (!digest)
+        return Arrival::Missing;
+    return digest.value() == expected->second ? Arrival::Whole : Arrival::Damaged;
+}
+
 } // namespace
 
-std::vector<std::string> FailureLines(const std::vector<std::string>& missingPrograms) {
+std::vector<std::string> FailureLines(const std::vector<std::string>& missingPrograms,
+                                      const std::vector<std::string>& damagedPrograms) {
     std::vector<std::string> lines;
+    for (const std::string& program : damagedPrograms)
+        lines.push_back("The setup files are damaged: " + program + " is not the one this setup was made with.");
     for (const std::string& program : missingPrograms)
         lines.push_back(program + " could not be installed.");
-    lines.push_back(kSetupFilesKept);
+    // Running again from damaged files would meet the same damage.
+    lines.push_back(damagedPrograms.empty() ? kSetupFilesKept : kSetupFilesToReplace);
     return lines;
 }
 
@@ -188,8 +216,12 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     InstallReport report;
     platform::FileSystem& files = services.files;
     const std::string cabinet = setupFolder + "\\" + product::kCabinetFile;
-    if (!platform::HasContent(files, cabinet))
+    // The cabinet lies in a folder the user can write: it is opened once, before anything is
+    // looked at, and every entry comes from that opening.
+    Result<std::unique_ptr<OpenedCabinet>> opened = services.cabinet.Open(cabinet);
+    if (!opened || opened.value()->Length() == 0)
         return report;
+    std::unique_ptr<OpenedCabinet> held = std::move(opened).value();
 
     report.appDir = installDir + "\\" + product::kAppFolderName;
     if (const std::optional<std::string> refused = PrepareAppFolder(services, report.appDir)) {
@@ -208,12 +240,15 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
         replacements.push_back({program, path + kArrivingSuffix, path, path + kKeptSuffix});
     }
     for (const Replacement& r : replacements) {
-        const bool extracted = services.cabinet.Extract(cabinet, r.program, r.arrived).ok();
+        const bool extracted = held->Extract(r.program, r.arrived).ok();
         report.lines.push_back(ProgramDisplayPath(r.installed));
-        if (!extracted || !platform::HasContent(files, r.arrived))
+        const Arrival arrival = extracted ? CheckArrival(services, r.program, r.arrived) : Arrival::Missing;
+        if (arrival == Arrival::Missing)
             report.missingPrograms.push_back(r.program);
+        else if (arrival == Arrival::Damaged)
+            report.damagedPrograms.push_back(r.program);
     }
-    if (report.missingPrograms.empty()) {
+    if (report.missingPrograms.empty() && report.damagedPrograms.empty()) {
         // The uninstaller goes first: the installed skin maker is the one a running copy keeps
         // from being replaced, and the last replacement needs no way back.
         const std::vector<Replacement> order(replacements.rbegin(), replacements.rend());
@@ -224,11 +259,12 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
     for (const Replacement& r : replacements)
         on.step(files.RemoveFile(r.arrived));
 
-    if (!report.missingPrograms.empty()) {
-        report.failure = FailureLines(report.missingPrograms);
+    if (!report.missingPrograms.empty() || !report.damagedPrograms.empty()) {
+        report.failure = FailureLines(report.missingPrograms, report.damagedPrograms);
         for (const std::string& line : report.failure)
             report.lines.push_back(line);
-        report.outcome = InstallReport::Outcome::ProgramsMissing;
+        report.outcome = report.damagedPrograms.empty() ? InstallReport::Outcome::ProgramsMissing
+                                                        : InstallReport::Outcome::SetupDamaged;
         report.groupSkipped = true;
         return report;
     }
@@ -247,6 +283,8 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
         report.lines.push_back("No Start menu group: the Programs folder was not found.");
     }
 
+    // Let go of the cabinet first: while it is held, not even this program may delete it.
+    held.reset();
     Discard(files, cabinet);
     report.cabinetDeleted = !files.FileLength(cabinet).ok();
     report.outcome = InstallReport::Outcome::Installed;

@@ -1,7 +1,7 @@
 // What the setup program's windows need from the program around them: the host, the registry,
 // the system, the file system with its folders and drives, the installation's other services
-// (the application folder's permissions among them), starting the installed skin maker, and its
-// own artwork.
+// (the application folder's permissions and the packed programs' digests among them), starting
+// the installed skin maker, and its own artwork.
 #pragma once
 
 #include <functional>
@@ -37,6 +37,10 @@ struct SetupEnv {
     CabinetExtractor& cabinet;
     ShellLinks& links;
     platform::ProgramFolders& programFolders;
+    Sha256Hasher& hasher;
+    // The digests of the programs the build packed into the cabinet, recorded in the setup
+    // program itself: its elevation vouches for them, and for nothing in the folder beside it.
+    PackedDigests packed;
     // The folder the setup program was started from, without a trailing backslash.
     std::string setupFolder;
     // The command line after the program's name.

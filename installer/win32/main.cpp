@@ -8,7 +8,9 @@
 #include "core/product.h"
 #include "installer/frm_main.h"
 #include "installer/win32/cabinet_extractor.h"
+#include "installer/win32/packed_digests.h"
 #include "installer/win32/shell_link.h"
+#include "installer/win32/system_sha256.h"
 #include "platform/file_system.h"
 #include "platform/win32/desktop_shell.h"
 #include "platform/win32/embedded_resources.h"
@@ -44,10 +46,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     installer::win32::Win32CabinetExtractor cabinet;
     installer::win32::Win32ShellLinks links;
     platform::win32::Win32ProgramFolders programFolders;
+    installer::win32::Win32Sha256Hasher hasher;
     auto artwork = platform::win32::LoadEmbeddedPicture("WIZARD");
     auto patch = platform::win32::LoadEmbeddedPicture("PATCH");
 
     installer::SetupEnv env{host, registry, system, platform::SystemFileSystem(), cabinet, links, programFolders,
+                            hasher, installer::win32::PackedProgramDigests(),
                             platform::win32::ProgramFolder(), platform::win32::CommandLineArguments(),
                             artwork ? artwork.value() : Picture(), patch ? patch.value() : Picture()};
     env.closeRunningCopy = [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); };

@@ -1,7 +1,8 @@
 // The installation over in-memory services: what is written where, the application folder made
-// or taken over and the folders refused, the checks that keep a failed extraction or replacement
-// from touching the installed programs or registering anything, the Start-menu group with and
-// without a Programs folder, and the registry settings and default folder beneath them.
+// or taken over and the folders refused, the checks that keep a failed extraction or replacement,
+// or a program other than the build packed, from touching the installed programs or registering
+// anything, the Start-menu group with and without a Programs folder, and the registry settings
+// and default folder beneath them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -73,14 +74,17 @@ protected:
     FakeLinks links;
     FakeSystem system;
     FakeProgramFolders folders{files};
+    FakeHasher hasher;
+    PackedDigests packed;
 
     void SetUp() override {
         PrepareSystem(files);
         cabinet.entries = {{"Tessary.exe", std::string(1500, 'T')},
                            {"remover.exe", std::string(700, 'R')}};
+        packed = DigestsOf(cabinet.entries);
     }
     InstallReport Install(const std::string& installDir = "C:\\Program Files") {
-        return InstallFiles({files, cabinet, registry, links, system, folders}, kSetup, installDir);
+        return InstallFiles({files, cabinet, registry, links, system, folders, hasher, packed}, kSetup, installDir);
     }
 };
 
@@ -145,6 +149,8 @@ TEST_F(Installation, InstallsRegistersAndRemovesTheCabinet) {
     EXPECT_EQ(links.links[1].target, "C:\\Program Files\\Tessary\\remover.exe");
     EXPECT_FALSE(report.groupSkipped);
 
+    // Opened once for both programs, and let go of before its deletion.
+    EXPECT_EQ(cabinet.opened, 1);
     EXPECT_FALSE(files.FileExists(kCab));
     EXPECT_TRUE(report.cabinetDeleted);
 
@@ -175,15 +181,20 @@ TEST_F(Installation, AnEmptyOrMissingCabinetChangesNothing) {
     EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstall));
 }
 
-TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalledProgram) {
+TEST_F(Installation, AProgramThatDidNotArriveArrivedOtherOrCannotBeReplacedChangesNoInstalledProgram) {
     const std::string app = "C:\\Apps\\Tessary";
     const std::map<std::string, std::string> pair = {{"Tessary.exe", "old T"}, {"remover.exe", "old R"}};
+    const std::map<std::string, std::string> built = {{"Tessary.exe", "T"}, {"remover.exe", "R"}};
     struct Case {
         const char* what;
         std::map<std::string, std::string> entries;
         std::map<std::string, std::string> installed;  // in the application folder beforehand
         std::set<std::string> locked;
         std::vector<std::string> missing;
+        std::vector<std::string> damaged = {};
+        // What the cabinet gives from its second extraction on, when not `entries`.
+        std::optional<std::map<std::string, std::string>> later = std::nullopt;
+        bool hashFails = false;
     };
     const std::vector<Case> cases = {
         {"skin maker absent", {{"remover.exe", "R"}}, {}, {}, {"Tessary.exe"}},
@@ -193,13 +204,17 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
         {"uninstaller empty over an installation", {{"Tessary.exe", "T"}, {"remover.exe", ""}}, pair,
          {}, {"remover.exe"}},
         // The uninstaller is replaced first and put back when the skin maker cannot follow.
-        {"installed skin maker running", {{"Tessary.exe", "T"}, {"remover.exe", "R"}}, pair,
-         {"Tessary.exe"}, {"Tessary.exe"}},
-        {"installed uninstaller held", {{"Tessary.exe", "T"}, {"remover.exe", "R"}}, pair,
-         {"remover.exe"}, {"remover.exe"}},
+        {"installed skin maker running", built, pair, {"Tessary.exe"}, {"Tessary.exe"}},
+        {"installed uninstaller held", built, pair, {"remover.exe"}, {"remover.exe"}},
         // An uninstaller that was not there before goes again.
-        {"skin maker running without an uninstaller", {{"Tessary.exe", "T"}, {"remover.exe", "R"}},
-         {{"Tessary.exe", "old T"}}, {"Tessary.exe"}, {"Tessary.exe"}},
+        {"skin maker running without an uninstaller", built, {{"Tessary.exe", "old T"}}, {"Tessary.exe"},
+         {"Tessary.exe"}},
+        // Programs other than the build packed, however they came, are never put in place.
+        {"skin maker changed by one byte", {{"Tessary.exe", "t"}, {"remover.exe", "R"}}, pair, {}, {},
+         {"Tessary.exe"}},
+        {"the second extraction another cabinet's", built, pair, {}, {}, {"remover.exe"},
+         std::map<std::string, std::string>{{"Tessary.exe", "T"}, {"remover.exe", "other R"}}},
+        {"no digest to be had", built, pair, {}, {"Tessary.exe", "remover.exe"}, {}, std::nullopt, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -211,14 +226,21 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
             caseFiles.holdOpen(app + "\\" + name);
         FakeCabinet caseCabinet(caseFiles);
         caseCabinet.entries = c.entries;
+        caseCabinet.laterEntries = c.later;
         MemoryRegistry caseRegistry;
         FakeLinks caseLinks;
         FakeProgramFolders caseFolders(caseFiles);
-        const InstallReport report = InstallFiles(
-            {caseFiles, caseCabinet, caseRegistry, caseLinks, system, caseFolders}, kSetup, "C:\\Apps");
+        FakeHasher caseHasher;
+        caseHasher.fails = c.hashFails;
+        const PackedDigests caseDigests = DigestsOf(built);
+        const InstallReport report =
+            InstallFiles({caseFiles, caseCabinet, caseRegistry, caseLinks, system, caseFolders, caseHasher, caseDigests},
+                         kSetup, "C:\\Apps");
 
-        EXPECT_EQ(report.outcome, InstallReport::Outcome::ProgramsMissing);
+        EXPECT_EQ(report.outcome, c.damaged.empty() ? InstallReport::Outcome::ProgramsMissing
+                                                    : InstallReport::Outcome::SetupDamaged);
         EXPECT_EQ(report.missingPrograms, c.missing);
+        EXPECT_EQ(report.damagedPrograms, c.damaged);
         for (const std::string& program : c.missing) {
             EXPECT_NE(std::find(report.lines.begin(), report.lines.end(),
                                 program + " could not be installed."),
@@ -232,6 +254,17 @@ TEST_F(Installation, AProgramThatDidNotArriveOrCannotBeReplacedChangesNoInstalle
         EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kAppPaths));
         EXPECT_TRUE(caseLinks.links.empty());
     }
+}
+
+// Damaged setup files are named as such, and running the same files again is not what helps.
+TEST_F(Installation, ADamagedProgramIsToldAsDamagedSetupFiles) {
+    cabinet.entries["Tessary.exe"][700] ^= 1;
+    const InstallReport report = Install();
+    const std::vector<std::string> told = {
+        "The setup files are damaged: Tessary.exe is not the one this setup was made with.",
+        "Nothing was changed; please download the setup again."};
+    EXPECT_EQ(report.failure, told);
+    EXPECT_TRUE(std::equal(told.begin(), told.end(), report.lines.end() - 2));
 }
 
 TEST_F(Installation, AFolderHoldingMoreThanTheProductsOwnFilesIsRefusedAndLeftAsItWas) {
@@ -295,7 +328,8 @@ TEST_F(Installation, AFolderHoldingMoreThanTheProductsOwnFilesIsRefusedAndLeftAs
         FakeProgramFolders caseFolders(caseFiles);
         caseFolders.takeOver = [&](const std::string& path) { return c.takeOver(caseFiles, path); };
         const InstallReport report = InstallFiles(
-            {caseFiles, caseCabinet, caseRegistry, caseLinks, system, caseFolders}, kSetup, "C:\\Apps");
+            {caseFiles, caseCabinet, caseRegistry, caseLinks, system, caseFolders, hasher, packed}, kSetup,
+            "C:\\Apps");
 
         EXPECT_EQ(report.outcome, InstallReport::Outcome::FolderRefused);
         const std::vector<std::string> told = {c.line, "The setup files were kept; please run setup again."};

@@ -49,8 +49,9 @@ protected:
     }
 
     FrmMain& start(const std::string& commandLine = "") {
-        env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links, folders,
-                                                  kSetupFolder, commandLine, Picture(), Picture()});
+        env = std::make_unique<SetupEnv>(SetupEnv{host, registry, system, files, cabinet, links, folders, hasher,
+                                                  DigestsOf(cabinet.entries), kSetupFolder, commandLine,
+                                                  Picture(), Picture()});
         env->closeRunningCopy = [this] { ++closeRequests; };
         env->skinMaker = &skinMaker;
         env->pauseAfterInstalling = [this] { ++pauses; };
@@ -69,6 +70,7 @@ protected:
     FakeCabinet cabinet{files};
     FakeLinks links;
     FakeProgramFolders folders{files};
+    FakeHasher hasher;
     std::unique_ptr<SetupEnv> env;
     std::unique_ptr<FrmMain> wizard;
     FakeSkinMakerStarter skinMaker;

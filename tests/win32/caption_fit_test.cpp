@@ -246,8 +246,9 @@ TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
     tess::testing::FakeCabinet cabinet{files};
     tess::testing::FakeLinks links;
     tess::testing::FakeProgramFolders folders{files};
+    tess::testing::FakeHasher hasher;
     files.addDrive('c', "system");
-    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, "C:\\Setup", "",
+    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, hasher, {}, "C:\\Setup", "",
                             Picture(), Picture()};
     installer::FrmMain wizard(env);
     wizard.Form_Load();

@@ -1,8 +1,10 @@
 // Owning wrappers of Win32 handles (windows, device contexts, GDI objects, menus, kernel
-// handles, global atoms); a raw handle passed around is a non-owning view of one of these.
+// handles, global atoms, CryptoAPI contexts); a raw handle passed around is a non-owning view.
 #pragma once
 
 #include <windows.h>
+
+#include <wincrypt.h>
 
 #include <utility>
 
@@ -64,6 +66,13 @@ struct FindCloseRelease {
     void operator()(HANDLE h) const { FindClose(h); }
 };
 
+struct CryptReleaseContextRelease {
+    void operator()(HCRYPTPROV h) const { CryptReleaseContext(h, 0); }
+};
+struct CryptDestroyHashRelease {
+    void operator()(HCRYPTHASH h) const { CryptDestroyHash(h); }
+};
+
 using UniqueWindow = UniqueHandle<HWND, DestroyWindowRelease>;
 using UniqueMenu = UniqueHandle<HMENU, DestroyMenuRelease>;
 using UniqueFont = UniqueHandle<HFONT, DeleteObjectRelease>;
@@ -74,6 +83,8 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleRelease>;
 using UniqueGlobalAtom = UniqueHandle<ATOM, DeleteAtomRelease>;
 using UniqueModule = UniqueHandle<HMODULE, FreeLibraryRelease>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconRelease>;
+using UniqueCryptContext = UniqueHandle<HCRYPTPROV, CryptReleaseContextRelease>;
+using UniqueCryptHash = UniqueHandle<HCRYPTHASH, CryptDestroyHashRelease>;
 // A search from FindFirstFile; INVALID_HANDLE_VALUE, its failure, is never owned.
 using UniqueFind = UniqueHandle<HANDLE, FindCloseRelease>;
 

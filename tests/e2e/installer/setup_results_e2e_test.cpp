@@ -1,5 +1,5 @@
 // What the real setup program leaves and starts: files, registry, shortcuts, the programs list, a
-// second run; damaged and incomplete cabinets, also over an installation; the skin maker.
+// second run; damaged, incomplete and changed cabinets, also over an installation; the skin maker.
 #include <objbase.h>
 #include <shobjidl.h>
 
@@ -84,6 +84,7 @@ protected:
             [&] {
                 seen = Caption(about);
                 return seen.find("could not be installed") != std::string::npos ||
+                       seen.find("The setup files are damaged") != std::string::npos ||
                        seen.find(kNotFinishedPage) != std::string::npos;
             },
             "the installing page");
@@ -275,6 +276,29 @@ TEST_F(SetupResults, ACabinetWithoutTheUninstallerNamesItAndIsKept) {
     EXPECT_FALSE(FileExists(defaultAppFolder() + "\\remover.exe"));
     expectNothingRegistered();
     expectFailureToldOnTheLastPage("remover.exe could not be installed.");
+}
+
+// A cabinet whose skin maker differs by one byte from the one this setup program was built with
+// extracts cleanly, but nothing of it is installed.
+TEST_F(SetupResults, ACabinetWithAChangedSkinMakerInstallsNothingAndSaysTheSetupFilesAreDamaged) {
+    placeCabinet(WindowsPath(TESS_E2E_CHANGED_PROGRAM_CABINET));
+    auto placed = ReadFileBytes(cabinet());
+    ASSERT_TRUE(placed.ok()) << placed.error().message;
+    start();
+    keyUntil(VK_RETURN, kChoosePage);
+    keyUntil(VK_RETURN, kReadyPage);
+    const std::string page = installingPageText();
+
+    const std::string damaged = "The setup files are damaged: Tessary.exe is not the one this setup was made with.";
+    EXPECT_NE(page.find(damaged), std::string::npos) << page;
+    EXPECT_EQ(page.find("remover.exe is not the one"), std::string::npos) << page;
+    EXPECT_EQ(page.find("could not be installed"), std::string::npos) << page;
+    auto kept = ReadFileBytes(cabinet());
+    ASSERT_TRUE(kept.ok()) << "the cabinet was removed";
+    EXPECT_TRUE(kept.value() == placed.value());
+    EXPECT_TRUE(FilesIn(defaultAppFolder()).empty()) << defaultAppFolder();
+    expectNothingRegistered();
+    expectFailureToldOnTheLastPage(damaged);
 }
 
 TEST_F(SetupResults, ARunningSkinMakerIsClosedBeforeTheWizardShows) {
