@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "installer/frm_main.h"
@@ -154,14 +155,25 @@ SIZE RoomFor(const Control& c, HWND window, int dpi) {
     return room;
 }
 
-// Every caption of the form that does not fit, as "name: text (w x h in w x h)".
-std::vector<std::string> Misfits(const Win32Host& host, const Form& form) {
-    std::vector<std::string> out;
+// What one look at a form's captions found: how many controls show one, how many of those it
+// measured in their windows, and every caption that does not fit, as "name: text (w x h in w x h)".
+struct CaptionCheck {
+    int captioned = 0;
+    int measured = 0;
+    std::vector<std::string> misfits;
+};
+
+CaptionCheck CheckCaptions(const Win32Host& host, const Form& form) {
+    CaptionCheck check;
+    std::vector<std::string>& out = check.misfits;
     const int dpi = host.screen().dpiY;
     ForEachControl(form, [&](Control& c) {
         const std::string* caption = CaptionOf(c);
+        if (!caption || caption->empty()) return;
+        ++check.captioned;
         HWND window = host.controlWindow(form, c);
-        if (!caption || caption->empty() || !window) return;
+        if (!window) return;
+        ++check.measured;
         const bool wraps = c.kind() == ControlKind::Label && static_cast<Label&>(c).wordWrap();
         const SIZE room = RoomFor(c, window, dpi);
         const CaptionExtent extent = wraps ? MeasureCaption(window, *caption, DT_WORDBREAK, room.cx)
@@ -187,18 +199,21 @@ std::vector<std::string> Misfits(const Win32Host& host, const Form& form) {
                           std::to_string(room.cy) + (IsWindowEnabled(window) ? "" : " disabled") +
                           (cut ? " cut by its mask" : ""));
     });
-    return out;
+    return check;
 }
 
 // The form's captions in both states: what the program shows before it has anything to edit,
-// and once everything is enabled.
-void ExpectCaptionsFit(Win32Host& host, Form& form) {
+// and once everything is enabled. `minimum` is how many captions the form shows in windows of
+// their own: a control left without one would otherwise drop out of the measuring unseen.
+void ExpectCaptionsFit(Win32Host& host, Form& form, int minimum) {
     if (!host.loaded(form)) {
         ASSERT_TRUE(host.realize(form).ok());
     }
     for (bool enabled : {true, false}) {
         ForEachControl(form, [&](Control& c) { c.setEnabled(enabled); });
-        EXPECT_EQ(Misfits(host, form), std::vector<std::string>{})
+        const CaptionCheck check = CheckCaptions(host, form);
+        EXPECT_GE(check.measured, minimum) << form.name() << ": captions measured in windows, of " << check.captioned;
+        EXPECT_EQ(check.misfits, std::vector<std::string>{})
             << form.name() << (enabled ? " enabled" : " disabled");
     }
     // A menu bar wider than the window breaks onto a second row and hides the client area's top.
@@ -233,11 +248,11 @@ TEST_F(CaptionFit, TheSkinMakersWindows) {
                      [&] { return std::make_unique<cNewDialog>(dialogs, dialogs); }, "C:\\App",
                      Picture()};
     IeMain main(env);
-    ExpectCaptionsFit(host, main.form);
+    ExpectCaptionsFit(host, main.form, 25);
     FrmCollection collection(env, main);
-    ExpectCaptionsFit(host, collection.form);
+    ExpectCaptionsFit(host, collection.form, 4);
     FrmAbout about(env);
-    ExpectCaptionsFit(host, about.form);
+    ExpectCaptionsFit(host, about.form, 5);
 }
 
 TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
@@ -253,14 +268,15 @@ TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
     installer::FrmMain wizard(env);
     wizard.Form_Load();
     // The installing page runs the installation; the others are shown as the buttons reach them.
-    for (int16_t page : {1, 2, 3, 5}) {
+    // Each page shows its own captions: the page number and how many it shows.
+    for (auto [page, captions] : {std::pair<int16_t, int>{1, 5}, {2, 7}, {3, 6}, {5, 5}}) {
         wizard.WizardPage = page;
         wizard.UpdateInfo();
         SCOPED_TRACE("page " + std::to_string(page));
-        ExpectCaptionsFit(host, wizard.form);
+        ExpectCaptionsFit(host, wizard.form, captions);
     }
     installer::FrmPath chooser(env, wizard);
-    ExpectCaptionsFit(host, chooser.form);
+    ExpectCaptionsFit(host, chooser.form, 6);
 }
 
 TEST_F(CaptionFit, TheUninstallersWindow) {
@@ -268,7 +284,7 @@ TEST_F(CaptionFit, TheUninstallersWindow) {
     uninstaller::UninstallEnv env{host, registry, files, "C:\\App", [](int) { return std::string(); },
                                   Picture(), "C:\\App\\remover.exe"};
     uninstaller::Uninstall window(env);
-    ExpectCaptionsFit(host, window.form);
+    ExpectCaptionsFit(host, window.form, 4);
 }
 
 } // namespace
