@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds every preset and runs every test: host unit tests, the fuzz
-# run, and the Windows tests under Wine on one shared virtual display; ends on "N passed, N failed".
+# run, and the Windows tests under Wine on one shared virtual display; ends on "N passed, N failed"
+# (", N skipped" when something skipped), counting the cases of each test program run under Wine.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 repo=$(pwd)
@@ -27,14 +28,20 @@ step() {
   return 1
 }
 
-# run_ctest NAME CTEST_ARG...: runs ctest and adds its counts from the closing lines, e.g.
-# "96% tests passed, 2 tests failed out of 50" and "  7 - name (Skipped)".
+# run_ctest NAME BUILD_DIR CTEST_ARG...: runs ctest on BUILD_DIR's tests and adds what they
+# tested, each kind of run counted once. An entry that runs a GoogleTest program through
+# run-gtest.sh counts its cases, which run-gtest.sh appends to the file TESS_GTEST_COUNTS names
+# ("counts ok|failed P F S PROGRAM"); every other entry (a script check, or one case of the native
+# build, whose cases are entries of their own) counts as one, from ctest's closing lines, e.g.
+# "96% tests passed, 2 tests failed out of 50" and "  7 - name (Skipped)". An entry whose program
+# passed but which failed afterwards (a comparison after the cases) counts as one failure more.
 run_ctest() {
-  local name=$1 start=$SECONDS status=0 log=$logs/ctest-$1.log
-  shift
+  local name=$1 dir=$2 start=$SECONDS status=0 log=$logs/ctest-$1.log counts=$logs/gtest-counts-$1.txt
+  shift 2
   echo "test-all: --- ctest $name ---"
-  ctest "$@" --output-on-failure --parallel "$jobs" --timeout 1200 --no-tests=error 2>&1 |
-    tee "$log" || status=$?
+  : >"$counts"
+  TESS_GTEST_COUNTS=$counts ctest --test-dir "$dir" "$@" --output-on-failure --parallel "$jobs" \
+    --timeout 1200 --no-tests=error 2>&1 | tee "$log" || status=$?
   local summary total failures not_run
   summary=$(grep -E '^[0-9]+% tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n1)
   if [[ -z $summary ]]; then
@@ -46,14 +53,34 @@ run_ctest() {
   failures=$(sed -E 's/.* ([0-9]+) tests? failed out of.*/\1/' <<<"$summary")
   total=$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")
   not_run=$(grep -cE '^[[:space:]]+[0-9]+ - .* \((Skipped|Disabled)\)$' "$log")
-  passed=$((passed + total - failures - not_run))
-  failed=$((failed + failures))
-  skipped=$((skipped + not_run))
+  local programs_ok programs_failed case_counts case_passed case_failed case_skipped
+  programs_ok=$(grep -c '^counts ok ' "$counts")
+  programs_failed=$(grep -c '^counts failed ' "$counts")
+  case_counts=$(awk '$1 == "counts" { p += $3; f += $4; s += $5 } END { print p + 0, f + 0, s + 0 }' "$counts")
+  read -r case_passed case_failed case_skipped <<<"$case_counts"
+  local entries_passed=$((total - failures - not_run - programs_ok))
+  local entries_failed=$((failures - programs_failed))
+  ((entries_passed < 0)) && entries_passed=0
+  ((entries_failed < 0)) && entries_failed=0
+  local run_passed=$((entries_passed + case_passed)) run_failed=$((entries_failed + case_failed))
+  local run_skipped=$((not_run + case_skipped))
+  passed=$((passed + run_passed))
+  failed=$((failed + run_failed))
+  skipped=$((skipped + run_skipped))
   if [[ $status -ne 0 || $failures -gt 0 ]]; then
     problems+=("ctest $name")
   fi
-  echo "test-all: ctest $name: $((total - failures - not_run)) passed, $failures failed," \
-    "$not_run skipped in $((SECONDS - start)) s"
+  # Why each case skipped: run-gtest.sh noted it; a native case's own output is in ctest's log.
+  local reasons
+  if grep -q '^counts ' "$counts"; then
+    reasons=$(sed -nE 's/^skip //p' "$counts")
+  else
+    reasons=$(./scripts/gtest-skips.sh <"$dir/Testing/Temporary/LastTest.log" 2>/dev/null | sort -u)
+  fi
+  [[ -z $reasons ]] || sed 's/^/test-all: skipped /' <<<"$reasons" | tee -a "$log"
+  echo "test-all: ctest $name: $run_passed passed, $run_failed failed, $run_skipped skipped" \
+    "($((total - programs_ok - programs_failed)) entries counted as one each, the cases of" \
+    "$((programs_ok + programs_failed)) test programs) in $((SECONDS - start)) s" | tee -a "$log"
 }
 
 # What can be read off the i686 programs without running them: their import tables.
@@ -99,11 +126,11 @@ if step "setup-deps" ./scripts/setup-deps.sh; then
     problems+=("Xvfb")
   fi
 
-  [[ $native_built -eq 1 ]] && run_ctest native --preset native
-  [[ $fuzz_built -eq 1 ]] && run_ctest fuzz --test-dir build/fuzz
+  [[ $native_built -eq 1 ]] && run_ctest native build/native
+  [[ $fuzz_built -eq 1 ]] && run_ctest fuzz build/fuzz
   if [[ $windows_built -eq 1 ]]; then
     step "wine template prefix" ./scripts/wine-prefix.sh template &&
-      run_ctest "$windows_tests" --preset "$windows_tests"
+      run_ctest "$windows_tests" "build/$windows_tests"
   fi
 fi
 
