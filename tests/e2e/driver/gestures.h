@@ -39,7 +39,8 @@ Status TrackThumb(HWND bar, int position, Timeout timeout = kDefaultTimeout);
 // again. A disabled item is not run; Wine closes the menu on its key all the same, so that the
 // pick succeeds there and only the missing effect shows it. A menu that closes before its first
 // level shows has run nothing (an activation change still under way cancels it: Wine under load)
-// and is picked again, three times at most.
+// and is picked again, once at most: the second pick is reported on stderr, so that a run that
+// needed it says so, and a pick that needs a third fails.
 Status PickMenuItem(HWND window, const std::vector<std::string>& path, Timeout timeout = kDefaultTimeout);
 // The same for an item that opens a window (a dialog, another form), which is returned. The
 // cancelled menu above may also close only after it has shown, which looks like a pick of the
