@@ -135,6 +135,30 @@ TEST_F(SkinMakerE2E, CollectionQuestionRemoveSkinAndRefusals) {
     EXPECT_EQ(text("txtFile"), DataPicture("gif87-opaque.gif"));
 }
 
+TEST_F(SkinMakerE2E, TooWidePicturesAreRefusedFromTheirHeaderAndTheTallestIsApplied) {
+    const auto large = [](const char* name) {
+        return WindowsPath(std::string(TESS_LARGE_PICTURES) + "/" + name);
+    };
+    start();
+    // 1600 x 16384: the widest at 96 DPI and the tallest the loader takes.
+    browse(large("tall-1600x16384.jpg"));
+    EXPECT_EQ(text("txtFile"), large("tall-1600x16384.jpg"));
+    EXPECT_TRUE(enabled("Command4"));
+
+    // Decoded, these would not fit beside the program in 2 GB of address space: a 32-bit process
+    // shows the message only if they are refused before their pixels are.
+    for (const char* name : {"huge-rle8-8192x8192.bmp", "photo-8000x6000.jpg"}) {
+        browse(large(name));
+        EXPECT_EQ(answer("Tessary", IDOK), "Picture is too large to load") << name;
+        EXPECT_EQ(text("txtFile"), large("tall-1600x16384.jpg")) << name;
+    }
+
+    apply(IDNO);
+    EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp");
+    keepForComparison("jpeg-tall-tile-800.bmp",
+                      "--picture " + std::string(TESS_HOST_LARGE_PICTURES) + "/tall-1600x16384.jpg");
+}
+
 TEST_F(SkinMakerE2E, OnlyOneCopyRunsAndCloseRequestsEndIt) {
     start();
     // A second copy ends at once without a window.
