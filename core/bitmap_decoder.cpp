@@ -287,4 +287,13 @@ Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLim
     return picture;
 }
 
+Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+    Header h;
+    if (Check header = ReadHeader(bytes, size, h))
+        return std::move(*header);
+    if (Check checked = CheckSize(kBmp, h.width, h.height, limits))
+        return std::move(*checked);
+    return PictureSize{static_cast<int32_t>(h.width), static_cast<int32_t>(h.height)};
+}
+
 } // namespace tess::decoding

@@ -165,18 +165,19 @@ Check ReadColourTable(const uint8_t* d, size_t n, size_t& pos, uint8_t flags, Fr
     return std::nullopt;
 }
 
-} // namespace
-
-Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
+// The logical screen and the first image's descriptor and colour tables, checked against the
+// limits; `pos` ends after them, at the image's LZW code size.
+Check ReadHeaders(const uint8_t* d, size_t n, const PictureLimits& limits, int64_t& screenWidth,
+                  int64_t& screenHeight, Frame& frame, size_t& pos) {
     if (n < 13)
         return Truncated(kGif);
-    const int64_t screenWidth = U16le(d + 6), screenHeight = U16le(d + 8);
+    screenWidth = U16le(d + 6);
+    screenHeight = U16le(d + 8);
     if (Check size = CheckSize(kGif, screenWidth, screenHeight, limits))
-        return std::move(*size);
-    Frame frame;
-    size_t pos = 13;
+        return size;
+    pos = 13;
     if (Check table = ReadColourTable(d, n, pos, d[10], frame))
-        return std::move(*table);
+        return table;
     for (;;) {
         if (pos >= n)
             return Truncated(kGif);
@@ -206,7 +207,7 @@ Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limit
     frame.interlaced = (localFlags & 0x40) != 0;
     pos += 9;
     if (Check table = ReadColourTable(d, n, pos, localFlags, frame))
-        return std::move(*table);
+        return table;
     if (!frame.colours)
         return Corrupt(kGif, "it has no colour table");
     // The image may reach past the screen, where it is clipped; its pixels bound the decoding
@@ -215,6 +216,26 @@ Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limit
         return Error{ErrorCode::PictureTooLarge, "The GIF picture's image is too large (" +
                                                      std::to_string(frame.width) + " x " +
                                                      std::to_string(frame.height) + " pixels)"};
+    return std::nullopt;
+}
+
+} // namespace
+
+Result<PictureSize> InspectGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
+    int64_t screenWidth = 0, screenHeight = 0;
+    Frame frame;
+    size_t pos = 0;
+    if (Check headers = ReadHeaders(d, n, limits, screenWidth, screenHeight, frame, pos))
+        return std::move(*headers);
+    return PictureSize{static_cast<int32_t>(screenWidth), static_cast<int32_t>(screenHeight)};
+}
+
+Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
+    int64_t screenWidth = 0, screenHeight = 0;
+    Frame frame;
+    size_t pos = 0;
+    if (Check headers = ReadHeaders(d, n, limits, screenWidth, screenHeight, frame, pos))
+        return std::move(*headers);
     if (pos >= n)
         return Truncated(kGif);
     // Codes are at most 12 bits wide, and the first code is one bit wider than this size.

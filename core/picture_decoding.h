@@ -36,8 +36,11 @@ void FreePixels(uint8_t* pixels);
 // Windows bitmaps (bytes starting with "BM"), every header version, uncompressed, with colour
 // masks or run-length encoded.
 Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 
 // The first image of a GIF laid on its logical screen, clipped to it.
 Result<Picture> DecodeGif(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+// The logical screen's size, which is the picture's.
+Result<PictureSize> InspectGif(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 
 } // namespace tess::decoding

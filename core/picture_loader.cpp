@@ -112,7 +112,8 @@ Check CheckJpegHuffmanTables(const uint8_t* d, size_t length) {
 // before the first scan, there must be a scan, and the number of scans is capped (every scan
 // makes stb go over the whole image again, so thousands of tiny scans would keep it busy for
 // minutes; 32 scans are always allowed, more for smaller pictures, never more than 1000).
-Check CheckJpeg(const uint8_t* d, size_t n, const PictureLimits& limits) {
+// `size` receives the frame header's size.
+Check CheckJpeg(const uint8_t* d, size_t n, const PictureLimits& limits, PictureSize& size) {
     size_t pos = 2;
     bool frame = false;
     int64_t scans = 0, maxScans = 0;
@@ -159,6 +160,7 @@ Check CheckJpeg(const uint8_t* d, size_t n, const PictureLimits& limits) {
             if (Check size = CheckSize(kJpeg, width, height, limits))
                 return size;
             frame = true;
+            size = PictureSize{static_cast<int32_t>(width), static_cast<int32_t>(height)};
             maxScans = std::clamp<int64_t>((int64_t{1} << 31) / (width * height), 32, 1000);
         } else if (marker == 0xDA) {
             if (!frame)
@@ -185,7 +187,8 @@ Error StbFailure(const stb::AllocationScope& scope) {
 Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits,
                            const stb::AllocationScope& scope) {
     // Our own look at the structure first: stb is not safe on everything it would be shown.
-    if (Check structure = CheckJpeg(bytes, size, limits))
+    PictureSize announced;
+    if (Check structure = CheckJpeg(bytes, size, limits, announced))
         return std::move(*structure);
 
     const int length = static_cast<int>(size);  // size <= kMaxPictureFileBytes < INT_MAX
@@ -221,9 +224,8 @@ Result<Picture> Decode(Format format, const uint8_t* bytes, size_t size, const P
     return DecodeJpeg(bytes, size, limits, scope);
 }
 
-} // namespace
-
-Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+// What every input goes through before its format's reader sees it.
+Result<Format> Recognise(const uint8_t* bytes, size_t size) {
     if (size == 0)
         return Error{ErrorCode::NotAPicture, "The file is empty"};
     if (!bytes)
@@ -233,12 +235,37 @@ Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLi
     const std::optional<Format> format = Identify(bytes, size);
     if (!format)
         return Error{ErrorCode::NotAPicture, "The file is not a GIF, JPEG or bitmap picture"};
+    return *format;
+}
+
+} // namespace
+
+Result<PictureSize> InspectPicture(const uint8_t* bytes, size_t size) {
+    const Result<Format> format = Recognise(bytes, size);
+    if (!format)
+        return format.error();
+    const PictureLimits limits;
+    switch (format.value()) {
+    case Format::Gif: return decoding::InspectGif(bytes, size, limits);
+    case Format::Bmp: return decoding::InspectBitmap(bytes, size, limits);
+    case Format::Jpeg: break;
+    }
+    PictureSize announced;
+    if (Check structure = CheckJpeg(bytes, size, limits, announced))
+        return std::move(*structure);
+    return announced;
+}
+
+Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+    const Result<Format> format = Recognise(bytes, size);
+    if (!format)
+        return format.error();
     const PictureLimits clamped{std::min(limits.maxSide, kMaxPictureSide),
                                 std::min(limits.maxPixels, kMaxPicturePixels)};
     try {
-        return Decode(*format, bytes, size, clamped);
+        return Decode(format.value(), bytes, size, clamped);
     } catch (const stb::AssertionFailure&) {
-        return Corrupt(NameOf(*format), "the decoder found it inconsistent");
+        return Corrupt(NameOf(format.value()), "the decoder found it inconsistent");
     } catch (const std::bad_alloc&) {
         return OutOfMemory();
     }

@@ -23,6 +23,18 @@ inline constexpr size_t kMaxPictureFileBytes = 256u * 1024 * 1024; // bytes read
 // others opaque). JPEGs are opaque. Every other input is an error value.
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size);
 
+// The size a picture's header announces.
+struct PictureSize {
+    int32_t width = 0;
+    int32_t height = 0;
+};
+
+// The size read from the header alone and checked against the loader's limits, with the errors
+// DecodePicture gives for the same header; a JPEG's markers are walked to its end, as before a
+// decode. No pixel is decoded and no pixel buffer allocated, so a caller can refuse a picture by
+// its size before paying for it. A size given here may still fail to decode.
+Result<PictureSize> InspectPicture(const uint8_t* bytes, size_t size);
+
 // Tighter limits for callers that want them (the fuzz target uses them to keep each run small).
 // Values above the loader's own limits are clamped to them.
 struct PictureLimits {

@@ -2,13 +2,12 @@
 #include "platform/picture_files.h"
 
 #include "core/bitmap_writer.h"
-#include "core/picture_loader.h"
 
 namespace tess {
 
-Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path) {
+Result<PictureFile> ReadPictureFile(platform::FileSystem& files, const std::string& path) {
     if (path.empty())
-        return Picture();
+        return PictureFile{};
     Result<std::vector<uint8_t>> bytes = files.ReadWholeFile(path, kMaxPictureFileBytes);
     if (!bytes) {
         if (bytes.error().code != ErrorCode::FileTooLarge)
@@ -17,7 +16,25 @@ Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path
                      "The picture file is too large: " + path + " (more than " +
                          std::to_string(kMaxPictureFileBytes / (1024 * 1024)) + " MB)"};
     }
-    return DecodePicture(bytes.value().data(), bytes.value().size());
+    PictureFile file{std::move(bytes).value(), {}};
+    Result<PictureSize> size = InspectPicture(file.bytes.data(), file.bytes.size());
+    if (!size)
+        return size.error();
+    file.size = size.value();
+    return file;
+}
+
+Result<Picture> DecodePictureFile(const PictureFile& file) {
+    if (file.bytes.empty())
+        return Picture();
+    return DecodePicture(file.bytes.data(), file.bytes.size());
+}
+
+Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path) {
+    Result<PictureFile> file = ReadPictureFile(files, path);
+    if (!file)
+        return file.error();
+    return DecodePictureFile(file.value());
 }
 
 Status WriteBitmap(platform::FileSystem& files, const Surface& surface, const std::string& path) {

@@ -2,9 +2,12 @@
 // written as a Windows bitmap that replaces an existing file only once it is complete.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/picture.h"
+#include "core/picture_loader.h"
 #include "core/result.h"
 #include "core/surface.h"
 #include "platform/file_system.h"
@@ -18,6 +21,20 @@ namespace tess {
 // formats), CorruptPicture (truncated, damaged or using something unsupported, such as a JPEG
 // inside a bitmap), OutOfMemory.
 Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path);
+
+// A picture file read whole, with the size its header announces, so that a caller can refuse the
+// picture by its size before it is decoded.
+struct PictureFile {
+    std::vector<uint8_t> bytes;
+    PictureSize size;
+};
+
+// Reads a picture file and inspects its header: LoadPicture's errors for the file and the header.
+// The empty path gives no bytes and the size 0 x 0.
+Result<PictureFile> ReadPictureFile(platform::FileSystem& files, const std::string& path);
+
+// Decodes what ReadPictureFile read: no bytes give the empty picture.
+Result<Picture> DecodePictureFile(const PictureFile& file);
 
 // Writes the surface as a bitmap file at `path`; a failed write leaves an existing file as it
 // was. Every failure is returned.

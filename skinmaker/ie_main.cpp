@@ -376,17 +376,24 @@ void IeMain::Command1_Click() {
 
     // The picture is read and measured before anything of the window changes, so a file that
     // is no picture, or one too wide, leaves the window and its earlier picture as they were.
-    auto loaded = LoadPicture(env_.files, SourceFile);
+    // The width comes from the header: a picture too wide is never decoded, as its decoding
+    // alone may not fit in the program's address space.
+    auto file = ReadPictureFile(env_.files, SourceFile);
+    if (!file) {
+        env_.host.messageBox(kNotLoadedMessage, ui::kMbIconExclamation);
+        return;
+    }
+    const double tpp = env_.host.twipsPerPixelX();
+    if (file.value().size.width * tpp > kWidestPicture) {
+        env_.host.messageBox("Picture is too large to load", ui::kMbOk);
+        return;
+    }
+    auto loaded = DecodePictureFile(file.value());
     if (!loaded) {
         env_.host.messageBox(kNotLoadedMessage, ui::kMbIconExclamation);
         return;
     }
     auto picture = std::make_shared<Picture>(std::move(loaded).value());
-    const double tpp = env_.host.twipsPerPixelX();
-    if (picture->width() * tpp > kWidestPicture) {
-        env_.host.messageBox("Picture is too large to load", ui::kMbOk);
-        return;
-    }
     sourcePicture_ = picture;
     picSource.setPicture(picture, tpp);
 

@@ -36,14 +36,19 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    auto loaded = LoadPicture(platform::SystemFileSystem(), o.picture);
+    // Measured from the header first: a picture too wide is refused without being decoded.
+    auto file = ReadPictureFile(platform::SystemFileSystem(), o.picture);
+    if (!file)
+        return Fail(o.picture + ": " + file.error().message);
+    const int32_t width = file.value().size.width;
+    if (width * o.twipsPerPixel > kWidestPictureTwips)
+        return Fail(o.picture + ": Picture is too large to load (" + std::to_string(width) +
+                    " pixels are wider than 24000 twips)");
+    auto loaded = DecodePictureFile(file.value());
     if (!loaded)
         return Fail(o.picture + ": " + loaded.error().message);
     const Picture picture = std::move(loaded).value();
     const SourcePicture source{picture, picture.widthTwips(o.twipsPerPixel), picture.heightTwips(o.twipsPerPixel)};
-    if (source.scaleWidth > kWidestPictureTwips)
-        return Fail(o.picture + ": Picture is too large to load (" + std::to_string(picture.width()) +
-                    " pixels are wider than 24000 twips)");
 
     SkinLayout layout;
     layout.mode = o.mode;

@@ -5,6 +5,8 @@
 #include "core/bitmap_writer.h"
 #include "platform/picture_files.h"
 #include "skinmaker/data_folder.h"
+#include "core/stb_image_impl.h"
+#include "tests/support/huge_bitmap.h"
 #include "tests/support/main_window_fixture.h"
 #include "tests/support/memory_file_system.h"
 
@@ -98,6 +100,18 @@ TEST_F(ApplyWindowTest, TooWideAndUnreadablePicturesLeaveTheEarlierOne) {
 
     browse(writePicture("tall.bmp", 10, 5000));  // only the width is limited
     EXPECT_EQ(host.asked().size(), 2u);
+
+    // Refused from its header: under a budget that its 256 MB of pixels would break, the window
+    // still says it is too large, not that it could not be loaded.
+    const std::vector<uint8_t> huge = HugeRle8Bitmap();
+    std::ofstream(folder / "huge.bmp", std::ios::binary)
+        .write(reinterpret_cast<const char*>(huge.data()), static_cast<std::streamsize>(huge.size()));
+    stb::AllocationScope::SetDefaultBudgetForTesting(1024 * 1024);
+    browse((folder / "huge.bmp").string());
+    stb::AllocationScope::SetDefaultBudgetForTesting(0);
+    ASSERT_EQ(host.asked().size(), 3u);
+    EXPECT_EQ(host.asked()[2].text, "Picture is too large to load");
+    EXPECT_EQ(w.txtFile.text(), (folder / "tall.bmp").string());
 }
 
 TEST_F(ApplyWindowTest, ColourChangeAndCancel) {

@@ -25,6 +25,7 @@
 #include "core/picture_loader.h"
 #include "platform/picture_files.h"
 #include "core/stb_image_impl.h"
+#include "tests/support/huge_bitmap.h"
 
 using namespace tess;
 namespace fs = std::filesystem;
@@ -65,11 +66,20 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Decodes a test picture, and checks that its header announced the size it decoded to.
 Picture Load(const std::string& name) {
     Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), DataPath("pictures/" + name));
     if (!picture.ok()) {
         ADD_FAILURE() << name << ": " << picture.error().message;
         return Picture();
+    }
+    const std::vector<uint8_t> bytes = ReadFile(DataPath("pictures/" + name));
+    Result<PictureSize> size = InspectPicture(bytes.data(), bytes.size());
+    if (!size.ok()) {
+        ADD_FAILURE() << name << ": " << size.error().message;
+    } else {
+        EXPECT_EQ(size.value().width, picture.value().width()) << name;
+        EXPECT_EQ(size.value().height, picture.value().height()) << name;
     }
     return picture.value();
 }
@@ -344,6 +354,13 @@ TEST(PictureLoaderBroken, EveryFileGivesTheErrorItsNameAnnounces) {
         Result<Picture> decoded = DecodePicture(bytes.data(), bytes.size());
         ASSERT_FALSE(decoded.ok()) << name;
         EXPECT_EQ(static_cast<int>(decoded.error().code), static_cast<int>(expected)) << name;
+        // The header alone tells a picture too large and a file that is none; damage may lie
+        // past the header, so a damaged file may pass the inspection, but not as another error.
+        Result<PictureSize> inspected = InspectPicture(bytes.data(), bytes.size());
+        if (!inspected.ok())
+            EXPECT_EQ(static_cast<int>(inspected.error().code), static_cast<int>(expected)) << name;
+        else
+            EXPECT_EQ(expected, ErrorCode::CorruptPicture) << name << " passed the inspection";
     }
     EXPECT_GE(files, 60u);
 }
@@ -454,6 +471,48 @@ TEST(PictureLoaderMemory, AllocationFailureIsOutOfMemory) {
         ASSERT_FALSE(picture.ok()) << c.budget;
         EXPECT_EQ(picture.error().code, ErrorCode::OutOfMemory) << picture.error().message;
         EXPECT_TRUE(DecodePicture(c.bytes->data(), c.bytes->size()).ok());
+    }
+}
+
+// Pictures of each format announcing 8192 x 8192 pixels (256 MB decoded) in a few kilobytes.
+std::vector<uint8_t> HugeGif() {
+    // An 8192 x 8192 screen with one 1 x 1 image on it.
+    return {'G', 'I', 'F', '8', '9', 'a', 0x00, 0x20, 0x00, 0x20, 0x80, 0, 0,
+            0, 0, 0, 255, 255, 255,
+            0x2C, 0, 0, 0, 0, 1, 0, 1, 0, 0, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3B};
+}
+
+std::vector<uint8_t> HugeJpeg() {
+    // A small baseline JPEG whose frame header is made to announce 8192 x 8192.
+    std::vector<uint8_t> jpeg = ReadFile(DataPath("pictures/jpeg-baseline.jpg"));
+    for (size_t i = 2; i + 9 < jpeg.size(); ++i) {
+        if (jpeg[i] == 0xFF && jpeg[i + 1] == 0xC0) {
+            jpeg[i + 5] = jpeg[i + 7] = 0x20;
+            jpeg[i + 6] = jpeg[i + 8] = 0x00;
+            return jpeg;
+        }
+    }
+    ADD_FAILURE() << "jpeg-baseline.jpg has no baseline frame header";
+    return jpeg;
+}
+
+TEST(PictureLoaderMemory, TheHeaderTellsTheSizeWithoutAnyPixelBuffer) {
+    // Under a 64 KB budget the decode fails for want of its pixel buffer; the inspection, which
+    // allocates none, tells the size all the same.
+    const struct {
+        const char* name;
+        std::vector<uint8_t> bytes;
+    } cases[] = {{"bitmap", tess::testing::HugeRle8Bitmap()}, {"GIF", HugeGif()}, {"JPEG", HugeJpeg()}};
+    for (const auto& c : cases) {
+        stb::AllocationScope::SetDefaultBudgetForTesting(64 * 1024);
+        Result<PictureSize> size = InspectPicture(c.bytes.data(), c.bytes.size());
+        Result<Picture> decoded = DecodePicture(c.bytes.data(), c.bytes.size());
+        stb::AllocationScope::SetDefaultBudgetForTesting(0);
+        ASSERT_TRUE(size.ok()) << c.name << ": " << size.error().message;
+        EXPECT_EQ(size.value().width, 8192) << c.name;
+        EXPECT_EQ(size.value().height, 8192) << c.name;
+        ASSERT_FALSE(decoded.ok()) << c.name;
+        EXPECT_EQ(decoded.error().code, ErrorCode::OutOfMemory) << c.name << ": " << decoded.error().message;
     }
 }
 

@@ -2,7 +2,8 @@
 # Checks the import tables of the Windows build's programs (read with objdump).
 #   check-imports.sh BUILD_DIR
 #     Every program imports only DLLs that Windows itself ships: a MinGW runtime DLL
-#     (libstdc++, libgcc, winpthread) would be missing on a user's machine.
+#     (libstdc++, libgcc, winpthread) would be missing on a user's machine. Every 32-bit
+#     program is also marked large-address-aware, so that 64-bit Windows gives it 4 GB.
 #   check-imports.sh --known-only PROGRAM...
 #     Each program imports only the system's known libraries (the KnownDLLs list), which Windows
 #     takes from the system folder alone. Any other name is looked for beside the program first,
@@ -56,6 +57,7 @@ fi
 build_dir=$1
 
 programs=0
+i686_programs=0
 failures=0
 # Compiler checks under CMakeFiles and Wine prefixes that tests leave in the build are skipped.
 while IFS= read -r -d '' program; do
@@ -73,6 +75,13 @@ while IFS= read -r -d '' program; do
       failures=$((failures + 1))
     fi
   done
+  if [[ $(objdump -f "$program" | sed -n 's/.*file format //p') == pei-i386 ]]; then
+    i686_programs=$((i686_programs + 1))
+    if ! grep -q '^[[:space:]]*large address aware$' <<<"$(objdump -p "$program")"; then
+      echo "FAIL: ${program#"$build_dir"/} is not marked large-address-aware" >&2
+      failures=$((failures + 1))
+    fi
+  fi
 done < <(find "$build_dir" \( -name CMakeFiles -o -name drive_c \) -prune -o \
   -name '*.exe' -type f -print0)
 
@@ -83,4 +92,5 @@ fi
 if [[ $failures -gt 0 ]]; then
   exit 1
 fi
-echo "check-imports: $programs programs import only Windows system DLLs"
+echo "check-imports: $programs programs import only Windows system DLLs;" \
+  "$i686_programs 32-bit ones are large-address-aware"

@@ -1,6 +1,9 @@
 // The real skin maker worked from outside as a user works it: start states, the open and colour
 // dialogs, scroll bars and modes, applying at each resolution, the collection question, removing
 // the skin, refusals, a second copy, close requests, and the preview read back from the screen.
+#include <windows.h>
+#include <psapi.h>
+
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/e2e/skinmaker/skinmaker_session.h"
@@ -133,6 +136,43 @@ TEST_F(SkinMakerE2E, CollectionQuestionRemoveSkinAndRefusals) {
     browse(wide);
     EXPECT_EQ(answer("Tessary", IDOK), "Picture is too large to load");
     EXPECT_EQ(text("txtFile"), DataPicture("gif87-opaque.gif"));
+}
+
+// The most memory the process has held at once, in bytes; 0 if the system does not say.
+size_t PeakWorkingSet(DWORD processId) {
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process) return 0;
+    PROCESS_MEMORY_COUNTERS counters{};
+    const BOOL read = K32GetProcessMemoryInfo(process, &counters, sizeof counters);
+    CloseHandle(process);
+    return read ? counters.PeakWorkingSetSize : 0;
+}
+
+TEST_F(SkinMakerE2E, TooWidePicturesAreRefusedFromTheirHeaderAndTheTallestIsApplied) {
+    const auto large = [](const char* name) {
+        return WindowsPath(std::string(TESS_LARGE_PICTURES) + "/" + name);
+    };
+    start();
+    // Decoded, these would not fit beside the program in 2 GB of address space; refused from
+    // their headers, they never make the program hold even the 8192 x 8192 picture's 256 MB of
+    // pixels.
+    for (const char* name : {"huge-rle8-8192x8192.bmp", "photo-8000x6000.jpg"}) {
+        browse(large(name));
+        EXPECT_EQ(answer("Tessary", IDOK), "Picture is too large to load") << name;
+        EXPECT_EQ(text("txtFile"), "") << name;
+    }
+    const size_t peak = PeakWorkingSet(program->processId());
+    EXPECT_GT(peak, 0u);
+    EXPECT_LT(peak, 256u * 1024 * 1024);
+
+    // 1600 x 16384: the widest at 96 DPI and the tallest the loader takes.
+    browse(large("tall-1600x16384.jpg"));
+    EXPECT_EQ(text("txtFile"), large("tall-1600x16384.jpg"));
+    EXPECT_TRUE(enabled("Command4"));
+    apply(IDNO);
+    EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp");
+    keepForComparison("jpeg-tall-tile-800.bmp",
+                      "--picture " + std::string(TESS_HOST_LARGE_PICTURES) + "/tall-1600x16384.jpg");
 }
 
 TEST_F(SkinMakerE2E, OnlyOneCopyRunsAndCloseRequestsEndIt) {
