@@ -266,14 +266,20 @@ Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, uint8_t* rgb
     }
 }
 
+// The header, read and checked against the limits: all that inspection needs, and the start of
+// every decode.
+Check ReadCheckedHeader(const uint8_t* bytes, size_t size, const PictureLimits& limits, Header& h) {
+    if (Check header = ReadHeader(bytes, size, h))
+        return header;
+    return CheckSize(kBmp, h.width, h.height, limits);
+}
+
 } // namespace
 
 Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
     Header h;
-    if (Check header = ReadHeader(bytes, size, h))
+    if (Check header = ReadCheckedHeader(bytes, size, limits, h))
         return std::move(*header);
-    if (Check checked = CheckSize(kBmp, h.width, h.height, limits))
-        return std::move(*checked);
     uint8_t* rgba = AllocateTransparent(h.width, h.height);
     if (!rgba)
         return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"};
@@ -289,10 +295,8 @@ Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLim
 
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
     Header h;
-    if (Check header = ReadHeader(bytes, size, h))
+    if (Check header = ReadCheckedHeader(bytes, size, limits, h))
         return std::move(*header);
-    if (Check checked = CheckSize(kBmp, h.width, h.height, limits))
-        return std::move(*checked);
     return PictureSize{static_cast<int32_t>(h.width), static_cast<int32_t>(h.height)};
 }
 

@@ -423,21 +423,7 @@ TEST(PictureLoaderLimits, LooserLimitsAreClampedToTheLoaders) {
 
 // A bitmap of `width` x 1 black pixels, 32 bits each.
 std::vector<uint8_t> WideBitmap(uint32_t width) {
-    std::vector<uint8_t> bmp(54 + static_cast<size_t>(width) * 4, 0);
-    const auto put32 = [&](size_t at, uint32_t v) {
-        for (int i = 0; i < 4; ++i)
-            bmp[at + i] = static_cast<uint8_t>(v >> (8 * i));
-    };
-    bmp[0] = 'B';
-    bmp[1] = 'M';
-    put32(2, static_cast<uint32_t>(bmp.size()));
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, width);
-    put32(22, 1);
-    bmp[26] = 1;
-    bmp[28] = 32;
-    return bmp;
+    return tess::testing::BitmapWithHeaders(width, 1, 32, 0, 0, static_cast<size_t>(width) * 4);
 }
 
 TEST(PictureLoaderLimits, TheSideLimitIsInclusive) {
