@@ -110,11 +110,20 @@ struct Link {
     std::string path, target, arguments, description;
 };
 
+// Notes each shortcut; with `files` set it also writes the shortcut's file there, as the shell's
+// link object saves one, so that its writing counts among the installation's changes.
 class FakeLinks : public ShellLinks {
 public:
     std::vector<Link> links;
+    MemoryFileSystem* files = nullptr;
     Status CreateLink(const std::string& linkPath, const std::string& target,
                       const std::string& arguments, const std::string& description) override {
+        if (files) {
+            const std::string bytes = target + "|" + arguments + "|" + description;
+            if (Status saved = files->WriteFileReplacing(linkPath, std::vector<uint8_t>(bytes.begin(), bytes.end()));
+                !saved)
+                return saved;
+        }
         links.push_back({linkPath, target, arguments, description});
         return Status::Ok();
     }

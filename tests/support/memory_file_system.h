@@ -1,7 +1,7 @@
 // The in-memory file system of the tests: drives, folders, files and links whose names compare
 // without regard to case, files held by other programs, names the code page cannot spell, and the
-// shell's deletion, which (as some versions of the system do) enters folder links. The file
-// system cases check it against Wine's.
+// shell's deletion, which (as some versions of the system do) enters folder links, and a death of
+// the program after a given change. The file system cases check it against Wine's.
 #pragma once
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "core/ascii_case.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
+#include "tests/support/crash_clock.h"
 
 namespace tess::testing {
 
@@ -117,10 +118,39 @@ public:
     }
     // How often folders were listed.
     int listings = 0;
+    // The clock this file system counts its changes on (with a registry that shares it): each
+    // change above is one, but for a replacing write, which is two as on the system (its
+    // "<name>.partial" written, then moved over the name), and a tree's removal, which is one
+    // for the request and one for each entry removed. Once it stops, every call fails.
+    CrashClock* clock = nullptr;
+
+    // Every file, folder and link as made, by path in its own case: "file " and the bytes,
+    // "folder", or "link " and the target.
+    std::map<std::string, std::string> snapshot() const {
+        std::map<std::string, std::string> all;
+        for (const auto& [key, entry] : entries_)
+            all[entry.path] = entry.kind == Kind::File     ? "file " + entry.bytes
+                              : entry.kind == Kind::Folder ? std::string("folder")
+                                                           : "link " + entry.target;
+        return all;
+    }
+    // The same files after the program died and the computer started again: what was written
+    // stays, no program holds a file any more, nothing is logged and no clock runs.
+    MemoryFileSystem restarted() const {
+        MemoryFileSystem after = *this;
+        after.held_.clear();
+        after.log.clear();
+        after.beforeChange = nullptr;
+        after.clock = nullptr;
+        after.listings = 0;
+        return after;
+    }
 
     // The file system.
 
     Result<uint64_t> FileLength(const std::string& path) override {
+        if (dead())
+            return Died(path);
         const std::string at = Followed(Normal(path));
         if (isFolder(at))
             return Error{ErrorCode::CannotOpen, "Not a file: " + path};
@@ -130,25 +160,35 @@ public:
         return static_cast<uint64_t>(file->bytes.size());
     }
     bool FileExists(const std::string& path) override {
+        if (dead())
+            return false;
         const Entry* entry = find(Through(Normal(path)));
         return !path.empty() && entry && (entry->kind == Kind::File || (entry->kind == Kind::Link && !entry->folderLink));
     }
     bool FolderExists(const std::string& path) override {
+        if (dead())
+            return false;
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         return !path.empty() && (isFolder(at) || (entry && entry->kind == Kind::Link && entry->folderLink));
     }
     bool IsLink(const std::string& path) override {
+        if (dead())
+            return false;
         const Entry* entry = find(Through(Normal(path)));
         return entry && entry->kind == Kind::Link;
     }
     Result<std::string> LinkTarget(const std::string& path) override {
+        if (dead())
+            return Died(path);
         const Entry* entry = find(Through(Normal(path)));
         if (!entry || entry->kind != Kind::Link)
             return Error{ErrorCode::InvalidArgument, path + " is not a link"};
         return entry->target;
     }
     Result<std::vector<std::string>> ListFiles(const std::string& folder, const std::string& pattern) override {
+        if (dead())
+            return Died(folder);
         const std::string at = Followed(Normal(folder));
         if (!readable(at) || !isFolder(at))
             return Error{ErrorCode::FileNotFound, "Cannot list " + folder};
@@ -161,6 +201,8 @@ public:
     }
     Result<std::vector<std::string>> ListFolders(const std::string& folder) override {
         ++listings;
+        if (dead())
+            return Died(folder);
         const std::string at = Followed(Normal(folder));
         if (!readable(at))
             return Error{ErrorCode::CannotOpen, "The drive of " + folder + " is not ready"};
@@ -177,7 +219,7 @@ public:
         const std::string given = Normal(folder);
         const std::string at = Followed(given);
         std::vector<std::string> found;
-        if (!readable(at) || !isFolder(at))
+        if (dead() || !readable(at) || !isFolder(at))
             return found;
         // Named below the folder as given, as the system's listing of "folder\*" names them.
         for (const Entry* entry : children(at, true))
@@ -185,6 +227,8 @@ public:
         return found;
     }
     Result<std::vector<uint8_t>> ReadWholeFile(const std::string& path, uint64_t maxBytes) override {
+        if (dead())
+            return Died(path);
         const std::string at = Followed(Normal(path));
         if (isFolder(at))
             return Error{ErrorCode::CannotOpen, "Cannot open " + path + ": it is a folder"};
@@ -197,7 +241,8 @@ public:
     }
 
     Status CreateFolder(const std::string& path) override {
-        note("mkdir " + path);
+        if (!note("mkdir " + path))
+            return Died(path);
         const std::string at = Through(Normal(path));
         if (path.empty())
             return Error{ErrorCode::InvalidArgument, "Not a folder name"};
@@ -209,17 +254,26 @@ public:
         return Status::Ok();
     }
     Status WriteFileReplacing(const std::string& path, const std::vector<uint8_t>& bytes) override {
-        note("write " + path);
+        if (!note("write " + path))
+            return Died(path);
         const std::string at = Through(Normal(path));
         const Entry* there = find(at);
         if (path.empty() || isFolder(at) || (there && there->kind == Kind::Link && there->folderLink) ||
             !isFolder(Followed(Parent(at))) || held_.count(Key(at)) || refused(at) || (there && there->readOnly))
             return Error{ErrorCode::WriteFailed, "Cannot write " + path};
+        // Written beside the name first, replacing what an earlier write left there, then moved
+        // over the name: a death before the move leaves it there.
+        const std::string partial = platform::PartialFileName(at);
+        entries_[Key(partial)] = Entry{partial, Kind::File, std::string(bytes.begin(), bytes.end()), {}, false};
+        if (clock && !clock->change())
+            return Died(path);
+        entries_.erase(Key(partial));
         entries_[Key(at)] = Entry{at, Kind::File, std::string(bytes.begin(), bytes.end()), {}, false};
         return Status::Ok();
     }
     Status MoveReplacing(const std::string& from, const std::string& to) override {
-        note("move " + from + " to " + to);
+        if (!note("move " + from + " to " + to))
+            return Died(from);
         const std::string source = Through(Normal(from)), target = Through(Normal(to));
         const Entry* moving = find(source);
         if (!moving || !isFileLike(*moving))
@@ -246,7 +300,8 @@ public:
         return Status::Ok();
     }
     Status RemoveFile(const std::string& path) override {
-        note("delete " + path);
+        if (!note("delete " + path))
+            return Died(path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry && !isFolder(at))
@@ -256,7 +311,8 @@ public:
         return Status::Ok();
     }
     Status DeleteMatching(const std::string& folder, const std::string& pattern) override {
-        note("matching " + folder + "\\" + pattern);
+        if (!note("matching " + folder + "\\" + pattern))
+            return Died(folder);
         int matched = 0;
         bool failed = false;
         for (const Entry* entry : children(Followed(Normal(folder)), false)) {
@@ -270,7 +326,8 @@ public:
         return Status::Ok();
     }
     Status RemoveFolder(const std::string& path) override {
-        note("rmdir " + path);
+        if (!note("rmdir " + path))
+            return Died(path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry)
@@ -283,7 +340,8 @@ public:
         return Status::Ok();
     }
     Status RemoveLink(const std::string& path) override {
-        note("unlink " + path);
+        if (!note("unlink " + path))
+            return Died(path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry)
@@ -293,7 +351,8 @@ public:
         return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, path});
     }
     Status ClearReadOnly(const std::string& path) override {
-        note("writable " + path);
+        if (!note("writable " + path))
+            return Died(path);
         Entry* file = findMutable(Through(Normal(path)));
         if (!file)
             return NotFound(path);
@@ -303,7 +362,8 @@ public:
         return Status::Ok();
     }
     Status RemovePlainFile(const std::string& path) override {
-        note("delete-plain " + path);
+        if (!note("delete-plain " + path))
+            return Died(path);
         const std::string at = Through(Normal(path));
         const Entry* entry = find(at);
         if (!entry && !isFolder(at))
@@ -318,18 +378,22 @@ public:
         std::string entry = "tree " + folder;
         for (size_t i = 0; i < only.size(); ++i)
             entry += (i == 0 ? " only " : ", ") + only[i];
-        note(entry);
+        if (!note(entry))
+            return {folder};
         std::vector<std::string> stayed;
         (void)removeTree(Through(Normal(folder)), Normal(folder), stayed, &only);
         return stayed;
     }
     Status ShellDelete(const std::string& path, bool filesOnly) override {
-        note(std::string(filesOnly ? "shell-files " : "shell-all ") + path);
+        if (!note(std::string(filesOnly ? "shell-files " : "shell-all ") + path))
+            return Died(path);
         return shellDelete(Through(Normal(path)));
     }
 
-    std::vector<platform::DriveInfo> Drives() override { return drives_; }
+    std::vector<platform::DriveInfo> Drives() override { return dead() ? std::vector<platform::DriveInfo>{} : drives_; }
     Result<std::string> CurrentFolder(char drive) override {
+        if (dead())
+            return Died(std::string(1, drive));
         const auto found = current_.find(AsciiLower(drive));
         if (found == current_.end() || unreadable_.count(AsciiLower(drive)))
             return Error{ErrorCode::CannotOpen, "The drive is not ready"};
@@ -350,6 +414,10 @@ private:
     };
 
     static Error NotFound(const std::string& path) { return Error{ErrorCode::FileNotFound, "File not found: " + path}; }
+    static Error Died(const std::string& path) { return Error{ErrorCode::CannotOpen, "The program died before " + path}; }
+    bool dead() const { return clock && clock->stopped(); }
+    // One change of a tree's removal; false once the program has died.
+    bool tick() { return !clock || clock->change(); }
     // Backslashes only, no doubled ones (the system reads "C:\\\\Tessary" as "C:\\Tessary"), no
     // trailing one; a drive's root is "C:".
     static std::string Normal(const std::string& path) {
@@ -432,10 +500,15 @@ private:
         }
         return at;
     }
-    void note(std::string entry) {
+    // Logs a change asked for and counts it on the clock; false, with nothing logged, once the
+    // program has died.
+    bool note(std::string entry) {
+        if (clock && !clock->change())
+            return false;
         log.push_back(entry);
         if (beforeChange)
             beforeChange(entry);
+        return true;
     }
     static bool Spelled(const std::string& name) { return name.find_first_of("?*") == std::string::npos; }
     // Removes `at` (shown as `shown`) by its identity, never by a name looked up again: a link or
@@ -446,7 +519,7 @@ private:
         if (!entry)
             return true;
         if (entry->kind != Kind::Folder) {
-            if (!refused(at) && erase(at))
+            if (!refused(at) && tick() && erase(at))
                 return true;
             stayed.push_back(shown);
             return false;
@@ -468,7 +541,7 @@ private:
         }
         for (const std::string& child : below)
             emptied &= removeTree(child, shown + child.substr(at.size()), stayed);
-        if (emptied && !refused(at)) {
+        if (emptied && !refused(at) && tick()) {
             entries_.erase(Key(at));
             return true;
         }

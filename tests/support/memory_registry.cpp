@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 #include "core/ascii_case.h"
 
@@ -120,6 +121,8 @@ RegKey MemoryRegistry::NewHandle(std::shared_ptr<Node> node) {
 
 long MemoryRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey* out) {
     *out = 0;
+    if (Dead())
+        return kErrorAccessDenied;
     std::shared_ptr<Node> node;
     // Win32 hands back the root handle itself for an empty path (RegCreateKeyA makes a new one).
     if (subKey.empty()) {
@@ -137,6 +140,8 @@ long MemoryRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey* out
 
 long MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, RegKey* out) {
     *out = 0;
+    if (!Change())
+        return kErrorAccessDenied;
     std::shared_ptr<Node> node;
     if (long error = Walk(root, subKey, true, &node))
         return error;
@@ -146,6 +151,8 @@ long MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, RegKey* o
 
 long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* type,
                                   uint8_t* data, uint32_t* size) {
+    if (Dead())
+        return kErrorAccessDenied;
     long error = kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(key, &error);
     if (!node)
@@ -178,6 +185,8 @@ long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t*
 
 long MemoryRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t type,
                                 const uint8_t* data, uint32_t size) {
+    if (!Change())
+        return kErrorAccessDenied;
     long error = kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(key, &error);
     if (!node)
@@ -193,6 +202,8 @@ long MemoryRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t ty
 }
 
 long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
+    if (!Change())
+        return kErrorAccessDenied;
     long error = kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(key, &error);
     if (!node)
@@ -203,6 +214,8 @@ long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
 }
 
 long MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
+    if (!Change())
+        return kErrorAccessDenied;
     std::shared_ptr<Node> node;
     if (long error = Walk(root, subKey, false, &node))
         return error;
@@ -255,6 +268,38 @@ std::optional<MemoryRegistry::StoredValue> MemoryRegistry::Stored(RegKey root,
 
 bool MemoryRegistry::KeyExists(RegKey root, const std::string& subKey) const {
     return Find(root, subKey) != nullptr;
+}
+
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::CopyTree(const Node& node, Node* parent) {
+    auto copy = std::make_shared<Node>();
+    copy->root = node.root;
+    copy->path = node.path;
+    copy->parent = parent;
+    copy->values = node.values;
+    for (const auto& [name, child] : node.children)
+        copy->children[name] = CopyTree(*child, copy.get());
+    return copy;
+}
+
+std::unique_ptr<MemoryRegistry> MemoryRegistry::Restarted() const {
+    auto after = std::make_unique<MemoryRegistry>();
+    for (const auto& [root, node] : roots_)
+        after->roots_[root] = CopyTree(*node, nullptr);
+    return after;
+}
+
+std::map<std::string, std::string> MemoryRegistry::Contents() const {
+    std::map<std::string, std::string> all;
+    const std::function<void(const Node&, const std::string&)> walk = [&](const Node& node, const std::string& at) {
+        all[at] = "key";
+        for (const auto& [name, value] : node.values)
+            all[at + "|" + name] = std::to_string(value.type) + " " + std::string(value.bytes.begin(), value.bytes.end());
+        for (const auto& [name, child] : node.children)
+            walk(*child, at + "\\" + name);
+    };
+    for (const auto& [root, node] : roots_)
+        walk(*node, root == kHKeyLocalMachine ? "HKLM" : root == kHKeyCurrentUser ? "HKCU" : std::to_string(root));
+    return all;
 }
 
 } // namespace tess

@@ -1,5 +1,6 @@
 // A registry held in memory that answers like the Win32 calls, for running registry code without
-// Windows, with ways for tests to make calls fail and to look at the bytes as they were stored.
+// Windows, with ways for tests to make calls fail, to let the program die after a given change and
+// to look at the bytes as they were stored.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "platform/registry.h"
+#include "tests/support/crash_clock.h"
 
 namespace tess {
 
@@ -44,6 +46,16 @@ public:
     void FailValueWrites(long error) { failValueWrites_ = error; }
     void FailValueDeletes(long error) { failValueDeletes_ = error; }
 
+    // Counts every creation of a key, write and deletion on `clock`, shared with the file system
+    // of the same run; once it stops, every call but closing a key fails.
+    void UseClock(testing::CrashClock* clock) { clock_ = clock; }
+    // The same keys and values after the program died and the computer started again: a registry
+    // of its own, with no handle open and no clock or refusal.
+    std::unique_ptr<MemoryRegistry> Restarted() const;
+    // Every key, as "HKLM\path" (lower case) with the text "key", and every value, as
+    // "HKLM\path|name" with its type and bytes.
+    std::map<std::string, std::string> Contents() const;
+
     // The value as stored, or nothing when the key or the value does not exist.
     std::optional<StoredValue> Stored(RegKey root, const std::string& subKey,
                                       const std::string& name) const;
@@ -65,6 +77,11 @@ private:
     long Walk(RegKey root, const std::string& subKey, bool create, std::shared_ptr<Node>* out);
     long Refused(const Node& from, const std::vector<std::string>& names) const;
     RegKey NewHandle(std::shared_ptr<Node> node);
+    // A copy of `node` and everything below it, below `parent`.
+    static std::shared_ptr<Node> CopyTree(const Node& node, Node* parent);
+    bool Dead() const { return clock_ && clock_->stopped(); }
+    // Counts a change about to be made; false once the program has died.
+    bool Change() { return !clock_ || clock_->change(); }
 
     std::map<RegKey, std::shared_ptr<Node>> roots_;
     std::map<RegKey, std::shared_ptr<Node>> handles_;
@@ -72,6 +89,7 @@ private:
     RegKey nextHandle_ = 0x100;
     long failValueWrites_ = kErrorSuccess;
     long failValueDeletes_ = kErrorSuccess;
+    testing::CrashClock* clock_ = nullptr;
 };
 
 } // namespace tess
