@@ -249,11 +249,21 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
             report.damagedPrograms.push_back(r.program);
     }
     if (report.missingPrograms.empty() && report.damagedPrograms.empty()) {
+        // While the programs are replaced one at a time, the pair in place is for a moment one
+        // short or of two versions: an installed entry is taken off the system's list until the
+        // pair is whole again, so that a setup cut short there never leaves the list offering
+        // an uninstaller that is missing or not the entry's. What is left then is the product's
+        // own files, which the next setup takes over.
+        const bool wasListed = UnlistProduct(services.registry);
         // The uninstaller goes first: the installed skin maker is the one a running copy keeps
         // from being replaced, and the last replacement needs no way back.
         const std::vector<Replacement> order(replacements.rbegin(), replacements.rend());
-        if (const std::optional<size_t> failed = ReplacePrograms(files, order))
+        if (const std::optional<size_t> failed = ReplacePrograms(files, order)) {
             report.missingPrograms.push_back(order[*failed].program);
+            // The installed pair is as it was: so is its entry.
+            if (wasListed)
+                on.step(RelistProduct(services.registry));
+        }
     }
     // Whatever did not move into place goes.
     for (const Replacement& r : replacements)

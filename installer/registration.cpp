@@ -33,7 +33,6 @@ std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::str
         if (!Write(registry, kUninstallKey, name, kRegDword, DwordBytes(value).data(), 4))
             failed.push_back(name);
     };
-    text(kUninstallKey, kDisplayName, kName);
     text(kUninstallKey, kUninstallString, "\"" + appDir + "\\" + kUninstallerFile + "\"");
     text(kUninstallKey, kDisplayIcon, programPath);
     text(kUninstallKey, kDisplayVersion, kVersion);
@@ -44,7 +43,19 @@ std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::str
     number(kNoRepair, 1);
     text(kAppPathKey, "", programPath);
     text(kAppPathKey, kAppPathValue, programPath);
+    text(kUninstallKey, kDisplayName, kName);
     return failed;
+}
+
+bool UnlistProduct(RegistryApi& registry) {
+    const OpenedKey opened = OpenKey(registry, kHKeyLocalMachine, product::kUninstallKey);
+    return opened.ok() && registry.DeleteValue(opened.key.get(), product::kDisplayName) == kErrorSuccess;
+}
+
+bool RelistProduct(RegistryApi& registry) {
+    const std::string name = product::kName;
+    return Write(registry, product::kUninstallKey, product::kDisplayName, kRegSz,
+                 reinterpret_cast<const uint8_t*>(name.data()), static_cast<uint32_t>(name.size()));
 }
 
 } // namespace tess::installer

@@ -72,12 +72,9 @@ void Uninstall::Command1_Click() {
         if (env_.removeAtRestart)
             on.step(env_.removeAtRestart(path));
     }
-    std::string heldFile = Inside(env_.heldFile, env_.appDir) ? env_.heldFile : std::string();
-    // Once moved away, the file in use no longer keeps the folder until the restart.
-    if (!heldFile.empty() && env_.setAside && env_.setAside(heldFile))
-        heldFile.clear();
+    const std::string heldFile = Inside(env_.heldFile, env_.appDir) ? env_.heldFile : std::string();
     const RemovalReport removal =
-        RemoveProduct(env_.files, env_.registry, env_.appDir, env_.shellFolder, heldFile);
+        RemoveProduct(env_.files, env_.registry, env_.appDir, env_.shellFolder, heldFile, env_.setAside);
     env_.host.endProgram(report(removal));
 }
 

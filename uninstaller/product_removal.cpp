@@ -14,7 +14,7 @@ namespace {
 // More lines than this make a message box taller than the screen.
 constexpr size_t kMostListed = 12;
 
-// The product's keys below HKEY_LOCAL_MACHINE, in the order they are deleted.
+// The product's keys below HKEY_LOCAL_MACHINE, in the order the report names those that stayed.
 constexpr const char* kProductKeys[] = {product::kUninstallKey, product::kAppPathKey,
                                         product::kSettingsKey};
 
@@ -74,17 +74,11 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string(int csidl)>& shellFolder,
-                            const std::string& heldFile) {
+                            const std::string& heldFile,
+                            const std::function<bool(const std::string&)>& setAside) {
     ui::HandlerErrors<ui::OnError::Resume> on;
-    // The application's files, the collection and the folders, entry by entry by their exact
-    // names; what is in use stays for now.
-    const LinkedFolder linkedApp = RemoveLinkedFolder(files, appDir);
-    std::vector<std::string> appLeft;
-    if (!linkedApp.wasLink)
-        appLeft = files.RemoveTree(appDir);
-
-    for (const char* key : kProductKeys)
-        on.step(DeleteRegKey(registry, kHKeyLocalMachine, key, ""));
+    on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kAppPathKey, ""));
+    on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kSettingsKey, ""));
 
     RemovalReport report;
     std::string group;
@@ -106,12 +100,27 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                                            std::string(product::kUninstallShortcut) + ".lnk"});
     }
 
+    // The entry goes only now, while the uninstaller it names is still in place: a removal cut
+    // short before this point can be run again from the system's list, and one cut short after
+    // it leaves nothing the entry names.
+    on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kUninstallKey, ""));
+    std::string held = heldFile;
+    // Once moved away, the file in use no longer keeps the folder until the restart.
+    if (!held.empty() && setAside && setAside(held))
+        held.clear();
+    // The application's files, the collection and the folders, entry by entry by their exact
+    // names; what is in use stays for now.
+    const LinkedFolder linkedApp = RemoveLinkedFolder(files, appDir);
+    std::vector<std::string> appLeft;
+    if (!linkedApp.wasLink)
+        appLeft = files.RemoveTree(appDir);
+
     // A folder that was a link had only its link removed: what it pointed to holds the product
     // still, and the removal is not complete.
     for (const LinkedFolder& linked : {linkedApp, linkedGroup})
         if (linked.wasLink)
             report.stayed.push_back(linked.line);
-    ListWhatStayed(files, registry, appDir, appLeft, {group, userGroup}, heldFile, report);
+    ListWhatStayed(files, registry, appDir, appLeft, {group, userGroup}, held, report);
     return report;
 }
 

@@ -1,5 +1,6 @@
-// The uninstallation proper: the application folder with its files and collection, the product's
-// registry keys and the Start-menu group, in that order, and an account of what stayed.
+// The uninstallation proper: the product's registry keys, the Start-menu group, the uninstall
+// entry and then the application folder with its files and collection, and an account of what
+// stayed.
 #pragma once
 
 #include <functional>
@@ -27,18 +28,22 @@ struct RemovalReport {
     bool complete() const { return stayed.empty() && !noProgramsFolder; }
 };
 
-// Removes the product installed in `appDir`: the folder with everything in it, the registry keys,
-// the group in the common Programs folder, and of a group an earlier version left in the user's
-// own Programs folder only the shortcuts it made, then that folder if it is empty; each step
-// whatever became of the ones before. The folders are emptied entry by entry by their exact
+// Removes the product installed in `appDir`: the application path and settings keys, the group in
+// the common Programs folder, and of a group an earlier version left in the user's own Programs
+// folder only the shortcuts it made, then that folder if it is empty; then the uninstall entry,
+// and last the folder with everything in it; each step whatever became of the ones before. Until
+// the entry goes, the programs it names are whole, so a removal cut short can be run again from
+// the entry; after it, what is left is the product's own files, which the next setup takes over. The folders are emptied entry by entry by their exact
 // names, links removed as links and never entered; a folder that is itself a link goes as one,
 // and what it pointed to is reported as still there. A shell folder `shellFolder` does not know
 // is left out rather than aimed at the root of a drive. `heldFile`, when it lies in the folder,
 // is the installed uninstaller's file while a running program holds it, which cannot go until
-// that program ends.
+// that program ends; `setAside`, when given, takes it out of the folder once the entry is gone
+// (true when it did), and it is no longer held there.
 RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string(int csidl)>& shellFolder,
-                            const std::string& heldFile = {});
+                            const std::string& heldFile = {},
+                            const std::function<bool(const std::string&)>& setAside = {});
 
 } // namespace tess::uninstaller

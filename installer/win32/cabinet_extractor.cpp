@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/file_names.h"
 #include "platform/path_text.h"
 #include "platform/win32/system_library.h"
 
@@ -34,7 +35,7 @@ struct Extraction {
     HANDLE cabinet = INVALID_HANDLE_VALUE;  // held by the opened cabinet, never closed here
     uint64_t cabinetLength = 0;
     std::string entry;
-    std::string partPath;       // the temporary file beside the destination
+    std::string partPath;       // the temporary file beside the destination, as a replacing write names it
     std::vector<std::unique_ptr<FdiFile>> files;  // every file handed to FDI, kept until the end
     bool found = false;         // the entry was seen
     bool completed = false;     // its data was written and the file closed by FDI
@@ -138,7 +139,9 @@ FNFDINOTIFY(Notify) {
     }
     case fdintCLOSE_FILE_INFO: {
         FdiFile& file = FromFdi(pfdin->hf);
-        if (!file.output || !CloseHandle(file.output.release()))
+        // On the disk before the move puts it under its name: a power cut after the move must
+        // not leave a program of zeros there.
+        if (!file.output || !FlushFileBuffers(file.output.get()) || !CloseHandle(file.output.release()))
             return FALSE;
         extraction.completed = !extraction.writeFailed;
         return TRUE;
@@ -251,7 +254,7 @@ Status Win32OpenedCabinet::Extract(const std::string& entry, const std::string& 
     extraction.cabinet = file_.get();
     extraction.cabinetLength = length_;
     extraction.entry = entry;
-    extraction.partPath = destinationPath + ".part";
+    extraction.partPath = platform::PartialFileName(destinationPath);
     current = &extraction;
     const BOOL copied = library.copy(context.get(), name.data(), folder.data(), 0, Notify,
                                      nullptr, &extraction);
@@ -262,7 +265,7 @@ Status Win32OpenedCabinet::Extract(const std::string& entry, const std::string& 
 
     if (extraction.found && extraction.completed && copied &&
         MoveFileExA(extraction.partPath.c_str(), destinationPath.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         return Status::Ok();
     if (extraction.found)
         DeleteFileA(extraction.partPath.c_str());
