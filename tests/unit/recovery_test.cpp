@@ -92,6 +92,10 @@ std::vector<std::string> Differences(const std::map<std::string, std::string>& f
     return lines;
 }
 
+void ExpectSame(const std::map<std::string, std::string>& found, const std::map<std::string, std::string>& expected) {
+    EXPECT_EQ(Differences(found, expected), std::vector<std::string>{});
+}
+
 bool Below(const std::string& path, const std::string& folder) {
     const std::string p = AsciiLower(path), f = AsciiLower(folder);
     return p == f || p.rfind(f + "\\", 0) == 0;
@@ -285,8 +289,8 @@ int CheckEverySetupCrash(const Machine& start, const std::vector<Installed>& ver
                      " changes");
         const Cut cut = RunCut(start, setup, n);
         if (n == 0)
-            EXPECT_EQ(Differences(cut.after.state(), start.state()), std::vector<std::string>{});
-        EXPECT_EQ(Differences(FilesOutside(cut.after, product), FilesOutside(start, product)), std::vector<std::string>{});
+            ExpectSame(cut.after.state(), start.state());
+        ExpectSame(FilesOutside(cut.after, product), FilesOutside(start, product));
         if (Listed(cut.after)) {
             bool holdsOne = false;
             for (const Installed& version : versions)
@@ -298,7 +302,7 @@ int CheckEverySetupCrash(const Machine& start, const std::vector<Installed>& ver
         EXPECT_EQ(RunSetup(again, kNew).outcome,
                   n < whole.changes ? installer::InstallReport::Outcome::Installed
                                     : installer::InstallReport::Outcome::NoCabinet);
-        EXPECT_EQ(Differences(again.state(), whole.after.state()), std::vector<std::string>{});
+        ExpectSame(again.state(), whole.after.state());
 
         Machine removing = cut.after.restarted();
         if (!Listed(removing)) {
@@ -308,8 +312,7 @@ int CheckEverySetupCrash(const Machine& start, const std::vector<Installed>& ver
             (void)RunSetup(removing, kNew);
         }
         RunRegisteredRemoval(removing);
-        EXPECT_EQ(Differences(StateWithout(removing, {kCabinet, kCopyFolder}), StateWithout(removed, {kCabinet, kCopyFolder})),
-                  std::vector<std::string>{});
+        ExpectSame(StateWithout(removing, {kCabinet, kCopyFolder}), StateWithout(removed, {kCabinet, kCopyFolder}));
     }
     return whole.changes + 1;
 }
@@ -353,8 +356,8 @@ TEST(Recovery, ARemovalCutShortAnywhereCanBeRunAgainFromTheListOrLeavesOnlyWhatS
                      " changes");
         const Cut cut = RunCut(start, removal, n);
         if (n == 0)
-            EXPECT_EQ(Differences(cut.after.state(), start.state()), std::vector<std::string>{});
-        EXPECT_EQ(Differences(FilesOutside(cut.after, product), FilesOutside(start, product)), std::vector<std::string>{});
+            ExpectSame(cut.after.state(), start.state());
+        ExpectSame(FilesOutside(cut.after, product), FilesOutside(start, product));
         Machine again = cut.after.restarted();
         if (Listed(again)) {
             EXPECT_TRUE(Holds(again, installed)) << "a listed entry without the whole pair it was written for";
@@ -363,7 +366,7 @@ TEST(Recovery, ARemovalCutShortAnywhereCanBeRunAgainFromTheListOrLeavesOnlyWhatS
             (void)RunSetup(again, kNew);
         }
         RunRegisteredRemoval(again);
-        EXPECT_EQ(Differences(StateWithout(again, {kCabinet}), StateWithout(whole.after, {kCabinet})), std::vector<std::string>{});
+        ExpectSame(StateWithout(again, {kCabinet}), StateWithout(whole.after, {kCabinet}));
     }
     EXPECT_GT(whole.changes, 10);
 }
@@ -399,7 +402,8 @@ Machine SkinMakerMachine() {
     m.files.addFolder("C:\\Users\\me\\Pictures");
     photo.drawPicture(SolidPicture(40, 30, {200, 40, 90, 255}), 0, 0, photo.scaleWidth(), photo.scaleHeight());
     EXPECT_TRUE(WriteBitmap(m.files, photo, kPicture).ok());
-    EXPECT_TRUE(SetRegString(*m.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\Windows\\Web\\toolbar.bmp"));
+    EXPECT_TRUE(SetRegString(*m.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue,
+                             "C:\\Windows\\Web\\toolbar.bmp"));
     return m.restarted();
 }
 
@@ -420,16 +424,16 @@ int CheckEveryApplyCrash(bool addToCollection) {
                      " changes");
         const Cut cut = RunCut(start, apply, n);
         if (n == 0)
-            EXPECT_EQ(Differences(cut.after.state(), start.state()), std::vector<std::string>{});
+            ExpectSame(cut.after.state(), start.state());
         const std::optional<std::string> left = cut.after.files.contents(skin);
         EXPECT_TRUE(left == before || left == after) << "Skin.bmp is neither the old bitmap nor the new one";
-        EXPECT_EQ(Differences(FilesOutside(cut.after, {kData}), FilesOutside(start, {kData})), std::vector<std::string>{});
+        ExpectSame(FilesOutside(cut.after, {kData}), FilesOutside(start, {kData}));
         // Cut short after its last change, the step was whole; pressed again it would keep the
         // skin once more.
         Machine again = cut.after.restarted();
         if (n < whole.changes)
             Apply(again, [] {}, addToCollection);
-        EXPECT_EQ(Differences(again.state(), whole.after.state()), std::vector<std::string>{});
+        ExpectSame(again.state(), whole.after.state());
     }
     return whole.changes + 1;
 }
