@@ -150,6 +150,8 @@ TEST_F(CabinetExtraction, TakesEachNamedEntryAndOnlyThat) {
         SCOPED_TRACE(entry);
         const std::string dest = dir + "\\dest\\copy-of-" + entry;
         WriteAll(dest, "an older file that is longer than some entries, to be replaced whole");
+        // What a run cut short left on its way in is written over and moved into place too.
+        WriteAll(dest + ".partial", "an earlier run's unfinished arrival");
         const Status extracted = ExtractOnce(cab, entry, dest);
         ASSERT_TRUE(extracted.ok()) << extracted.error().message;
         const std::string expected = ReadAll(kCabinets + "\\good\\" + entry);
