@@ -228,6 +228,10 @@ TEST_F(Installation, AProgramThatDidNotArriveArrivedOtherOrCannotBeReplacedChang
         caseCabinet.entries = c.entries;
         caseCabinet.laterEntries = c.later;
         MemoryRegistry caseRegistry;
+        // An installed pair has its entry, which the system lists.
+        if (!c.installed.empty())
+            EXPECT_TRUE(WriteRegistration(caseRegistry, app, 1).empty());
+        const std::map<std::string, std::string> registered = caseRegistry.Contents();
         FakeLinks caseLinks;
         FakeProgramFolders caseFolders(caseFiles);
         FakeHasher caseHasher;
@@ -250,8 +254,8 @@ TEST_F(Installation, AProgramThatDidNotArriveArrivedOtherOrCannotBeReplacedChang
         EXPECT_EQ(FilesIn(caseFiles, app), c.installed);
         EXPECT_TRUE(caseFiles.FileExists(kCab));
         EXPECT_FALSE(report.cabinetDeleted);
-        EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kUninstall));
-        EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kAppPaths));
+        // Nothing registered, and an installation's entry listed again as it was.
+        EXPECT_EQ(caseRegistry.Contents(), registered);
         EXPECT_TRUE(caseLinks.links.empty());
     }
 }
