@@ -39,14 +39,46 @@ tess_write_i386_probe() {
   segment='\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'
   segment+='\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
   code='\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80'
-  printf "$header$segment$code" >"$1" && chmod +x "$1"
+  printf '%b' "$header$segment$code" >"$1" && chmod +x "$1"
+}
+
+# The path of the Windows tests, from the 32-bit program $1 and the 32-bit loader $2, with the
+# reason in tess_32bit_reason: 0 where both run, 1 where the kernel refuses the program with
+# "Exec format error", and 2 for any other failure of either (a crash, a hang of more than 10 s,
+# a loader that is missing or fails).
+tess_32bit_path_for() {
+  local program=$1 loader=$2 output status=0
+  # bash's exec calls execve alone (a C library's execvp would hand an unknown format to
+  # /bin/sh), so the kernel's refusal shows as its own message.
+  output=$(LC_ALL=C timeout 10 bash -c 'exec "$0"' "$program" 2>&1) || status=$?
+  if [[ $status -eq 126 && $output == *"Exec format error"* ]]; then
+    tess_32bit_reason="this kernel refuses 32-bit programs (Exec format error)"
+    return 1
+  fi
+  if [[ $status -eq 124 ]]; then
+    tess_32bit_reason="the 32-bit test program did not end within 10 s"
+    return 2
+  fi
+  if [[ $status -ne 0 ]]; then
+    tess_32bit_reason="the 32-bit test program failed (exit code $status${output:+: ${output//$'\n'/ }})"
+    return 2
+  fi
+  status=0
+  output=$(timeout 60 "$loader" --version 2>&1) || status=$?
+  if [[ $status -ne 0 ]]; then
+    tess_32bit_reason="this kernel runs 32-bit programs, but Wine's 32-bit loader $loader does not start"
+    tess_32bit_reason+=" (exit code $status${output:+: ${output//$'\n'/ }}); install wine32"
+    return 2
+  fi
+  tess_32bit_reason="$output starts 32-bit programs"
+  return 0
 }
 
 # Which loader runs the Windows tests, with the reason in tess_32bit_reason. Returns 0 where
-# 32-bit programs run (the i686 build is run), 1 where the kernel refuses them with "Exec format
-# error" or only an emulator runs them (the x86-64 build is run), and 2 where the kernel runs
-# them but Wine's 32-bit loader does not start, or the check itself failed: a broken set-up that
-# must fail the run, not send it to the other build.
+# 32-bit programs run (the i686 build is run), 1 where the kernel refuses them or only an emulator
+# runs them (the x86-64 build is run), and 2 where the kernel runs them but Wine's 32-bit loader
+# does not start, or the check itself failed: a broken set-up that must fail the run, not send
+# it to the other build.
 tess_can_run_32bit() {
   tess_32bit_reason=
   # An emulator registered for 32-bit programs (qemu-user's binfmt entry) would run the probe,
@@ -58,40 +90,16 @@ tess_can_run_32bit() {
       return 1
     fi
   done
-  local folder probe output status
+  local folder probe status=0
   folder=$TESS_WINE_ROOT/probe
-  mkdir -p "$folder" && probe=$(mktemp "$folder/i386-XXXXXX") || {
+  if ! mkdir -p "$folder" || ! probe=$(mktemp "$folder/i386-XXXXXX") || ! tess_write_i386_probe "$probe"; then
+    [[ -z ${probe:-} ]] || rm -f "$probe"
     tess_32bit_reason="cannot write the 32-bit test program in $folder"
     return 2
-  }
-  if ! tess_write_i386_probe "$probe"; then
-    rm -f "$probe"
-    tess_32bit_reason="cannot write the 32-bit test program $probe"
-    return 2
   fi
-  # bash's exec calls execve alone (a C library's execvp would hand an unknown format to
-  # /bin/sh), so the kernel's refusal shows as its own message.
-  status=0
-  output=$(LC_ALL=C timeout 10 bash -c 'exec "$0"' "$probe" 2>&1) || status=$?
+  tess_32bit_path_for "$probe" "$tess_wine32_loader" || status=$?
   rm -f "$probe"
-  if [[ $status -eq 126 && $output == *"Exec format error"* ]]; then
-    tess_32bit_reason="this kernel refuses 32-bit programs (Exec format error)"
-    return 1
-  fi
-  if [[ $status -ne 0 ]]; then
-    tess_32bit_reason="the 32-bit test program failed (exit code $status${output:+: $output})"
-    [[ $status -eq 124 ]] && tess_32bit_reason="the 32-bit test program did not end within 10 s"
-    return 2
-  fi
-  status=0
-  output=$(timeout 60 "$tess_wine32_loader" --version 2>&1) || status=$?
-  if [[ $status -ne 0 ]]; then
-    tess_32bit_reason="this kernel runs 32-bit programs, but Wine's 32-bit loader $tess_wine32_loader"
-    tess_32bit_reason+=" does not start (exit code $status${output:+: ${output//$'\n'/ }}); install wine32"
-    return 2
-  fi
-  tess_32bit_reason="$output starts 32-bit programs"
-  return 0
+  return "$status"
 }
 # A broken 32-bit loader keeps `wine`, so that every run fails, and says why here.
 tess_32bit_status=0

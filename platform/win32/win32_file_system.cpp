@@ -328,8 +328,13 @@ public:
             return nullptr;
         std::shared_ptr<void> held(opened, [](HANDLE handle) { CloseHandle(handle); });
         BY_HANDLE_FILE_INFORMATION info{};
-        if (!GetFileInformationByHandle(opened, &info))
+        if (!GetFileInformationByHandle(opened, &info)) {
+            // Closed first, so that the caller reads this call's error.
+            const DWORD error = GetLastError();
+            held.reset();
+            SetLastError(error);
             return nullptr;
+        }
         attributes = info.dwFileAttributes;
         return held;
     }
