@@ -166,8 +166,17 @@ public:
         Note("find", search);
         const std::wstring folder = Resolved(search.substr(0, search.rfind(L'\\')), true);
         const Entry* listed = EntryAt(folder);
-        if (search.substr(search.rfind(L'\\') + 1) != L"*" || !listed || !(listed->attributes & FILE_ATTRIBUTE_DIRECTORY))
+        if (search.substr(search.rfind(L'\\') + 1) != L"*" || !listed || !(listed->attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            SetLastError(ERROR_PATH_NOT_FOUND);
             return ERROR_PATH_NOT_FOUND;
+        }
+        // A folder below a drive's root lists itself and its parent first.
+        for (const wchar_t* dots : {L".", L".."}) {
+            WIN32_FIND_DATAW data{};
+            data.dwFileAttributes = FILE_ATTRIBUTE_DIRECTORY;
+            std::wmemcpy(data.cFileName, dots, std::wcslen(dots) + 1);
+            found.push_back(data);
+        }
         for (const auto& [key, entry] : entries_) {
             if (key.rfind(folder + L"\\", 0) != 0 || key.find(L'\\', folder.size() + 1) != std::wstring::npos)
                 continue;
@@ -180,7 +189,7 @@ public:
             std::wmemcpy(data.cFileName, name.c_str(), name.size() + 1);
             found.push_back(data);
         }
-        return found.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS;
+        return ERROR_SUCCESS;
     }
     std::shared_ptr<void> Hold(const std::wstring& path, DWORD& attributes) override {
         Note("hold", path);
