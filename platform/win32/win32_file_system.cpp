@@ -140,19 +140,17 @@ struct ListedEntry {
 
 // The entries of a wide folder that match `pattern`, "." and ".." left out; false when the folder
 // could not be listed (an empty root lists nothing and is no error).
-bool ListWide(const std::wstring& folder, const wchar_t* pattern, std::vector<ListedEntry>& entries) {
-    WIN32_FIND_DATAW found{};
+bool ListWide(EntryCalls& calls, const std::wstring& folder, const wchar_t* pattern,
+              std::vector<ListedEntry>& entries) {
+    std::vector<WIN32_FIND_DATAW> found;
     const std::wstring search = folder + (!folder.empty() && folder.back() == L'\\' ? L"" : L"\\") + pattern;
-    const HANDLE first = FindFirstFileW(LongPath(search).c_str(), &found);
-    if (first == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    UniqueFind listing(first);
-    do {
-        const std::wstring name = found.cFileName;
+    const DWORD error = calls.Find(LongPath(search), found);
+    for (const WIN32_FIND_DATAW& entry : found) {
+        const std::wstring name = entry.cFileName;
         if (name != L"." && name != L"..")
-            entries.push_back({name, Narrow(name), found.dwFileAttributes});
-    } while (FindNextFileW(listing.get(), &found));
-    return GetLastError() == ERROR_NO_MORE_FILES;
+            entries.push_back({name, Narrow(name), entry.dwFileAttributes});
+    }
+    return error == ERROR_SUCCESS || (error == ERROR_FILE_NOT_FOUND && found.empty());
 }
 
 std::string Joined(const std::string& folder, const std::string& name) {
@@ -211,36 +209,29 @@ Status DeleteThroughHandle(const std::wstring& path, const std::string& shown, b
 
 // Removes the folder `folder` (wide, and `shown` as the user reads it) with everything in it;
 // see RemoveTree. Adds to `stayed` what could not go; true when the folder itself went.
-bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::vector<std::string>& stayed,
-                    const std::vector<std::wstring>& only = {}) {
+bool RemoveWideTree(EntryCalls& calls, const std::wstring& folder, const std::string& shown,
+                    std::vector<std::string>& stayed, const std::vector<std::wstring>& only = {}) {
     {
         // Held without leave to delete or rename it, so that nobody can swap it for a link while
         // it is emptied; opened as itself, so that a link in its place is seen as one.
-        const HANDLE opened = CreateFileW(LongPath(folder).c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-        if (opened == INVALID_HANDLE_VALUE) {
+        DWORD attributes = 0;
+        std::shared_ptr<void> held = calls.Hold(LongPath(folder), attributes);
+        if (!held) {
             if (Missing(GetLastError()))
                 return true;
             stayed.push_back(shown + " (it could not be opened)");
             return false;
         }
-        UniqueKernelHandle held(opened);
-        BY_HANDLE_FILE_INFORMATION info{};
-        if (!GetFileInformationByHandle(held.get(), &info)) {
-            stayed.push_back(shown + " (it could not be examined)");
-            return false;
-        }
-        if (IsReparsePoint(info.dwFileAttributes) || !IsFolder(info.dwFileAttributes)) {
-            held = UniqueKernelHandle(nullptr);
-            const bool gone = IsFolder(info.dwFileAttributes) ? RemoveDirectoryW(LongPath(folder).c_str()) != FALSE
-                                                              : DeleteThroughHandle(folder, shown, true).ok();
+        if (IsReparsePoint(attributes) || !IsFolder(attributes)) {
+            held.reset();
+            const bool gone = IsFolder(attributes) ? calls.RemoveFolder(LongPath(folder))
+                                                   : calls.DeleteEntry(folder, shown, true).ok();
             if (!gone)
                 stayed.push_back(shown);
             return gone;
         }
         std::vector<ListedEntry> entries;
-        if (!ListWide(folder, L"*", entries)) {
+        if (!ListWide(calls, folder, L"*", entries)) {
             stayed.push_back(shown + " (it could not be listed)");
             return false;
         }
@@ -255,14 +246,14 @@ bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::v
             const std::wstring path = Joined(folder, entry.wide);
             const std::string named = Joined(shown, entry.name.text);
             if (IsFolder(entry.attributes) && !IsReparsePoint(entry.attributes)) {
-                emptied &= RemoveWideTree(path, named, stayed);
+                emptied &= RemoveWideTree(calls, path, named, stayed);
             } else if (IsFolder(entry.attributes)) {
                 // A folder link goes as itself: RemoveDirectory never enters it.
-                if (!RemoveDirectoryW(LongPath(path).c_str())) {
+                if (!calls.RemoveFolder(LongPath(path))) {
                     stayed.push_back(named);
                     emptied = false;
                 }
-            } else if (!DeleteThroughHandle(path, named, true).ok()) {
+            } else if (!calls.DeleteEntry(path, named, true).ok()) {
                 stayed.push_back(named);
                 emptied = false;
             }
@@ -270,7 +261,7 @@ bool RemoveWideTree(const std::wstring& folder, const std::string& shown, std::v
         if (!emptied)
             return false;
     }
-    if (RemoveDirectoryW(LongPath(folder).c_str()) || Missing(GetLastError()))
+    if (calls.RemoveFolder(LongPath(folder)) || Missing(GetLastError()))
         return true;
     stayed.push_back(shown);
     return false;
@@ -313,6 +304,46 @@ Result<std::wstring> ReparseName(const std::vector<BYTE>& record, DWORD size) {
     return shown;
 }
 
+// The calls as the system makes them.
+class SystemCalls final : public EntryCalls {
+public:
+    DWORD Attributes(const std::wstring& path) override { return GetFileAttributesW(path.c_str()); }
+    DWORD Find(const std::wstring& search, std::vector<WIN32_FIND_DATAW>& found) override {
+        WIN32_FIND_DATAW entry{};
+        const HANDLE first = FindFirstFileW(search.c_str(), &entry);
+        if (first == INVALID_HANDLE_VALUE)
+            return GetLastError();
+        UniqueFind listing(first);
+        do
+            found.push_back(entry);
+        while (FindNextFileW(listing.get(), &entry));
+        const DWORD error = GetLastError();
+        return error == ERROR_NO_MORE_FILES ? ERROR_SUCCESS : error;
+    }
+    std::shared_ptr<void> Hold(const std::wstring& path, DWORD& attributes) override {
+        const HANDLE opened = CreateFileW(path.c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+        if (opened == INVALID_HANDLE_VALUE)
+            return nullptr;
+        std::shared_ptr<void> held(opened, [](HANDLE handle) { CloseHandle(handle); });
+        BY_HANDLE_FILE_INFORMATION info{};
+        if (!GetFileInformationByHandle(opened, &info)) {
+            // Closed first, so that the caller reads this call's error.
+            const DWORD error = GetLastError();
+            held.reset();
+            SetLastError(error);
+            return nullptr;
+        }
+        attributes = info.dwFileAttributes;
+        return held;
+    }
+    bool RemoveFolder(const std::wstring& path) override { return RemoveDirectoryW(path.c_str()) != FALSE; }
+    Status DeleteEntry(const std::wstring& path, const std::string& shown, bool links) override {
+        return DeleteThroughHandle(path, shown, links);
+    }
+};
+
 // No message boxes from the system for a drive without a medium.
 class QuietErrors {
 public:
@@ -326,6 +357,11 @@ private:
 };
 
 } // namespace
+
+EntryCalls& SystemEntryCalls() {
+    static SystemCalls calls;
+    return calls;
+}
 
 Result<uint64_t> Win32FileSystem::FileLength(const std::string& path) {
     if (path.empty() || HasNul(path))
@@ -354,9 +390,10 @@ bool Win32FileSystem::FolderExists(const std::string& path) {
 }
 
 bool Win32FileSystem::IsLink(const std::string& path) {
-    if (HasNul(path))
+    const std::wstring wide = Wide(path);
+    if (wide.empty() || HasNul(path))
         return false;
-    const DWORD attributes = Attributes(path);
+    const DWORD attributes = calls_.Attributes(LongPath(wide));
     return attributes != INVALID_FILE_ATTRIBUTES && IsReparsePoint(attributes);
 }
 
@@ -393,7 +430,7 @@ Result<std::vector<std::string>> Win32FileSystem::ListFiles(const std::string& f
                                                             const std::string& pattern) {
     std::vector<ListedEntry> entries;
     const std::wstring wide = Wide(folder);
-    if (wide.empty() || HasNul(folder) || !ListWide(wide, L"*", entries) || !IsExistingFolder(folder))
+    if (wide.empty() || HasNul(folder) || !ListWide(calls_, wide, L"*", entries) || !IsExistingFolder(folder))
         return Error{ErrorCode::FileNotFound, "Cannot list " + folder};
     std::vector<std::string> names;
     for (const ListedEntry& entry : entries)
@@ -407,7 +444,7 @@ Result<std::vector<std::string>> Win32FileSystem::ListFolders(const std::string&
     QuietErrors quiet;
     std::vector<ListedEntry> entries;
     const std::wstring wide = Wide(folder);
-    if (wide.empty() || HasNul(folder) || !ListWide(wide, L"*", entries)) {
+    if (wide.empty() || HasNul(folder) || !ListWide(calls_, wide, L"*", entries)) {
         const DWORD error = GetLastError();
         return Error{error == ERROR_PATH_NOT_FOUND || error == ERROR_FILE_NOT_FOUND || wide.empty()
                          ? ErrorCode::FileNotFound
@@ -427,13 +464,14 @@ Result<std::vector<std::string>> Win32FileSystem::ListFolders(const std::string&
 
 namespace {
 
-void ListWideTree(const std::wstring& folder, const std::string& shown, std::vector<std::string>& found) {
+void ListWideTree(EntryCalls& calls, const std::wstring& folder, const std::string& shown,
+                  std::vector<std::string>& found) {
     std::vector<ListedEntry> entries;
-    (void)ListWide(folder, L"*", entries);
+    (void)ListWide(calls, folder, L"*", entries);
     for (const ListedEntry& entry : entries) {
         found.push_back(Joined(shown, entry.name.text));
         if (IsFolder(entry.attributes) && !IsReparsePoint(entry.attributes))
-            ListWideTree(Joined(folder, entry.wide), Joined(shown, entry.name.text), found);
+            ListWideTree(calls, Joined(folder, entry.wide), Joined(shown, entry.name.text), found);
     }
 }
 
@@ -442,7 +480,7 @@ void ListWideTree(const std::wstring& folder, const std::string& shown, std::vec
 std::vector<std::string> Win32FileSystem::ListTree(const std::string& folder) {
     std::vector<std::string> found;
     if (const std::wstring wide = Wide(folder); !wide.empty() && !HasNul(folder))
-        ListWideTree(wide, folder, found);
+        ListWideTree(calls_, wide, folder, found);
     return found;
 }
 
@@ -574,7 +612,7 @@ Status Win32FileSystem::DeleteMatching(const std::string& folder, const std::str
     std::vector<ListedEntry> entries;
     const std::wstring wide = Wide(folder), widePattern = Wide(pattern);
     if (!wide.empty() && !widePattern.empty() && !HasNul(folder))
-        (void)ListWide(wide, widePattern.c_str(), entries);
+        (void)ListWide(calls_, wide, widePattern.c_str(), entries);
     int matched = 0;
     std::string failed;
     for (const ListedEntry& entry : entries) {
@@ -608,7 +646,7 @@ std::vector<std::string> Win32FileSystem::RemoveTree(const std::string& folder, 
     if (wide.empty() || HasNul(folder))
         stayed.push_back(folder + " (the name is not valid here)");
     else
-        (void)RemoveWideTree(wide, folder, stayed, names);
+        (void)RemoveWideTree(calls_, wide, folder, stayed, names);
     return stayed;
 }
 
@@ -620,14 +658,18 @@ Status Win32FileSystem::RemoveFolder(const std::string& path) {
 
 Status Win32FileSystem::RemoveLink(const std::string& path) {
     // The attributes are the link's own: a folder link (or junction) goes with RemoveDirectory,
-    // which never enters it, a file link with DeleteFile, which never follows it.
-    const DWORD attributes = HasNul(path) ? INVALID_FILE_ATTRIBUTES : Attributes(path);
+    // which never enters it, a file link through a handle on itself, which never follows it.
+    const std::wstring wide = Wide(path);
+    if (wide.empty() || HasNul(path))
+        return NotFound(path);
+    const DWORD attributes = calls_.Attributes(LongPath(wide));
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return DeleteError(path);
     if (!IsReparsePoint(attributes))
         return Error{ErrorCode::InvalidArgument, path + " is not a link"};
-    const BOOL removed = IsFolder(attributes) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str());
-    return removed ? Status::Ok() : Status(DeleteError(path));
+    if (!IsFolder(attributes))
+        return calls_.DeleteEntry(wide, path, true);
+    return calls_.RemoveFolder(LongPath(wide)) ? Status::Ok() : Status(DeleteError(path));
 }
 
 Status Win32FileSystem::ShellDelete(const std::string& path, bool filesOnly) {

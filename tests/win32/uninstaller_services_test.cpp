@@ -155,6 +155,22 @@ TEST(TemporaryCopy, APrivateFolderIsMadeOnlyOnAVolumeThatKeepsPermissions) {
     EXPECT_FALSE(KeepsPermissions("Q:\\no such volume"));
 }
 
+// The descriptor a private folder is made with, read back in the descriptor language: owned by
+// the administrators, full access for them and the system, for the folder and all made inside,
+// and nothing inherited from the temporary folder.
+TEST(TemporaryCopy, APrivateFolderIsMadeForAdministratorsAndTheSystemOnly) {
+    const auto descriptor = PrivateFolderDescriptor();
+    ASSERT_TRUE(descriptor.ok()) << descriptor.error().message;
+    char* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorA(
+        descriptor.value().get(), SDDL_REVISION_1, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &text,
+        nullptr));
+    const std::string converted = text;
+    LocalFree(text);
+    EXPECT_EQ(converted, "O:BAD:PAI(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)");
+}
+
+// The same read back from the folder made, where the file system keeps it.
 TEST_F(RemovalFiles, OnlyAdministratorsAndTheSystemMayUseAPrivateFolder) {
     // Wine keeps no permissions on files: a folder made here with a protected list of its own
     // tells whether this system does.
@@ -165,7 +181,8 @@ TEST_F(RemovalFiles, OnlyAdministratorsAndTheSystemMayUseAPrivateFolder) {
     SECURITY_ATTRIBUTES attributes{sizeof attributes, probe.get(), FALSE};
     ASSERT_TRUE(CreateDirectoryA((root + "\\probe").c_str(), &attributes));
     if (!ReadAccessList(root + "\\probe").protectedList)
-        GTEST_SKIP() << "this system does not keep the permissions of files";
+        GTEST_SKIP() << "this system does not keep the permissions of files (Wine keeps none); the descriptor "
+                        "made is checked by TemporaryCopy.APrivateFolderIsMadeForAdministratorsAndTheSystemOnly";
 
     // Full access for the administrators and the system, for the folder and all made inside it,
     // nothing inherited from the temporary folder.

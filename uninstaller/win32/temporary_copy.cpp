@@ -121,12 +121,14 @@ std::optional<std::string> AppDirArgument(const std::string& arguments) {
     return folder;
 }
 
+Result<platform::win32::UniqueSecurityDescriptor> PrivateFolderDescriptor() {
+    return platform::win32::MakeDescriptor(platform::win32::FolderAccess::Private,
+                                           platform::win32::Placement::Folder);
+}
+
 Result<PrivateFolder> CreatePrivateFolder(const std::string& parent,
                                           const std::function<std::string()>& names, int tries) {
-    // Owned by the administrators, full access for them and the system only, nothing inherited
-    // from the temporary folder, and the same for every file and folder made inside.
-    auto descriptor = platform::win32::MakeDescriptor(platform::win32::FolderAccess::Private,
-                                                      platform::win32::Placement::Folder);
+    auto descriptor = PrivateFolderDescriptor();
     if (!descriptor)
         return descriptor.error();
     for (int i = 0; i < tries; ++i) {

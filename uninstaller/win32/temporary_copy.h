@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/result.h"
+#include "platform/win32/folder_security.h"
 #include "ui/win32/win32_handles.h"
 
 namespace tess::uninstaller::win32 {
@@ -26,6 +27,10 @@ struct PrivateFolder {
     std::string path;
     ui::win32::UniqueKernelHandle held;
 };
+
+// The descriptor a private folder is made with: owned by the administrators, full access for them
+// and the system only, protected from the parent's entries, and passed on to all made inside.
+Result<platform::win32::UniqueSecurityDescriptor> PrivateFolderDescriptor();
 
 // A new folder in `parent` that only administrators and the system may open (where the file
 // system keeps permissions), inherited by what is made inside, made and held open in one call. A
