@@ -141,9 +141,9 @@ Check ReadHeader(const uint8_t* d, size_t n, Header& h) {
 }
 
 // The destination of the picture's row `fileRow` (counted in the file's order).
-uint8_t* RowOf(uint8_t* rgba, const Header& h, int64_t fileRow) {
+uint8_t* RowOf(PixelBuffer& pixels, const Header& h, int64_t fileRow) {
     const int64_t y = h.topDown ? fileRow : h.height - 1 - fileRow;
-    return rgba + static_cast<size_t>(y) * static_cast<size_t>(h.width) * 4;
+    return pixels.row(static_cast<int32_t>(y));
 }
 
 class Palette {
@@ -167,7 +167,7 @@ private:
 
 Error MissingColour() { return Corrupt(kBmp, "a pixel uses a colour missing from the palette"); }
 
-Check DecodeRows(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
+Check DecodeRows(const uint8_t* d, size_t n, const Header& h, PixelBuffer& pixels) {
     const uint32_t bpp = h.bitsPerPixel;
     const int64_t stride = (h.width * bpp + 31) / 32 * 4;
     if (stride * h.height > static_cast<int64_t>(n - h.offset))
@@ -175,7 +175,7 @@ Check DecodeRows(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
     const Palette palette(d, h);
     for (int64_t row = 0; row < h.height; ++row) {
         const uint8_t* src = d + h.offset + row * stride;
-        uint8_t* out = RowOf(rgba, h, row);
+        uint8_t* out = RowOf(pixels, h, row);
         for (int64_t x = 0; x < h.width; ++x, out += 4) {
             if (bpp <= 8) {
                 const int64_t bit = x * bpp;
@@ -206,14 +206,14 @@ Check DecodeRows(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
 // 0 there instead). A run may reach into the row's padding, as encoders that compress the stored
 // rows (ImageMagick's) write; those pixels are dropped. A run beyond that, or past the last row,
 // is an error.
-Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
+Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, PixelBuffer& pixels) {
     const bool four = h.compression == kRle4;
     const int64_t storedWidth = four ? (h.width + 7) / 8 * 8 : (h.width + 3) / 4 * 4;
     const Palette palette(d, h);
     size_t pos = h.offset;
     int64_t x = 0, row = 0;
     const auto put = [&](uint32_t index) -> bool {
-        if (x < h.width && !palette.Put(index, RowOf(rgba, h, row) + x * 4))
+        if (x < h.width && !palette.Put(index, RowOf(pixels, h, row) + x * 4))
             return false;
         ++x;
         return true;
@@ -280,17 +280,16 @@ Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLim
     Header h;
     if (Check header = ReadCheckedHeader(bytes, size, limits, h))
         return std::move(*header);
-    uint8_t* rgba = AllocateTransparent(h.width, h.height);
-    if (!rgba)
-        return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"};
-    const Check pixels = h.compression == kRle8 || h.compression == kRle4
-                             ? DecodeRunLengths(bytes, size, h, rgba)
-                             : DecodeRows(bytes, size, h, rgba);
-    Result<Picture> picture = pixels ? Result<Picture>(*pixels)
-                                     : Picture::FromRgba(static_cast<int32_t>(h.width),
-                                                         static_cast<int32_t>(h.height), rgba);
-    FreePixels(rgba);
-    return picture;
+    Result<PixelBuffer> buffer =
+        PixelBuffer::Allocate(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height));
+    if (!buffer)
+        return buffer.error();
+    PixelBuffer& pixels = buffer.value();
+    if (Check decoded = h.compression == kRle8 || h.compression == kRle4
+                            ? DecodeRunLengths(bytes, size, h, pixels)
+                            : DecodeRows(bytes, size, h, pixels))
+        return std::move(*decoded);
+    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
 }
 
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {

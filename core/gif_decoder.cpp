@@ -36,17 +36,15 @@ struct Frame {
 // Where the image's pixels go, in the order the code stream gives them.
 class FrameWriter {
 public:
-    FrameWriter(const Frame& frame, uint8_t* screen, int64_t screenWidth, int64_t screenHeight)
-        : f_(frame), screen_(screen), screenWidth_(screenWidth), screenHeight_(screenHeight) {}
+    FrameWriter(const Frame& frame, PixelBuffer& screen) : f_(frame), screen_(screen) {}
 
     bool full() const { return row_ >= f_.height; }
 
     void Put(uint32_t index) {
         const int64_t sx = f_.x + column_, sy = f_.y + row_;
-        if (sx < screenWidth_ && sy < screenHeight_ && index < f_.colourCount &&
+        if (sx < screen_.width() && sy < screen_.height() && index < f_.colourCount &&
             static_cast<int32_t>(index) != f_.transparent) {
-            uint8_t* out = screen_ + (static_cast<size_t>(sy) * static_cast<size_t>(screenWidth_) +
-                                      static_cast<size_t>(sx)) * 4;
+            uint8_t* out = screen_.row(static_cast<int32_t>(sy)) + static_cast<size_t>(sx) * 4;
             const uint8_t* colour = f_.colours + 3 * index;
             out[0] = colour[0];
             out[1] = colour[1];
@@ -70,8 +68,7 @@ public:
 
 private:
     const Frame& f_;
-    uint8_t* screen_;
-    int64_t screenWidth_, screenHeight_;
+    PixelBuffer& screen_;
     int64_t column_ = 0, row_ = 0;
     int pass_ = 0;
 };
@@ -243,22 +240,19 @@ Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limit
     if (codeSize < 1 || codeSize > 11)
         return Corrupt(kGif, "bad LZW code size");
 
-    uint8_t* rgba = AllocateTransparent(screenWidth, screenHeight);
-    if (!rgba)
-        return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"};
-    FrameWriter writer(frame, rgba, screenWidth, screenHeight);
-    Result<Picture> picture = [&]() -> Result<Picture> {
-        if (frame.width > 0 && frame.height > 0) {
-            if (Check raster = DecodeRaster(d, n, pos, codeSize, writer))
-                return std::move(*raster);
-        } else if (!SkipSubBlocks(d, n, pos)) {
-            return Truncated(kGif);
-        }
-        return Picture::FromRgba(static_cast<int32_t>(screenWidth),
-                                 static_cast<int32_t>(screenHeight), rgba);
-    }();
-    FreePixels(rgba);
-    return picture;
+    Result<PixelBuffer> buffer = PixelBuffer::Allocate(static_cast<int32_t>(screenWidth),
+                                                       static_cast<int32_t>(screenHeight));
+    if (!buffer)
+        return buffer.error();
+    PixelBuffer& screen = buffer.value();
+    FrameWriter writer(frame, screen);
+    if (frame.width > 0 && frame.height > 0) {
+        if (Check raster = DecodeRaster(d, n, pos, codeSize, writer))
+            return std::move(*raster);
+    } else if (!SkipSubBlocks(d, n, pos)) {
+        return Truncated(kGif);
+    }
+    return Picture::FromRgba(screen.width(), screen.height(), screen.data());
 }
 
 } // namespace tess::decoding

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "picture_loader.h"
+#include "pixel_buffer.h"
 
 namespace tess::decoding {
 
@@ -26,12 +27,6 @@ inline uint32_t U16be(const uint8_t* p) { return (p[0] << 8) | p[1]; }
 inline uint32_t U32le(const uint8_t* p) {
     return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
 }
-
-// A zero-filled (so fully transparent) RGBA buffer of width × height pixels, allocated through
-// the loader's allocation tracker so that budgets and statistics cover it as they cover stb's
-// buffers. Null when the allocation is refused.
-uint8_t* AllocateTransparent(int64_t width, int64_t height);
-void FreePixels(uint8_t* pixels);
 
 // Windows bitmaps (bytes starting with "BM"), every header version, uncompressed, with colour
 // masks or run-length encoded.

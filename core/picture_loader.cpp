@@ -45,14 +45,6 @@ Check CheckSize(const char* format, int64_t width, int64_t height, const Picture
     return std::nullopt;
 }
 
-uint8_t* AllocateTransparent(int64_t width, int64_t height) {
-    // Zero-filled by the tracker: every pixel starts transparent.
-    return static_cast<uint8_t*>(stb::AllocationScope::Allocate(
-        static_cast<size_t>(width) * static_cast<size_t>(height) * 4));
-}
-
-void FreePixels(uint8_t* pixels) { stb::AllocationScope::Free(pixels); }
-
 } // namespace decoding
 
 namespace {
@@ -200,17 +192,12 @@ Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimit
     if (Check checked = CheckSize(kJpeg, width, height, limits))
         return std::move(*checked);
 
-    int decodedWidth = 0, decodedHeight = 0;
-    uint8_t* rgba = stb::LoadRgba(bytes, length, &decodedWidth, &decodedHeight);
-    if (!rgba)
+    const PixelBuffer pixels = stb::LoadRgba(bytes, length);
+    if (pixels.empty())
         return StbFailure(scope);
-    if (decodedWidth != width || decodedHeight != height) {
-        stb::FreeImage(rgba);
+    if (pixels.width() != width || pixels.height() != height)
         return Corrupt(kJpeg, "its size changed while decoding");
-    }
-    Result<Picture> picture = Picture::FromRgba(decodedWidth, decodedHeight, rgba);
-    stb::FreeImage(rgba);
-    return picture;
+    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
 }
 
 Result<Picture> Decode(Format format, const uint8_t* bytes, size_t size, const PictureLimits& limits) {

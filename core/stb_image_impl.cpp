@@ -41,18 +41,19 @@ static_assert(STBI_MAX_DIMENSIONS == tess::kMaxPictureSide,
 
 namespace tess::stb {
 
-// Each block starts with this header; stb gets the bytes after it. The header is padded to 32
-// bytes so the block keeps malloc's alignment on 32- and 64-bit targets alike.
+// Each block starts with this header; stb gets the bytes after it. The header is padded to 48
+// bytes so the block keeps malloc's 16-byte alignment on 32- and 64-bit targets alike.
 struct AllocationScope::Block {
     Block* prev;
     Block* next;
     AllocationScope* owner;
     size_t size;
+    bool kept;  // its owner frees it; a closing scope lets it go
 };
 
 namespace {
 
-constexpr size_t kHeaderBytes = 32;
+constexpr size_t kHeaderBytes = 48;
 static_assert(sizeof(AllocationScope::Block) <= kHeaderBytes);
 
 thread_local AllocationScope* t_current = nullptr;
@@ -78,6 +79,8 @@ AllocationScope::~AllocationScope() {
     while (head_) {
         Block* block = head_;
         unlink(block);
+        if (block->kept)
+            continue;
         ++stats_.reclaimedBlocks;
         std::free(block);
     }
@@ -132,6 +135,7 @@ bool AllocationScope::Admit(AllocationScope* scope, size_t size, size_t othersLi
 
 void* AllocationScope::Adopt(Block* block, size_t size, AllocationScope* scope) {
     block->size = size;
+    block->kept = false;
     block->owner = nullptr;
     block->prev = block->next = nullptr;
     if (scope)
@@ -173,7 +177,10 @@ void* AllocationScope::Reallocate(void* payload, size_t size) {
     }
     if (size > oldSize)
         std::memset(static_cast<unsigned char*>(PayloadOf(block)) + oldSize, 0, size - oldSize);
-    return Adopt(block, size, owner);
+    const bool kept = block->kept;
+    void* moved = Adopt(block, size, owner);
+    block->kept = kept;
+    return moved;
 }
 
 void AllocationScope::Free(void* payload) {
@@ -183,6 +190,11 @@ void AllocationScope::Free(void* payload) {
     if (block->owner)
         block->owner->unlink(block);
     std::free(block);
+}
+
+void AllocationScope::Keep(void* payload) {
+    if (payload)
+        HeaderOf(payload)->kept = true;
 }
 
 bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height) {
@@ -198,13 +210,12 @@ bool Info(Format format, const uint8_t* bytes, int length, int* width, int* heig
     return false;
 }
 
-uint8_t* LoadRgba(const uint8_t* bytes, int length, int* width, int* height) {
+PixelBuffer LoadRgba(const uint8_t* bytes, int length) {
     stbi__g_failure_reason = nullptr;
-    int components = 0;
-    return stbi_load_from_memory(bytes, length, width, height, &components, 4);
+    int width = 0, height = 0, components = 0;
+    uint8_t* pixels = stbi_load_from_memory(bytes, length, &width, &height, &components, 4);
+    return PixelBuffer::Adopt(width, height, pixels);
 }
-
-void FreeImage(uint8_t* pixels) { stbi_image_free(pixels); }
 
 uint8_t* LoadForTesting(const uint8_t* bytes, int length, int channels, int* width, int* height) {
     stbi__g_failure_reason = nullptr;

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <exception>
 
+#include "pixel_buffer.h"
+
 namespace tess::stb {
 
 // Thrown in place of an abort when one of stb_image's internal assertions fails on hostile data.
@@ -30,10 +32,12 @@ struct AllocationStats {
     bool refused = false;        // an allocation failed (system or budget)
 };
 
-// While alive, every block stb_image allocates on this thread is tracked; the destructor frees
-// the blocks still held, so a decode abandoned by an exception (or by an stb error path that
-// forgets a block) leaks nothing. Blocks are zero-filled, so a picture decoded from partial data
-// never shows leftover heap contents. Scopes nest; each tracks the blocks allocated under it.
+// While alive, every block stb_image (or a PixelBuffer) allocates on this thread is tracked; the
+// destructor frees the blocks still held, so a decode abandoned by an exception (or by an stb
+// error path that forgets a block) leaks nothing. Blocks marked with Keep belong to an owner that
+// frees them itself (a PixelBuffer): the closing scope lets them go instead, so they may outlive
+// it. Blocks are zero-filled, so a picture decoded from partial data never shows leftover heap
+// contents. Scopes nest; each tracks the blocks allocated under it.
 class AllocationScope {
 public:
     // `budgetBytes` caps the bytes held at once; past it an allocation fails as out of memory.
@@ -56,6 +60,10 @@ public:
     static void* Allocate(size_t size);
     static void* Reallocate(void* block, size_t size);
     static void Free(void* block);
+
+    // Marks a block as kept by an owner that frees it with Free: when its scope closes, the
+    // block leaves the scope (which stops counting it) instead of being freed.
+    static void Keep(void* block);
 
     struct Block;
 
@@ -83,10 +91,9 @@ enum class Format { Gif, Jpeg, Bmp };
 // the header.
 bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height);
 
-// stbi_load_from_memory with 4 channels (top-down RGBA). Null if stb fails. Free with FreeImage
-// while the AllocationScope that was open for the call is still open.
-uint8_t* LoadRgba(const uint8_t* bytes, int length, int* width, int* height);
-void FreeImage(uint8_t* pixels);
+// stbi_load_from_memory with 4 channels (top-down RGBA): stb's own block, handed over as a
+// PixelBuffer. Empty if stb fails.
+PixelBuffer LoadRgba(const uint8_t* bytes, int length);
 
 // stbi_load_from_memory with any channel count, for the tests only: asking a GIF for 5 channels
 // makes stb fail one of its assertions deep inside, with blocks allocated, which shows that the
