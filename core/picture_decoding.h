@@ -22,11 +22,7 @@ Error Unsupported(const char* format, const std::string& what);
 // The announced size against the limits, in 64 bits (the Windows build is a 32-bit process).
 Check CheckSize(const char* format, int64_t width, int64_t height, const PictureLimits& limits);
 
-inline uint32_t U16le(const uint8_t* p) { return p[0] | (p[1] << 8); }
 inline uint32_t U16be(const uint8_t* p) { return (p[0] << 8) | p[1]; }
-inline uint32_t U32le(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
 
 // Windows bitmaps (bytes starting with "BM"), every header version, uncompressed, with colour
 // masks or run-length encoded.
