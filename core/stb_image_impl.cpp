@@ -1,5 +1,6 @@
 // The one build of stb_image in the core. Debian's copy (v2.27, a 2022 snapshot) predates later
-// upstream security fixes, so it is compiled narrowly: GIF, JPEG and BMP only, no stdio, no HDR
+// upstream security fixes, so it is compiled narrowly: JPEG and the zlib inflater only (the PNG
+// decoder of our own inflates into a buffer that never grows with it), no stdio, no HDR
 // or float paths, no SIMD (the host and the 32-bit Windows builds then decode JPEGs with the same
 // integer code and give the same pixels), sides of at most 16384 pixels, internal functions with
 // internal linkage (STB_IMAGE_STATIC: nothing else can reach the animated-GIF, flip, 16-bit or
@@ -20,9 +21,8 @@ namespace tess::stb::detail {
 [[noreturn]] void AssertionFailed(const char* expression) { throw AssertionFailure(expression); }
 } // namespace tess::stb::detail
 
-#define STBI_ONLY_GIF
 #define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
+#define STBI_SUPPORT_ZLIB
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
@@ -197,17 +197,12 @@ void AllocationScope::Keep(void* payload) {
         HeaderOf(payload)->kept = true;
 }
 
-bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height) {
+bool JpegInfo(const uint8_t* bytes, int length, int* width, int* height) {
     stbi__g_failure_reason = nullptr;
     stbi__context context;
     stbi__start_mem(&context, bytes, length);
     int components = 0;
-    switch (format) {
-    case Format::Gif: return stbi__gif_info(&context, width, height, &components) != 0;
-    case Format::Jpeg: return stbi__jpeg_info(&context, width, height, &components) != 0;
-    case Format::Bmp: return stbi__bmp_info(&context, width, height, &components) != 0;
-    }
-    return false;
+    return stbi__jpeg_info(&context, width, height, &components) != 0;
 }
 
 PixelBuffer LoadRgba(const uint8_t* bytes, int length) {
@@ -217,11 +212,13 @@ PixelBuffer LoadRgba(const uint8_t* bytes, int length) {
     return PixelBuffer::Adopt(width, height, pixels);
 }
 
-uint8_t* LoadForTesting(const uint8_t* bytes, int length, int channels, int* width, int* height) {
+int Inflate(const uint8_t* in, int inLength, uint8_t* out, int capacity) {
     stbi__g_failure_reason = nullptr;
-    int components = 0;
-    return stbi_load_from_memory(bytes, length, width, height, &components, channels);
+    return stbi_zlib_decode_buffer(reinterpret_cast<char*>(out), capacity,
+                                   reinterpret_cast<const char*>(in), inLength);
 }
+
+int BitReverseForTesting(int value, int bits) { return stbi__bit_reverse(value, bits); }
 
 const char* FailureReason() {
     const char* reason = stbi_failure_reason();

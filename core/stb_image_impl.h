@@ -1,6 +1,6 @@
 // The core's private door to stb_image (Debian's libstb-dev, v2.27): the decoder is compiled once,
-// in stb_image_impl.cpp, with only GIF, JPEG and BMP enabled, without stdio, and with its
-// assertions turned into exceptions and its allocations routed through AllocationScope.
+// in stb_image_impl.cpp, with only JPEG and its zlib inflater enabled, without stdio, and with
+// its assertions turned into exceptions and its allocations routed through AllocationScope.
 // Only the picture loader (and its tests) should include this header.
 #pragma once
 
@@ -83,22 +83,23 @@ private:
     AllocationStats stats_;
 };
 
-enum class Format { Gif, Jpeg, Bmp };
-
-// What stbi_info_from_memory does, but asking only the given format's reader, so that its failure
-// reason survives (stbi_info_from_memory tries every format and ends on "unknown image type").
-// The size the header announces; a top-down bitmap's height is negative. False if stb refuses
-// the header.
-bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height);
+// What stbi_info_from_memory does, but asking only the JPEG reader, so that its failure reason
+// survives (stbi_info_from_memory ends on "unknown image type" after any failure). The size the
+// header announces; false if stb refuses the header.
+bool JpegInfo(const uint8_t* bytes, int length, int* width, int* height);
 
 // stbi_load_from_memory with 4 channels (top-down RGBA): stb's own block, handed over as a
 // PixelBuffer. Empty if stb fails.
 PixelBuffer LoadRgba(const uint8_t* bytes, int length);
 
-// stbi_load_from_memory with any channel count, for the tests only: asking a GIF for 5 channels
-// makes stb fail one of its assertions deep inside, with blocks allocated, which shows that the
-// exception crosses stb's frames and that the scope frees what stb held.
-uint8_t* LoadForTesting(const uint8_t* bytes, int length, int channels, int* width, int* height);
+// Inflates the zlib stream `in` into exactly the `capacity` bytes at `out`, which never grow:
+// the number of bytes the stream gave, or -1 if it is damaged or would give more than
+// `capacity`. Allocates nothing.
+int Inflate(const uint8_t* in, int inLength, uint8_t* out, int capacity);
+
+// Makes stb's bit reversal fail its assertion on a width it never meets in a stream, for the
+// tests only: shows that an assertion inside stb throws AssertionFailure instead of aborting.
+int BitReverseForTesting(int value, int bits);
 
 // stbi_failure_reason: a short code such as "too large" or "outofmem"; never null.
 const char* FailureReason();
