@@ -288,7 +288,7 @@ Check ReadCheckedHeader(const uint8_t* bytes, size_t size, const PictureLimits& 
 
 } // namespace
 
-Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+Result<PixelBuffer> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
     Header h;
     if (Check header = ReadCheckedHeader(bytes, size, limits, h))
         return std::move(*header);
@@ -301,7 +301,7 @@ Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLim
                             ? DecodeRunLengths(h, pixels)
                             : DecodeRows(h, pixels))
         return std::move(*decoded);
-    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
+    return buffer;
 }
 
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {

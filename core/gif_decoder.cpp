@@ -233,7 +233,7 @@ Result<PictureSize> InspectGif(const uint8_t* d, size_t n, const PictureLimits& 
     return PictureSize{static_cast<int32_t>(screenWidth), static_cast<int32_t>(screenHeight)};
 }
 
-Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
+Result<PixelBuffer> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
     int64_t screenWidth = 0, screenHeight = 0;
     Frame frame;
     ByteReader r(d, n);
@@ -258,7 +258,7 @@ Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limit
     } else if (!SkipSubBlocks(r)) {
         return Truncated(kGif);
     }
-    return Picture::FromRgba(screen.width(), screen.height(), screen.data());
+    return buffer;
 }
 
 } // namespace tess::decoding

@@ -123,7 +123,7 @@ Result<PictureSize> InspectJpeg(const uint8_t* bytes, size_t size, const Picture
     return announced;
 }
 
-Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+Result<PixelBuffer> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
     // Our own look at the structure first: stb is not safe on everything it would be shown.
     PictureSize announced;
     if (Check structure = CheckStructure(bytes, size, limits, announced))
@@ -138,12 +138,12 @@ Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimit
     if (Check checked = CheckSize(kJpeg, width, height, limits))
         return std::move(*checked);
 
-    const PixelBuffer pixels = stb::LoadRgba(bytes, length);
+    PixelBuffer pixels = stb::LoadRgba(bytes, length);
     if (pixels.empty())
         return StbFailure();
     if (pixels.width() != width || pixels.height() != height)
         return Corrupt(kJpeg, "its size changed while decoding");
-    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
+    return pixels;
 }
 
 } // namespace tess::decoding

@@ -1,5 +1,6 @@
-// What the picture loader and its decoders of our own share: the error values they give and the
-// check of an announced size against the limits. Only the loader's own files include this.
+// What the picture loader and its decoders share: the error values they give, the check of an
+// announced size against the limits, and each format's decoder and header inspection. A decoder
+// gives straight (not premultiplied) RGBA. Only the loader's own files include this.
 #pragma once
 
 #include <cstddef>
@@ -24,16 +25,21 @@ Check CheckSize(const char* format, int64_t width, int64_t height, const Picture
 
 // Windows bitmaps (bytes starting with "BM"), every header version, uncompressed, with colour
 // masks or run-length encoded.
-Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+Result<PixelBuffer> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 
 // JPEGs (bytes starting with FF D8 FF), baseline and progressive, decoded by stb_image after a
 // walk through their markers; inspection walks the markers to the end.
-Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+Result<PixelBuffer> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 Result<PictureSize> InspectJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 
+// PNGs (bytes starting with the PNG signature): every colour type and bit depth, interlaced or
+// not, to straight RGBA; inspection reads the header chunk alone.
+Result<PixelBuffer> DecodePng(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+Result<PictureSize> InspectPng(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+
 // The first image of a GIF laid on its logical screen, clipped to it.
-Result<Picture> DecodeGif(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+Result<PixelBuffer> DecodeGif(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 // The logical screen's size, which is the picture's.
 Result<PictureSize> InspectGif(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 

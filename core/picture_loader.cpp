@@ -1,6 +1,6 @@
 // Decoding pictures through one table of formats: each row names a format, tells it by its
 // signature, reads its header's size and decodes it (bitmap_decoder.cpp, gif_decoder.cpp,
-// jpeg_decoder.cpp). Adding a format is one row here and one decoder.
+// jpeg_decoder.cpp, png_decoder.cpp). Adding a format is one row here and one decoder.
 #include "picture_loader.h"
 
 #include <algorithm>
@@ -48,7 +48,7 @@ struct Format {
     const char* name;  // in messages
     bool (*signature)(const uint8_t* bytes, size_t size);
     Result<PictureSize> (*inspect)(const uint8_t* bytes, size_t size, const PictureLimits& limits);
-    Result<Picture> (*decode)(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+    Result<PixelBuffer> (*decode)(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 };
 
 bool StartsWith(const uint8_t* bytes, size_t size, const char* signature, size_t length) {
@@ -61,13 +61,15 @@ constexpr Format kFormats[] = {
      decoding::InspectGif, decoding::DecodeGif},
     {"JPEG", [](const uint8_t* b, size_t n) { return StartsWith(b, n, "\xFF\xD8\xFF", 3); },
      decoding::InspectJpeg, decoding::DecodeJpeg},
+    {"PNG", [](const uint8_t* b, size_t n) { return StartsWith(b, n, "\x89PNG\r\n\x1A\n", 8); },
+     decoding::InspectPng, decoding::DecodePng},
     {"bitmap", [](const uint8_t* b, size_t n) { return StartsWith(b, n, "BM", 2); },
      decoding::InspectBitmap, decoding::DecodeBitmap},
 };
 
 Error OutOfMemory() { return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"}; }
 
-// "GIF, JPEG or bitmap": the formats' names as a list, for the message of a file that is none.
+// "GIF, JPEG, PNG or bitmap": the formats' names as a list, for the message of a file that is none.
 std::string FormatNames() {
     std::string names;
     const size_t count = std::size(kFormats);
@@ -90,15 +92,24 @@ Result<const Format*> Recognise(const uint8_t* bytes, size_t size) {
     return Error{ErrorCode::NotAPicture, "The file is not a " + FormatNames() + " picture"};
 }
 
-Result<Picture> Decode(const Format& format, const uint8_t* bytes, size_t size,
-                       const PictureLimits& limits) {
-    // Opened first, so that its stats and budget cover this whole decode, whoever decodes.
-    stb::AllocationScope scope;
-    Result<Picture> picture = format.decode(bytes, size, limits);
-    // Whatever a decoder makes of a refused allocation, the cause is the memory.
-    if (!picture && scope.stats().refused)
+Result<PixelBuffer> Decode(const Format& format, const uint8_t* bytes, size_t size,
+                           const PictureLimits& limits) {
+    const PictureLimits clamped{std::min(limits.maxSide, kMaxPictureSide),
+                                std::min(limits.maxPixels, kMaxPicturePixels)};
+    try {
+        // Opened first, so that its stats and budget cover this whole decode, whoever decodes.
+        // The pixel buffer outlives it.
+        stb::AllocationScope scope;
+        Result<PixelBuffer> pixels = format.decode(bytes, size, clamped);
+        // Whatever a decoder makes of a refused allocation, the cause is the memory.
+        if (!pixels && scope.stats().refused)
+            return OutOfMemory();
+        return pixels;
+    } catch (const stb::AssertionFailure&) {
+        return decoding::Corrupt(format.name, "the decoder found it inconsistent");
+    } catch (const std::bad_alloc&) {
         return OutOfMemory();
-    return picture;
+    }
 }
 
 } // namespace
@@ -110,16 +121,19 @@ Result<PictureSize> InspectPicture(const uint8_t* bytes, size_t size) {
     return format.value()->inspect(bytes, size, PictureLimits{});
 }
 
-Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+Result<PixelBuffer> DecodePixels(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
     const Result<const Format*> format = Recognise(bytes, size);
     if (!format)
         return format.error();
-    const PictureLimits clamped{std::min(limits.maxSide, kMaxPictureSide),
-                                std::min(limits.maxPixels, kMaxPicturePixels)};
+    return Decode(*format.value(), bytes, size, limits);
+}
+
+Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
+    const Result<PixelBuffer> pixels = DecodePixels(bytes, size, limits);
+    if (!pixels)
+        return pixels.error();
     try {
-        return Decode(*format.value(), bytes, size, clamped);
-    } catch (const stb::AssertionFailure&) {
-        return decoding::Corrupt(format.value()->name, "the decoder found it inconsistent");
+        return Picture::FromRgba(pixels.value().width(), pixels.value().height(), pixels.value().data());
     } catch (const std::bad_alloc&) {
         return OutOfMemory();
     }
