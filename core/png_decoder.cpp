@@ -5,7 +5,6 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "byte_reader.h"
 #include "picture_decoding.h"
@@ -151,7 +150,10 @@ struct Contents {
     size_t paletteAlphaEntries = 0;
     bool hasKey = false;                  // tRNS of a grey or RGB picture: the colour that draws nothing
     std::array<uint16_t, 3> key{};        // grey, or red, green and blue, as stored
-    std::vector<ByteReader> imageData;    // the IDAT chunks' data, in order
+    // The IDAT chunks: the reader at the first one's length, how many follow it in a row, and
+    // their data's total length.
+    ByteReader imageChunks;
+    size_t imageChunkCount = 0;
     size_t imageBytes = 0;
 };
 
@@ -161,6 +163,7 @@ struct Contents {
 Check ReadContents(ByteReader& r, const Header& h, Contents& c) {
     bool dataEnded = false;
     for (;;) {
+        const ByteReader start = r;
         Chunk chunk;
         if (Check read = ReadChunk(r, chunk))
             return read;
@@ -170,11 +173,12 @@ Check ReadContents(ByteReader& r, const Header& h, Contents& c) {
         if (chunk.type == Tag("IDAT")) {
             if (dataEnded)
                 return Corrupt(kPng, "its image data is split by other chunks");
+            if (c.imageChunkCount++ == 0)
+                c.imageChunks = start;
             c.imageBytes += chunk.data.remaining();
-            c.imageData.push_back(chunk.data);
             continue;
         }
-        if (!c.imageData.empty())
+        if (c.imageChunkCount > 0)
             dataEnded = true;
         if (chunk.type == Tag("IHDR"))
             return Corrupt(kPng, "it has two headers");
@@ -210,7 +214,7 @@ Check ReadContents(ByteReader& r, const Header& h, Contents& c) {
             return Unsupported(kPng, "PNGs with unknown critical chunks");
         }
     }
-    if (c.imageData.empty())
+    if (c.imageChunkCount == 0)
         return Corrupt(kPng, "it holds no image data");
     if (h.colourType == kPalette && !c.palette)
         return Corrupt(kPng, "it has no palette");
@@ -366,21 +370,25 @@ Error OutOfMemory() { return Error{ErrorCode::OutOfMemory, "Not enough memory to
 Result<TrackedBytes> Inflate(const Contents& c, size_t expected) {
     if (c.imageBytes == 0)
         return Truncated(kPng);
-    // One IDAT chunk is inflated where it lies; several are joined first.
+    // One IDAT chunk is inflated where it lies; several are joined first. The chunks were
+    // checked as they were walked, so they are only read here.
     TrackedBytes joined;
     const uint8_t* stream = nullptr;
-    if (c.imageData.size() == 1) {
-        ByteReader only = c.imageData.front();
-        stream = only.bytes(c.imageBytes);
+    ByteReader chunks = c.imageChunks;
+    if (c.imageChunkCount == 1) {
+        chunks.skip(8);  // length and type
+        stream = chunks.bytes(c.imageBytes);
     } else {
         joined = AllocateTracked(c.imageBytes);
         if (!joined)
             return OutOfMemory();
         size_t at = 0;
-        for (ByteReader part : c.imageData) {
-            const size_t length = part.remaining();
+        for (size_t i = 0; i < c.imageChunkCount; ++i) {
+            const size_t length = chunks.u32be();
+            chunks.skip(4);  // the type
             if (length)
-                std::memcpy(joined.get() + at, part.bytes(length), length);
+                std::memcpy(joined.get() + at, chunks.bytes(length), length);
+            chunks.skip(4);  // the CRC
             at += length;
         }
         stream = joined.get();
