@@ -169,7 +169,7 @@ Check ReadHeaders(ByteReader& r, const PictureLimits& limits, int64_t& screenWid
     screenWidth = r.u16le();
     screenHeight = r.u16le();
     const uint8_t screenFlags = r.u8();
-    r.skip(2);  // background colour and aspect ratio
+    r.skip(2);  // background colour and pixel shape
     if (r.failed())
         return Truncated(kGif);
     if (Check size = CheckSize(kGif, screenWidth, screenHeight, limits))
