@@ -1,5 +1,5 @@
-// Decoding GIF, JPEG and Windows bitmap files into Pictures, with hard limits checked before any
-// pixel is decoded so that a hostile file can only ever produce an error value.
+// Decoding GIF, JPEG, PNG and Windows bitmap files into Pictures, with hard limits checked before
+// any pixel is decoded so that a hostile file can only ever produce an error value.
 #pragma once
 
 #include <cstddef>
@@ -7,6 +7,7 @@
 #include <string>
 
 #include "picture.h"
+#include "pixel_buffer.h"
 #include "result.h"
 
 namespace tess {
@@ -18,9 +19,11 @@ inline constexpr size_t kMaxPictureFileBytes = 256u * 1024 * 1024; // bytes read
 
 // Decodes a picture held in memory: GIF (the first image laid on the logical screen and clipped
 // to it, transparent where it draws nothing or draws its transparent colour), JPEG (baseline and
-// progressive) or Windows bitmap (OS/2 and Windows headers, 1, 4, 8, 16, 24 or 32 bits per pixel,
-// uncompressed, with colour masks or RLE4/RLE8; pixels an RLE bitmap skips are transparent, all
-// others opaque). JPEGs are opaque. Every other input is an error value.
+// progressive), PNG (every colour type and bit depth, interlaced or not, with its alpha channel
+// or tRNS transparency; 16-bit samples rounded to the nearest 8-bit level; no gamma or colour
+// space conversion) or Windows bitmap (OS/2 and Windows headers, 1, 4, 8, 16, 24 or 32 bits per
+// pixel, uncompressed, with colour masks or RLE4/RLE8; pixels an RLE bitmap skips are
+// transparent, all others opaque). JPEGs are opaque. Every other input is an error value.
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size);
 
 // The size a picture's header announces.
@@ -30,9 +33,10 @@ struct PictureSize {
 };
 
 // The size read from the header alone and checked against the loader's limits, with the errors
-// DecodePicture gives for the same header; a JPEG's markers are walked to its end, as before a
-// decode. No pixel is decoded and no pixel buffer allocated, so a caller can refuse a picture by
-// its size before paying for it. A size given here may still fail to decode.
+// DecodePicture gives for the same header (a PNG's header chunk, its CRC checked); a JPEG's
+// markers are walked to its end, as before a decode. No pixel is decoded and no pixel buffer
+// allocated, so a caller can refuse a picture by its size before paying for it. A size given
+// here may still fail to decode.
 Result<PictureSize> InspectPicture(const uint8_t* bytes, size_t size);
 
 // Tighter limits for callers that want them (the fuzz target uses them to keep each run small).
@@ -42,5 +46,11 @@ struct PictureLimits {
     int64_t maxPixels = kMaxPicturePixels;
 };
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+
+// The decoded pixels themselves, as DecodePicture reads them: top-down straight (not
+// premultiplied) RGBA, partial alpha as the file gives it. The buffer's block was counted by the
+// decode's allocation scope (AllocationScope::LastClosedStats) and outlives it.
+Result<PixelBuffer> DecodePixels(const uint8_t* bytes, size_t size,
+                                 const PictureLimits& limits = PictureLimits{});
 
 } // namespace tess

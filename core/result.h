@@ -15,7 +15,7 @@ enum class ErrorCode {
     InvalidArgument,   // a value the operation refuses (a back colour of -1, a negative size)
     FileNotFound,      // the path names nothing
     CannotOpen,        // the file exists but cannot be opened or read
-    NotAPicture,       // the bytes are not a GIF, JPEG or Windows bitmap
+    NotAPicture,       // the bytes are not a GIF, JPEG, PNG or Windows bitmap
     CorruptPicture,    // a picture of a known format that cannot be decoded
     PictureTooLarge,   // the header announces more pixels than the loader accepts
     OutOfMemory,       // an allocation failed

@@ -77,8 +77,8 @@ public:
     void setFileTitle(std::string title) { fileTitle_ = std::move(title); }
     int16_t filterIndex() const { return filterIndex_; }
     void setFilterIndex(int16_t index) { filterIndex_ = index; }
-    // The filter as entries separated by "|" ("Graphic Files|*.gif;*.jpg;*.bmp"); it is kept
-    // in the system's form, entries separated by NULs and ending in two NULs.
+    // The filter as entries separated by "|" ("Graphic Files|*.gif;*.jpg;*.jpeg;*.bmp;*.dib;*.png");
+    // it is kept in the system's form, entries separated by NULs and ending in two NULs.
     std::string filter() const;
     void setFilter(const std::string& text);
 

@@ -146,7 +146,7 @@ std::string ComposeUsage(const std::string& program) {
            " --picture PATH (--out PATH | --preview PATH) [OPTION...]\n"
            "Writes the skin bitmap the skin maker writes when it applies this layout.\n"
            "\n"
-           "  --picture PATH          GIF, JPEG or Windows bitmap to lay out\n"
+           "  --picture PATH          GIF, JPEG, PNG or Windows bitmap to lay out\n"
            "  --out PATH              the skin bitmap, as wide as the resolution's screen\n"
            "  --preview PATH          the toolbar preview, 598 x 67 pixels (0.75 of the skin)\n"
            "  --mode tile|single|stretch            layout mode (tile)\n"

@@ -14,9 +14,11 @@ import os
 import random
 import struct
 import sys
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PICTURES = os.path.join(HERE, 'pictures')
+PNG_PICTURES = os.path.join(HERE, 'png')  # made by make-png-pictures.py
 BROKEN = os.path.join(HERE, 'broken')
 
 
@@ -122,6 +124,26 @@ def segment(data, wanted):
     raise KeyError(hex(wanted))
 
 
+# ---- PNG helpers ------------------------------------------------------------------------------
+
+PNG_SIGNATURE = b'\x89PNG\r\n\x1a\n'
+
+
+def png_chunk(kind, data):
+    body = kind + data
+    return struct.pack('>I', len(data)) + body + struct.pack('>I', zlib.crc32(body) & 0xFFFFFFFF)
+
+
+def png(width, height, depth=8, colour_type=2, data=None, before_data=b'', end=True):
+    """A PNG with the given header; `data` is deflated as the one IDAT (default: zero rows)."""
+    if data is None:
+        channels = {0: 1, 2: 3, 3: 1, 4: 2, 6: 4}.get(colour_type, 3)
+        data = bytes(height * (1 + (width * channels * depth + 7) // 8))
+    out = PNG_SIGNATURE + png_chunk(b'IHDR', struct.pack('>IIBBBBB', width, height, depth, colour_type, 0, 0, 0))
+    out += before_data + png_chunk(b'IDAT', zlib.compress(data))
+    return out + (png_chunk(b'IEND', b'') if end else b'')
+
+
 def main():
     os.makedirs(BROKEN, exist_ok=True)
     for name in os.listdir(BROKEN):
@@ -135,7 +157,6 @@ def main():
     noise[0] = 0x00  # no signature can start with 0
     write('notapicture-random.bin', noise)
     write('notapicture-text.txt', b'This is not a picture.\n')
-    write('notapicture-png-signature.png', b'\x89PNG\r\n\x1a\n' + bytes(64))
     write('notapicture-gif88a.gif', b'GIF88a' + bytes(32))
     write('notapicture-jpeg-two-bytes.jpg', b'\xff\xd8')
     write('notapicture-b.bmp', b'B')
@@ -291,6 +312,44 @@ def main():
     # Random damage in the middle of each kind of file (only kinds that always stay errors).
     write('corrupt-gif-random-tail.gif',
           transparent[:30] + bytes(rng.randrange(256) for _ in range(64)))
+    # ---- PNG
+    with open(os.path.join(PNG_PICTURES, 'png-rgb-8.png'), 'rb') as f:
+        rgb = bytearray(f.read())  # 13 x 11, one IDAT chunk
+    idat = rgb.index(b'IDAT') - 4
+    (idat_length,) = struct.unpack_from('>I', rgb, idat)
+    write('corrupt-png-zeros-after-signature.png', PNG_SIGNATURE + bytes(64))
+    write('corrupt-png-cut-in-header.png', rgb[:20])
+    write('corrupt-png-cut-in-image-data.png', rgb[:idat + 8 + idat_length // 2])
+    write('corrupt-png-no-end-chunk.png', rgb[:-12])
+    header_crc = bytearray(rgb)
+    header_crc[29] ^= 0xFF
+    write('corrupt-png-header-checksum.png', header_crc)
+    data_crc = bytearray(rgb)
+    data_crc[idat + 8 + idat_length // 2] ^= 0x55
+    write('corrupt-png-image-data-checksum.png', data_crc)
+    write('toolarge-png-20000x10.png', png(20000, 10, end=False)[:33])
+    write('toolarge-png-10000x10000.png', png(10000, 10000, end=False)[:33])
+    write('toolarge-png-2147483647x1.png', png(2 ** 31 - 1, 1, end=False)[:33])
+    write('corrupt-png-0x0.png', png(0, 0, data=b''))
+    write('corrupt-png-width-past-2-to-the-31.png', png(2 ** 31, 1, end=False)[:33])
+    write('corrupt-png-rgb-4-bits.png', png(4, 4, depth=4, colour_type=2))
+    write('corrupt-png-colour-type-5.png', png(4, 4, colour_type=5))
+    write('corrupt-png-interlace-2.png', PNG_SIGNATURE +
+          png_chunk(b'IHDR', struct.pack('>IIBBBBB', 4, 4, 8, 2, 0, 0, 2)) + png_chunk(b'IEND', b''))
+    write('corrupt-png-palette-missing.png', png(4, 4, colour_type=3))
+    write('corrupt-png-index-past-palette.png',
+          png(2, 1, colour_type=3, data=b'\x00\x00\x02', before_data=png_chunk(b'PLTE', bytes(6))))
+    write('corrupt-png-row-filter-5.png', png(2, 2, colour_type=0, data=b'\x00\x01\x02\x05\x03\x04'))
+    write('corrupt-png-image-data-short.png', png(4, 4, data=bytes(4 * 13 - 1)))
+    write('corrupt-png-image-data-long.png', png(4, 4, data=bytes(4 * 13 + 1)))
+    header_4x4 = PNG_SIGNATURE + png_chunk(b'IHDR', struct.pack('>IIBBBBB', 4, 4, 8, 2, 0, 0, 0))
+    # 16 x 16 RGB takes 784 bytes of filtered rows; this stream inflates to 20 MB of them.
+    write('corrupt-png-image-data-bomb.png', png(16, 16, data=bytes(20 * 1024 * 1024)))
+    write('corrupt-png-image-data-not-zlib.png', header_4x4 + png_chunk(b'IDAT', bytes(20)) + png_chunk(b'IEND', b''))
+    write('corrupt-png-no-image-data.png', header_4x4 + png_chunk(b'IEND', b''))
+    write('corrupt-png-unknown-critical-chunk.png', png(4, 4, before_data=png_chunk(b'ABCD', b'x')))
+    write('corrupt-png-image-data-split.png',
+          png(4, 4, end=False) + png_chunk(b'tEXt', b'a\0b') + png_chunk(b'IDAT', b'') + png_chunk(b'IEND', b''))
     print('made %d files in %s' % (len(made), BROKEN))
 
 

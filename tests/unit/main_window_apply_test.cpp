@@ -52,7 +52,7 @@ TEST_F(ApplyWindowTest, BrowseLoadsResetsAndFitsThePreviewBox) {
     ASSERT_EQ(dialogs.openRecords().size(), 1u);
     EXPECT_EQ(dialogs.openRecords()[0].Flags, 6u);
     EXPECT_EQ(dialogs.openRecords()[0].lpstrFilter,
-              std::string("Graphic Files\0*.gif;*.jpg;*.bmp\0\0", 33));
+              std::string("Graphic Files\0*.gif;*.jpg;*.jpeg;*.bmp;*.dib;*.png\0\0", 52));
 
     browse(writePicture("tall.bmp", 200, 400));
     EXPECT_DOUBLE_EQ(w.Image2.rect().width, 802.5);

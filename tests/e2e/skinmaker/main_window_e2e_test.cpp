@@ -100,6 +100,15 @@ TEST_F(SkinMakerE2E, PicturesOfEachKindAppliedAtEachResolutionMatchTheComposer) 
     keepForComparison("bmp-stretch-1024.bmp", "--picture " + std::string(TESS_HOST_DATA_DIR) +
                                                   "/pictures/bmp-8bit.bmp --mode stretch "
                                                   "--background 0A78C8 --resolution 1024");
+
+    // An interlaced PNG with an alpha channel, tiled at 1024.
+    const std::string png = WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/png/png-rgba-8-adam7.png");
+    browse(png);
+    EXPECT_EQ(text("txtFile"), png);
+    apply(IDNO);
+    keepForComparison("png-tile-1024.bmp", "--picture " + std::string(TESS_HOST_DATA_DIR) +
+                                               "/png/png-rgba-8-adam7.png --mode tile "
+                                               "--background 0A78C8 --resolution 1024");
 }
 
 TEST_F(SkinMakerE2E, CollectionQuestionRemoveSkinAndRefusals) {
