@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 
+#include "byte_reader.h"
 #include "picture_decoding.h"
 
 namespace tess::decoding {
@@ -53,35 +54,41 @@ struct Header {
     uint32_t bitsPerPixel = 0;
     uint32_t compression = kRgb;
     std::array<Channel, 3> channels;   // red, green, blue, for 16 and 32 bits per pixel
-    size_t paletteStart = 0, paletteEntries = 0, entryBytes = 4;
+    const uint8_t* palette = nullptr;  // paletteEntries entries of entryBytes each
+    size_t paletteEntries = 0, entryBytes = 4;
+    ByteReader pixels;                 // from the pixels' offset to the end of the file
 };
 
-Check ReadHeader(const uint8_t* d, size_t n, Header& h) {
-    if (n < 18)
+Check ReadHeader(const ByteReader& file, Header& h) {
+    ByteReader r = file;
+    r.skip(10);
+    h.offset = r.u32le();
+    h.size = r.u32le();
+    if (r.failed())
         return Truncated(kBmp);
-    h.offset = U32le(d + 10);
-    h.size = U32le(d + 14);
     // 12: OS/2 1.x; 64: OS/2 2.x; 40, 52, 56, 108, 124: Windows' versions 1 to 5.
     if (h.size != 12 && h.size != 40 && h.size != 52 && h.size != 56 && h.size != 64 &&
         h.size != 108 && h.size != 124)
         return Corrupt(kBmp, "unknown header size");
-    if (n - 14 < h.size)
+    // The rest of the info header, after its size.
+    ByteReader info = r.sub(h.size - 4);
+    if (info.failed())
         return Truncated(kBmp);
-    const uint8_t* info = d + 14;
     uint32_t planes, colorsUsed = 0;
     if (h.size == 12) {
-        h.width = U16le(info + 4);
-        h.height = U16le(info + 6);
-        planes = U16le(info + 8);
-        h.bitsPerPixel = U16le(info + 10);
+        h.width = info.u16le();
+        h.height = info.u16le();
+        planes = info.u16le();
+        h.bitsPerPixel = info.u16le();
         h.entryBytes = 3;
     } else {
-        h.width = static_cast<int32_t>(U32le(info + 4));
-        h.height = static_cast<int32_t>(U32le(info + 8));
-        planes = U16le(info + 12);
-        h.bitsPerPixel = U16le(info + 14);
-        h.compression = U32le(info + 16);
-        colorsUsed = U32le(info + 32);
+        h.width = static_cast<int32_t>(info.u32le());
+        h.height = static_cast<int32_t>(info.u32le());
+        planes = info.u16le();
+        h.bitsPerPixel = info.u16le();
+        h.compression = info.u32le();
+        info.skip(12);  // image size and resolution
+        colorsUsed = info.u32le();
     }
     if (planes != 1)
         return Corrupt(kBmp, "bad number of planes");
@@ -109,10 +116,11 @@ Check ReadHeader(const uint8_t* d, size_t n, Header& h) {
             // Version 1 headers are followed by the three masks; later versions hold them.
             if (h.size == 40)
                 headersEnd += 12;
-            if (n < headersEnd)
+            ByteReader m = file.from(54);
+            for (uint32_t& mask : masks)
+                mask = m.u32le();
+            if (m.failed())
                 return Truncated(kBmp);
-            for (int i = 0; i < 3; ++i)
-                masks[i] = U32le(d + 54 + 4 * i);
         }
         for (int i = 0; i < 3; ++i) {
             const std::optional<Channel> channel = Channel::Of(masks[i]);
@@ -120,7 +128,7 @@ Check ReadHeader(const uint8_t* d, size_t n, Header& h) {
                 return Corrupt(kBmp, "bad colour masks");
             h.channels[i] = *channel;
         }
-        if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2]))
+    if ((masks[0] & masks[1]) || (masks[0] & masks[2]) || (masks[1] & masks[2]))
             return Corrupt(kBmp, "bad colour masks");
     }
     if (h.offset < headersEnd)
@@ -130,29 +138,32 @@ Check ReadHeader(const uint8_t* d, size_t n, Header& h) {
         // no pixel uses without saying so; only pixels that use a missing entry are refused.
         const size_t full = size_t{1} << bpp;
         const size_t declared = colorsUsed == 0 ? full : std::min<size_t>(colorsUsed, full);
-        h.paletteStart = headersEnd;
         h.paletteEntries = std::min(declared, (h.offset - headersEnd) / h.entryBytes);
         if (h.paletteEntries == 0)
             return Corrupt(kBmp, "it has no palette");
     }
-    if (h.offset > n)
+    h.pixels = file.from(h.offset);
+    if (h.pixels.failed())
         return Truncated(kBmp);
+    // Between the headers and the pixels, so it lies within the file.
+    if (bpp <= 8)
+        h.palette = file.from(headersEnd).bytes(h.paletteEntries * h.entryBytes);
     return std::nullopt;
 }
 
 // The destination of the picture's row `fileRow` (counted in the file's order).
-uint8_t* RowOf(uint8_t* rgba, const Header& h, int64_t fileRow) {
+uint8_t* RowOf(PixelBuffer& pixels, const Header& h, int64_t fileRow) {
     const int64_t y = h.topDown ? fileRow : h.height - 1 - fileRow;
-    return rgba + static_cast<size_t>(y) * static_cast<size_t>(h.width) * 4;
+    return pixels.row(static_cast<int32_t>(y));
 }
 
 class Palette {
 public:
-    Palette(const uint8_t* d, const Header& h) : d_(d), h_(h) {}
+    explicit Palette(const Header& h) : h_(h) {}
     bool Put(uint32_t index, uint8_t* pixel) const {
         if (index >= h_.paletteEntries)
             return false;
-        const uint8_t* entry = d_ + h_.paletteStart + index * h_.entryBytes;
+        const uint8_t* entry = h_.palette + index * h_.entryBytes;
         pixel[0] = entry[2];
         pixel[1] = entry[1];
         pixel[2] = entry[0];
@@ -161,21 +172,22 @@ public:
     }
 
 private:
-    const uint8_t* d_;
     const Header& h_;
 };
 
 Error MissingColour() { return Corrupt(kBmp, "a pixel uses a colour missing from the palette"); }
 
-Check DecodeRows(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
+Check DecodeRows(const Header& h, PixelBuffer& pixels) {
     const uint32_t bpp = h.bitsPerPixel;
-    const int64_t stride = (h.width * bpp + 31) / 32 * 4;
-    if (stride * h.height > static_cast<int64_t>(n - h.offset))
+    const size_t stride = static_cast<size_t>((h.width * bpp + 31) / 32 * 4);
+    ByteReader rows = h.pixels;
+    const uint8_t* all = rows.bytes(stride * static_cast<size_t>(h.height));
+    if (!all)
         return Truncated(kBmp);
-    const Palette palette(d, h);
+    const Palette palette(h);
     for (int64_t row = 0; row < h.height; ++row) {
-        const uint8_t* src = d + h.offset + row * stride;
-        uint8_t* out = RowOf(rgba, h, row);
+        const uint8_t* src = all + static_cast<size_t>(row) * stride;
+        uint8_t* out = RowOf(pixels, h, row);
         for (int64_t x = 0; x < h.width; ++x, out += 4) {
             if (bpp <= 8) {
                 const int64_t bit = x * bpp;
@@ -189,7 +201,10 @@ Check DecodeRows(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
                 out[2] = p[0];
                 out[3] = 255;
             } else {
-                const uint32_t value = bpp == 16 ? U16le(src + x * 2) : U32le(src + x * 4);
+                const uint8_t* p = src + x * (bpp / 8);
+                const uint32_t value = bpp == 16 ? p[0] | (p[1] << 8)
+                                                 : p[0] | (p[1] << 8) | (p[2] << 16) |
+                                                       (static_cast<uint32_t>(p[3]) << 24);
                 for (int c = 0; c < 3; ++c)
                     out[c] = h.channels[c].From(value);
                 out[3] = 255;  // a fourth channel is ignored: most writers leave junk or zeros there
@@ -206,14 +221,14 @@ Check DecodeRows(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
 // 0 there instead). A run may reach into the row's padding, as encoders that compress the stored
 // rows (ImageMagick's) write; those pixels are dropped. A run beyond that, or past the last row,
 // is an error.
-Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, uint8_t* rgba) {
+Check DecodeRunLengths(const Header& h, PixelBuffer& pixels) {
     const bool four = h.compression == kRle4;
     const int64_t storedWidth = four ? (h.width + 7) / 8 * 8 : (h.width + 3) / 4 * 4;
-    const Palette palette(d, h);
-    size_t pos = h.offset;
+    const Palette palette(h);
+    ByteReader r = h.pixels;
     int64_t x = 0, row = 0;
     const auto put = [&](uint32_t index) -> bool {
-        if (x < h.width && !palette.Put(index, RowOf(rgba, h, row) + x * 4))
+        if (x < h.width && !palette.Put(index, RowOf(pixels, h, row) + x * 4))
             return false;
         ++x;
         return true;
@@ -226,10 +241,9 @@ Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, uint8_t* rgb
         return std::nullopt;
     };
     for (;;) {
-        if (n - pos < 2)
+        if (!r.has(2))
             return row >= h.height ? std::nullopt : Check(Truncated(kBmp));
-        const uint32_t count = d[pos], value = d[pos + 1];
-        pos += 2;
+        const uint32_t count = r.u8(), value = r.u8();
         if (count > 0) {
             if (Check check = fits(count))
                 return check;
@@ -243,25 +257,23 @@ Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, uint8_t* rgb
         } else if (value == 1) {
             return std::nullopt;
         } else if (value == 2) {
-            if (n - pos < 2)
+            x += r.u8();
+            row += r.u8();
+            if (r.failed())
                 return Truncated(kBmp);
-            x += d[pos];
-            row += d[pos + 1];
-            pos += 2;
             if (x > storedWidth || row > h.height)
                 return Corrupt(kBmp, "a delta moves past the end of the picture");
         } else {
-            const size_t bytes = four ? (value + 3) / 4 * 2 : (value + 1) / 2 * 2;
-            if (n - pos < bytes)
+            const uint8_t* literal = r.bytes(four ? (value + 3) / 4 * 2 : (value + 1) / 2 * 2);
+            if (!literal)
                 return Truncated(kBmp);
             if (Check check = fits(value))
                 return check;
             for (uint32_t i = 0; i < value; ++i) {
-                const uint8_t byte = d[pos + (four ? i / 2 : i)];
+                const uint8_t byte = literal[four ? i / 2 : i];
                 if (!put(four ? (i % 2 ? byte & 15 : byte >> 4) : byte))
                     return MissingColour();
             }
-            pos += bytes;
         }
     }
 }
@@ -269,7 +281,7 @@ Check DecodeRunLengths(const uint8_t* d, size_t n, const Header& h, uint8_t* rgb
 // The header, read and checked against the limits: all that inspection needs, and the start of
 // every decode.
 Check ReadCheckedHeader(const uint8_t* bytes, size_t size, const PictureLimits& limits, Header& h) {
-    if (Check header = ReadHeader(bytes, size, h))
+    if (Check header = ReadHeader(ByteReader(bytes, size), h))
         return header;
     return CheckSize(kBmp, h.width, h.height, limits);
 }
@@ -280,17 +292,16 @@ Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLim
     Header h;
     if (Check header = ReadCheckedHeader(bytes, size, limits, h))
         return std::move(*header);
-    uint8_t* rgba = AllocateTransparent(h.width, h.height);
-    if (!rgba)
-        return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"};
-    const Check pixels = h.compression == kRle8 || h.compression == kRle4
-                             ? DecodeRunLengths(bytes, size, h, rgba)
-                             : DecodeRows(bytes, size, h, rgba);
-    Result<Picture> picture = pixels ? Result<Picture>(*pixels)
-                                     : Picture::FromRgba(static_cast<int32_t>(h.width),
-                                                         static_cast<int32_t>(h.height), rgba);
-    FreePixels(rgba);
-    return picture;
+    Result<PixelBuffer> buffer =
+        PixelBuffer::Allocate(static_cast<int32_t>(h.width), static_cast<int32_t>(h.height));
+    if (!buffer)
+        return buffer.error();
+    PixelBuffer& pixels = buffer.value();
+    if (Check decoded = h.compression == kRle8 || h.compression == kRle4
+                            ? DecodeRunLengths(h, pixels)
+                            : DecodeRows(h, pixels))
+        return std::move(*decoded);
+    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
 }
 
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {

@@ -3,6 +3,7 @@
 // once the image is full, the rest of its code stream is skipped block by block, unread.
 #include <vector>
 
+#include "byte_reader.h"
 #include "picture_decoding.h"
 
 namespace tess::decoding {
@@ -12,16 +13,15 @@ namespace {
 constexpr const char* kGif = "GIF";
 
 // Skips a chain of data sub-blocks ending with an empty one; false if the file ends first.
-bool SkipSubBlocks(const uint8_t* d, size_t n, size_t& pos) {
+bool SkipSubBlocks(ByteReader& r) {
     for (;;) {
-        if (pos >= n)
+        const size_t length = r.u8();
+        if (r.failed())
             return false;
-        const size_t length = d[pos++];
         if (length == 0)
             return true;
-        if (n - pos < length)
+        if (!r.skip(length))
             return false;
-        pos += length;
     }
 }
 
@@ -36,17 +36,15 @@ struct Frame {
 // Where the image's pixels go, in the order the code stream gives them.
 class FrameWriter {
 public:
-    FrameWriter(const Frame& frame, uint8_t* screen, int64_t screenWidth, int64_t screenHeight)
-        : f_(frame), screen_(screen), screenWidth_(screenWidth), screenHeight_(screenHeight) {}
+    FrameWriter(const Frame& frame, PixelBuffer& screen) : f_(frame), screen_(screen) {}
 
     bool full() const { return row_ >= f_.height; }
 
     void Put(uint32_t index) {
         const int64_t sx = f_.x + column_, sy = f_.y + row_;
-        if (sx < screenWidth_ && sy < screenHeight_ && index < f_.colourCount &&
+        if (sx < screen_.width() && sy < screen_.height() && index < f_.colourCount &&
             static_cast<int32_t>(index) != f_.transparent) {
-            uint8_t* out = screen_ + (static_cast<size_t>(sy) * static_cast<size_t>(screenWidth_) +
-                                      static_cast<size_t>(sx)) * 4;
+            uint8_t* out = screen_.row(static_cast<int32_t>(sy)) + static_cast<size_t>(sx) * 4;
             const uint8_t* colour = f_.colours + 3 * index;
             out[0] = colour[0];
             out[1] = colour[1];
@@ -70,17 +68,16 @@ public:
 
 private:
     const Frame& f_;
-    uint8_t* screen_;
-    int64_t screenWidth_, screenHeight_;
+    PixelBuffer& screen_;
     int64_t column_ = 0, row_ = 0;
     int pass_ = 0;
 };
 
-// Decodes the LZW code stream at `pos` (after its code size byte) into `out`, then moves `pos`
-// past the stream's end. A stream may start without a clear code, reach the 12-bit code size and
+// Decodes the LZW code stream at the reader (after its code size byte) into `out`, then moves
+// the reader past the stream's end. A stream may start without a clear code, reach the 12-bit code size and
 // go on without clearing the full table (browsers keep using it as it is), and end early (the
 // rest of the image stays transparent); a stream cut off by the end of the file is an error.
-Check DecodeRaster(const uint8_t* d, size_t n, size_t& pos, int codeSize, FrameWriter& out) {
+Check DecodeRaster(ByteReader& r, int codeSize, FrameWriter& out) {
     constexpr int32_t kMaxCodes = 4096;
     // Each code's string is the string of `prefix` followed by `suffix`.
     std::vector<uint16_t> prefix(kMaxCodes), suffix(kMaxCodes), first(kMaxCodes), length(kMaxCodes);
@@ -100,16 +97,16 @@ Check DecodeRaster(const uint8_t* d, size_t n, size_t& pos, int codeSize, FrameW
     while (!out.full()) {
         if (validBits < codeBits) {
             if (blockLeft == 0) {
-                if (pos >= n)
+                blockLeft = r.u8();
+                if (r.failed())
                     return Truncated(kGif);
-                blockLeft = d[pos++];
                 if (blockLeft == 0)
                     return std::nullopt;  // the data ended before the image was full
-                if (n - pos < blockLeft)
+                if (!r.has(blockLeft))
                     return Truncated(kGif);
             }
             --blockLeft;
-            bits |= static_cast<uint32_t>(d[pos++]) << validBits;
+            bits |= static_cast<uint32_t>(r.u8()) << validBits;
             validBits += 8;
             continue;
         }
@@ -147,66 +144,72 @@ Check DecodeRaster(const uint8_t* d, size_t n, size_t& pos, int codeSize, FrameW
             out.Put(string[i]);
         old = code;
     }
-    pos += blockLeft;
-    if (!SkipSubBlocks(d, n, pos))
+    r.skip(blockLeft);  // within the block, whose length was checked
+    if (!SkipSubBlocks(r))
         return Truncated(kGif);
     return std::nullopt;
 }
 
-// A colour table of 2 << (flags & 7) entries at `pos`, if the flags announce one.
-Check ReadColourTable(const uint8_t* d, size_t n, size_t& pos, uint8_t flags, Frame& frame) {
+// A colour table of 2 << (flags & 7) entries at the reader, if the flags announce one.
+Check ReadColourTable(ByteReader& r, uint8_t flags, Frame& frame) {
     if (!(flags & 0x80))
         return std::nullopt;
     frame.colourCount = 2u << (flags & 7);
-    if (n - pos < 3 * size_t{frame.colourCount})
+    frame.colours = r.bytes(3 * size_t{frame.colourCount});
+    if (!frame.colours)
         return Truncated(kGif);
-    frame.colours = d + pos;
-    pos += 3 * size_t{frame.colourCount};
     return std::nullopt;
 }
 
 // The logical screen and the first image's descriptor and colour tables, checked against the
-// limits; `pos` ends after them, at the image's LZW code size.
-Check ReadHeaders(const uint8_t* d, size_t n, const PictureLimits& limits, int64_t& screenWidth,
-                  int64_t& screenHeight, Frame& frame, size_t& pos) {
-    if (n < 13)
+// limits; the reader ends after them, at the image's LZW code size.
+Check ReadHeaders(ByteReader& r, const PictureLimits& limits, int64_t& screenWidth,
+                  int64_t& screenHeight, Frame& frame) {
+    r.skip(6);  // the signature
+    screenWidth = r.u16le();
+    screenHeight = r.u16le();
+    const uint8_t screenFlags = r.u8();
+    r.skip(2);  // background colour and aspect ratio
+    if (r.failed())
         return Truncated(kGif);
-    screenWidth = U16le(d + 6);
-    screenHeight = U16le(d + 8);
     if (Check size = CheckSize(kGif, screenWidth, screenHeight, limits))
         return size;
-    pos = 13;
-    if (Check table = ReadColourTable(d, n, pos, d[10], frame))
+    if (Check table = ReadColourTable(r, screenFlags, frame))
         return table;
     for (;;) {
-        if (pos >= n)
+        const uint8_t tag = r.u8();
+        if (r.failed())
             return Truncated(kGif);
-        const uint8_t tag = d[pos++];
         if (tag == 0x2C)
             break;
         if (tag == 0x3B)
             return Corrupt(kGif, "it holds no image");
         if (tag != 0x21)
             return Corrupt(kGif, "unknown block");
-        if (pos >= n)
+        const uint8_t label = r.u8();
+        if (r.failed())
             return Truncated(kGif);
-        const uint8_t label = d[pos++];
         // A graphic control extension before the image may name its transparent colour.
-        if (label == 0xF9 && n - pos >= 5 && d[pos] >= 4)
-            frame.transparent = (d[pos + 1] & 1) ? d[pos + 4] : -1;
-        if (!SkipSubBlocks(d, n, pos))
+        if (label == 0xF9) {
+            ByteReader control = r;
+            const uint8_t length = control.u8(), flags = control.u8();
+            control.skip(2);  // delay
+            const uint8_t index = control.u8();
+            if (!control.failed() && length >= 4)
+                frame.transparent = (flags & 1) ? index : -1;
+        }
+        if (!SkipSubBlocks(r))
             return Truncated(kGif);
     }
-    if (n - pos < 9)
+    frame.x = r.u16le();
+    frame.y = r.u16le();
+    frame.width = r.u16le();
+    frame.height = r.u16le();
+    const uint8_t localFlags = r.u8();
+    if (r.failed())
         return Truncated(kGif);
-    frame.x = U16le(d + pos);
-    frame.y = U16le(d + pos + 2);
-    frame.width = U16le(d + pos + 4);
-    frame.height = U16le(d + pos + 6);
-    const uint8_t localFlags = d[pos + 8];
     frame.interlaced = (localFlags & 0x40) != 0;
-    pos += 9;
-    if (Check table = ReadColourTable(d, n, pos, localFlags, frame))
+    if (Check table = ReadColourTable(r, localFlags, frame))
         return table;
     if (!frame.colours)
         return Corrupt(kGif, "it has no colour table");
@@ -224,8 +227,8 @@ Check ReadHeaders(const uint8_t* d, size_t n, const PictureLimits& limits, int64
 Result<PictureSize> InspectGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
     int64_t screenWidth = 0, screenHeight = 0;
     Frame frame;
-    size_t pos = 0;
-    if (Check headers = ReadHeaders(d, n, limits, screenWidth, screenHeight, frame, pos))
+    ByteReader r(d, n);
+    if (Check headers = ReadHeaders(r, limits, screenWidth, screenHeight, frame))
         return std::move(*headers);
     return PictureSize{static_cast<int32_t>(screenWidth), static_cast<int32_t>(screenHeight)};
 }
@@ -233,32 +236,29 @@ Result<PictureSize> InspectGif(const uint8_t* d, size_t n, const PictureLimits& 
 Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limits) {
     int64_t screenWidth = 0, screenHeight = 0;
     Frame frame;
-    size_t pos = 0;
-    if (Check headers = ReadHeaders(d, n, limits, screenWidth, screenHeight, frame, pos))
+    ByteReader r(d, n);
+    if (Check headers = ReadHeaders(r, limits, screenWidth, screenHeight, frame))
         return std::move(*headers);
-    if (pos >= n)
-        return Truncated(kGif);
     // Codes are at most 12 bits wide, and the first code is one bit wider than this size.
-    const int codeSize = d[pos++];
+    const int codeSize = r.u8();
+    if (r.failed())
+        return Truncated(kGif);
     if (codeSize < 1 || codeSize > 11)
         return Corrupt(kGif, "bad LZW code size");
 
-    uint8_t* rgba = AllocateTransparent(screenWidth, screenHeight);
-    if (!rgba)
-        return Error{ErrorCode::OutOfMemory, "Not enough memory to decode the picture"};
-    FrameWriter writer(frame, rgba, screenWidth, screenHeight);
-    Result<Picture> picture = [&]() -> Result<Picture> {
-        if (frame.width > 0 && frame.height > 0) {
-            if (Check raster = DecodeRaster(d, n, pos, codeSize, writer))
-                return std::move(*raster);
-        } else if (!SkipSubBlocks(d, n, pos)) {
-            return Truncated(kGif);
-        }
-        return Picture::FromRgba(static_cast<int32_t>(screenWidth),
-                                 static_cast<int32_t>(screenHeight), rgba);
-    }();
-    FreePixels(rgba);
-    return picture;
+    Result<PixelBuffer> buffer = PixelBuffer::Allocate(static_cast<int32_t>(screenWidth),
+                                                       static_cast<int32_t>(screenHeight));
+    if (!buffer)
+        return buffer.error();
+    PixelBuffer& screen = buffer.value();
+    FrameWriter writer(frame, screen);
+    if (frame.width > 0 && frame.height > 0) {
+        if (Check raster = DecodeRaster(r, codeSize, writer))
+            return std::move(*raster);
+    } else if (!SkipSubBlocks(r)) {
+        return Truncated(kGif);
+    }
+    return Picture::FromRgba(screen.width(), screen.height(), screen.data());
 }
 
 } // namespace tess::decoding

@@ -8,12 +8,13 @@
 #include <string>
 
 #include "picture_loader.h"
+#include "pixel_buffer.h"
 
 namespace tess::decoding {
 
 using Check = std::optional<Error>;
 
-// `format` names the format in messages: "GIF", "JPEG" or "bitmap".
+// `format` names the format in messages, as the loader's table of formats does.
 Error Corrupt(const char* format, const std::string& detail);
 Error Truncated(const char* format);
 Error Unsupported(const char* format, const std::string& what);
@@ -21,22 +22,15 @@ Error Unsupported(const char* format, const std::string& what);
 // The announced size against the limits, in 64 bits (the Windows build is a 32-bit process).
 Check CheckSize(const char* format, int64_t width, int64_t height, const PictureLimits& limits);
 
-inline uint32_t U16le(const uint8_t* p) { return p[0] | (p[1] << 8); }
-inline uint32_t U16be(const uint8_t* p) { return (p[0] << 8) | p[1]; }
-inline uint32_t U32le(const uint8_t* p) {
-    return p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
-// A zero-filled (so fully transparent) RGBA buffer of width × height pixels, allocated through
-// the loader's allocation tracker so that budgets and statistics cover it as they cover stb's
-// buffers. Null when the allocation is refused.
-uint8_t* AllocateTransparent(int64_t width, int64_t height);
-void FreePixels(uint8_t* pixels);
-
 // Windows bitmaps (bytes starting with "BM"), every header version, uncompressed, with colour
 // masks or run-length encoded.
 Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+
+// JPEGs (bytes starting with FF D8 FF), baseline and progressive, decoded by stb_image after a
+// walk through their markers; inspection walks the markers to the end.
+Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits);
+Result<PictureSize> InspectJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits);
 
 // The first image of a GIF laid on its logical screen, clipped to it.
 Result<Picture> DecodeGif(const uint8_t* bytes, size_t size, const PictureLimits& limits);

@@ -1,5 +1,6 @@
 // The one build of stb_image in the core. Debian's copy (v2.27, a 2022 snapshot) predates later
-// upstream security fixes, so it is compiled narrowly: GIF, JPEG and BMP only, no stdio, no HDR
+// upstream security fixes, so it is compiled narrowly: JPEG and the zlib inflater only (the PNG
+// decoder of our own inflates into a buffer that never grows with it), no stdio, no HDR
 // or float paths, no SIMD (the host and the 32-bit Windows builds then decode JPEGs with the same
 // integer code and give the same pixels), sides of at most 16384 pixels, internal functions with
 // internal linkage (STB_IMAGE_STATIC: nothing else can reach the animated-GIF, flip, 16-bit or
@@ -20,9 +21,8 @@ namespace tess::stb::detail {
 [[noreturn]] void AssertionFailed(const char* expression) { throw AssertionFailure(expression); }
 } // namespace tess::stb::detail
 
-#define STBI_ONLY_GIF
 #define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
+#define STBI_SUPPORT_ZLIB
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
 #define STBI_NO_HDR
@@ -41,18 +41,19 @@ static_assert(STBI_MAX_DIMENSIONS == tess::kMaxPictureSide,
 
 namespace tess::stb {
 
-// Each block starts with this header; stb gets the bytes after it. The header is padded to 32
-// bytes so the block keeps malloc's alignment on 32- and 64-bit targets alike.
+// Each block starts with this header; stb gets the bytes after it. The header is padded to 48
+// bytes so the block keeps malloc's 16-byte alignment on 32- and 64-bit targets alike.
 struct AllocationScope::Block {
     Block* prev;
     Block* next;
     AllocationScope* owner;
     size_t size;
+    bool kept;  // its owner frees it; a closing scope lets it go
 };
 
 namespace {
 
-constexpr size_t kHeaderBytes = 32;
+constexpr size_t kHeaderBytes = 48;
 static_assert(sizeof(AllocationScope::Block) <= kHeaderBytes);
 
 thread_local AllocationScope* t_current = nullptr;
@@ -78,6 +79,8 @@ AllocationScope::~AllocationScope() {
     while (head_) {
         Block* block = head_;
         unlink(block);
+        if (block->kept)
+            continue;
         ++stats_.reclaimedBlocks;
         std::free(block);
     }
@@ -132,6 +135,7 @@ bool AllocationScope::Admit(AllocationScope* scope, size_t size, size_t othersLi
 
 void* AllocationScope::Adopt(Block* block, size_t size, AllocationScope* scope) {
     block->size = size;
+    block->kept = false;
     block->owner = nullptr;
     block->prev = block->next = nullptr;
     if (scope)
@@ -173,7 +177,10 @@ void* AllocationScope::Reallocate(void* payload, size_t size) {
     }
     if (size > oldSize)
         std::memset(static_cast<unsigned char*>(PayloadOf(block)) + oldSize, 0, size - oldSize);
-    return Adopt(block, size, owner);
+    const bool kept = block->kept;
+    void* moved = Adopt(block, size, owner);
+    block->kept = kept;
+    return moved;
 }
 
 void AllocationScope::Free(void* payload) {
@@ -185,32 +192,33 @@ void AllocationScope::Free(void* payload) {
     std::free(block);
 }
 
-bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height) {
+void AllocationScope::Keep(void* payload) {
+    if (payload)
+        HeaderOf(payload)->kept = true;
+}
+
+bool JpegInfo(const uint8_t* bytes, int length, int* width, int* height) {
     stbi__g_failure_reason = nullptr;
     stbi__context context;
     stbi__start_mem(&context, bytes, length);
     int components = 0;
-    switch (format) {
-    case Format::Gif: return stbi__gif_info(&context, width, height, &components) != 0;
-    case Format::Jpeg: return stbi__jpeg_info(&context, width, height, &components) != 0;
-    case Format::Bmp: return stbi__bmp_info(&context, width, height, &components) != 0;
-    }
-    return false;
+    return stbi__jpeg_info(&context, width, height, &components) != 0;
 }
 
-uint8_t* LoadRgba(const uint8_t* bytes, int length, int* width, int* height) {
+PixelBuffer LoadRgba(const uint8_t* bytes, int length) {
     stbi__g_failure_reason = nullptr;
-    int components = 0;
-    return stbi_load_from_memory(bytes, length, width, height, &components, 4);
+    int width = 0, height = 0, components = 0;
+    uint8_t* pixels = stbi_load_from_memory(bytes, length, &width, &height, &components, 4);
+    return PixelBuffer::Adopt(width, height, pixels);
 }
 
-void FreeImage(uint8_t* pixels) { stbi_image_free(pixels); }
-
-uint8_t* LoadForTesting(const uint8_t* bytes, int length, int channels, int* width, int* height) {
+int Inflate(const uint8_t* in, int inLength, uint8_t* out, int capacity) {
     stbi__g_failure_reason = nullptr;
-    int components = 0;
-    return stbi_load_from_memory(bytes, length, width, height, &components, channels);
+    return stbi_zlib_decode_buffer(reinterpret_cast<char*>(out), capacity,
+                                   reinterpret_cast<const char*>(in), inLength);
 }
+
+int BitReverseForTesting(int value, int bits) { return stbi__bit_reverse(value, bits); }
 
 const char* FailureReason() {
     const char* reason = stbi_failure_reason();

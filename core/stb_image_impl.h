@@ -1,12 +1,14 @@
 // The core's private door to stb_image (Debian's libstb-dev, v2.27): the decoder is compiled once,
-// in stb_image_impl.cpp, with only GIF, JPEG and BMP enabled, without stdio, and with its
-// assertions turned into exceptions and its allocations routed through AllocationScope.
+// in stb_image_impl.cpp, with only JPEG and its zlib inflater enabled, without stdio, and with
+// its assertions turned into exceptions and its allocations routed through AllocationScope.
 // Only the picture loader (and its tests) should include this header.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+
+#include "pixel_buffer.h"
 
 namespace tess::stb {
 
@@ -30,10 +32,12 @@ struct AllocationStats {
     bool refused = false;        // an allocation failed (system or budget)
 };
 
-// While alive, every block stb_image allocates on this thread is tracked; the destructor frees
-// the blocks still held, so a decode abandoned by an exception (or by an stb error path that
-// forgets a block) leaks nothing. Blocks are zero-filled, so a picture decoded from partial data
-// never shows leftover heap contents. Scopes nest; each tracks the blocks allocated under it.
+// While alive, every block stb_image (or a PixelBuffer) allocates on this thread is tracked; the
+// destructor frees the blocks still held, so a decode abandoned by an exception (or by an stb
+// error path that forgets a block) leaks nothing. Blocks marked with Keep belong to an owner that
+// frees them itself (a PixelBuffer): the closing scope lets them go instead, so they may outlive
+// it. Blocks are zero-filled, so a picture decoded from partial data never shows leftover heap
+// contents. Scopes nest; each tracks the blocks allocated under it.
 class AllocationScope {
 public:
     // `budgetBytes` caps the bytes held at once; past it an allocation fails as out of memory.
@@ -57,6 +61,10 @@ public:
     static void* Reallocate(void* block, size_t size);
     static void Free(void* block);
 
+    // Marks a block as kept by an owner that frees it with Free: when its scope closes, the
+    // block leaves the scope (which stops counting it) instead of being freed.
+    static void Keep(void* block);
+
     struct Block;
 
 private:
@@ -75,23 +83,23 @@ private:
     AllocationStats stats_;
 };
 
-enum class Format { Gif, Jpeg, Bmp };
+// What stbi_info_from_memory does, but asking only the JPEG reader, so that its failure reason
+// survives (stbi_info_from_memory ends on "unknown image type" after any failure). The size the
+// header announces; false if stb refuses the header.
+bool JpegInfo(const uint8_t* bytes, int length, int* width, int* height);
 
-// What stbi_info_from_memory does, but asking only the given format's reader, so that its failure
-// reason survives (stbi_info_from_memory tries every format and ends on "unknown image type").
-// The size the header announces; a top-down bitmap's height is negative. False if stb refuses
-// the header.
-bool Info(Format format, const uint8_t* bytes, int length, int* width, int* height);
+// stbi_load_from_memory with 4 channels (top-down RGBA): stb's own block, handed over as a
+// PixelBuffer. Empty if stb fails.
+PixelBuffer LoadRgba(const uint8_t* bytes, int length);
 
-// stbi_load_from_memory with 4 channels (top-down RGBA). Null if stb fails. Free with FreeImage
-// while the AllocationScope that was open for the call is still open.
-uint8_t* LoadRgba(const uint8_t* bytes, int length, int* width, int* height);
-void FreeImage(uint8_t* pixels);
+// Inflates the zlib stream `in` into exactly the `capacity` bytes at `out`, which never grow:
+// the number of bytes the stream gave, or -1 if it is damaged or would give more than
+// `capacity`. Allocates nothing.
+int Inflate(const uint8_t* in, int inLength, uint8_t* out, int capacity);
 
-// stbi_load_from_memory with any channel count, for the tests only: asking a GIF for 5 channels
-// makes stb fail one of its assertions deep inside, with blocks allocated, which shows that the
-// exception crosses stb's frames and that the scope frees what stb held.
-uint8_t* LoadForTesting(const uint8_t* bytes, int length, int channels, int* width, int* height);
+// Makes stb's bit reversal fail its assertion on a width it never meets in a stream, for the
+// tests only: shows that an assertion inside stb throws AssertionFailure instead of aborting.
+int BitReverseForTesting(int value, int bits);
 
 // stbi_failure_reason: a short code such as "too large" or "outofmem"; never null.
 const char* FailureReason();
