@@ -301,7 +301,7 @@ Result<Picture> DecodeBitmap(const uint8_t* bytes, size_t size, const PictureLim
                             ? DecodeRunLengths(h, pixels)
                             : DecodeRows(h, pixels))
         return std::move(*decoded);
-    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
+    return Picture::FromPixels(std::move(pixels));
 }
 
 Result<PictureSize> InspectBitmap(const uint8_t* bytes, size_t size, const PictureLimits& limits) {

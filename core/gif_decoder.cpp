@@ -258,7 +258,7 @@ Result<Picture> DecodeGif(const uint8_t* d, size_t n, const PictureLimits& limit
     } else if (!SkipSubBlocks(r)) {
         return Truncated(kGif);
     }
-    return Picture::FromRgba(screen.width(), screen.height(), screen.data());
+    return Picture::FromPixels(std::move(screen));
 }
 
 } // namespace tess::decoding

@@ -138,12 +138,12 @@ Result<Picture> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimit
     if (Check checked = CheckSize(kJpeg, width, height, limits))
         return std::move(*checked);
 
-    const PixelBuffer pixels = stb::LoadRgba(bytes, length);
+    PixelBuffer pixels = stb::LoadRgba(bytes, length);
     if (pixels.empty())
         return StbFailure();
     if (pixels.width() != width || pixels.height() != height)
         return Corrupt(kJpeg, "its size changed while decoding");
-    return Picture::FromRgba(pixels.width(), pixels.height(), pixels.data());
+    return Picture::FromPixels(std::move(pixels));
 }
 
 } // namespace tess::decoding

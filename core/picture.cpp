@@ -132,31 +132,28 @@ AlphaKinds ClassifyAlpha(const uint8_t* rgba, size_t pixels) {
 Result<Picture> Picture::FromRgba(int32_t width, int32_t height, const uint8_t* rgba) {
     if (width <= 0 || height <= 0 || !rgba)
         return Error{ErrorCode::InvalidArgument, "A picture needs a positive size and pixels"};
-    const uint64_t bytes = static_cast<uint64_t>(width) * static_cast<uint64_t>(height) * 4;
-    if (bytes > std::numeric_limits<size_t>::max())
-        return Error{ErrorCode::OutOfMemory, "Out of memory"};
-    std::unique_ptr<uint8_t[]> copy(new (std::nothrow) uint8_t[static_cast<size_t>(bytes)]);
+    Result<PixelBuffer> copy = PixelBuffer::Allocate(width, height);
     if (!copy)
         return Error{ErrorCode::OutOfMemory, "Out of memory"};
-    std::memcpy(copy.get(), rgba, static_cast<size_t>(bytes));
-    return FromPixels(width, height, std::move(copy));
+    std::memcpy(copy.value().data(), rgba, copy.value().sizeBytes());
+    return FromPixels(std::move(copy).value());
 }
 
-Result<Picture> Picture::FromPixels(int32_t width, int32_t height, std::unique_ptr<uint8_t[]> rgba) {
-    if (width <= 0 || height <= 0 || !rgba)
+Result<Picture> Picture::FromPixels(PixelBuffer&& rgba) {
+    const int32_t width = rgba.width(), height = rgba.height();
+    if (rgba.empty() || width <= 0 || height <= 0)
         return Error{ErrorCode::InvalidArgument, "A picture needs a positive size and pixels"};
     const uint64_t pixelCount = static_cast<uint64_t>(width) * static_cast<uint64_t>(height);
     const uint64_t bands = static_cast<uint64_t>(height / kBandRows);
     const uint64_t sumCount = bands * static_cast<uint64_t>(width) * 4;
-    if (pixelCount * 4 > std::numeric_limits<size_t>::max() ||
-        sumCount * sizeof(uint32_t) > std::numeric_limits<size_t>::max())
+    if (sumCount * sizeof(uint32_t) > std::numeric_limits<size_t>::max())
         return Error{ErrorCode::OutOfMemory, "Out of memory"};
     try {
         auto data = std::make_shared<Data>();
         data->width = width;
         data->height = height;
         data->bands = static_cast<size_t>(bands);
-        uint8_t* pixels = rgba.get();
+        uint8_t* pixels = rgba.data();
         const AlphaKinds kinds = ClassifyAlpha(pixels, static_cast<size_t>(pixelCount));
         // Transparent pixels become black with a zero fourth byte, so that every sum is a plain
         // sum of bytes; opaque pictures stay as they are (their fourth sum is never read).
@@ -203,10 +200,10 @@ void Picture::columnSumsOf(int32_t y0, int32_t y1, int32_t x0, int32_t x1, uint3
     if (firstBand < lastBand) {
         // Whole bands from the stored sums, the rows above and below them from the pixels.
         const RowRange rest[2] = {{y0, firstBand * kBandRows - y0}, {lastBand * kBandRows, y1 - lastBand * kBandRows}};
-        SumColumns(data_->pixels.get(), data_->width, x0, x1, bandSums(lastBand), bandSums(firstBand), rest, out);
+        SumColumns(data_->pixels.data(), data_->width, x0, x1, bandSums(lastBand), bandSums(firstBand), rest, out);
     } else {
         const RowRange rows[2] = {{y0, y1 - y0}, {}};
-        SumColumns(data_->pixels.get(), data_->width, x0, x1, nullptr, nullptr, rows, out);
+        SumColumns(data_->pixels.data(), data_->width, x0, x1, nullptr, nullptr, rows, out);
     }
 }
 

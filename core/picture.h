@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "color.h"
+#include "pixel_buffer.h"
 #include "result.h"
 
 namespace tess {
@@ -54,9 +55,9 @@ public:
     // 0 transparent, and a pixel in between adds its colour and its coverage in proportion, so
     // that it is mixed over what lies beneath.
     static Result<Picture> FromRgba(int32_t width, int32_t height, const uint8_t* rgba);
-    // The same, adopting a buffer of width × height RGBA pixels instead of copying it; the pixels
-    // are rewritten in place into the form the sums read.
-    static Result<Picture> FromPixels(int32_t width, int32_t height, std::unique_ptr<uint8_t[]> rgba);
+    // The same, taking over a decoder's buffer instead of copying it; its pixels are rewritten in
+    // place into the form the sums read. An empty buffer is refused.
+    static Result<Picture> FromPixels(PixelBuffer&& rgba);
 
     bool empty() const { return !data_; }
     int32_t width() const { return data_ ? data_->width : 0; }
@@ -118,7 +119,7 @@ private:
     struct Data {
         int32_t width = 0, height = 0;
         Coverage coverage = Coverage::Opaque;
-        std::unique_ptr<uint8_t[]> pixels;   // width × height × 4, top-down
+        PixelBuffer pixels;
         // For band k = 1 .. height / kBandRows, per column, the r, g, b and fourth-byte sums of
         // the rows above k × kBandRows: row k - 1 of width × 4 sums. Never wraps (16384 rows).
         std::unique_ptr<uint32_t[]> columnSums;
@@ -135,7 +136,7 @@ private:
     // Per column in [x0, x1), the sums of rows [y0, y1) into `out` ((x1 - x0) × 4 lanes).
     void columnSumsOf(int32_t y0, int32_t y1, int32_t x0, int32_t x1, uint32_t* out) const;
     const uint8_t* pixel(int32_t x, int32_t y) const {
-        return data_->pixels.get() + (static_cast<size_t>(y) * data_->width + x) * 4;
+        return data_->pixels.row(y) + static_cast<size_t>(x) * 4;
     }
 
     // The weighted number of cells of a footprint on one axis.
