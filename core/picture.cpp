@@ -65,9 +65,18 @@ struct RowRange {
 // For columns [x0, x1) of a picture `width` pixels wide, writes to `out` (four 32-bit lanes per
 // column) `plus` − `minus` (either may be null for zero) plus the pixels of two row ranges of at
 // most 257 rows together: those are summed in 16-bit lanes four columns at a time, one load per
-// row, and widened once.
+// row, and widened once. With `alpha`, every byte read is also ANDed into it, so that a picture
+// is found opaque in the pass that sums it.
+struct BytesSeen {
+    __m128i four = _mm_set1_epi8(-1);  // sixteen bytes at a time
+    uint8_t alpha = 0xFF;              // the alpha bytes of single pixels
+    bool allOpaque() const {
+        return alpha == 0xFF && (_mm_movemask_epi8(_mm_cmpeq_epi8(four, _mm_set1_epi8(-1))) & 0x8888) == 0x8888;
+    }
+};
+
 void SumColumns(const uint8_t* pixels, int32_t width, int32_t x0, int32_t x1, const uint32_t* plus,
-                const uint32_t* minus, const RowRange (&ranges)[2], uint32_t* out) {
+                const uint32_t* minus, const RowRange (&ranges)[2], uint32_t* out, BytesSeen* seen = nullptr) {
     const size_t stride = static_cast<size_t>(width) * 4;
     auto base = [&](int32_t x) {
         __m128i v = plus ? Load(plus + static_cast<size_t>(x) * 4) : kZero;
@@ -80,6 +89,8 @@ void SumColumns(const uint8_t* pixels, int32_t width, int32_t x0, int32_t x1, co
             const uint8_t* p = pixels + static_cast<size_t>(range.first) * stride + static_cast<size_t>(x) * 4;
             for (int32_t r = 0; r < range.count; ++r, p += stride) {
                 const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                if (seen)
+                    seen->four = _mm_and_si128(seen->four, four);
                 low = _mm_add_epi16(low, _mm_unpacklo_epi8(four, kZero));
                 high = _mm_add_epi16(high, _mm_unpackhi_epi8(four, kZero));
             }
@@ -93,9 +104,12 @@ void SumColumns(const uint8_t* pixels, int32_t width, int32_t x0, int32_t x1, co
     for (; x < x1; ++x) {
         __m128i sum = base(x);
         for (const RowRange& range : ranges)
-            for (int32_t r = 0; r < range.count; ++r)
-                sum = _mm_add_epi32(sum, Widen(pixels + static_cast<size_t>(range.first + r) * stride +
-                                               static_cast<size_t>(x) * 4));
+            for (int32_t r = 0; r < range.count; ++r) {
+                const uint8_t* p = pixels + static_cast<size_t>(range.first + r) * stride + static_cast<size_t>(x) * 4;
+                if (seen)
+                    seen->alpha &= p[3];
+                sum = _mm_add_epi32(sum, Widen(p));
+            }
         Store(out + static_cast<size_t>(x - x0) * 4, sum);
     }
 }
@@ -127,6 +141,20 @@ AlphaKinds ClassifyAlpha(const uint8_t* rgba, size_t pixels) {
     return kinds;
 }
 
+// Fills the running column sums of every whole band of rows; returns whether every pixel,
+// including the rows below the last whole band, is opaque.
+bool BuildColumnSums(const uint8_t* pixels, int32_t width, int32_t height, size_t bands, uint32_t* sums) {
+    const size_t row = static_cast<size_t>(width) * 4;
+    BytesSeen seen;
+    for (size_t k = 0; k < bands; ++k) {
+        const RowRange band[2] = {{static_cast<int32_t>(k) * Picture::kBandRows, Picture::kBandRows}, {}};
+        SumColumns(pixels, width, 0, width, k ? sums + (k - 1) * row : nullptr, nullptr, band, sums + k * row, &seen);
+    }
+    const size_t summedRows = bands * Picture::kBandRows;
+    return seen.allOpaque() &&
+           ClassifyAlpha(pixels + summedRows * row, (static_cast<size_t>(height) - summedRows) * width).opaque;
+}
+
 } // namespace
 
 Result<Picture> Picture::FromRgba(int32_t width, int32_t height, const uint8_t* rgba) {
@@ -154,10 +182,16 @@ Result<Picture> Picture::FromPixels(PixelBuffer&& rgba) {
         data->height = height;
         data->bands = static_cast<size_t>(bands);
         uint8_t* pixels = rgba.data();
-        const AlphaKinds kinds = ClassifyAlpha(pixels, static_cast<size_t>(pixelCount));
-        // Transparent pixels become black with a zero fourth byte, so that every sum is a plain
-        // sum of bytes; opaque pictures stay as they are (their fourth sum is never read).
-        if (kinds.binary && !kinds.opaque) {
+        data->pixels = std::move(rgba);
+        if (bands > 0)
+            data->columnSums.reset(new uint32_t[static_cast<size_t>(sumCount)]);
+        // Most pictures are opaque, found so while their sums are built; the others are rewritten
+        // and summed again.
+        if (BuildColumnSums(pixels, width, height, data->bands, data->columnSums.get()))
+            data->coverage = Coverage::Opaque;
+        else if (ClassifyAlpha(pixels, static_cast<size_t>(pixelCount)).binary) {
+            // Transparent pixels become black with a zero fourth byte, opaque ones hold 1 there,
+            // so that every sum is a plain sum of bytes and the fourth counts opaque cells.
             data->coverage = Coverage::Binary;
             for (size_t i = 0; i < pixelCount; ++i) {
                 uint8_t* p = pixels + i * 4;
@@ -167,7 +201,7 @@ Result<Picture> Picture::FromPixels(PixelBuffer&& rgba) {
                 p[2] &= keep;
                 p[3] = p[3] ? 1 : 0;
             }
-        } else if (!kinds.binary) {
+        } else {
             data->coverage = Coverage::Weighted;
             for (size_t i = 0; i < pixelCount; ++i) {
                 uint8_t* p = pixels + i * 4;
@@ -175,16 +209,8 @@ Result<Picture> Picture::FromPixels(PixelBuffer&& rgba) {
                     p[c] = static_cast<uint8_t>((p[c] * p[3] + 127) / 255);
             }
         }
-        data->pixels = std::move(rgba);
-        if (bands > 0) {
-            data->columnSums.reset(new uint32_t[static_cast<size_t>(sumCount)]);
-            const size_t row = static_cast<size_t>(width) * 4;
-            for (size_t k = 0; k < data->bands; ++k) {
-                const RowRange band[2] = {{static_cast<int32_t>(k) * kBandRows, kBandRows}, {}};
-                SumColumns(pixels, width, 0, width, k ? data->columnSums.get() + (k - 1) * row : nullptr,
-                           nullptr, band, data->columnSums.get() + k * row);
-            }
-        }
+        if (data->coverage != Coverage::Opaque)
+            BuildColumnSums(pixels, width, height, data->bands, data->columnSums.get());
         Picture picture;
         picture.data_ = std::move(data);
         return picture;
