@@ -1,5 +1,5 @@
 // Picture's sums: the pixels plus, per band of eight rows, running column sums from the top, so
-// that a footprint's rows sum from two stored rows and at most 14 pixel rows, in exact integers.
+// that a footprint's rows sum from two stored rows and at most 8 pixel rows, in exact integers.
 #include "picture.h"
 
 #include <algorithm>
@@ -62,11 +62,14 @@ struct RowRange {
     int32_t first = 0, count = 0;
 };
 
-// For columns [x0, x1) of a picture `width` pixels wide, writes to `out` (four 32-bit lanes per
-// column) `plus` − `minus` (either may be null for zero) plus the pixels of two row ranges of at
-// most 257 rows together: those are summed in 16-bit lanes four columns at a time, one load per
-// row, and widened once. With `alpha`, every byte read is also ANDed into it, so that a picture
-// is found opaque in the pass that sums it.
+// Rows added to and taken from the stored sums: at most 255 rows each, so that each is summed
+// in 16-bit lanes.
+struct RowRanges {
+    RowRange added[2], removed[2];
+};
+
+// With it, SumColumns ANDs every byte it reads into `four` or `alpha`, so that a picture is
+// found opaque in the pass that sums it.
 struct BytesSeen {
     __m128i four = _mm_set1_epi8(-1);  // sixteen bytes at a time
     uint8_t alpha = 0xFF;              // the alpha bytes of single pixels
@@ -75,41 +78,68 @@ struct BytesSeen {
     }
 };
 
+// Sums of rows of pixels for four columns at a time, in 16-bit lanes: one load per row.
+struct FourColumns {
+    __m128i low = kZero, high = kZero;
+
+    void add(const uint8_t* pixels, size_t stride, const RowRange& range, BytesSeen* seen) {
+        const uint8_t* p = pixels + static_cast<size_t>(range.first) * stride;
+        for (int32_t r = 0; r < range.count; ++r, p += stride) {
+            const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            if (seen)
+                seen->four = _mm_and_si128(seen->four, four);
+            low = _mm_add_epi16(low, _mm_unpacklo_epi8(four, kZero));
+            high = _mm_add_epi16(high, _mm_unpackhi_epi8(four, kZero));
+        }
+    }
+    // Column k of the four as 32-bit lanes.
+    __m128i column(int k) const {
+        const __m128i half = k < 2 ? low : high;
+        return k % 2 ? _mm_unpackhi_epi16(half, kZero) : _mm_unpacklo_epi16(half, kZero);
+    }
+};
+
+// For columns [x0, x1) of a picture `width` pixels wide, writes to `out` (four 32-bit lanes per
+// column) `plus` − `minus` (either may be null for zero), plus the pixels of the added rows,
+// minus those of the removed rows. The 32-bit lanes wrap, and the result is exact whenever the
+// true column sum is a 32-bit number.
 void SumColumns(const uint8_t* pixels, int32_t width, int32_t x0, int32_t x1, const uint32_t* plus,
-                const uint32_t* minus, const RowRange (&ranges)[2], uint32_t* out, BytesSeen* seen = nullptr) {
+                const uint32_t* minus, const RowRanges& rows, uint32_t* out, BytesSeen* seen = nullptr) {
     const size_t stride = static_cast<size_t>(width) * 4;
+    const bool removes = rows.removed[0].count > 0 || rows.removed[1].count > 0;
     auto base = [&](int32_t x) {
         __m128i v = plus ? Load(plus + static_cast<size_t>(x) * 4) : kZero;
         return minus ? _mm_sub_epi32(v, Load(minus + static_cast<size_t>(x) * 4)) : v;
     };
     int32_t x = x0;
     for (; x + 4 <= x1; x += 4) {
-        __m128i low = kZero, high = kZero;
-        for (const RowRange& range : ranges) {
-            const uint8_t* p = pixels + static_cast<size_t>(range.first) * stride + static_cast<size_t>(x) * 4;
-            for (int32_t r = 0; r < range.count; ++r, p += stride) {
-                const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-                if (seen)
-                    seen->four = _mm_and_si128(seen->four, four);
-                low = _mm_add_epi16(low, _mm_unpacklo_epi8(four, kZero));
-                high = _mm_add_epi16(high, _mm_unpackhi_epi8(four, kZero));
-            }
-        }
+        const uint8_t* column = pixels + static_cast<size_t>(x) * 4;
+        FourColumns added, removed;
+        for (const RowRange& range : rows.added)
+            added.add(column, stride, range, seen);
+        for (const RowRange& range : rows.removed)
+            removed.add(column, stride, range, nullptr);
         uint32_t* o = out + static_cast<size_t>(x - x0) * 4;
-        Store(o, _mm_add_epi32(base(x), _mm_unpacklo_epi16(low, kZero)));
-        Store(o + 4, _mm_add_epi32(base(x + 1), _mm_unpackhi_epi16(low, kZero)));
-        Store(o + 8, _mm_add_epi32(base(x + 2), _mm_unpacklo_epi16(high, kZero)));
-        Store(o + 12, _mm_add_epi32(base(x + 3), _mm_unpackhi_epi16(high, kZero)));
+        for (int k = 0; k < 4; ++k) {
+            __m128i sum = _mm_add_epi32(base(x + k), added.column(k));
+            if (removes)
+                sum = _mm_sub_epi32(sum, removed.column(k));
+            Store(o + k * 4, sum);
+        }
     }
     for (; x < x1; ++x) {
         __m128i sum = base(x);
-        for (const RowRange& range : ranges)
+        for (const RowRange& range : rows.added)
             for (int32_t r = 0; r < range.count; ++r) {
                 const uint8_t* p = pixels + static_cast<size_t>(range.first + r) * stride + static_cast<size_t>(x) * 4;
                 if (seen)
                     seen->alpha &= p[3];
                 sum = _mm_add_epi32(sum, Widen(p));
             }
+        for (const RowRange& range : rows.removed)
+            for (int32_t r = 0; r < range.count; ++r)
+                sum = _mm_sub_epi32(sum, Widen(pixels + static_cast<size_t>(range.first + r) * stride +
+                                               static_cast<size_t>(x) * 4));
         Store(out + static_cast<size_t>(x - x0) * 4, sum);
     }
 }
@@ -147,7 +177,7 @@ bool BuildColumnSums(const uint8_t* pixels, int32_t width, int32_t height, size_
     const size_t row = static_cast<size_t>(width) * 4;
     BytesSeen seen;
     for (size_t k = 0; k < bands; ++k) {
-        const RowRange band[2] = {{static_cast<int32_t>(k) * Picture::kBandRows, Picture::kBandRows}, {}};
+        const RowRanges band{{{static_cast<int32_t>(k) * Picture::kBandRows, Picture::kBandRows}, {}}, {}};
         SumColumns(pixels, width, 0, width, k ? sums + (k - 1) * row : nullptr, nullptr, band, sums + k * row, &seen);
     }
     const size_t summedRows = bands * Picture::kBandRows;
@@ -220,17 +250,29 @@ Result<Picture> Picture::FromPixels(PixelBuffer&& rgba) {
 }
 
 void Picture::columnSumsOf(int32_t y0, int32_t y1, int32_t x0, int32_t x1, uint32_t* out) const {
-    const int32_t firstBand = (y0 + kBandRows - 1) / kBandRows, lastBand = y1 / kBandRows;
+    // Rows [y0, y1) as the stored rows [8 × low, 8 × high) corrected by the pixel rows between
+    // each end and the nearer band edge (at most 4 each), or as plain pixel rows when fewer.
+    const int32_t bands = static_cast<int32_t>(data_->bands);
+    auto nearest = [&](int32_t y) { return std::min(bands, (y + kBandRows / 2) / kBandRows); };
+    const int32_t low = nearest(y0), high = std::max(low, nearest(y1));
+    const int32_t corrections = std::abs(y0 - low * kBandRows) + std::abs(y1 - high * kBandRows);
     const size_t row = static_cast<size_t>(data_->width) * 4;
     auto bandSums = [&](int32_t k) { return k ? data_->columnSums.get() + (k - 1) * row : nullptr; };
-    if (firstBand < lastBand) {
-        // Whole bands from the stored sums, the rows above and below them from the pixels.
-        const RowRange rest[2] = {{y0, firstBand * kBandRows - y0}, {lastBand * kBandRows, y1 - lastBand * kBandRows}};
-        SumColumns(data_->pixels.data(), data_->width, x0, x1, bandSums(lastBand), bandSums(firstBand), rest, out);
-    } else {
-        const RowRange rows[2] = {{y0, y1 - y0}, {}};
+    RowRanges rows;
+    if (low == high || corrections >= y1 - y0) {
+        rows.added[0] = {y0, y1 - y0};
         SumColumns(data_->pixels.data(), data_->width, x0, x1, nullptr, nullptr, rows, out);
+        return;
     }
+    auto correct = [&](int32_t from, int32_t to, int side) {
+        if (from < to)
+            rows.added[side] = {from, to - from};
+        else
+            rows.removed[side] = {to, from - to};
+    };
+    correct(y0, low * kBandRows, 0);
+    correct(high * kBandRows, y1, 1);
+    SumColumns(data_->pixels.data(), data_->width, x0, x1, bandSums(high), bandSums(low), rows, out);
 }
 
 void Picture::blockSums(int32_t x0, int32_t x1, int32_t y0, int32_t y1, uint64_t out[4]) const {
