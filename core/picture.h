@@ -121,7 +121,7 @@ private:
         Coverage coverage = Coverage::Opaque;
         PixelBuffer pixels;
         // For band k = 1 .. height / kBandRows, per column, the r, g, b and fourth-byte sums of
-        // the rows above k × kBandRows: row k - 1 of width × 4 sums. Never wraps (16384 rows).
+        // the rows above k × kBandRows: row k - 1 of width × 4 sums (at most 255 × height each).
         std::unique_ptr<uint32_t[]> columnSums;
         size_t bands = 0;
     };
