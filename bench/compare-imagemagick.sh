@@ -3,10 +3,11 @@
 # (1600 x 1200 and 1600 x 16000): paired runs in alternating order, median wall time and peak RSS.
 #
 # Usage: bench/compare-imagemagick.sh [--pairs N] [--composer PATH] [PICTURE...]
-# Without pictures it makes the two photographs (ImageMagick plasma, quality 90) once, in
-# build/native/bench-pictures/. Each pair composes a 1024-pixel stretched skin with tess_compose
-# and scales the picture to 1024 x 113 with /usr/bin/convert; the order inside a pair alternates.
-# A benchmark, not a test: the figures depend on the machine and its load.
+# Without pictures it makes the two photographs once, in build/native/bench-pictures/, with
+# ImageMagick's plasma (random each time it is made) at quality 90. Each pair composes a
+# 1024-pixel stretched skin with tess_compose and scales the picture to 1024 x 113 with
+# /usr/bin/convert; the order inside a pair alternates. A benchmark, not a test: the figures
+# depend on the machine and its load.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,7 +18,7 @@ while [[ $# -gt 0 ]]; do
     case "$1" in
     --pairs) pairs=$2; shift 2 ;;
     --composer) composer=$2; shift 2 ;;
-    -h | --help) sed -n '2,9p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h | --help) sed -n '2,10p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) pictures+=("$1"); shift ;;
     esac
 done
@@ -34,7 +35,7 @@ if [[ ${#pictures[@]} -eq 0 ]]; then
         picture="$dir/photo-$size.jpg"
         if [[ ! -s "$picture" ]]; then
             echo "making $picture" >&2
-            "$convert" -seed 7 -size "$size" plasma:fractal -quality 90 "$picture.tmp.jpg"
+            "$convert" -size "$size" plasma:fractal -quality 90 "$picture.tmp.jpg"
             mv "$picture.tmp.jpg" "$picture"
         fi
         pictures+=("$picture")
