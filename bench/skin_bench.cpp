@@ -1,6 +1,6 @@
 // Benchmarks of the skin engine by kind: Preview/ (one preview refresh), Final/ (one final
-// composition), Reference/ (the copy-by-copy loop), Prepare/ (making a decoded picture ready to
-// draw) and Write/ (writing a skin file). Prints the speed-up of
+// composition), Reference/ (the copy-by-copy loop), FirstDraw/ (a decoded picture made ready and
+// drawn once) and Write/ (writing a skin file). Prints the speed-up of
 // the fast tile renderer over the loop, and with --memory the peak memory while drawing.
 #include <benchmark/benchmark.h>
 
@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/picture_files.h"
@@ -103,11 +104,24 @@ void RegisterAll() {
                     ->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
     }
     for (auto [w, h] : {std::pair{1600, 1200}, std::pair{1600, 5000}}) {
-        benchmark::RegisterBenchmark(("Prepare/" + std::to_string(w) + "x" + std::to_string(h)).c_str(),
+        // From the decoder's buffer to the first preview: the picture takes the buffer over,
+        // builds its column sums and is drawn stretched. Copying the decoded pixels into a fresh
+        // buffer for each iteration is left out of the time.
+        benchmark::RegisterBenchmark(("FirstDraw/" + std::to_string(w) + "x" + std::to_string(h)).c_str(),
                                      [w = w, h = h](benchmark::State& state) {
                                          const auto rgba = PhotoRgba(w, h);
-                                         for (auto _ : state)
-                                             benchmark::DoNotOptimize(Picture::FromRgba(w, h, rgba.data()));
+                                         Surface target = MakePreviewSurface();
+                                         SkinLayout layout;
+                                         layout.mode = LayoutMode::Stretch;
+                                         for (auto _ : state) {
+                                             state.PauseTiming();
+                                             PixelBuffer decoded = PixelBuffer::Allocate(w, h).value();
+                                             std::memcpy(decoded.data(), rgba.data(), decoded.sizeBytes());
+                                             state.ResumeTiming();
+                                             const Picture picture = Picture::FromPixels(std::move(decoded)).value();
+                                             DrawPreview(layout, {picture, picture.widthTwips(15), picture.heightTwips(15)}, target);
+                                             benchmark::DoNotOptimize(target.pixels().data());
+                                         }
                                      })
             ->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);
     }
@@ -191,9 +205,10 @@ int MeasureMemory() {
     }
     const double peakMiB = PeakKiB() / 1024.0;
     const double limitMiB = 3 * decodedMiB + 32;
-    std::printf("Peak memory drawing 1600x5000: %.1f MiB (decoded RGBA %.1f MiB, table %.1f MiB, "
-                "limit %.1f MiB): %s\n",
-                peakMiB, decodedMiB, picture.memoryBytes() / double(1 << 20), limitMiB,
+    std::printf("Peak memory drawing 1600x5000: %.1f MiB (decoded RGBA %.1f MiB, picture %.1f MiB, "
+                "%.2f bytes a pixel, limit %.1f MiB): %s\n",
+                peakMiB, decodedMiB, picture.memoryBytes() / double(1 << 20),
+                picture.memoryBytes() / (1600.0 * 5000), limitMiB,
                 peakMiB <= limitMiB ? "within" : "OVER");
     return peakMiB <= limitMiB ? 0 : 1;
 }

@@ -129,11 +129,11 @@ Result<PixelBuffer> DecodePixels(const uint8_t* bytes, size_t size, const Pictur
 }
 
 Result<Picture> DecodePicture(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
-    const Result<PixelBuffer> pixels = DecodePixels(bytes, size, limits);
+    Result<PixelBuffer> pixels = DecodePixels(bytes, size, limits);
     if (!pixels)
         return pixels.error();
     try {
-        return Picture::FromRgba(pixels.value().width(), pixels.value().height(), pixels.value().data());
+        return Picture::FromPixels(std::move(pixels).value());
     } catch (const std::bad_alloc&) {
         return OutOfMemory();
     }

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t w = picture.width(), h = picture.height();
     Require(w > 0 && h > 0 && w <= limits.maxSide && h <= limits.maxSide &&
             int64_t{w} * h <= limits.maxPixels);
-    // JPEGs are opaque (GIFs and RLE bitmaps may leave pixels transparent).
+    // JPEGs are opaque (GIFs, RLE bitmaps and PNGs may leave pixels transparent).
     Require(data[0] != 0xFF || !picture.hasTransparency());
 
     const tess::FootprintSums all =
@@ -41,15 +41,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     // Small pictures: the table's total against the pixels one by one.
     if (int64_t{w} * h <= 4096) {
-        double r = 0, opaque = 0;
+        double r = 0;
+        uint64_t alpha = 0;
         for (int32_t y = 0; y < h; ++y)
             for (int32_t x = 0; x < w; ++x) {
+                // A partly transparent pixel reads premultiplied: no channel exceeds its alpha.
                 const tess::Rgba p = picture.pixelAt(x, y);
-                Require(p.a == 0 || p.a == 255);
+                Require(p.r <= p.a && p.g <= p.a && p.b <= p.a);
                 r += p.r;
-                opaque += p.a == 255 ? 1 : 0;
+                alpha += p.a;
             }
-        Require(r == all.r && opaque == all.opaque);
+        Require(r == all.r && alpha / 255.0 == all.opaque);
     }
     return 0;
 }

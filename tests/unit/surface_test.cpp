@@ -1,8 +1,13 @@
 // Scaled drawing on surfaces: which pixels a copy covers, area averaging when shrinking, soft
-// edges when enlarging, transparency, clipping, back colours and resizing.
+// edges when enlarging, transparency and partial alpha, clipping, back colours and resizing; and
+// the picture sums the drawing reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <random>
+#include <utility>
+#include <vector>
 
 #include "core/surface.h"
 #include "test_pictures.h"
@@ -99,6 +104,67 @@ TEST(SurfaceDrawing, TransparentPartsShowWhatWasThereByCoverage) {
     // Shrunk into one pixel: half red, half what was there.
     s.drawPicture(picture, 2, 0, 1, 1);
     EXPECT_EQ(s.pixelAt(2, 0), (Rgb{128, 0, 128}));
+}
+
+TEST(SurfaceDrawing, PartialAlphaMixesThePixelByItsWeight) {
+    // Alpha 128 over grey 100: 200 × 128/255 + 100 × 127/255 = 150.2, and so on per channel.
+    Surface s = UnitSurface(3, 1);
+    ASSERT_TRUE(s.setBackColor(MakeColorRef(100, 100, 100)).ok());
+    s.drawPicture(MakePicture(1, 1, {{200, 40, 0, 128}}), 0, 0, 1, 1);
+    EXPECT_EQ(s.pixelAt(0, 0), (Rgb{150, 70, 50}));
+    // White at alpha 128 over black gives the midpoint; shrunk with a transparent pixel into one,
+    // half of that.
+    ASSERT_TRUE(s.setBackColor(MakeColorRef(0, 0, 0)).ok());
+    const Picture half = MakePicture(2, 1, {{255, 255, 255, 128}, kClear});
+    EXPECT_TRUE(half.hasTransparency());
+    s.drawPicture(half, 1, 0, 1, 1);
+    s.drawPicture(half, 2, 0, 2, 1);
+    EXPECT_EQ(s.pixelAt(1, 0), (Rgb{64, 64, 64}));
+    EXPECT_EQ(s.pixelAt(2, 0), (Rgb{128, 128, 128}));
+}
+
+TEST(PictureSums, MatchCellByCellSumsAcrossBandsOfRows) {
+    // Footprints over tall and wide pictures cross the bands of stored column sums anywhere;
+    // opaque, transparent-or-opaque and partly transparent pictures keep at most 6 bytes a pixel.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (const auto& [w, h] : {std::pair{37, 70}, std::pair{9, 203}, std::pair{301, 41}}) {
+        for (int alphas : {0, 1, 2}) {  // 255 only, 0 or 255, any
+            std::vector<PixelRgba> pixels(static_cast<size_t>(w) * h);
+            for (PixelRgba& p : pixels) {
+                p = {static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), static_cast<uint8_t>(rng()), 255};
+                if (alphas == 1 && rng() % 4 == 0)
+                    p.a = 0;
+                if (alphas == 2)
+                    p.a = static_cast<uint8_t>(rng());
+            }
+            const Picture picture = MakePicture(w, h, pixels);
+            EXPECT_LE(picture.memoryBytes(), 6u * w * h);
+            for (int trial = 0; trial < 40; ++trial) {
+                const double x0 = unit(rng) * w, x1 = x0 + unit(rng) * (w - x0) + 0.01;
+                const double y0 = unit(rng) * h, y1 = y0 + unit(rng) * (h - y0) + 0.01;
+                double want[4] = {0, 0, 0, 0};
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        const double cover = std::max(0.0, std::min<double>(x + 1, x1) - std::max<double>(x, x0)) *
+                                             std::max(0.0, std::min<double>(y + 1, y1) - std::max<double>(y, y0));
+                        const PixelRgba& p = pixels[static_cast<size_t>(y) * w + x];
+                        want[0] += cover * p.r * p.a / 255;
+                        want[1] += cover * p.g * p.a / 255;
+                        want[2] += cover * p.b * p.a / 255;
+                        want[3] += cover * p.a / 255;
+                    }
+                const FootprintSums got = picture.sums(AxisFootprint::Of(x0, x1, w), AxisFootprint::Of(y0, y1, h));
+                // Exact up to rounding, but for colours premultiplied to whole bytes.
+                const double area = (std::min<double>(x1, w) - x0) * (std::min<double>(y1, h) - y0);
+                const double slack = alphas == 2 ? 0.5 * area + 1e-6 : 1e-6 * (1 + 255 * area);
+                EXPECT_NEAR(got.r, want[0], slack) << w << "x" << h << " alphas " << alphas;
+                EXPECT_NEAR(got.g, want[1], slack);
+                EXPECT_NEAR(got.b, want[2], slack);
+                EXPECT_NEAR(got.opaque, want[3], 1e-6 * (1 + area));
+            }
+        }
+    }
 }
 
 TEST(SurfaceDrawing, LaterCopiesPaintOverEarlierOnes) {
