@@ -2,6 +2,8 @@
 // routing of a standard control's notifications back to its view.
 #include "ui/win32/win32_control_view.h"
 
+#include "ui/win32/win32_control_windows.h"
+
 namespace tess::ui::win32 {
 
 namespace {
@@ -65,7 +67,7 @@ void ControlView::adopt(HWND window) {
     SetPropA(window, kControlTagProperty,
              reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tag_.get())));
     SetPropA(window, kViewProperty, this);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
+    WindowRef(window).setFont(context_.font, false);
 }
 
 void ControlView::detach() {

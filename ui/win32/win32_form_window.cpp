@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/win32/win32_drawn_controls.h"
+#include "ui/win32/win32_control_windows.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_input.h"
 #include "ui/win32/win32_standard_controls.h"
@@ -70,18 +71,18 @@ bool FormWindow::create() {
     menu.release();  // the window destroys its menu
     window_.reset(hwnd());
     for (auto& m : menuViews_) m->setForm(hwnd());
-    SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
+    const WindowRef window(hwnd());
+    window.setFont(context_.font, false);
     fitClient();
     reportFrameSize();
 
     if (!form_.icon().empty()) {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
-        if (HICON big = LoadIconA(instance, form_.icon().c_str()))
-            SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HICON big = LoadIconA(instance, form_.icon().c_str())) window.setIcon(big, false);
         if (HANDLE small = LoadImageA(instance, form_.icon().c_str(), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED))
-            SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+            window.setIcon(small, true);
     }
     tag_.reset(GlobalAddAtomA(form_.name().c_str()));
     SetPropA(hwnd(), kControlTagProperty,

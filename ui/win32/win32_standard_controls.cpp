@@ -2,6 +2,7 @@
 // in the window, and the user's clicks, typing and scrolling passed to the model's gestures.
 #include "ui/win32/win32_standard_controls.h"
 
+#include "ui/win32/win32_control_windows.h"
 #include "ui/win32/win32_input.h"
 
 #include <algorithm>
@@ -10,14 +11,6 @@
 namespace tess::ui::win32 {
 
 namespace {
-
-std::string WindowText(HWND window) {
-    const int length = GetWindowTextLengthA(window);
-    std::string text(static_cast<size_t>(std::max(length, 0)) + 1, '\0');
-    const int copied = GetWindowTextA(window, text.data(), length + 1);
-    text.resize(static_cast<size_t>(std::max(copied, 0)));
-    return text;
-}
 
 HWND CreateStandard(const char* className, DWORD exStyle, const std::string& text, DWORD style,
                     const RECT& r, HWND parent, HMENU id) {
@@ -52,12 +45,12 @@ void LabelView::showFont() {
         ownFont_ = CreatePointFont(context_.screen, fontWanted->name, fontWanted->points, fontWanted->bold);
         if (ownFont_) font = ownFont_.get();
     }
-    SendMessageA(handle(), WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    WindowRef(handle()).setFont(font, true);
 }
 
 void LabelView::show(Property what) {
     if (!handle()) return;
-    if (what == Property::Caption) SetWindowTextA(handle(), label_.caption().c_str());
+    if (what == Property::Caption) WindowRef(handle()).setText(label_.caption());
     if (what == Property::Font) showFont();
     if (what == Property::Alignment || what == Property::WordWrap) {
         // The STATIC class keeps its alignment and its wrapping in its style.
@@ -107,9 +100,7 @@ void LabelView::paint(HDC dc) {
     const HWND window = handle();
     RECT client{};
     GetClientRect(window, &client);
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageA(
-        GetParent(window), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-        reinterpret_cast<LPARAM>(window)));
+    const HBRUSH brush = WindowRef(GetParent(window)).staticColours(dc, window);
     const bool transparent = label_.backStyle() == Label::BackStyle::Transparent;
     if (!transparent || !WindowBase::RequestBackdrop(GetParent(window), dc, window))
         FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
@@ -127,10 +118,10 @@ void LabelView::paintCaptionAt(HDC dc, POINT at) {
 }
 
 void LabelView::drawCaption(HDC dc, RECT box) {
-    const HWND window = handle();
-    const auto font = reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0));
+    const WindowRef window(handle());
+    const HFONT font = window.font();
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
-    if (!IsWindowEnabled(window))
+    if (!IsWindowEnabled(window.hwnd()))
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     else if (label_.foreColor())
         SetTextColor(dc, static_cast<COLORREF>(*label_.foreColor()));
@@ -139,8 +130,8 @@ void LabelView::drawCaption(HDC dc, RECT box) {
     if (label_.align() == Label::Align::Right) format |= DT_RIGHT;
     else if (label_.align() == Label::Align::Center) format |= DT_CENTER;
     if (label_.wordWrap()) format |= DT_WORDBREAK;
-    if (SendMessageA(window, WM_QUERYUISTATE, 0, 0) & UISF_HIDEACCEL) format |= DT_HIDEPREFIX;
-    const std::string text = WindowText(window);
+    if (window.hidesMnemonics()) format |= DT_HIDEPREFIX;
+    const std::string text = window.text();
     DrawTextA(dc, text.c_str(), -1, &box, format);
 }
 
@@ -152,10 +143,8 @@ void ButtonView::create() {
 }
 
 void ButtonView::show(Property what) {
-    if (what == Property::Caption) SetWindowTextA(handle(), button_.caption().c_str());
-    if (what == Property::Default)
-        SendMessageA(handle(), BM_SETSTYLE, button_.isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
-                     TRUE);
+    if (what == Property::Caption) ButtonWindow(handle()).setText(button_.caption());
+    if (what == Property::Default) ButtonWindow(handle()).setDefault(button_.isDefault());
 }
 
 void ButtonView::notified(int code) {
@@ -170,25 +159,26 @@ void TextBoxView::create() {
                          parent_.hwnd(), idAsMenu()));
     // Narrow margins, as the boxes' measures expect: the font's own would hide a short value's
     // last character. Set after the font, which resets them.
-    SendMessageA(handle(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+    EditWindow(handle()).setMargins(1, 1);
 }
 
 void TextBoxView::showText() {
     // A window that shows the text already keeps its caret, e.g. while the user types.
-    if (WindowText(handle()) == box_.text()) return;
+    const EditWindow edit(handle());
+    if (edit.text() == box_.text()) return;
     Showing showing(*this);
-    SetWindowTextA(handle(), box_.text().c_str());
+    edit.setText(box_.text());
 }
 
 void TextBoxView::show(Property what) {
     if (what == Property::Text) showText();
-    if (what == Property::Locked) SendMessageA(handle(), EM_SETREADONLY, box_.locked(), 0);
+    if (what == Property::Locked) EditWindow(handle()).setReadOnly(box_.locked());
 }
 
 void TextBoxView::notified(int code) {
     if (code != EN_CHANGE || showingModel()) return;
     // Typing the model refuses (a disabled container, a locked box) is taken back.
-    if (!box_.type(WindowText(handle()))) showText();
+    if (!box_.type(EditWindow(handle()).text())) showText();
 }
 
 void CheckBoxView::create() {
@@ -200,7 +190,7 @@ void CheckBoxView::create() {
 
 void CheckBoxView::showValue() {
     Showing showing(*this);
-    SendMessageA(handle(), BM_SETCHECK, box_.value() == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+    ButtonWindow(handle()).setChecked(box_.value() == 1);
 }
 
 void CheckBoxView::show(Property what) {
@@ -221,7 +211,7 @@ void OptionButtonView::create() {
 
 void OptionButtonView::showValue() {
     Showing showing(*this);
-    SendMessageA(handle(), BM_SETCHECK, option_.value() ? BST_CHECKED : BST_UNCHECKED, 0);
+    ButtonWindow(handle()).setChecked(option_.value());
     // Tab lands on the set button of the group: focusing an unset one would choose it.
     LONG_PTR style = GetWindowLongPtrA(handle(), GWL_STYLE);
     style = option_.value() ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
@@ -246,25 +236,16 @@ void FileListView::create() {
     showEntriesAndSelection();
 }
 
-int FileListView::selectedRow() const {
-    return static_cast<int>(SendMessageA(handle(), LB_GETCURSEL, 0, 0));
-}
-
 void FileListView::showEntriesAndSelection() {
     if (!handle()) return;
     Showing showing(*this);
+    const ListBoxWindow window(handle());
     // Filled again only when the entries changed, so that a new selection keeps the scroll.
     if (shown_ != list_.entries()) {
-        SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
-        SendMessageA(handle(), LB_RESETCONTENT, 0, 0);
-        for (const std::string& entry : list_.entries())
-            SendMessageA(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-        SendMessageA(handle(), WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(handle(), nullptr, TRUE);
+        window.replace(list_.entries());
         shown_ = list_.entries();
     }
-    if (selectedRow() != list_.listIndex())
-        SendMessageA(handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.listIndex()), 0);
+    if (window.selected() != list_.listIndex()) window.select(list_.listIndex());
 }
 
 void FileListView::show(Property what) {
@@ -273,10 +254,11 @@ void FileListView::show(Property what) {
 
 void FileListView::notified(int code) {
     if (showingModel()) return;
+    const int row = ListBoxWindow(handle()).selected();
     if (code == LBN_SELCHANGE)
-        list_.click(selectedRow());
+        list_.click(row);
     else if (code == LBN_DBLCLK)
-        list_.doubleClick(selectedRow());
+        list_.doubleClick(row);
     else
         return;
     // A click the model refused (a disabled frame) leaves the model's selection in view.
@@ -294,17 +276,15 @@ void DirListView::create() {
 void DirListView::showRows() {
     if (!handle()) return;
     Showing showing(*this);
-    SendMessageA(handle(), WM_SETREDRAW, FALSE, 0);
-    SendMessageA(handle(), LB_RESETCONTENT, 0, 0);
+    std::vector<std::string> lines;
     for (const DirListBox::Row& row : list_.rows()) {
         // Open folders are marked as the open ones, subfolders as closed ones.
-        const std::string text = std::string(static_cast<size_t>(row.depth) * 2, ' ') +
-                                 (row.open ? "- " : "+ ") + row.name;
-        SendMessageA(handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        lines.push_back(std::string(static_cast<size_t>(row.depth) * 2, ' ') +
+                        (row.open ? "- " : "+ ") + row.name);
     }
-    SendMessageA(handle(), LB_SETCURSEL, static_cast<WPARAM>(list_.openRow()), 0);
-    SendMessageA(handle(), WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(handle(), nullptr, TRUE);
+    const ListBoxWindow window(handle());
+    window.replace(lines);
+    window.select(list_.openRow());
 }
 
 void DirListView::show(Property what) {
@@ -313,7 +293,7 @@ void DirListView::show(Property what) {
 
 void DirListView::notified(int code) {
     if (showingModel() || code != LBN_DBLCLK) return;
-    const int row = static_cast<int>(SendMessageA(handle(), LB_GETCURSEL, 0, 0));
+    const int row = ListBoxWindow(handle()).selected();
     // A folder that cannot be opened leaves the list where it was.
     (void)list_.open(row);
     showRows();
@@ -335,13 +315,12 @@ void DriveListView::create() {
 void DriveListView::showEntries() {
     if (!handle()) return;
     Showing showing(*this);
+    const ComboBoxWindow window(handle());
     if (shown_ != list_.entries()) {
-        SendMessageA(handle(), CB_RESETCONTENT, 0, 0);
-        for (const std::string& entry : list_.entries())
-            SendMessageA(handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
+        window.replace(list_.entries());
         shown_ = list_.entries();
     }
-    SendMessageA(handle(), CB_SETCURSEL, static_cast<WPARAM>(list_.listIndex()), 0);
+    window.select(list_.listIndex());
 }
 
 void DriveListView::show(Property what) {
@@ -350,7 +329,7 @@ void DriveListView::show(Property what) {
 
 void DriveListView::notified(int code) {
     if (showingModel() || code != CBN_SELCHANGE) return;
-    list_.pick(static_cast<int>(SendMessageA(handle(), CB_GETCURSEL, 0, 0)));
+    list_.pick(ComboBoxWindow(handle()).selected());
     // The handler may have chosen another drive again, or the model refused the pick.
     showEntries();
 }
@@ -372,14 +351,9 @@ void ScrollBarView::create() {
 
 void ScrollBarView::showRangeAndValue() {
     Showing showing(*this);
-    SCROLLINFO info{};
-    info.cbSize = sizeof info;
-    info.fMask = SIF_RANGE | SIF_POS | SIF_PAGE;
-    info.nMin = std::min(bar_.min(), bar_.max());
-    info.nMax = std::max(bar_.min(), bar_.max());
-    info.nPage = 0;
-    info.nPos = PositionOf(bar_, bar_.value());
-    SetScrollInfo(handle(), SB_CTL, &info, TRUE);
+    ScrollBarWindow(handle()).setRangeAndPosition(std::min(bar_.min(), bar_.max()),
+                                                  std::max(bar_.min(), bar_.max()),
+                                                  PositionOf(bar_, bar_.value()));
 }
 
 void ScrollBarView::show(Property what) {

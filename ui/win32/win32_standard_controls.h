@@ -111,7 +111,6 @@ public:
 private:
     void show(Property what) override;
     void showEntriesAndSelection();
-    int selectedRow() const;
     FileListBox& list_;
     std::vector<std::string> shown_;
 };
