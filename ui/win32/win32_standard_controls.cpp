@@ -22,15 +22,15 @@ HWND CreateStandard(const char* className, DWORD exStyle, const std::string& tex
 } // namespace
 
 bool LabelView::paintsItself() const {
-    return label_.backStyle() == Label::BackStyle::Transparent || label_.foreColor() ||
-           (!label_.wordWrap() && label_.align() != Label::Align::Left);
+    return model_.backStyle() == Label::BackStyle::Transparent || model_.foreColor() ||
+           (!model_.wordWrap() && model_.align() != Label::Align::Left);
 }
 
 void LabelView::create() {
-    DWORD align = label_.wordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP;
-    if (label_.align() == Label::Align::Right) align = SS_RIGHT;
-    if (label_.align() == Label::Align::Center) align = SS_CENTER;
-    adopt(CreateStandard("STATIC", 0, label_.caption(), childStyle() | align | SS_NOTIFY,
+    DWORD align = model_.wordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP;
+    if (model_.align() == Label::Align::Right) align = SS_RIGHT;
+    if (model_.align() == Label::Align::Center) align = SS_CENTER;
+    adopt(CreateStandard("STATIC", 0, model_.caption(), childStyle() | align | SS_NOTIFY,
                          placement(), parent_.hwnd(), idAsMenu()));
     if (!handle()) return;
     // Should the system refuse, the STATIC class alone shows the caption.
@@ -41,7 +41,7 @@ void LabelView::create() {
 void LabelView::showFont() {
     HFONT font = context_.font;
     ownFont_.reset();
-    if (const auto& fontWanted = label_.font()) {
+    if (const auto& fontWanted = model_.font()) {
         ownFont_ = CreatePointFont(context_.screen, fontWanted->name, fontWanted->points, fontWanted->bold);
         if (ownFont_) font = ownFont_.get();
     }
@@ -50,14 +50,14 @@ void LabelView::showFont() {
 
 void LabelView::show(Property what) {
     if (!handle()) return;
-    if (what == Property::Caption) WindowRef(handle()).setText(label_.caption());
+    if (what == Property::Caption) WindowRef(handle()).setText(model_.caption());
     if (what == Property::Font) showFont();
     if (what == Property::Alignment || what == Property::WordWrap) {
         // The STATIC class keeps its alignment and its wrapping in its style.
         LONG style = GetWindowLongA(handle(), GWL_STYLE) & ~static_cast<LONG>(SS_TYPEMASK);
-        style |= label_.align() == Label::Align::Right    ? SS_RIGHT
-                 : label_.align() == Label::Align::Center ? SS_CENTER
-                 : label_.wordWrap()                      ? SS_LEFT
+        style |= model_.align() == Label::Align::Right    ? SS_RIGHT
+                 : model_.align() == Label::Align::Center ? SS_CENTER
+                 : model_.wordWrap()                      ? SS_LEFT
                                                           : SS_LEFTNOWORDWRAP;
         SetWindowLongA(handle(), GWL_STYLE, style);
     }
@@ -67,14 +67,14 @@ void LabelView::show(Property what) {
 }
 
 void LabelView::notified(int code) {
-    if (code == STN_CLICKED) label_.click();
+    if (code == STN_CLICKED) model_.click();
 }
 
 bool LabelView::onButtonDown(int button, WPARAM keys, POINT at) {
-    if (label_.onMouseDown || label_.onMouseMove) {
+    if (model_.onMouseDown || model_.onMouseMove) {
         // Captured while a button is down, so that a drag that leaves the label goes on.
         SetCapture(handle());
-        label_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
+        model_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
                          context_.screen.twipsY(at.y));
     }
     // The STATIC class still sees the press, for its click notification.
@@ -82,8 +82,8 @@ bool LabelView::onButtonDown(int button, WPARAM keys, POINT at) {
 }
 
 bool LabelView::onMouseMoved(WPARAM keys, POINT at) {
-    if (label_.onMouseMove)
-        label_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
+    if (model_.onMouseMove)
+        model_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
                          context_.screen.twipsY(at.y));
     return false;
 }
@@ -101,7 +101,7 @@ void LabelView::paint(HDC dc) {
     RECT client{};
     GetClientRect(window, &client);
     const HBRUSH brush = WindowRef(GetParent(window)).staticColours(dc, window);
-    const bool transparent = label_.backStyle() == Label::BackStyle::Transparent;
+    const bool transparent = model_.backStyle() == Label::BackStyle::Transparent;
     if (!transparent || !WindowBase::RequestBackdrop(GetParent(window), dc, window))
         FillRect(dc, &client, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
     drawCaption(dc, client);
@@ -123,39 +123,39 @@ void LabelView::drawCaption(HDC dc, RECT box) {
     SelectedObject selected(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(SYSTEM_FONT));
     if (!IsWindowEnabled(window.hwnd()))
         SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
-    else if (label_.foreColor())
-        SetTextColor(dc, static_cast<COLORREF>(*label_.foreColor()));
+    else if (model_.foreColor())
+        SetTextColor(dc, static_cast<COLORREF>(*model_.foreColor()));
     SetBkMode(dc, TRANSPARENT);
     UINT format = DT_EXPANDTABS;
-    if (label_.align() == Label::Align::Right) format |= DT_RIGHT;
-    else if (label_.align() == Label::Align::Center) format |= DT_CENTER;
-    if (label_.wordWrap()) format |= DT_WORDBREAK;
+    if (model_.align() == Label::Align::Right) format |= DT_RIGHT;
+    else if (model_.align() == Label::Align::Center) format |= DT_CENTER;
+    if (model_.wordWrap()) format |= DT_WORDBREAK;
     if (window.hidesMnemonics()) format |= DT_HIDEPREFIX;
     const std::string text = window.text();
     DrawTextA(dc, text.c_str(), -1, &box, format);
 }
 
 void ButtonView::create() {
-    const DWORD kind = button_.isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    adopt(CreateStandard("BUTTON", 0, button_.caption(),
+    const DWORD kind = model_.isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    adopt(CreateStandard("BUTTON", 0, model_.caption(),
                          childStyle() | WS_TABSTOP | WS_GROUP | kind, placement(),
                          parent_.hwnd(), idAsMenu()));
 }
 
 void ButtonView::show(Property what) {
-    if (what == Property::Caption) ButtonWindow(handle()).setText(button_.caption());
-    if (what == Property::Default) ButtonWindow(handle()).setDefault(button_.isDefault());
+    if (what == Property::Caption) ButtonWindow(handle()).setText(model_.caption());
+    if (what == Property::Default) ButtonWindow(handle()).setDefault(model_.isDefault());
 }
 
 void ButtonView::notified(int code) {
-    if (code == BN_CLICKED && !showingModel()) button_.press();
+    if (code == BN_CLICKED && !showingModel()) model_.press();
 }
 
 void TextBoxView::create() {
     DWORD style = childStyle() | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | ES_LEFT;
-    if (box_.locked()) style |= ES_READONLY;
+    if (model_.locked()) style |= ES_READONLY;
     Showing showing(*this);
-    adopt(CreateStandard("EDIT", WS_EX_CLIENTEDGE, box_.text(), style, placement(),
+    adopt(CreateStandard("EDIT", WS_EX_CLIENTEDGE, model_.text(), style, placement(),
                          parent_.hwnd(), idAsMenu()));
     // Narrow margins, as the boxes' measures expect: the font's own would hide a short value's
     // last character. Set after the font, which resets them.
@@ -165,24 +165,24 @@ void TextBoxView::create() {
 void TextBoxView::showText() {
     // A window that shows the text already keeps its caret, e.g. while the user types.
     const EditWindow edit(handle());
-    if (edit.text() == box_.text()) return;
+    if (edit.text() == model_.text()) return;
     Showing showing(*this);
-    edit.setText(box_.text());
+    edit.setText(model_.text());
 }
 
 void TextBoxView::show(Property what) {
     if (what == Property::Text) showText();
-    if (what == Property::Locked) EditWindow(handle()).setReadOnly(box_.locked());
+    if (what == Property::Locked) EditWindow(handle()).setReadOnly(model_.locked());
 }
 
 void TextBoxView::notified(int code) {
     if (code != EN_CHANGE || showingModel()) return;
     // Typing the model refuses (a disabled container, a locked box) is taken back.
-    if (!box_.type(EditWindow(handle()).text())) showText();
+    if (!model_.type(EditWindow(handle()).text())) showText();
 }
 
 void CheckBoxView::create() {
-    adopt(CreateStandard("BUTTON", 0, box_.caption(),
+    adopt(CreateStandard("BUTTON", 0, model_.caption(),
                          childStyle() | WS_TABSTOP | WS_GROUP | BS_CHECKBOX, placement(),
                          parent_.hwnd(), idAsMenu()));
     showValue();
@@ -190,7 +190,7 @@ void CheckBoxView::create() {
 
 void CheckBoxView::showValue() {
     Showing showing(*this);
-    ButtonWindow(handle()).setChecked(box_.value() == 1);
+    ButtonWindow(handle()).setChecked(model_.value() == 1);
 }
 
 void CheckBoxView::show(Property what) {
@@ -198,23 +198,23 @@ void CheckBoxView::show(Property what) {
 }
 
 void CheckBoxView::notified(int code) {
-    if (code == BN_CLICKED && !showingModel()) box_.press();
+    if (code == BN_CLICKED && !showingModel()) model_.press();
 }
 
 void OptionButtonView::create() {
     DWORD style = childStyle() | BS_RADIOBUTTON;
     if (startsGroup_) style |= WS_GROUP;
-    adopt(CreateStandard("BUTTON", 0, option_.caption(), style, placement(), parent_.hwnd(),
+    adopt(CreateStandard("BUTTON", 0, model_.caption(), style, placement(), parent_.hwnd(),
                          idAsMenu()));
     showValue();
 }
 
 void OptionButtonView::showValue() {
     Showing showing(*this);
-    ButtonWindow(handle()).setChecked(option_.value());
+    ButtonWindow(handle()).setChecked(model_.value());
     // Tab lands on the set button of the group: focusing an unset one would choose it.
     LONG_PTR style = GetWindowLongPtrA(handle(), GWL_STYLE);
-    style = option_.value() ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
+    style = model_.value() ? (style | WS_TABSTOP) : (style & ~static_cast<LONG_PTR>(WS_TABSTOP));
     SetWindowLongPtrA(handle(), GWL_STYLE, style);
 }
 
@@ -223,7 +223,7 @@ void OptionButtonView::show(Property what) {
 }
 
 void OptionButtonView::notified(int code) {
-    if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && !showingModel()) option_.press();
+    if ((code == BN_CLICKED || code == BN_DOUBLECLICKED) && !showingModel()) model_.press();
 }
 
 void FileListView::create() {
@@ -241,11 +241,11 @@ void FileListView::showEntriesAndSelection() {
     Showing showing(*this);
     const ListBoxWindow window(handle());
     // Filled again only when the entries changed, so that a new selection keeps the scroll.
-    if (shown_ != list_.entries()) {
-        window.replace(list_.entries());
-        shown_ = list_.entries();
+    if (shown_ != model_.entries()) {
+        window.replace(model_.entries());
+        shown_ = model_.entries();
     }
-    if (window.selected() != list_.listIndex()) window.select(list_.listIndex());
+    if (window.selected() != model_.listIndex()) window.select(model_.listIndex());
 }
 
 void FileListView::show(Property what) {
@@ -256,9 +256,9 @@ void FileListView::notified(int code) {
     if (showingModel()) return;
     const int row = ListBoxWindow(handle()).selected();
     if (code == LBN_SELCHANGE)
-        list_.click(row);
+        model_.click(row);
     else if (code == LBN_DBLCLK)
-        list_.doubleClick(row);
+        model_.doubleClick(row);
     else
         return;
     // A click the model refused (a disabled frame) leaves the model's selection in view.
@@ -277,14 +277,14 @@ void DirListView::showRows() {
     if (!handle()) return;
     Showing showing(*this);
     std::vector<std::string> lines;
-    for (const DirListBox::Row& row : list_.rows()) {
+    for (const DirListBox::Row& row : model_.rows()) {
         // Open folders are marked as the open ones, subfolders as closed ones.
         lines.push_back(std::string(static_cast<size_t>(row.depth) * 2, ' ') +
                         (row.open ? "- " : "+ ") + row.name);
     }
     const ListBoxWindow window(handle());
     window.replace(lines);
-    window.select(list_.openRow());
+    window.select(model_.openRow());
 }
 
 void DirListView::show(Property what) {
@@ -295,7 +295,7 @@ void DirListView::notified(int code) {
     if (showingModel() || code != LBN_DBLCLK) return;
     const int row = ListBoxWindow(handle()).selected();
     // A folder that cannot be opened leaves the list where it was.
-    (void)list_.open(row);
+    (void)model_.open(row);
     showRows();
 }
 
@@ -316,11 +316,11 @@ void DriveListView::showEntries() {
     if (!handle()) return;
     Showing showing(*this);
     const ComboBoxWindow window(handle());
-    if (shown_ != list_.entries()) {
-        window.replace(list_.entries());
-        shown_ = list_.entries();
+    if (shown_ != model_.entries()) {
+        window.replace(model_.entries());
+        shown_ = model_.entries();
     }
-    window.select(list_.listIndex());
+    window.select(model_.listIndex());
 }
 
 void DriveListView::show(Property what) {
@@ -329,7 +329,7 @@ void DriveListView::show(Property what) {
 
 void DriveListView::notified(int code) {
     if (showingModel() || code != CBN_SELCHANGE) return;
-    list_.pick(ComboBoxWindow(handle()).selected());
+    model_.pick(ComboBoxWindow(handle()).selected());
     // The handler may have chosen another drive again, or the model refused the pick.
     showEntries();
 }
@@ -351,9 +351,9 @@ void ScrollBarView::create() {
 
 void ScrollBarView::showRangeAndValue() {
     Showing showing(*this);
-    ScrollBarWindow(handle()).setRangeAndPosition(std::min(bar_.min(), bar_.max()),
-                                                  std::max(bar_.min(), bar_.max()),
-                                                  PositionOf(bar_, bar_.value()));
+    ScrollBarWindow(handle()).setRangeAndPosition(std::min(model_.min(), model_.max()),
+                                                  std::max(model_.min(), model_.max()),
+                                                  PositionOf(model_, model_.value()));
 }
 
 void ScrollBarView::show(Property what) {
@@ -363,18 +363,18 @@ void ScrollBarView::show(Property what) {
 void ScrollBarView::scrolled(int code, int position) {
     if (showingModel()) return;
     switch (code) {
-    case SB_LINEUP: bar_.lineBy(-1); break;
-    case SB_LINEDOWN: bar_.lineBy(+1); break;
-    case SB_PAGEUP: bar_.pageBy(-1); break;
-    case SB_PAGEDOWN: bar_.pageBy(+1); break;
-    case SB_THUMBTRACK: bar_.dragTo(ValueOf(bar_, position)); break;
+    case SB_LINEUP: model_.lineBy(-1); break;
+    case SB_LINEDOWN: model_.lineBy(+1); break;
+    case SB_PAGEUP: model_.pageBy(-1); break;
+    case SB_PAGEDOWN: model_.pageBy(+1); break;
+    case SB_THUMBTRACK: model_.dragTo(ValueOf(model_, position)); break;
     case SB_THUMBPOSITION:
-    case SB_ENDSCROLL: bar_.release(); break;
+    case SB_ENDSCROLL: model_.release(); break;
     case SB_TOP:
-        if (bar_.acceptsInput()) bar_.setValue(bar_.min());
+        if (model_.acceptsInput()) model_.setValue(model_.min());
         break;
     case SB_BOTTOM:
-        if (bar_.acceptsInput()) bar_.setValue(bar_.max());
+        if (model_.acceptsInput()) model_.setValue(model_.max());
         break;
     default: break;
     }
