@@ -99,6 +99,18 @@ protected:
     void notify(Property what) {
         if (peer_) peer_->propertyChanged(what);
     }
+    // Stores a property's new value and tells the binding; false, with nothing told, when the
+    // value stays. A setter runs its change handler after this, and only when it returns true.
+    template <typename Field, typename Value>
+    bool set(Field& field, Value&& value, Property what) {
+        if (field == value) return false;
+        field = std::forward<Value>(value);
+        notify(what);
+        return true;
+    }
+    static void fire(const std::function<void()>& handler) {
+        if (handler) handler();
+    }
 
 private:
     ControlKind kind_;
