@@ -7,7 +7,6 @@
 #include "ui/win32/win32_drawn_controls.h"
 #include "ui/win32/win32_control_windows.h"
 #include "ui/win32/win32_host.h"
-#include "ui/win32/win32_input.h"
 #include "ui/win32/win32_standard_controls.h"
 
 namespace tess::ui::win32 {
@@ -282,32 +281,32 @@ bool FormWindow::paintBackdrop(HDC dc, HWND child) {
     return true;
 }
 
-bool FormWindow::onButtonDown(int button, WPARAM keys, POINT at) {
+bool FormWindow::onButtonDown(int button, int shift, POINT at) {
     if (!form_.onMouseDown && !form_.onMouseMove) return false;
     // Captured while a button is down, so that a drag that leaves the window goes on.
     SetCapture(hwnd());
-    form_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
+    form_.mouseDown(button, shift, context_.screen.twipsX(at.x),
                     context_.screen.twipsY(at.y));
     return true;
 }
 
-bool FormWindow::onMouseMoved(WPARAM keys, POINT at) {
+bool FormWindow::onMouseMoved(int buttons, int shift, POINT at) {
     if (!form_.onMouseMove) return false;
-    form_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
+    form_.mouseMove(buttons, shift, context_.screen.twipsX(at.x),
                     context_.screen.twipsY(at.y));
     return true;
 }
 
-void FormWindow::onButtonUp(WPARAM keys) {
-    if (ButtonsOf(keys) == 0 && GetCapture() == hwnd()) ReleaseCapture();
+void FormWindow::onButtonUp(int buttons) {
+    if (buttons == 0 && GetCapture() == hwnd()) ReleaseCapture();
 }
 
-bool FormWindow::onSystemKey(UINT message, WPARAM key) {
+bool FormWindow::onSystemKey(bool character, int key) {
     // Alt with a letter on a form without a menu bar is a key for the form's own handler: the
     // character would only make the system beep, and releasing Alt on a borderless window
     // would open its system menu, which takes the next keys.
     if (!form_.menus().empty()) return false;
-    if (message == WM_SYSCHAR) return true;
+    if (character) return true;
     return form_.borderStyle() == Form::Border::None && key == VK_MENU;
 }
 

@@ -3,7 +3,6 @@
 #include "ui/win32/win32_standard_controls.h"
 
 #include "ui/win32/win32_control_windows.h"
-#include "ui/win32/win32_input.h"
 
 #include <algorithm>
 #include <string>
@@ -70,26 +69,26 @@ void LabelView::notified(int code) {
     if (code == STN_CLICKED) model_.click();
 }
 
-bool LabelView::onButtonDown(int button, WPARAM keys, POINT at) {
+bool LabelView::onButtonDown(int button, int shift, POINT at) {
     if (model_.onMouseDown || model_.onMouseMove) {
         // Captured while a button is down, so that a drag that leaves the label goes on.
         SetCapture(handle());
-        model_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
+        model_.mouseDown(button, shift, context_.screen.twipsX(at.x),
                          context_.screen.twipsY(at.y));
     }
     // The STATIC class still sees the press, for its click notification.
     return false;
 }
 
-bool LabelView::onMouseMoved(WPARAM keys, POINT at) {
+bool LabelView::onMouseMoved(int buttons, int shift, POINT at) {
     if (model_.onMouseMove)
-        model_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
+        model_.mouseMove(buttons, shift, context_.screen.twipsX(at.x),
                          context_.screen.twipsY(at.y));
     return false;
 }
 
-void LabelView::onButtonUp(WPARAM keys) {
-    if (ButtonsOf(keys) == 0 && GetCapture() == handle()) ReleaseCapture();
+void LabelView::onButtonUp(int buttons) {
+    if (buttons == 0 && GetCapture() == handle()) ReleaseCapture();
 }
 
 // Paints as the STATIC class does (the parent's colours, the window's font, grey when

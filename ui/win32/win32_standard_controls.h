@@ -34,9 +34,9 @@ private:
     bool paints() const override { return paintsItself(); }
     void onPaint(HDC dc) override { paint(dc); }
     bool onEraseBackground(HDC) override { return paintsItself(); }
-    bool onButtonDown(int button, WPARAM keys, POINT at) override;
-    bool onMouseMoved(WPARAM keys, POINT at) override;
-    void onButtonUp(WPARAM keys) override;
+    bool onButtonDown(int button, int shift, POINT at) override;
+    bool onMouseMoved(int buttons, int shift, POINT at) override;
+    void onButtonUp(int buttons) override;
     UniqueFont ownFont_;
 };
 
