@@ -326,7 +326,7 @@ protected:
     // Start answered Yes, the report OK: what was asked.
     const std::vector<ui::HeadlessHost::AskedBox>& reportAfterYes(UninstallEnv& e) {
         Uninstall window(e);
-        host.show(window.form, false);
+        host.showOrReport(window.form, false);
         host.answerNext(ui::kIdYes);
         host.answerNext(ui::kIdOk);
         window.Command1.press();
@@ -360,7 +360,7 @@ TEST_F(UninstallWindow, NoKeepsEverythingAndYesRemovesAndReports) {
     UninstallEnv e = env();
     Uninstall window(e);
     window.Form_Load();
-    host.show(window.form, false);
+    host.showOrReport(window.form, false);
     host.answerNext(ui::kIdNo);
     window.Command1.press();
     ASSERT_EQ(host.asked().size(), 1u);
@@ -391,7 +391,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     e.appDir = "C:\\Users\\me\\Desktop";
     e.copyFiles = {kCopyFolder + "\\remover.exe", kCopyFolder};
     Uninstall window(e);
-    host.show(window.form, false);
+    host.showOrReport(window.form, false);
     host.answerNext(ui::kIdOk);
     window.Command1.press();
     ASSERT_EQ(host.asked().size(), 1u);
@@ -446,7 +446,7 @@ TEST_F(UninstallWindow, TheCopyGoesAtTheRestartOnlyAfterYesAndMovesTheWaitingOri
         return files.MoveReplacing(path, kCopyFolder + "\\installed-remover.exe").ok();
     };
     Uninstall declined(e);
-    host.show(declined.form, false);
+    host.showOrReport(declined.form, false);
     host.answerNext(ui::kIdNo);
     declined.Command1.press();
     EXPECT_TRUE(atRestart.empty());

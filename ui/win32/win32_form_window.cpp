@@ -59,13 +59,8 @@ DWORD FormWindow::extendedStyle() const {
 bool FormWindow::create() {
     RegisterClassOnce(kFormClass, 0, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
     UniqueMenu menu = buildMenus();
-    const TwipsRect& r = form_.rect();
-    RECT frame{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
-    AdjustWindowRectEx(&frame, style(), menu ? TRUE : FALSE, extendedStyle());
-    const int x = context_.screen.pixelsX(r.left), y = context_.screen.pixelsY(r.top);
-    const RECT placement{x, y, x + frame.right - frame.left, y + frame.bottom - frame.top};
-    if (!createWindow(kFormClass, extendedStyle(), form_.caption().c_str(), style(), placement,
-                      nullptr, menu.get()))
+    if (!createWindow(kFormClass, extendedStyle(), form_.caption().c_str(), style(),
+                      outerPixels(static_cast<bool>(menu)), nullptr, menu.get()))
         return false;
     menu.release();  // the window destroys its menu
     window_.reset(hwnd());
@@ -217,6 +212,15 @@ RECT FormWindow::childPixels(const TwipsRect& rect) const {
     return TwipsToPixels(context_.screen, rect);
 }
 
+RECT FormWindow::outerPixels(bool withMenu) const {
+    const TwipsRect& r = form_.rect();
+    RECT outer{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
+    AdjustWindowRectEx(&outer, style(), withMenu ? TRUE : FALSE, extendedStyle());
+    OffsetRect(&outer, context_.screen.pixelsX(r.left) - outer.left,
+               context_.screen.pixelsY(r.top) - outer.top);
+    return outer;
+}
+
 void FormWindow::fitClient() {
     // A menu bar that wraps takes client height; the form keeps the inner size it was given.
     RECT client{};
@@ -353,12 +357,9 @@ void FormWindow::propertyChanged(Property what) {
         break;
     case Property::Rect: {
         if (followingWindow_) break;
-        const TwipsRect& r = form_.rect();
-        RECT frame{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
-        AdjustWindowRectEx(&frame, style(), GetMenu(hwnd()) ? TRUE : FALSE, extendedStyle());
-        SetWindowPos(hwnd(), nullptr, context_.screen.pixelsX(r.left), context_.screen.pixelsY(r.top),
-                     frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT outer = outerPixels(GetMenu(hwnd()) != nullptr);
+        SetWindowPos(hwnd(), nullptr, outer.left, outer.top, outer.right - outer.left,
+                     outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
         fitClient();
         break;
     }

@@ -57,6 +57,9 @@ private:
     UniqueMenu buildMenus();
     void appendMenu(HMENU into, MenuItem& item, UINT position);
     void showWindow(bool visible);
+    // The window's outer rectangle on the screen: the model's position, and its inner size with
+    // the frame (and a menu bar of one line) around it.
+    RECT outerPixels(bool withMenu) const;
     void fitClient();
     void reportFrameSize();
     void artworkChanged();
