@@ -70,6 +70,15 @@ void ControlView::adopt(HWND window) {
     WindowRef(window).setFont(context_.font, false);
 }
 
+bool ControlView::createStandard(const char* className, DWORD exStyle, const std::string& text,
+                                 DWORD style) {
+    const RECT r = placement();
+    adopt(CreateWindowExA(exStyle, className, text.c_str(), childStyle() | style, r.left, r.top,
+                          r.right - r.left, r.bottom - r.top, parent_.hwnd(), idAsMenu(),
+                          GetModuleHandleA(nullptr), nullptr));
+    return handle_ != nullptr;
+}
+
 void ControlView::detach() {
     if (attached_) {
         control_.setPeer(nullptr);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "ui/controls.h"
@@ -84,6 +85,11 @@ protected:
     virtual void show(Property) {}
     // Binds a created window: tag, routing, font.
     void adopt(HWND window);
+    // Creates a window of a system class (STATIC, BUTTON, ...) at the view's place in its
+    // container, with the view's ID, `style` added to childStyle(), and binds it; whether the
+    // system made it.
+    bool createStandard(const char* className, DWORD exStyle, const std::string& text,
+                        DWORD style);
     // WS_CHILD with the model's visibility and enabled state.
     DWORD childStyle() const;
     // Adds or removes the flat one-pixel border of a window already made; the client area

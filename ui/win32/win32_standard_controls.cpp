@@ -11,12 +11,11 @@ namespace tess::ui::win32 {
 
 namespace {
 
-HWND CreateStandard(const char* className, DWORD exStyle, const std::string& text, DWORD style,
-                    const RECT& r, HWND parent, HMENU id) {
-    return CreateWindowExA(exStyle, className, text.c_str(), style, r.left, r.top,
-                           r.right - r.left, r.bottom - r.top, parent, id,
-                           GetModuleHandleA(nullptr), nullptr);
-}
+// The controls the tab key reaches, each a group of the dialog keys of its own.
+constexpr DWORD kTabStop = WS_TABSTOP | WS_GROUP;
+// No sorting of its own and no rounding of the height to whole rows: the model orders the
+// entries and gives the box its size.
+constexpr DWORD kListBoxStyle = kTabStop | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
 } // namespace
 
@@ -29,9 +28,7 @@ void LabelView::create() {
     DWORD align = model_.wordWrap() ? SS_LEFT : SS_LEFTNOWORDWRAP;
     if (model_.align() == Label::Align::Right) align = SS_RIGHT;
     if (model_.align() == Label::Align::Center) align = SS_CENTER;
-    adopt(CreateStandard("STATIC", 0, model_.caption(), childStyle() | align | SS_NOTIFY,
-                         placement(), parent_.hwnd(), idAsMenu()));
-    if (!handle()) return;
+    if (!createStandard("STATIC", 0, model_.caption(), align | SS_NOTIFY)) return;
     // Should the system refuse, the STATIC class alone shows the caption.
     (void)subclass(handle());
     showFont();
@@ -136,9 +133,7 @@ void LabelView::drawCaption(HDC dc, RECT box) {
 
 void ButtonView::create() {
     const DWORD kind = model_.isDefault() ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    adopt(CreateStandard("BUTTON", 0, model_.caption(),
-                         childStyle() | WS_TABSTOP | WS_GROUP | kind, placement(),
-                         parent_.hwnd(), idAsMenu()));
+    createStandard("BUTTON", 0, model_.caption(), kTabStop | kind);
 }
 
 void ButtonView::show(Property what) {
@@ -151,11 +146,10 @@ void ButtonView::notified(int code) {
 }
 
 void TextBoxView::create() {
-    DWORD style = childStyle() | WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL | ES_LEFT;
+    DWORD style = kTabStop | ES_AUTOHSCROLL | ES_LEFT;
     if (model_.locked()) style |= ES_READONLY;
     Showing showing(*this);
-    adopt(CreateStandard("EDIT", WS_EX_CLIENTEDGE, model_.text(), style, placement(),
-                         parent_.hwnd(), idAsMenu()));
+    createStandard("EDIT", WS_EX_CLIENTEDGE, model_.text(), style);
     // Narrow margins, as the boxes' measures expect: the font's own would hide a short value's
     // last character. Set after the font, which resets them.
     EditWindow(handle()).setMargins(1, 1);
@@ -181,9 +175,7 @@ void TextBoxView::notified(int code) {
 }
 
 void CheckBoxView::create() {
-    adopt(CreateStandard("BUTTON", 0, model_.caption(),
-                         childStyle() | WS_TABSTOP | WS_GROUP | BS_CHECKBOX, placement(),
-                         parent_.hwnd(), idAsMenu()));
+    createStandard("BUTTON", 0, model_.caption(), kTabStop | BS_CHECKBOX);
     showValue();
 }
 
@@ -201,10 +193,8 @@ void CheckBoxView::notified(int code) {
 }
 
 void OptionButtonView::create() {
-    DWORD style = childStyle() | BS_RADIOBUTTON;
-    if (startsGroup_) style |= WS_GROUP;
-    adopt(CreateStandard("BUTTON", 0, model_.caption(), style, placement(), parent_.hwnd(),
-                         idAsMenu()));
+    createStandard("BUTTON", 0, model_.caption(),
+                   BS_RADIOBUTTON | (startsGroup_ ? WS_GROUP : 0));
     showValue();
 }
 
@@ -226,12 +216,7 @@ void OptionButtonView::notified(int code) {
 }
 
 void FileListView::create() {
-    // No sorting of its own and no rounding of the height to whole rows: the model orders the
-    // entries and gives the box its size.
-    adopt(CreateStandard("LISTBOX", WS_EX_CLIENTEDGE, {},
-                         childStyle() | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY |
-                             LBS_NOINTEGRALHEIGHT,
-                         placement(), parent_.hwnd(), idAsMenu()));
+    createStandard("LISTBOX", WS_EX_CLIENTEDGE, {}, kListBoxStyle);
     showEntriesAndSelection();
 }
 
@@ -265,10 +250,7 @@ void FileListView::notified(int code) {
 }
 
 void DirListView::create() {
-    adopt(CreateStandard("LISTBOX", WS_EX_CLIENTEDGE, {},
-                         childStyle() | WS_TABSTOP | WS_GROUP | WS_VSCROLL | LBS_NOTIFY |
-                             LBS_NOINTEGRALHEIGHT,
-                         placement(), parent_.hwnd(), idAsMenu()));
+    createStandard("LISTBOX", WS_EX_CLIENTEDGE, {}, kListBoxStyle);
     showRows();
 }
 
@@ -305,9 +287,7 @@ RECT DriveListView::placement() const {
 }
 
 void DriveListView::create() {
-    adopt(CreateStandard("COMBOBOX", 0, {},
-                         childStyle() | WS_TABSTOP | WS_GROUP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                         placement(), parent_.hwnd(), idAsMenu()));
+    createStandard("COMBOBOX", 0, {}, kTabStop | WS_VSCROLL | CBS_DROPDOWNLIST);
     showEntries();
 }
 
@@ -343,8 +323,7 @@ int ScrollBarView::ValueOf(const VScrollBar& bar, int position) {
 }
 
 void ScrollBarView::create() {
-    adopt(CreateStandard("SCROLLBAR", 0, {}, childStyle() | WS_TABSTOP | WS_GROUP | SBS_VERT,
-                         placement(), parent_.hwnd(), idAsMenu()));
+    createStandard("SCROLLBAR", 0, {}, kTabStop | SBS_VERT);
     showRangeAndValue();
 }
 
