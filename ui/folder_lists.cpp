@@ -5,7 +5,7 @@
 
 #include "core/ascii_case.h"
 #include "platform/path_text.h"
-#include "ui/controls.h"
+#include "ui/file_lists.h"
 
 namespace tess::ui {
 
