@@ -21,7 +21,7 @@ public:
     void setCancel(bool on) { cancel_ = on; }
 
     // A press by the user: runs onClick when input reaches the button.
-    bool press();
+    bool press() { return clickInput(onClick); }
     std::function<void()> onClick;
 
 private:

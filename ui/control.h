@@ -1,5 +1,5 @@
 // The base of the control model: a control's name, place in twips, enabled and visible state,
-// its binding's peer and the change notice; the containers that hold controls.
+// its binding's peer and the change notice; the containers that hold controls, and the frame.
 #pragma once
 
 #include <functional>
@@ -102,6 +102,19 @@ protected:
     static void fire(const std::function<void()>& handler) {
         if (handler) handler();
     }
+    // A user's click: runs the handler when input reaches the control, and says whether it did.
+    bool clickInput(const std::function<void()>& handler) {
+        if (!acceptsInput()) return false;
+        fire(handler);
+        return true;
+    }
+    // A press or move of the mouse over the control: runs the handler when input reaches the
+    // control, and says whether it did.
+    bool mouseInput(const MouseHandler& handler, int buttons, int shift, double x, double y) {
+        if (!acceptsInput()) return false;
+        if (handler) handler(buttons, shift, x, y);
+        return true;
+    }
 
 private:
     ControlKind kind_;
@@ -125,6 +138,18 @@ public:
 private:
     friend class Control;
     std::vector<Control*> children_;
+};
+
+// The plain container: a caption over a group of controls. Disabling or hiding it keeps its
+// children from input.
+class Frame : public Container {
+public:
+    Frame(Container* parent, std::string name, TwipsRect rect, std::string caption);
+    const std::string& caption() const { return caption_; }
+    void setCaption(std::string caption);
+
+private:
+    std::string caption_;
 };
 
 } // namespace tess::ui

@@ -165,23 +165,6 @@ void Label::fit() {
     setRect({rect().left, rect().top, wordWrap_ ? rect().width : size.width, size.height});
 }
 
-bool Label::mouseDown(int button, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseDown) onMouseDown(button, shift, x, y);
-    return true;
-}
-
-bool Label::mouseMove(int buttons, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseMove) onMouseMove(buttons, shift, x, y);
-    return true;
-}
-
-bool Label::click() {
-    if (!acceptsInput()) return false;
-    fire(onClick);
-    return true;
-}
 
 Frame::Frame(Container* parent, std::string name, TwipsRect rect, std::string caption)
     : Container(ControlKind::Frame, parent, std::move(name), rect), caption_(std::move(caption)) {}
@@ -201,12 +184,6 @@ void CommandButton::setCaption(std::string caption) {
 
 void CommandButton::setDefault(bool on) {
     set(default_, on, Property::Default);
-}
-
-bool CommandButton::press() {
-    if (!acceptsInput()) return false;
-    fire(onClick);
-    return true;
 }
 
 TextBox::TextBox(Container* parent, std::string name, TwipsRect rect, std::string text)
@@ -366,12 +343,6 @@ void ImageBox::setBorder(bool on) {
     set(border_, on, Property::Border);
 }
 
-bool ImageBox::press() {
-    if (!acceptsInput()) return false;
-    fire(onClick);
-    return true;
-}
-
 FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files)
     : Control(ControlKind::FileListBox, parent, std::move(name), rect), files_(files) {}
 
@@ -489,33 +460,33 @@ void Form::setPicture(std::shared_ptr<const Picture> picture) {
     set(picture_, std::move(picture), Property::Picture);
 }
 
-void Form::record(DrawOp op) {
+DrawOp Form::stroke(DrawOp::Kind kind) const {
+    DrawOp op;
+    op.kind = kind;
+    op.color = foreColor_;
+    op.width = drawWidth_;
+    return op;
+}
+
+void Form::record(DrawOp op, double nextX, double nextY) {
+    currentX_ = nextX;
+    currentY_ = nextY;
     drawing_.push_back(std::move(op));
     notify(Property::Drawing);
 }
 
 void Form::line(double x1, double y1, double x2, double y2) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Line;
+    DrawOp op = stroke(DrawOp::Kind::Line);
     op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;
-    op.color = foreColor_;
-    op.width = drawWidth_;
-    currentX_ = x2;
-    currentY_ = y2;
-    record(std::move(op));
+    record(std::move(op), x2, y2);
 }
 
 void Form::circle(double x, double y, double radius) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Circle;
+    DrawOp op = stroke(DrawOp::Kind::Circle);
     op.x1 = x, op.y1 = y;
     op.radius = radius;
-    op.color = foreColor_;
-    op.width = drawWidth_;
     if (fillStyle_ == FillStyle::Solid) op.fill = fillColor_;
-    currentX_ = x;
-    currentY_ = y;
-    record(std::move(op));
+    record(std::move(op), x, y);
 }
 
 void Form::print(const std::string& text) {
@@ -525,9 +496,7 @@ void Form::print(const std::string& text) {
     op.color = foreColor_;
     op.text = text;
     op.font = drawFont_;
-    currentX_ = 0;
-    currentY_ += textMeasure().extent(&drawFont_, text, 0).height;
-    record(std::move(op));
+    record(std::move(op), 0, currentY_ + textMeasure().extent(&drawFont_, text, 0).height);
 }
 
 void Form::cls() {
@@ -560,18 +529,6 @@ void Form::fitLabels(Container& c) {
 bool Form::keyUp(int keyCode, int shift) {
     if (!acceptsInput()) return false;
     if (onKeyUp) onKeyUp(keyCode, shift);
-    return true;
-}
-
-bool Form::mouseDown(int button, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseDown) onMouseDown(button, shift, x, y);
-    return true;
-}
-
-bool Form::mouseMove(int buttons, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseMove) onMouseMove(buttons, shift, x, y);
     return true;
 }
 

@@ -6,7 +6,6 @@
 #include "ui/control.h"
 #include "ui/file_lists.h"
 #include "ui/form.h"
-#include "ui/frame.h"
 #include "ui/label.h"
 #include "ui/menu_item.h"
 #include "ui/picture_boxes.h"

@@ -107,8 +107,12 @@ public:
     bool keyUp(int keyCode, int shift);
     std::function<void(int keyCode, int shift)> onKeyUp;
     // Presses and moves of the mouse over the form's own background, in its inner twips.
-    bool mouseDown(int button, int shift, double x, double y);
-    bool mouseMove(int buttons, int shift, double x, double y);
+    bool mouseDown(int button, int shift, double x, double y) {
+        return mouseInput(onMouseDown, button, shift, x, y);
+    }
+    bool mouseMove(int buttons, int shift, double x, double y) {
+        return mouseInput(onMouseMove, buttons, shift, x, y);
+    }
     MouseHandler onMouseDown;
     MouseHandler onMouseMove;
     // Resource name of the window's icon; empty for none.
@@ -134,7 +138,10 @@ public:
 private:
     void collectButtons(const Container& c, bool cancel, CommandButton*& found) const;
     void fitLabels(Container& c);
-    void record(DrawOp op);
+    // A step in the fore colour and pen width.
+    DrawOp stroke(DrawOp::Kind kind) const;
+    // Keeps a step and moves the current position to where the step leaves it.
+    void record(DrawOp op, double nextX, double nextY);
     std::string caption_;
     Border border_;
     bool centred_ = false, topMost_ = false;

@@ -42,10 +42,14 @@ public:
     void fit();
 
     // The user's presses and moves over the label, in the label's twips.
-    bool mouseDown(int button, int shift, double x, double y);
-    bool mouseMove(int buttons, int shift, double x, double y);
+    bool mouseDown(int button, int shift, double x, double y) {
+        return mouseInput(onMouseDown, button, shift, x, y);
+    }
+    bool mouseMove(int buttons, int shift, double x, double y) {
+        return mouseInput(onMouseMove, buttons, shift, x, y);
+    }
     // A user's click: runs onClick unless the label (or a container) is disabled or hidden.
-    bool click();
+    bool click() { return clickInput(onClick); }
     std::function<void()> onClick;
     MouseHandler onMouseDown;
     MouseHandler onMouseMove;

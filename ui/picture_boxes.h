@@ -59,7 +59,7 @@ public:
     const std::shared_ptr<const Picture>& picture() const { return picture_; }
     // A box that does not stretch takes the picture's natural size in twips.
     void setPicture(std::shared_ptr<const Picture> picture, double twipsPerPixel);
-    bool press();
+    bool press() { return clickInput(onClick); }
     std::function<void()> onClick;
     std::function<void()> onDblClick;
 
