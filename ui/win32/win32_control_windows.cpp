@@ -45,27 +45,32 @@ void EditWindow::setMargins(int left, int right) const {
 
 void EditWindow::setReadOnly(bool on) const { send(EM_SETREADONLY, on ? TRUE : FALSE); }
 
-void ListBoxWindow::replace(const std::vector<std::string>& items) const {
-    // Drawn once at the end rather than after every row.
-    send(WM_SETREDRAW, FALSE);
-    send(LB_RESETCONTENT);
-    for (const std::string& item : items) send(LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+void RowsWindow::replace(const std::vector<std::string>& items) const {
+    if (messages_.drawnOnceFilled) send(WM_SETREDRAW, FALSE);
+    send(messages_.reset);
+    for (const std::string& item : items)
+        send(messages_.add, 0, reinterpret_cast<LPARAM>(item.c_str()));
+    if (!messages_.drawnOnceFilled) return;
     send(WM_SETREDRAW, TRUE);
     InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
-void ListBoxWindow::select(int row) const { send(LB_SETCURSEL, static_cast<WPARAM>(row)); }
+void RowsWindow::select(int row) const { send(messages_.setSelection, static_cast<WPARAM>(row)); }
 
-int ListBoxWindow::selected() const { return static_cast<int>(send(LB_GETCURSEL)); }
+int RowsWindow::selected() const { return static_cast<int>(send(messages_.getSelection)); }
 
-void ComboBoxWindow::replace(const std::vector<std::string>& items) const {
-    send(CB_RESETCONTENT);
-    for (const std::string& item : items) send(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-}
+namespace {
 
-void ComboBoxWindow::select(int row) const { send(CB_SETCURSEL, static_cast<WPARAM>(row)); }
+const RowsWindow::Messages kListBoxMessages{LB_RESETCONTENT, LB_ADDSTRING, LB_SETCURSEL,
+                                            LB_GETCURSEL, true};
+const RowsWindow::Messages kComboBoxMessages{CB_RESETCONTENT, CB_ADDSTRING, CB_SETCURSEL,
+                                             CB_GETCURSEL, false};
 
-int ComboBoxWindow::selected() const { return static_cast<int>(send(CB_GETCURSEL)); }
+} // namespace
+
+ListBoxWindow::ListBoxWindow(HWND window) : RowsWindow(window, kListBoxMessages) {}
+
+ComboBoxWindow::ComboBoxWindow(HWND window) : RowsWindow(window, kComboBoxMessages) {}
 
 void ScrollBarWindow::setRangeAndPosition(int min, int max, int position) const {
     SCROLLINFO info{};

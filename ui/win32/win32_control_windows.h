@@ -54,25 +54,41 @@ public:
     void setReadOnly(bool on) const;
 };
 
-// A LISTBOX window.
-class ListBoxWindow : public WindowRef {
+// A window of rows of text with at most one selected: a list box or a combo box, whose messages
+// differ only in their names.
+class RowsWindow : public WindowRef {
 public:
-    using WindowRef::WindowRef;
-    // Fills the list with `items` in their order, drawn once when complete.
+    // The messages of one kind of window.
+    struct Messages {
+        UINT reset, add, setSelection, getSelection;
+        // Whether the window is drawn once when filled rather than after every row.
+        bool drawnOnceFilled;
+    };
+
+    // Fills the window with `items` in their order.
     void replace(const std::vector<std::string>& items) const;
     // Selects a row; -1 clears the selection.
     void select(int row) const;
     // The selected row, -1 for none.
     int selected() const;
+
+protected:
+    RowsWindow(HWND window, const Messages& messages) : WindowRef(window), messages_(messages) {}
+
+private:
+    const Messages& messages_;
+};
+
+// A LISTBOX window, drawn once when filled.
+class ListBoxWindow : public RowsWindow {
+public:
+    explicit ListBoxWindow(HWND window);
 };
 
 // A drop-down COMBOBOX window.
-class ComboBoxWindow : public WindowRef {
+class ComboBoxWindow : public RowsWindow {
 public:
-    using WindowRef::WindowRef;
-    void replace(const std::vector<std::string>& items) const;
-    void select(int row) const;
-    int selected() const;
+    explicit ComboBoxWindow(HWND window);
 };
 
 // A SCROLLBAR window (the bar is the window itself).

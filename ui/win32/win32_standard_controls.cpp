@@ -17,6 +17,17 @@ constexpr DWORD kTabStop = WS_TABSTOP | WS_GROUP;
 // entries and gives the box its size.
 constexpr DWORD kListBoxStyle = kTabStop | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
 
+// Shows a list's entries and its selection. The rows are filled again only when the entries
+// changed, so that a new selection keeps the list's scroll position.
+void ShowEntries(const RowsWindow& window, std::vector<std::string>& shown,
+                 const std::vector<std::string>& entries, int selected) {
+    if (shown != entries) {
+        window.replace(entries);
+        shown = entries;
+    }
+    if (window.selected() != selected) window.select(selected);
+}
+
 } // namespace
 
 bool LabelView::paintsItself() const {
@@ -223,13 +234,7 @@ void FileListView::create() {
 void FileListView::showEntriesAndSelection() {
     if (!handle()) return;
     Showing showing(*this);
-    const ListBoxWindow window(handle());
-    // Filled again only when the entries changed, so that a new selection keeps the scroll.
-    if (shown_ != model_.entries()) {
-        window.replace(model_.entries());
-        shown_ = model_.entries();
-    }
-    if (window.selected() != model_.listIndex()) window.select(model_.listIndex());
+    ShowEntries(ListBoxWindow(handle()), shown_, model_.entries(), model_.listIndex());
 }
 
 void FileListView::show(Property what) {
@@ -294,12 +299,7 @@ void DriveListView::create() {
 void DriveListView::showEntries() {
     if (!handle()) return;
     Showing showing(*this);
-    const ComboBoxWindow window(handle());
-    if (shown_ != model_.entries()) {
-        window.replace(model_.entries());
-        shown_ = model_.entries();
-    }
-    window.select(model_.listIndex());
+    ShowEntries(ComboBoxWindow(handle()), shown_, model_.entries(), model_.listIndex());
 }
 
 void DriveListView::show(Property what) {
