@@ -296,7 +296,7 @@ void FrmMain::Image1_Click(int Index) {
     case 3:
         chooser_ = std::make_unique<FrmPath>(env_, *this);
         chooser_->Form_Load();
-        env_.host.show(chooser_->form, true);
+        env_.host.showOrReport(chooser_->form, true);
         break;
     }
 }

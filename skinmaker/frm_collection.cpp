@@ -71,7 +71,7 @@ void FrmCollection::Form_Load() {
     }
 }
 
-void FrmCollection::Form_Unload() { env_.host.show(main_.form, false); }
+void FrmCollection::Form_Unload() { env_.host.showOrReport(main_.form, false); }
 
 void FrmCollection::File1_Click() {
     if (File1.listCount() == 0) return;

@@ -526,8 +526,8 @@ void IeMain::mViewColl_Click() {
     // A window made afresh for each showing; the previous one (closed) goes with it.
     collection_ = std::make_unique<FrmCollection>(env_, *this);
     collection_->Form_Load();
-    env_.host.show(collection_->form, false);
-    env_.host.hide(form);
+    // The main window stays when the collection cannot be shown, so that one window is left.
+    if (env_.host.showOrReport(collection_->form, false)) env_.host.hide(form);
 }
 
 void IeMain::OpenLink(const std::string& WebSiteStr, bool OpenNew) {
@@ -539,7 +539,7 @@ void IeMain::mProb_Click() { OpenLink(kFeedbackPage, true); }
 void IeMain::mAbout_Click() {
     about_ = std::make_unique<FrmAbout>(env_);
     about_->Form_Load();
-    env_.host.show(about_->form, true);
+    env_.host.showOrReport(about_->form, true);
 }
 
 } // namespace tess

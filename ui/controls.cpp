@@ -22,21 +22,15 @@ Control::~Control() {
 }
 
 void Control::setRect(const TwipsRect& rect) {
-    if (rect == rect_) return;
-    rect_ = rect;
-    notify(Property::Rect);
+    set(rect_, rect, Property::Rect);
 }
 
 void Control::setEnabled(bool on) {
-    if (on == enabled_) return;
-    enabled_ = on;
-    notify(Property::Enabled);
+    set(enabled_, on, Property::Enabled);
 }
 
 void Control::setVisible(bool on) {
-    if (on == visible_) return;
-    visible_ = on;
-    notify(Property::Visible);
+    set(visible_, on, Property::Visible);
 }
 
 bool Control::acceptsInput() const {
@@ -134,42 +128,27 @@ Label::Label(Container* parent, std::string name, TwipsRect rect, std::string ca
       caption_(std::move(caption)), align_(align) {}
 
 void Label::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
-    fit();
+    if (set(caption_, std::move(caption), Property::Caption)) fit();
 }
 
 void Label::setAlign(Align align) {
-    if (align == align_) return;
-    align_ = align;
-    notify(Property::Alignment);
+    set(align_, align, Property::Alignment);
 }
 
 void Label::setFont(FontSpec font) {
-    if (font_ == font) return;
-    font_ = std::move(font);
-    notify(Property::Font);
-    fit();
+    if (set(font_, std::move(font), Property::Font)) fit();
 }
 
 void Label::setWordWrap(bool on) {
-    if (on == wordWrap_) return;
-    wordWrap_ = on;
-    notify(Property::WordWrap);
-    fit();
+    if (set(wordWrap_, on, Property::WordWrap)) fit();
 }
 
 void Label::setForeColor(ColorRef colour) {
-    if (foreColor_ == colour) return;
-    foreColor_ = colour;
-    notify(Property::ForeColor);
+    set(foreColor_, colour, Property::ForeColor);
 }
 
 void Label::setBackStyle(BackStyle style) {
-    if (style == backStyle_) return;
-    backStyle_ = style;
-    notify(Property::BackStyle);
+    set(backStyle_, style, Property::BackStyle);
 }
 
 void Label::setAutoSize(bool on) {
@@ -186,31 +165,12 @@ void Label::fit() {
     setRect({rect().left, rect().top, wordWrap_ ? rect().width : size.width, size.height});
 }
 
-bool Label::mouseDown(int button, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseDown) onMouseDown(button, shift, x, y);
-    return true;
-}
-
-bool Label::mouseMove(int buttons, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseMove) onMouseMove(buttons, shift, x, y);
-    return true;
-}
-
-bool Label::click() {
-    if (!acceptsInput()) return false;
-    if (onClick) onClick();
-    return true;
-}
 
 Frame::Frame(Container* parent, std::string name, TwipsRect rect, std::string caption)
     : Container(ControlKind::Frame, parent, std::move(name), rect), caption_(std::move(caption)) {}
 
 void Frame::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    set(caption_, std::move(caption), Property::Caption);
 }
 
 CommandButton::CommandButton(Container* parent, std::string name, TwipsRect rect,
@@ -219,37 +179,22 @@ CommandButton::CommandButton(Container* parent, std::string name, TwipsRect rect
       caption_(std::move(caption)) {}
 
 void CommandButton::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    set(caption_, std::move(caption), Property::Caption);
 }
 
 void CommandButton::setDefault(bool on) {
-    if (on == default_) return;
-    default_ = on;
-    notify(Property::Default);
-}
-
-bool CommandButton::press() {
-    if (!acceptsInput()) return false;
-    if (onClick) onClick();
-    return true;
+    set(default_, on, Property::Default);
 }
 
 TextBox::TextBox(Container* parent, std::string name, TwipsRect rect, std::string text)
     : Control(ControlKind::TextBox, parent, std::move(name), rect), text_(std::move(text)) {}
 
 void TextBox::setText(std::string text) {
-    if (text == text_) return;
-    text_ = std::move(text);
-    notify(Property::Text);
-    if (onChange) onChange();
+    if (set(text_, std::move(text), Property::Text)) fire(onChange);
 }
 
 void TextBox::setLocked(bool on) {
-    if (on == locked_) return;
-    locked_ = on;
-    notify(Property::Locked);
+    set(locked_, on, Property::Locked);
 }
 
 bool TextBox::type(std::string text) {
@@ -264,10 +209,7 @@ CheckBox::CheckBox(Container* parent, std::string name, TwipsRect rect, std::str
       value_(value) {}
 
 void CheckBox::setValue(int value) {
-    if (value == value_) return;
-    value_ = value;
-    notify(Property::Value);
-    if (onClick) onClick();
+    if (set(value_, value, Property::Value)) fire(onClick);
 }
 
 bool CheckBox::press() {
@@ -287,16 +229,12 @@ void OptionButton::setValue(bool on) {
         for (Control* sibling : parent()->children()) {
             if (sibling != this && sibling->kind() == ControlKind::OptionButton) {
                 auto* other = static_cast<OptionButton*>(sibling);
-                if (other->value_) {
-                    other->value_ = false;
-                    other->notify(Property::Value);
-                }
+                other->set(other->value_, false, Property::Value);
             }
         }
     }
-    value_ = on;
-    notify(Property::Value);
-    if (on && onClick) onClick();
+    set(value_, on, Property::Value);
+    if (on) fire(onClick);
 }
 
 bool OptionButton::press() {
@@ -316,11 +254,7 @@ int VScrollBar::clamp(int v) const {
 }
 
 void VScrollBar::setValue(int value) {
-    value = clamp(value);
-    if (value == value_) return;
-    value_ = value;
-    notify(Property::Value);
-    if (onChange) onChange();
+    if (set(value_, clamp(value), Property::Value)) fire(onChange);
 }
 
 bool VScrollBar::lineBy(int direction) {
@@ -341,19 +275,15 @@ bool VScrollBar::dragTo(int value) {
         dragging_ = true;
         dragStart_ = value_;
     }
-    value = clamp(value);
-    if (value != value_) {
-        value_ = value;
-        notify(Property::Value);
-    }
-    if (onScroll) onScroll();
+    set(value_, clamp(value), Property::Value);
+    fire(onScroll);
     return true;
 }
 
 bool VScrollBar::release() {
     if (!dragging_) return false;
     dragging_ = false;
-    if (value_ != dragStart_ && onChange) onChange();
+    if (value_ != dragStart_) fire(onChange);
     return true;
 }
 
@@ -364,18 +294,13 @@ PictureBox::PictureBox(Container* parent, std::string name, TwipsRect rect, Colo
 
 Status PictureBox::setBackColor(ColorRef colour) {
     if (Status s = surface_.setBackColor(colour); !s) return s;
-    if (colour != backColor_) {
-        backColor_ = colour;
-        notify(Property::BackColor);
-    }
+    set(backColor_, colour, Property::BackColor);
     notify(Property::Image);
     return Status::Ok();
 }
 
 void PictureBox::setBorder(bool on) {
-    if (on == border_) return;
-    border_ = on;
-    notify(Property::Border);
+    set(border_, on, Property::Border);
 }
 
 void PictureBox::setSurface(Surface surface) {
@@ -415,15 +340,7 @@ void ImageBox::setPicture(std::shared_ptr<const Picture> picture, double twipsPe
 }
 
 void ImageBox::setBorder(bool on) {
-    if (on == border_) return;
-    border_ = on;
-    notify(Property::Border);
-}
-
-bool ImageBox::press() {
-    if (!acceptsInput()) return false;
-    if (onClick) onClick();
-    return true;
+    set(border_, on, Property::Border);
 }
 
 FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files)
@@ -450,10 +367,7 @@ Status FileListBox::refresh() {
 
 void FileListBox::setListIndex(int index) {
     if (index < -1 || index >= listCount()) return;
-    const bool changed = index != listIndex_;
-    listIndex_ = index;
-    if (changed) notify(Property::Value);
-    if (changed && index >= 0 && onClick) onClick();
+    if (set(listIndex_, index, Property::Value) && index >= 0) fire(onClick);
 }
 
 bool FileListBox::click(int index) {
@@ -464,7 +378,7 @@ bool FileListBox::click(int index) {
 
 bool FileListBox::doubleClick(int index) {
     if (!click(index)) return false;
-    if (onDblClick) onDblClick();
+    fire(onDblClick);
     return true;
 }
 
@@ -492,9 +406,7 @@ Form::Form(std::string name, TwipsRect rect, std::string caption, Border border)
 }
 
 void Form::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    set(caption_, std::move(caption), Property::Caption);
 }
 
 void Form::collectButtons(const Container& c, bool cancel, CommandButton*& found) const {
@@ -527,9 +439,7 @@ bool Form::pressKey(Key key) {
 }
 
 void Form::setTopMost(bool on) {
-    if (on == topMost_) return;
-    topMost_ = on;
-    notify(Property::TopMost);
+    set(topMost_, on, Property::TopMost);
 }
 
 TwipsRect Form::outerRect() const {
@@ -543,44 +453,40 @@ void Form::setFrameSize(double extraWidth, double extraHeight) {
 }
 
 void Form::setBackColor(ColorRef colour) {
-    if (backColor_ == colour) return;
-    backColor_ = colour;
-    notify(Property::BackColor);
+    set(backColor_, colour, Property::BackColor);
 }
 
 void Form::setPicture(std::shared_ptr<const Picture> picture) {
-    if (picture == picture_) return;
-    picture_ = std::move(picture);
-    notify(Property::Picture);
+    set(picture_, std::move(picture), Property::Picture);
 }
 
-void Form::record(DrawOp op) {
+DrawOp Form::stroke(DrawOp::Kind kind) const {
+    DrawOp op;
+    op.kind = kind;
+    op.color = foreColor_;
+    op.width = drawWidth_;
+    return op;
+}
+
+void Form::record(DrawOp op, double nextX, double nextY) {
+    currentX_ = nextX;
+    currentY_ = nextY;
     drawing_.push_back(std::move(op));
     notify(Property::Drawing);
 }
 
 void Form::line(double x1, double y1, double x2, double y2) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Line;
+    DrawOp op = stroke(DrawOp::Kind::Line);
     op.x1 = x1, op.y1 = y1, op.x2 = x2, op.y2 = y2;
-    op.color = foreColor_;
-    op.width = drawWidth_;
-    currentX_ = x2;
-    currentY_ = y2;
-    record(std::move(op));
+    record(std::move(op), x2, y2);
 }
 
 void Form::circle(double x, double y, double radius) {
-    DrawOp op;
-    op.kind = DrawOp::Kind::Circle;
+    DrawOp op = stroke(DrawOp::Kind::Circle);
     op.x1 = x, op.y1 = y;
     op.radius = radius;
-    op.color = foreColor_;
-    op.width = drawWidth_;
     if (fillStyle_ == FillStyle::Solid) op.fill = fillColor_;
-    currentX_ = x;
-    currentY_ = y;
-    record(std::move(op));
+    record(std::move(op), x, y);
 }
 
 void Form::print(const std::string& text) {
@@ -590,9 +496,7 @@ void Form::print(const std::string& text) {
     op.color = foreColor_;
     op.text = text;
     op.font = drawFont_;
-    currentX_ = 0;
-    currentY_ += textMeasure().extent(&drawFont_, text, 0).height;
-    record(std::move(op));
+    record(std::move(op), 0, currentY_ + textMeasure().extent(&drawFont_, text, 0).height);
 }
 
 void Form::cls() {
@@ -625,18 +529,6 @@ void Form::fitLabels(Container& c) {
 bool Form::keyUp(int keyCode, int shift) {
     if (!acceptsInput()) return false;
     if (onKeyUp) onKeyUp(keyCode, shift);
-    return true;
-}
-
-bool Form::mouseDown(int button, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseDown) onMouseDown(button, shift, x, y);
-    return true;
-}
-
-bool Form::mouseMove(int buttons, int shift, double x, double y) {
-    if (!acceptsInput()) return false;
-    if (onMouseMove) onMouseMove(buttons, shift, x, y);
     return true;
 }
 

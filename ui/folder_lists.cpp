@@ -5,7 +5,7 @@
 
 #include "core/ascii_case.h"
 #include "platform/path_text.h"
-#include "ui/controls.h"
+#include "ui/file_lists.h"
 
 namespace tess::ui {
 
@@ -98,7 +98,7 @@ Status DirListBox::setPath(const std::string& given) {
     path_ = path;
     rows_ = std::move(rows);
     notify(Property::Value);
-    if (changed && onChange) onChange();
+    if (changed) fire(onChange);
     return Status::Ok();
 }
 
@@ -148,10 +148,7 @@ std::string DriveListBox::drive() const {
 }
 
 void DriveListBox::select(int index) {
-    if (index == listIndex_) return;
-    listIndex_ = index;
-    notify(Property::Value);
-    if (onChange) onChange();
+    if (set(listIndex_, index, Property::Value)) fire(onChange);
 }
 
 Status DriveListBox::setDrive(const std::string& drive) {

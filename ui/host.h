@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "core/result.h"
+
 namespace tess::ui {
 
 class Form;
@@ -25,8 +27,15 @@ public:
     virtual ~Host() = default;
     // A modal message box; an empty caption shows the program's title. Returns the answer.
     virtual int messageBox(const std::string& text, int flags, const std::string& caption = {}) = 0;
-    // Shows a form; a modal show returns once the form is hidden or unloaded.
-    virtual void show(Form& form, bool modal) = 0;
+    // Shows a form; a modal show returns once the form is hidden or unloaded. A form whose
+    // window the system refuses is not shown, and the error says so.
+    virtual Status show(Form& form, bool modal) = 0;
+    // Shows a form, or tells the user in a message box why it cannot be shown; whether it was.
+    bool showOrReport(Form& form, bool modal) {
+        const Status shown = show(form, modal);
+        if (!shown) messageBox(shown.error().message, kMbOk | kMbIconStop);
+        return shown.ok();
+    }
     virtual void hide(Form& form) = 0;
     // Closes a form's window for good (its logic object may live on).
     virtual void unload(Form& form) = 0;

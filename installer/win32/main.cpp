@@ -67,6 +67,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     installer::FrmMain wizard(env);
     shown = &wizard;
     wizard.Form_Initialize();
-    host.show(wizard.form, false);
+    if (!host.showOrReport(wizard.form, false)) return 1;
     return host.run();
 }

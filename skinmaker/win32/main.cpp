@@ -64,6 +64,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     // Titled as the setup program and the uninstaller look for it when they close a running copy.
     ui::win32::ApplicationWindow application(product::kWindowTitle, [&] { host.endProgram(); });
     window.Form_Load();
-    host.show(window.form, false);
+    if (!host.showOrReport(window.form, false)) return 1;
     return host.run();
 }

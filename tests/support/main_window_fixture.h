@@ -68,7 +68,7 @@ protected:
         window = std::make_unique<IeMain>(*env);
         window->PicTarget.setPeer(&redraws);
         window->Form_Load();
-        host.show(window->form, false);
+        host.showOrReport(window->form, false);
         return *window;
     }
 

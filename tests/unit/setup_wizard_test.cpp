@@ -57,7 +57,7 @@ protected:
         env->pauseAfterInstalling = [this] { ++pauses; };
         wizard = std::make_unique<FrmMain>(*env);
         wizard->Form_Initialize();
-        host.show(wizard->form, false);
+        host.showOrReport(wizard->form, false);
         return *wizard;
     }
     bool covered(int i) { return wizard->Image1(i).picture() != nullptr; }

@@ -327,7 +327,7 @@ protected:
     // Start answered Yes, the report OK: what was asked.
     const std::vector<ui::HeadlessHost::AskedBox>& reportAfterYes(UninstallEnv& e) {
         Uninstall window(e);
-        host.show(window.form, false);
+        host.showOrReport(window.form, false);
         host.answerNext(ui::kIdYes);
         host.answerNext(ui::kIdOk);
         window.Command1.press();
@@ -361,7 +361,7 @@ TEST_F(UninstallWindow, NoKeepsEverythingAndYesRemovesAndReports) {
     UninstallEnv e = env();
     Uninstall window(e);
     window.Form_Load();
-    host.show(window.form, false);
+    host.showOrReport(window.form, false);
     host.answerNext(ui::kIdNo);
     window.Command1.press();
     ASSERT_EQ(host.asked().size(), 1u);
@@ -392,7 +392,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     e.appDir = "C:\\Users\\me\\Desktop";
     e.copyFiles = {kCopyFolder + "\\remover.exe", kCopyFolder};
     Uninstall window(e);
-    host.show(window.form, false);
+    host.showOrReport(window.form, false);
     host.answerNext(ui::kIdOk);
     window.Command1.press();
     ASSERT_EQ(host.asked().size(), 1u);
@@ -447,7 +447,7 @@ TEST_F(UninstallWindow, TheCopyGoesAtTheRestartOnlyAfterYesAndMovesTheWaitingOri
         return files.MoveReplacing(path, kCopyFolder + "\\installed-remover.exe").ok();
     };
     Uninstall declined(e);
-    host.show(declined.form, false);
+    host.showOrReport(declined.form, false);
     host.answerNext(ui::kIdNo);
     declined.Command1.press();
     EXPECT_TRUE(atRestart.empty());

@@ -164,6 +164,26 @@ TEST(FormPlacementTest, TopMostMoveAndOuterRectangle) {
     EXPECT_EQ(host.screenWidthTwips(), 15360);
 }
 
+TEST(HostTest, AFormThatCannotBeShownIsReportedToTheUser) {
+    // A host whose system refuses every window.
+    struct RefusingHost : ui::HeadlessHost {
+        using HeadlessHost::HeadlessHost;
+        Status show(ui::Form&, bool) override {
+            return Error{ErrorCode::CannotOpen, "The window of frmMain cannot be created"};
+        }
+    } host("Setup");
+    ShownForm form;
+    EXPECT_FALSE(host.showOrReport(form, true));
+    ASSERT_EQ(host.asked().size(), 1u);
+    EXPECT_EQ(host.asked()[0].text, "The window of frmMain cannot be created");
+    EXPECT_EQ(host.asked()[0].flags, ui::kMbOk | ui::kMbIconStop);
+    EXPECT_EQ(host.asked()[0].caption, "Setup");
+
+    ui::HeadlessHost working("Setup");
+    EXPECT_TRUE(working.showOrReport(form, false));
+    EXPECT_TRUE(working.asked().empty());
+}
+
 TEST(FormInputTest, KeysAndMouseReachTheFormOnlyWhileItTakesInput) {
     ShownForm form;
     std::vector<std::pair<int, int>> keys;

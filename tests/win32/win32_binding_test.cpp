@@ -149,7 +149,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(host.realize(form).ok());
-        host.show(form, false);
+        ASSERT_TRUE(host.show(form, false).ok());
         top = reinterpret_cast<HWND>(host.windowHandle(form));
         ASSERT_NE(top, nullptr);
     }
@@ -500,7 +500,7 @@ TEST_F(BindingTest, AModalFormDisablesTheOthersUntilItIsHidden) {
         }
     };
     SetTimer(nullptr, 0, 100, &Clicker::Click);
-    host.show(dialog, true);
+    EXPECT_TRUE(host.show(dialog, true).ok());
     EXPECT_TRUE(ownerDisabled);
     EXPECT_TRUE(IsWindowEnabled(top));
     EXPECT_FALSE(IsWindowVisible(reinterpret_cast<HWND>(host.windowHandle(dialog))));
@@ -585,7 +585,7 @@ protected:
         list.setPattern("*.bmp");
         ASSERT_TRUE(list.setPath(folder).ok());
         ASSERT_TRUE(host.realize(form).ok());
-        host.show(form, false);
+        ASSERT_TRUE(host.show(form, false).ok());
         top = reinterpret_cast<HWND>(host.windowHandle(form));
         ASSERT_NE(top, nullptr);
     }

@@ -101,7 +101,7 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(host.realize(form).ok());
-        host.show(form, false);
+        ASSERT_TRUE(host.show(form, false).ok());
         top = reinterpret_cast<HWND>(host.windowHandle(form));
         ASSERT_NE(top, nullptr);
         PumpPending(host);
@@ -403,7 +403,7 @@ TEST_F(FolderListsTest, ListsShowTheModelAndPassTheUsersPicksOn) {
     dirs.onChange = [&] { ++dirChanges; };
     drives.onChange = [&] { ++driveChanges; };
     ASSERT_TRUE(host.realize(dialog).ok());
-    host.show(dialog, false);
+    ASSERT_TRUE(host.show(dialog, false).ok());
     HWND frame = reinterpret_cast<HWND>(host.windowHandle(dialog));
     HWND list = host.controlWindow(dialog, dirs);
     HWND combo = host.controlWindow(dialog, drives);

@@ -20,10 +20,11 @@ int HeadlessHost::messageBox(const std::string& text, int flags, const std::stri
     return answer;
 }
 
-void HeadlessHost::show(Form& form, bool modal) {
+Status HeadlessHost::show(Form& form, bool modal) {
     form.setVisible(true);
     shown_.emplace_back(&form, modal);
     if (modal && onModalShow) onModalShow(form);
+    return Status::Ok();
 }
 
 uintptr_t HeadlessHost::windowHandle(const Form& form) const {

@@ -40,7 +40,7 @@ public:
     std::function<void(Form&)> onModalShow;
 
     int messageBox(const std::string& text, int flags, const std::string& caption) override;
-    void show(Form& form, bool modal) override;
+    Status show(Form& form, bool modal) override;
     void hide(Form& form) override { form.setVisible(false); }
     void unload(Form& form) override { form.setVisible(false); }
     using Host::endProgram;

@@ -2,6 +2,8 @@
 // routing of a standard control's notifications back to its view.
 #include "ui/win32/win32_control_view.h"
 
+#include "ui/win32/win32_control_windows.h"
+
 namespace tess::ui::win32 {
 
 namespace {
@@ -42,8 +44,8 @@ void ContainerWindow::onVerticalScroll(int code, int position, HWND bar) {
 
 ControlView::ControlView(const BindingContext& context, ContainerWindow& parent, Control& model,
                          int id)
-    : context_(context), parent_(parent), model_(model), id_(id) {
-    model_.setPeer(this);
+    : context_(context), parent_(parent), control_(model), id_(id) {
+    control_.setPeer(this);
     parent_.addChild(*this);
 }
 
@@ -58,19 +60,28 @@ void ControlView::adopt(HWND window) {
     handle_ = window;
     if (!window) return;
     // Members of a control array are told apart by their index: "Option1(2)".
-    const std::string tag = model_.index() < 0
-                                ? model_.name()
-                                : model_.name() + "(" + std::to_string(model_.index()) + ")";
+    const std::string tag = control_.index() < 0
+                                ? control_.name()
+                                : control_.name() + "(" + std::to_string(control_.index()) + ")";
     tag_.reset(GlobalAddAtomA(tag.c_str()));
     SetPropA(window, kControlTagProperty,
              reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tag_.get())));
     SetPropA(window, kViewProperty, this);
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
+    WindowRef(window).setFont(context_.font, false);
+}
+
+bool ControlView::createStandard(const char* className, DWORD exStyle, const std::string& text,
+                                 DWORD style) {
+    const RECT r = placement();
+    adopt(CreateWindowExA(exStyle, className, text.c_str(), childStyle() | style, r.left, r.top,
+                          r.right - r.left, r.bottom - r.top, parent_.hwnd(), idAsMenu(),
+                          GetModuleHandleA(nullptr), nullptr));
+    return handle_ != nullptr;
 }
 
 void ControlView::detach() {
     if (attached_) {
-        model_.setPeer(nullptr);
+        control_.setPeer(nullptr);
         attached_ = false;
     }
     if (handle_ && IsWindow(handle_)) {
@@ -82,8 +93,8 @@ void ControlView::detach() {
 
 DWORD ControlView::childStyle() const {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-    if (model_.visible()) style |= WS_VISIBLE;
-    if (!model_.enabled()) style |= WS_DISABLED;
+    if (control_.visible()) style |= WS_VISIBLE;
+    if (!control_.enabled()) style |= WS_DISABLED;
     return style;
 }
 
@@ -120,20 +131,20 @@ void ControlView::propertyChanged(Property what) {
         place();
         break;
     case Property::Enabled:
-        EnableWindow(handle_, model_.enabled() ? TRUE : FALSE);
+        EnableWindow(handle_, control_.enabled() ? TRUE : FALSE);
         break;
     case Property::Visible:
-        ShowWindow(handle_, model_.visible() ? SW_SHOWNA : SW_HIDE);
+        ShowWindow(handle_, control_.visible() ? SW_SHOWNA : SW_HIDE);
         break;
     case Property::ZOrder: {
-        const ControlKind kind = model_.kind();
-        const Container* container = model_.parent();
+        const ControlKind kind = control_.kind();
+        const Container* container = control_.parent();
         if (container && (kind == ControlKind::Label || kind == ControlKind::ImageBox)) {
             parent_.restack(*container);
             break;
         }
         const bool back = container && !container->children().empty() &&
-                          container->children().front() == &model_;
+                          container->children().front() == &control_;
         SetWindowPos(handle_, back ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0,
                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (back && container) parent_.restack(*container);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 #include "ui/controls.h"
@@ -56,7 +57,7 @@ public:
     ControlView(const ControlView&) = delete;
     ControlView& operator=(const ControlView&) = delete;
 
-    Control& model() const { return model_; }
+    Control& model() const { return control_; }
     // The control's window, null for a control drawn into its container's image. The
     // container's window owns it.
     HWND handle() const { return handle_; }
@@ -84,12 +85,17 @@ protected:
     virtual void show(Property) {}
     // Binds a created window: tag, routing, font.
     void adopt(HWND window);
+    // Creates a window of a system class (STATIC, BUTTON, ...) at the view's place in its
+    // container, with the view's ID, `style` added to childStyle(), and binds it; whether the
+    // system made it.
+    bool createStandard(const char* className, DWORD exStyle, const std::string& text,
+                        DWORD style);
     // WS_CHILD with the model's visibility and enabled state.
     DWORD childStyle() const;
     // Adds or removes the flat one-pixel border of a window already made; the client area
     // shrinks or grows by it.
     void showBorder(bool on);
-    virtual RECT placement() const { return parent_.childPixels(model_.rect()); }
+    virtual RECT placement() const { return parent_.childPixels(control_.rect()); }
     HMENU idAsMenu() const { return reinterpret_cast<HMENU>(static_cast<INT_PTR>(id_)); }
 
     // While a view shows the model's value in its window, the notifications this causes are
@@ -108,14 +114,26 @@ protected:
 
     const BindingContext& context_;
     ContainerWindow& parent_;
-    Control& model_;
 
 private:
+    Control& control_;
     int id_;
     HWND handle_ = nullptr;
     UniqueGlobalAtom tag_;
     int showing_ = 0;
     bool attached_ = true;
+};
+
+// The view of one kind of control, which holds its model as that kind: a view states only its
+// window's creation and what it shows of the model and hands back to it.
+template <typename Model>
+class ViewOf : public ControlView {
+public:
+    ViewOf(const BindingContext& context, ContainerWindow& parent, Model& model, int id)
+        : ControlView(context, parent, model, id), model_(model) {}
+
+protected:
+    Model& model_;
 };
 
 } // namespace tess::ui::win32

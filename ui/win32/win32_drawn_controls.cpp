@@ -52,7 +52,7 @@ void ScreenImage::paint(HDC dc, const RECT& dest) const {
 void FrameView::create() {
     RegisterClassOnce(kFrameClass, CS_HREDRAW | CS_VREDRAW,
                       reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
-    createWindow(kFrameClass, WS_EX_CONTROLPARENT, frame_.caption().c_str(),
+    createWindow(kFrameClass, WS_EX_CONTROLPARENT, model_.caption().c_str(),
                  childStyle() | WS_CLIPCHILDREN, placement(), parent_.hwnd(), idAsMenu());
     adopt(hwnd());
 }
@@ -77,7 +77,7 @@ void FrameView::onPaint(HDC dc) {
     edge.top = metrics.tmHeight / 2;
     DrawEdge(dc, &edge, EDGE_ETCHED, BF_RECT);
 
-    const std::string& caption = frame_.caption();
+    const std::string& caption = model_.caption();
     if (caption.empty()) return;
     RECT text{0, 0, 0, 0};
     DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
@@ -98,7 +98,7 @@ void FrameView::onPaint(HDC dc) {
 void PictureBoxView::create() {
     RegisterClassOnce(kPictureBoxClass, CS_DBLCLKS, nullptr);
     DWORD style = childStyle() | WS_CLIPCHILDREN;
-    if (box_.border()) style |= WS_BORDER;
+    if (model_.border()) style |= WS_BORDER;
     createWindow(kPictureBoxClass, WS_EX_CONTROLPARENT, "", style, placement(), parent_.hwnd(),
                  idAsMenu());
     adopt(hwnd());
@@ -106,7 +106,7 @@ void PictureBoxView::create() {
 
 bool PictureBoxView::unitsPerPixel(double& x, double& y) const {
     const SIZE client = ClientSize(hwnd());
-    const Surface& s = box_.surface();
+    const Surface& s = model_.surface();
     if (s.widthPx() > 0 && s.heightPx() > 0 && client.cx > 0 && client.cy > 0 &&
         s.scaleWidth() > 0 && s.scaleHeight() > 0) {
         x = s.scaleWidth() / client.cx;
@@ -134,7 +134,7 @@ void PictureBoxView::childImageChanged() {
 void PictureBoxView::show(Property what) {
     switch (what) {
     case Property::Border:
-        showBorder(box_.border());
+        showBorder(model_.border());
         // The client area changed with the frame, and so did the twips each pixel holds.
         placeChildren();
         childImageChanged();
@@ -157,9 +157,9 @@ void PictureBoxView::show(Property what) {
 const ScreenImage& PictureBoxView::image() {
     if (!stale_) return image_;
     stale_ = false;
-    const Surface& own = box_.surface();
+    const Surface& own = model_.surface();
     bool hasImages = false;
-    for (const Control* child : box_.children())
+    for (const Control* child : model_.children())
         if (child->kind() == ControlKind::ImageBox && child->visible()) hasImages = true;
 
     if (own.widthPx() > 0 && own.heightPx() > 0 && !hasImages) {
@@ -173,10 +173,10 @@ const ScreenImage& PictureBoxView::image() {
         const SIZE client = ClientSize(hwnd());
         composed = Surface(std::max<LONG>(client.cx, 1), std::max<LONG>(client.cy, 1),
                            context_.screen.twipsPerPixelX());
-        (void)composed.setBackColor(box_.backColor());
+        (void)composed.setBackColor(model_.backColor());
     }
     // Front-most last, so later image boxes cover earlier ones.
-    for (const Control* child : box_.children()) {
+    for (const Control* child : model_.children()) {
         if (child->kind() != ControlKind::ImageBox || !child->visible()) continue;
         const auto& picture = static_cast<const ImageBox*>(child)->picture();
         if (!picture || picture->empty()) continue;
@@ -195,16 +195,16 @@ void PictureBoxView::onPaint(HDC dc) {
         shown.paint(dc, client);
         return;
     }
-    UniqueBrush back(CreateSolidBrush(static_cast<COLORREF>(box_.backColor())));
+    UniqueBrush back(CreateSolidBrush(static_cast<COLORREF>(model_.backColor())));
     FillRect(dc, &client, back.get());
 }
 
 HBRUSH PictureBoxView::onControlColour(HDC dc, HWND) {
-    if (!backBrush_ || backBrushColour_ != box_.backColor()) {
-        backBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(box_.backColor())));
-        backBrushColour_ = box_.backColor();
+    if (!backBrush_ || backBrushColour_ != model_.backColor()) {
+        backBrush_.reset(CreateSolidBrush(static_cast<COLORREF>(model_.backColor())));
+        backBrushColour_ = model_.backColor();
     }
-    SetBkColor(dc, static_cast<COLORREF>(box_.backColor()));
+    SetBkColor(dc, static_cast<COLORREF>(model_.backColor()));
     return backBrush_.get();
 }
 
@@ -212,7 +212,7 @@ ImageBox* PictureBoxView::imageAt(POINT at) const {
     double ux = 0, uy = 0;
     unitsPerPixel(ux, uy);
     const double x = (at.x + 0.5) * ux, y = (at.y + 0.5) * uy;
-    const auto& children = box_.children();
+    const auto& children = model_.children();
     for (auto it = children.rbegin(); it != children.rend(); ++it) {
         Control* child = *it;
         if (child->kind() != ControlKind::ImageBox || !child->visible()) continue;
@@ -230,7 +230,7 @@ void PictureBoxView::onMouseUp(POINT at) {
         hit->press();
         return;
     }
-    if (box_.acceptsInput() && box_.onClick) box_.onClick();
+    if (model_.acceptsInput() && model_.onClick) model_.onClick();
 }
 
 void PictureBoxView::onDoubleClick(POINT at) {
@@ -244,13 +244,13 @@ void PictureBoxView::onDoubleClick(POINT at) {
 void ImageBoxView::create() {
     RegisterClassOnce(kImageBoxClass, CS_DBLCLKS, nullptr);
     DWORD style = childStyle();
-    if (box_.border()) style |= WS_BORDER;
+    if (model_.border()) style |= WS_BORDER;
     createWindow(kImageBoxClass, 0, "", style, placement(), parent_.hwnd(), idAsMenu());
     adopt(hwnd());
 }
 
 void ImageBoxView::show(Property what) {
-    if (what == Property::Border) showBorder(box_.border());
+    if (what == Property::Border) showBorder(model_.border());
     if (what == Property::Border || what == Property::Picture || what == Property::Image ||
         what == Property::Rect || what == Property::Visible) {
         stale_ = true;
@@ -286,8 +286,8 @@ const ScreenImage& ImageBoxView::composed() {
             overArtwork_ = true;
         }
     }
-    if (const auto& picture = box_.picture(); picture && !picture->empty()) {
-        if (box_.stretch())
+    if (const auto& picture = model_.picture(); picture && !picture->empty()) {
+        if (model_.stretch())
             drawn.drawPicture(*picture, 0, 0, w, h);
         else
             drawn.drawPicture(*picture, 0, 0, picture->width(), picture->height());
@@ -305,12 +305,12 @@ void ImageBoxView::onPaint(HDC dc) { paintAt(dc, POINT{0, 0}); }
 
 void ImageBoxView::onMouseUp(POINT) {
     if (std::exchange(afterDoubleClick_, false)) return;
-    box_.press();
+    model_.press();
 }
 
 void ImageBoxView::onDoubleClick(POINT) {
     afterDoubleClick_ = true;
-    if (box_.acceptsInput() && box_.onDblClick) box_.onDblClick();
+    if (model_.acceptsInput() && model_.onDblClick) model_.onDblClick();
 }
 
 } // namespace tess::ui::win32

@@ -21,10 +21,9 @@ struct ScreenImage {
     void paint(HDC dc, const RECT& dest) const;
 };
 
-class FrameView : public ControlView, public ContainerWindow {
+class FrameView : public ViewOf<Frame>, public ContainerWindow {
 public:
-    FrameView(const BindingContext& c, ContainerWindow& p, Frame& model, int id)
-        : ControlView(c, p, model, id), frame_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     ContainerWindow* asContainer() override { return this; }
     RECT childPixels(const TwipsRect& rect) const override;
@@ -34,15 +33,13 @@ private:
     bool paints() const override { return true; }
     void onPaint(HDC dc) override;
     void onEnableChanged() override { InvalidateRect(hwnd(), nullptr, TRUE); }
-    Frame& frame_;
 };
 
 // A picture box: its surface stretched over the inner client area, image boxes placed in it
 // drawn into a copy of the surface, other children placed in the surface's units.
-class PictureBoxView : public ControlView, public ContainerWindow {
+class PictureBoxView : public ViewOf<PictureBox>, public ContainerWindow {
 public:
-    PictureBoxView(const BindingContext& c, ContainerWindow& p, PictureBox& model, int id)
-        : ControlView(c, p, model, id), box_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     ContainerWindow* asContainer() override { return this; }
     RECT childPixels(const TwipsRect& rect) const override;
@@ -64,7 +61,6 @@ private:
     bool unitsPerPixel(double& x, double& y) const;
     ImageBox* imageAt(POINT at) const;
 
-    PictureBox& box_;
     ScreenImage image_;
     bool stale_ = true;
     UniqueBrush backBrush_;
@@ -74,10 +70,9 @@ private:
 
 // An image box outside picture boxes: its picture over what lies beneath it (the container's
 // artwork where it has some, else the button face).
-class ImageBoxView : public ControlView, public WindowBase {
+class ImageBoxView : public ViewOf<ImageBox>, public WindowBase {
 public:
-    ImageBoxView(const BindingContext& c, ContainerWindow& p, ImageBox& model, int id)
-        : ControlView(c, p, model, id), box_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     // Paints what the box shows into `dc` with its top left at `origin`.
     void paintAt(HDC dc, POINT origin);
@@ -91,7 +86,6 @@ private:
     void onMouseUp(POINT at) override;
     void onDoubleClick(POINT at) override;
 
-    ImageBox& box_;
     ScreenImage image_;
     bool stale_ = true;
     // Whether the image holds the container's artwork, which may change without the box.
@@ -100,10 +94,10 @@ private:
 };
 
 // An image box inside a picture box: no window; the picture box draws it.
-class CompositedImageView : public ControlView {
+class CompositedImageView : public ViewOf<ImageBox> {
 public:
     CompositedImageView(const BindingContext& c, PictureBoxView& p, ImageBox& model, int id)
-        : ControlView(c, p, model, id), box_(p) {}
+        : ViewOf(c, p, model, id), box_(p) {}
     void create() override {}
 
 private:

@@ -5,8 +5,8 @@
 #include <algorithm>
 
 #include "ui/win32/win32_drawn_controls.h"
+#include "ui/win32/win32_control_windows.h"
 #include "ui/win32/win32_host.h"
-#include "ui/win32/win32_input.h"
 #include "ui/win32/win32_standard_controls.h"
 
 namespace tess::ui::win32 {
@@ -59,29 +59,24 @@ DWORD FormWindow::extendedStyle() const {
 bool FormWindow::create() {
     RegisterClassOnce(kFormClass, 0, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
     UniqueMenu menu = buildMenus();
-    const TwipsRect& r = form_.rect();
-    RECT frame{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
-    AdjustWindowRectEx(&frame, style(), menu ? TRUE : FALSE, extendedStyle());
-    const int x = context_.screen.pixelsX(r.left), y = context_.screen.pixelsY(r.top);
-    const RECT placement{x, y, x + frame.right - frame.left, y + frame.bottom - frame.top};
-    if (!createWindow(kFormClass, extendedStyle(), form_.caption().c_str(), style(), placement,
-                      nullptr, menu.get()))
+    if (!createWindow(kFormClass, extendedStyle(), form_.caption().c_str(), style(),
+                      outerPixels(static_cast<bool>(menu)), nullptr, menu.get()))
         return false;
     menu.release();  // the window destroys its menu
     window_.reset(hwnd());
     for (auto& m : menuViews_) m->setForm(hwnd());
-    SendMessageA(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(context_.font), FALSE);
+    const WindowRef window(hwnd());
+    window.setFont(context_.font, false);
     fitClient();
     reportFrameSize();
 
     if (!form_.icon().empty()) {
         const HINSTANCE instance = GetModuleHandleA(nullptr);
-        if (HICON big = LoadIconA(instance, form_.icon().c_str()))
-            SendMessageA(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+        if (HICON big = LoadIconA(instance, form_.icon().c_str())) window.setIcon(big, false);
         if (HANDLE small = LoadImageA(instance, form_.icon().c_str(), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON),
                                       GetSystemMetrics(SM_CYSMICON), LR_SHARED))
-            SendMessageA(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+            window.setIcon(small, true);
     }
     tag_.reset(GlobalAddAtomA(form_.name().c_str()));
     SetPropA(hwnd(), kControlTagProperty,
@@ -217,6 +212,15 @@ RECT FormWindow::childPixels(const TwipsRect& rect) const {
     return TwipsToPixels(context_.screen, rect);
 }
 
+RECT FormWindow::outerPixels(bool withMenu) const {
+    const TwipsRect& r = form_.rect();
+    RECT outer{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
+    AdjustWindowRectEx(&outer, style(), withMenu ? TRUE : FALSE, extendedStyle());
+    OffsetRect(&outer, context_.screen.pixelsX(r.left) - outer.left,
+               context_.screen.pixelsY(r.top) - outer.top);
+    return outer;
+}
+
 void FormWindow::fitClient() {
     // A menu bar that wraps takes client height; the form keeps the inner size it was given.
     RECT client{};
@@ -281,32 +285,32 @@ bool FormWindow::paintBackdrop(HDC dc, HWND child) {
     return true;
 }
 
-bool FormWindow::onButtonDown(int button, WPARAM keys, POINT at) {
+bool FormWindow::onButtonDown(int button, int shift, POINT at) {
     if (!form_.onMouseDown && !form_.onMouseMove) return false;
     // Captured while a button is down, so that a drag that leaves the window goes on.
     SetCapture(hwnd());
-    form_.mouseDown(button, ShiftOf(keys), context_.screen.twipsX(at.x),
+    form_.mouseDown(button, shift, context_.screen.twipsX(at.x),
                     context_.screen.twipsY(at.y));
     return true;
 }
 
-bool FormWindow::onMouseMoved(WPARAM keys, POINT at) {
+bool FormWindow::onMouseMoved(int buttons, int shift, POINT at) {
     if (!form_.onMouseMove) return false;
-    form_.mouseMove(ButtonsOf(keys), ShiftOf(keys), context_.screen.twipsX(at.x),
+    form_.mouseMove(buttons, shift, context_.screen.twipsX(at.x),
                     context_.screen.twipsY(at.y));
     return true;
 }
 
-void FormWindow::onButtonUp(WPARAM keys) {
-    if (ButtonsOf(keys) == 0 && GetCapture() == hwnd()) ReleaseCapture();
+void FormWindow::onButtonUp(int buttons) {
+    if (buttons == 0 && GetCapture() == hwnd()) ReleaseCapture();
 }
 
-bool FormWindow::onSystemKey(UINT message, WPARAM key) {
+bool FormWindow::onSystemKey(bool character, int key) {
     // Alt with a letter on a form without a menu bar is a key for the form's own handler: the
     // character would only make the system beep, and releasing Alt on a borderless window
     // would open its system menu, which takes the next keys.
     if (!form_.menus().empty()) return false;
-    if (message == WM_SYSCHAR) return true;
+    if (character) return true;
     return form_.borderStyle() == Form::Border::None && key == VK_MENU;
 }
 
@@ -353,12 +357,9 @@ void FormWindow::propertyChanged(Property what) {
         break;
     case Property::Rect: {
         if (followingWindow_) break;
-        const TwipsRect& r = form_.rect();
-        RECT frame{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
-        AdjustWindowRectEx(&frame, style(), GetMenu(hwnd()) ? TRUE : FALSE, extendedStyle());
-        SetWindowPos(hwnd(), nullptr, context_.screen.pixelsX(r.left), context_.screen.pixelsY(r.top),
-                     frame.right - frame.left, frame.bottom - frame.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT outer = outerPixels(GetMenu(hwnd()) != nullptr);
+        SetWindowPos(hwnd(), nullptr, outer.left, outer.top, outer.right - outer.left,
+                     outer.bottom - outer.top, SWP_NOZORDER | SWP_NOACTIVATE);
         fitClient();
         break;
     }

@@ -57,6 +57,9 @@ private:
     UniqueMenu buildMenus();
     void appendMenu(HMENU into, MenuItem& item, UINT position);
     void showWindow(bool visible);
+    // The window's outer rectangle on the screen: the model's position, and its inner size with
+    // the frame (and a menu bar of one line) around it.
+    RECT outerPixels(bool withMenu) const;
     void fitClient();
     void reportFrameSize();
     void artworkChanged();
@@ -72,10 +75,10 @@ private:
     void onPaint(HDC dc) override;
     bool onEraseBackground(HDC) override { return paints(); }
     bool paintBackdrop(HDC dc, HWND child) override;
-    bool onButtonDown(int button, WPARAM keys, POINT at) override;
-    bool onMouseMoved(WPARAM keys, POINT at) override;
-    void onButtonUp(WPARAM keys) override;
-    bool onSystemKey(UINT message, WPARAM key) override;
+    bool onButtonDown(int button, int shift, POINT at) override;
+    bool onMouseMoved(int buttons, int shift, POINT at) override;
+    void onButtonUp(int buttons) override;
+    bool onSystemKey(bool character, int key) override;
     void onMoved() override;
 
     Win32Host& host_;

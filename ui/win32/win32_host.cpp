@@ -60,14 +60,14 @@ uintptr_t Win32Host::windowHandle(const Form& form) const {
     return it == forms_.end() ? 0 : reinterpret_cast<uintptr_t>(it->second->hwnd());
 }
 
-void Win32Host::show(Form& form, bool modal) {
-    if (!realize(form)) return;
+Status Win32Host::show(Form& form, bool modal) {
+    if (Status realized = realize(form); !realized) return realized;
     HWND window = reinterpret_cast<HWND>(windowHandle(form));
     if (!modal) {
         form.setVisible(true);
         ShowWindow(window, SW_SHOW);
         SetForegroundWindow(window);
-        return;
+        return Status::Ok();
     }
 
     const HWND previous = activeFormWindow();
@@ -86,6 +86,7 @@ void Win32Host::show(Form& form, bool modal) {
     for (HWND w : disabled.windows)
         if (IsWindow(w)) EnableWindow(w, TRUE);
     if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+    return Status::Ok();
 }
 
 double Win32Host::screenWidthTwips() const {

@@ -28,7 +28,7 @@ public:
     Win32Host& operator=(const Win32Host&) = delete;
 
     int messageBox(const std::string& text, int flags, const std::string& caption = {}) override;
-    void show(Form& form, bool modal) override;
+    Status show(Form& form, bool modal) override;
     void hide(Form& form) override;
     void unload(Form& form) override;
     using Host::endProgram;

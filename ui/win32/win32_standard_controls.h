@@ -14,10 +14,9 @@ namespace tess::ui::win32 {
 // transparent label shows its container's artwork behind the caption. Presses and moves of the
 // mouse go to the model, with the mouse captured while a button is down. The STATIC window is
 // subclassed for this, and still sees every message the view does not keep from it.
-class LabelView : public ControlView, public WindowBase {
+class LabelView : public ViewOf<Label>, public WindowBase {
 public:
-    LabelView(const BindingContext& c, ContainerWindow& p, Label& model, int id)
-        : ControlView(c, p, model, id), label_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
     // Draws the caption alone with its top left at `at` in `dc`, for a transparent label above
@@ -35,107 +34,93 @@ private:
     bool paints() const override { return paintsItself(); }
     void onPaint(HDC dc) override { paint(dc); }
     bool onEraseBackground(HDC) override { return paintsItself(); }
-    bool onButtonDown(int button, WPARAM keys, POINT at) override;
-    bool onMouseMoved(WPARAM keys, POINT at) override;
-    void onButtonUp(WPARAM keys) override;
-    Label& label_;
+    bool onButtonDown(int button, int shift, POINT at) override;
+    bool onMouseMoved(int buttons, int shift, POINT at) override;
+    void onButtonUp(int buttons) override;
     UniqueFont ownFont_;
 };
 
-class ButtonView : public ControlView {
+class ButtonView : public ViewOf<CommandButton> {
 public:
-    ButtonView(const BindingContext& c, ContainerWindow& p, CommandButton& model, int id)
-        : ControlView(c, p, model, id), button_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
-    CommandButton& button_;
 };
 
-class TextBoxView : public ControlView {
+class TextBoxView : public ViewOf<TextBox> {
 public:
-    TextBoxView(const BindingContext& c, ContainerWindow& p, TextBox& model, int id)
-        : ControlView(c, p, model, id), box_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
     void showText();
-    TextBox& box_;
 };
 
 // A check box the binding checks itself (BS_CHECKBOX): a click asks the model, and the box
 // shows whatever value the model then holds.
-class CheckBoxView : public ControlView {
+class CheckBoxView : public ViewOf<CheckBox> {
 public:
-    CheckBoxView(const BindingContext& c, ContainerWindow& p, CheckBox& model, int id)
-        : ControlView(c, p, model, id), box_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
     void showValue();
-    CheckBox& box_;
 };
 
 // One option button (BS_RADIOBUTTON). `startsGroup` marks the first of a run of option
 // buttons in one container; the set one of a group is its tab stop.
-class OptionButtonView : public ControlView {
+class OptionButtonView : public ViewOf<OptionButton> {
 public:
     OptionButtonView(const BindingContext& c, ContainerWindow& p, OptionButton& model, int id,
                      bool startsGroup)
-        : ControlView(c, p, model, id), option_(model), startsGroup_(startsGroup) {}
+        : ViewOf(c, p, model, id), startsGroup_(startsGroup) {}
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
     void showValue();
-    OptionButton& option_;
     bool startsGroup_;
 };
 
 // A file list: the model's entries in the model's order and its selection. The user's clicks
 // go to the model, which may refuse them; the list then shows the model's selection again.
-class FileListView : public ControlView {
+class FileListView : public ViewOf<FileListBox> {
 public:
-    FileListView(const BindingContext& c, ContainerWindow& p, FileListBox& model, int id)
-        : ControlView(c, p, model, id), list_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
     void showEntriesAndSelection();
-    int selectedRow() const;
-    FileListBox& list_;
     std::vector<std::string> shown_;
 };
 
 // A folder list (LISTBOX): the root, the folders down to the open one and its subfolders,
 // indented by depth. A double click opens a row; the list shows the model's rows again after.
-class DirListView : public ControlView {
+class DirListView : public ViewOf<DirListBox> {
 public:
-    DirListView(const BindingContext& c, ContainerWindow& p, DirListBox& model, int id)
-        : ControlView(c, p, model, id), list_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
 
 private:
     void show(Property what) override;
     void showRows();
-    DirListBox& list_;
 };
 
 // A drive list: a drop-down COMBOBOX of the model's entries with its selection.
-class DriveListView : public ControlView {
+class DriveListView : public ViewOf<DriveListBox> {
 public:
-    DriveListView(const BindingContext& c, ContainerWindow& p, DriveListBox& model, int id)
-        : ControlView(c, p, model, id), list_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void notified(int code) override;
 
@@ -144,14 +129,12 @@ private:
     RECT placement() const override;
     void show(Property what) override;
     void showEntries();
-    DriveListBox& list_;
     std::vector<std::string> shown_;
 };
 
-class ScrollBarView : public ControlView {
+class ScrollBarView : public ViewOf<VScrollBar> {
 public:
-    ScrollBarView(const BindingContext& c, ContainerWindow& p, VScrollBar& model, int id)
-        : ControlView(c, p, model, id), bar_(model) {}
+    using ViewOf::ViewOf;
     void create() override;
     void scrolled(int code, int position) override;
 
@@ -163,7 +146,6 @@ public:
 private:
     void show(Property what) override;
     void showRangeAndValue();
-    VScrollBar& bar_;
 };
 
 } // namespace tess::ui::win32

@@ -4,6 +4,7 @@
 #include "ui/win32/win32_window.h"
 
 #include "ui/win32/win32_handles.h"
+#include "ui/win32/win32_input.h"
 
 namespace tess::ui::win32 {
 
@@ -145,27 +146,27 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
     // need (a STATIC's click notifications).
     case WM_LBUTTONUP:
         onMouseUp(PointOf(lparam));
-        onButtonUp(wparam);
+        onButtonUp(ButtonsOf(wparam));
         break;
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        onButtonUp(wparam);
+        onButtonUp(ButtonsOf(wparam));
         break;
     case WM_LBUTTONDOWN:
-        if (onButtonDown(1, wparam, PointOf(lparam))) return 0;
+        if (onButtonDown(kLeftButton, ShiftOf(wparam), PointOf(lparam))) return 0;
         break;
     case WM_RBUTTONDOWN:
-        if (onButtonDown(2, wparam, PointOf(lparam))) return 0;
+        if (onButtonDown(kRightButton, ShiftOf(wparam), PointOf(lparam))) return 0;
         break;
     case WM_MBUTTONDOWN:
-        if (onButtonDown(4, wparam, PointOf(lparam))) return 0;
+        if (onButtonDown(kMiddleButton, ShiftOf(wparam), PointOf(lparam))) return 0;
         break;
     case WM_MOUSEMOVE:
-        if (onMouseMoved(wparam, PointOf(lparam))) return 0;
+        if (onMouseMoved(ButtonsOf(wparam), ShiftOf(wparam), PointOf(lparam))) return 0;
         break;
     case WM_SYSKEYUP:
     case WM_SYSCHAR:
-        if (onSystemKey(message, wparam)) return 0;
+        if (onSystemKey(message == WM_SYSCHAR, static_cast<int>(wparam))) return 0;
         break;
     case WM_MOVE:
         onMoved();

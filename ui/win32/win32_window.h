@@ -47,13 +47,15 @@ protected:
     virtual bool onClose() { return false; }
     virtual void onMouseUp(POINT) {}
     virtual void onDoubleClick(POINT) {}
-    // A button pressed (1 left, 2 right, 4 middle) and a move of the mouse, with the message's
-    // key flags; a release of any button with the flags that remain.
-    virtual bool onButtonDown(int, WPARAM, POINT) { return false; }
-    virtual bool onMouseMoved(WPARAM, POINT) { return false; }
-    virtual void onButtonUp(WPARAM) {}
-    // WM_SYSKEYUP and WM_SYSCHAR; true keeps them from the system's default handling.
-    virtual bool onSystemKey(UINT, WPARAM) { return false; }
+    // A button pressed and a move of the mouse, in the control model's button and shift bits
+    // (kLeftButton, kShiftKey, ...): the one button pressed, or every button held during a move;
+    // a release of any button with the buttons still held.
+    virtual bool onButtonDown(int /*button*/, int /*shift*/, POINT) { return false; }
+    virtual bool onMouseMoved(int /*buttons*/, int /*shift*/, POINT) { return false; }
+    virtual void onButtonUp(int /*buttons*/) {}
+    // A system key released (Alt itself or a key held with it: its virtual key code) or a
+    // character typed with Alt (WM_SYSKEYUP, WM_SYSCHAR); true keeps it from the system.
+    virtual bool onSystemKey(bool /*character*/, int /*key*/) { return false; }
     virtual void onMoved() {}
     virtual bool paintBackdrop(HDC, HWND) { return false; }
     virtual bool onActivate(bool) { return false; }

@@ -87,6 +87,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                      copyFiles};
     Uninstall window(env);
     window.Form_Load();
-    host.show(window.form, false);
+    // Nothing is removed without the window that asks first.
+    if (!host.showOrReport(window.form, false)) return kExitNotComplete;
     return host.run();
 }
