@@ -200,7 +200,7 @@ void RunRemoval(Machine& m, const std::string& appDir) {
     };
     env.copyFiles = {kCopyFolder + "\\" + product::kUninstallerFile, kCopyFolder};
     uninstaller::Uninstall window(env);
-    host.show(window.form, false);
+    host.showOrReport(window.form, false);
     host.answerNext(ui::kIdYes);
     window.Command1.press();
 }
@@ -381,7 +381,7 @@ void Apply(Machine& m, const std::function<void()>& begin, bool addToCollection)
                      kData, SolidPicture(800, 92, {0, 0, 0, 0})};
     IeMain window(env);
     window.Form_Load();
-    host.show(window.form, false);
+    host.showOrReport(window.form, false);
     dialogs.answerOpen(kPicture);
     ASSERT_TRUE(window.Command1.press());
     begin();
