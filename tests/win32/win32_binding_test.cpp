@@ -13,11 +13,11 @@
 
 #include "core/picture.h"
 #include "core/surface.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/program.h"
 #include "ui/controls.h"
 #include "ui/win32/control_tag.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_metrics.h"
 #include "ui/win32/application_window.h"
@@ -25,6 +25,7 @@
 using namespace tess;
 using namespace tess::ui;
 using namespace tess::ui::win32;
+using namespace tess::platform::win32;
 using tess::platform::win32::SingleInstanceGuard;
 
 namespace {

@@ -12,14 +12,15 @@
 
 #include "core/picture.h"
 #include "platform/file_system.h"
+#include "platform/win32/handles.h"
 #include "ui/controls.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 
 using namespace tess;
 using namespace tess::ui;
 using namespace tess::ui::win32;
+using namespace tess::platform::win32;
 
 namespace {
 

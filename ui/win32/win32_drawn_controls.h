@@ -67,7 +67,7 @@ private:
     PictureBox& box_;
     ScreenImage image_;
     bool stale_ = true;
-    UniqueBrush backBrush_;
+    platform::win32::UniqueBrush backBrush_;
     ColorRef backBrushColour_ = -1;
     bool afterDoubleClick_ = false;
 };

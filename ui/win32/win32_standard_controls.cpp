@@ -9,6 +9,8 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::SelectedObject;
+
 namespace {
 
 std::string WindowText(HWND window) {

@@ -39,7 +39,7 @@ private:
     bool onMouseMoved(WPARAM keys, POINT at) override;
     void onButtonUp(WPARAM keys) override;
     Label& label_;
-    UniqueFont ownFont_;
+    platform::win32::UniqueFont ownFont_;
 };
 
 class ButtonView : public ControlView {

@@ -3,9 +3,11 @@
 // is gone.
 #include "ui/win32/win32_window.h"
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::ui::win32 {
+
+using platform::win32::PaintDc;
 
 namespace {
 

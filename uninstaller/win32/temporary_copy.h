@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/result.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::uninstaller::win32 {
 
@@ -24,7 +24,7 @@ std::optional<std::string> AppDirArgument(const std::string& arguments);
 // neither renamed nor deleted, so its name keeps leading to it.
 struct PrivateFolder {
     std::string path;
-    ui::win32::UniqueKernelHandle held;
+    platform::win32::UniqueKernelHandle held;
 };
 
 // A new folder in `parent` that only administrators and the system may open (where the file
@@ -50,7 +50,7 @@ std::string PrivateFolderParent(const std::string& temp, const std::string& syst
 std::string RandomFolderName();
 
 struct StartedCopy {
-    ui::win32::UniqueKernelHandle process;
+    platform::win32::UniqueKernelHandle process;
     // Held until the copy has ended.
     PrivateFolder folder;
     std::string file;
