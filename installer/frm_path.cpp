@@ -3,9 +3,9 @@
 #include "installer/frm_path.h"
 
 #include "core/ascii_case.h"
+#include "core/error_rules.h"
 #include "core/product.h"
 #include "installer/frm_main.h"
-#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -49,7 +49,7 @@ FrmPath::FrmPath(SetupEnv& env, FrmMain& main)
 }
 
 void FrmPath::Form_Load() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(drvDrives.setDrive(main_.InstallDir.substr(0, 2)));
     on.step(dirDirs.setPath(main_.InstallDir));
     CurrentDir = main_.InstallDir;
@@ -64,7 +64,7 @@ void FrmPath::dirDirs_Change() {
 }
 
 void FrmPath::drvDrives_Change() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     const std::string drive = drvDrives.drive().substr(0, 2);
     Status opened = dirDirs.setPath(drive);
     if (opened) opened = dirDirs.setPath(SameDrive(StartDir, drive) ? StartDir : CurrentDir);

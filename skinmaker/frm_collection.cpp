@@ -3,12 +3,12 @@
 #include "skinmaker/frm_collection.h"
 
 #include "core/collection_naming.h"
+#include "core/error_rules.h"
 #include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
 #include "skinmaker/web_links.h"
-#include "ui/error_rules.h"
 
 namespace tess {
 
@@ -61,7 +61,7 @@ std::string FrmCollection::SelectedPath() const {
 }
 
 void FrmCollection::Form_Load() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     File1.setPattern("*.bmp");
     on.step(File1.setPath(CollectionFolder(env_.dataFolder)));
     if (File1.listCount() > 0) {
@@ -99,7 +99,7 @@ void FrmCollection::Command4_Click() {
 }
 
 void FrmCollection::Command1_Click() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     if (File1.listCount() == 0) return;
     const std::string path = SelectedPath();
     if (path == env_.CurrentSkin) {
