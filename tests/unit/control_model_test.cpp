@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/support/memory_file_system.h"
-#include "tests/unit/test_pictures.h"
+#include "tests/support/test_pictures.h"
 #include "ui/controls.h"
 
 namespace tess::testing {

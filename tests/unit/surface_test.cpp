@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "core/surface.h"
-#include "test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 using namespace tess;
 using tess::testing::MakePicture;
