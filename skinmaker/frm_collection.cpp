@@ -24,9 +24,10 @@ constexpr const char* kNotDeleted = "The skin could not be deleted.";
 } // namespace
 
 FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
-    : form("frmCollection", {0, 0, 4230, 4155}, "Skin Collection", ui::Form::Border::FixedDialog),
+    : folders(env.files),
+      form("frmCollection", {0, 0, 4230, 4155}, "Skin Collection", ui::Form::Border::FixedDialog),
       Frame1(&form, "Frame1", {90, 60, 4000, 3225}, ""),
-      File1(&Frame1, "File1", {90, 210, 3795, 2430}, env.files),
+      File1(&Frame1, "File1", {90, 210, 3795, 2430}, folders),
       Command2(&Frame1, "Command2", {90, 2760, 915, 375}, "&Edit"),
       Command1(&Frame1, "Command1", {1050, 2760, 915, 375}, "&Delete"),
       Command4(&Frame1, "Command4", {2010, 2760, 915, 375}, "&Apply"),
