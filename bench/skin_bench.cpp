@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
+#include "bench/gradient_rgba.h"
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
-#include "tests/support/gradient_rgba.h"
 
 using namespace tess;
 

@@ -4,13 +4,13 @@
 
 #include <algorithm>
 
+#include "core/error_rules.h"
 #include "core/product.h"
 #include "installer/command_line.h"
 #include "installer/frm_path.h"
 #include "installer/installation.h"
 #include "installer/main_varies.h"
 #include "installer/setup_strings.h"
-#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -344,7 +344,7 @@ void FrmMain::Form_KeyUp(int KeyCode, int Shift) {
 }
 
 void FrmMain::Form_MouseDown(int, int, double X, double Y) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(PressForDrag(drag_, static_cast<float>(X), static_cast<float>(Y)));
 }
 
@@ -366,7 +366,7 @@ void FrmMain::About_MouseMove(int Button, int Shift, double X, double Y) { Form_
 void FrmMain::RunProg() {
     // If it does not start, the installation is still complete and the user can start it from
     // its shortcut.
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     if (env_.skinMaker) on.step(env_.skinMaker->StartAsDesktopUser(AppDir + "\\" + product::kProgramFile));
     env_.host.hide(form);
 }

@@ -3,9 +3,9 @@
 #include "installer/frm_path.h"
 
 #include "core/ascii_case.h"
+#include "core/error_rules.h"
 #include "core/product.h"
 #include "installer/frm_main.h"
-#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -19,14 +19,15 @@ bool SameDrive(const std::string& a, const std::string& b) {
 } // namespace
 
 FrmPath::FrmPath(SetupEnv& env, FrmMain& main)
-    : form("frmPath", {0, 0, 3930, 4605}, "Change Directory", ui::Form::Border::FixedDialog),
+    : folders(env.files),
+      form("frmPath", {0, 0, 3930, 4605}, "Change Directory", ui::Form::Border::FixedDialog),
       lblPrompt(&form, "lblPrompt", {210, 120, 3525, 195}, "Select installation directory"),
       lblPath(&form, "lblPath", {210, 420, 330, 195}, "Path"),
       txtPath(&form, "txtPath", {204, 690, 3525, 288}),
       lblDirs(&form, "lblDirs", {210, 1050, 750, 195}, "Directories"),
-      dirDirs(&form, "dirDirs", {210, 1320, 3510, 1890}, env.files),
+      dirDirs(&form, "dirDirs", {210, 1320, 3510, 1890}, folders),
       lblDrives(&form, "lblDrives", {210, 3330, 450, 195}, "Drives"),
-      drvDrives(&form, "drvDrives", {216, 3600, 3510, 315}, env.files),
+      drvDrives(&form, "drvDrives", {216, 3600, 3510, 315}, folders),
       cmdOK(&form, "cmdOK", {1320, 4080, 1170, 360}, "OK"),
       cmdCancel(&form, "cmdCancel", {2580, 4080, 1170, 360}, "Cancel"),
       env_(env), main_(main) {
@@ -49,7 +50,7 @@ FrmPath::FrmPath(SetupEnv& env, FrmMain& main)
 }
 
 void FrmPath::Form_Load() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(drvDrives.setDrive(main_.InstallDir.substr(0, 2)));
     on.step(dirDirs.setPath(main_.InstallDir));
     CurrentDir = main_.InstallDir;
@@ -64,7 +65,7 @@ void FrmPath::dirDirs_Change() {
 }
 
 void FrmPath::drvDrives_Change() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     const std::string drive = drvDrives.drive().substr(0, 2);
     Status opened = dirDirs.setPath(drive);
     if (opened) opened = dirDirs.setPath(SameDrive(StartDir, drive) ? StartDir : CurrentDir);

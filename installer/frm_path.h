@@ -6,6 +6,7 @@
 
 #include "installer/setup_env.h"
 #include "ui/controls.h"
+#include "ui/file_system_folders.h"
 
 namespace tess::installer {
 
@@ -15,6 +16,8 @@ class FrmPath {
 public:
     FrmPath(SetupEnv& env, FrmMain& main);
 
+    // What the folder and drive lists read, made before them.
+    ui::FileSystemFolders folders;
     ui::Form form;
     ui::Label lblPrompt, lblPath;
     ui::TextBox txtPath;

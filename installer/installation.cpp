@@ -7,10 +7,10 @@
 
 #include "core/ascii_case.h"
 #include "core/collection_naming.h"
+#include "core/error_rules.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "setup_strings.h"
-#include "ui/error_rules.h"
 
 namespace tess::installer {
 
@@ -127,7 +127,7 @@ uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& p
 // (the cabinet in a downloads folder), so it goes through a handle on what is there, never by a
 // name looked at first: a link or a folder put in its place is left alone.
 void Discard(platform::FileSystem& files, const std::string& path) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(files.RemovePlainFile(path));
 }
 
@@ -145,7 +145,7 @@ struct Replacement {
 // programs stay the pair they were rather than a mix of two versions, or one without the other.
 std::optional<size_t> ReplacePrograms(platform::FileSystem& files,
                                       const std::vector<Replacement>& replacements) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     std::vector<bool> keptAside;
     std::optional<size_t> failed;
     for (size_t i = 0; i < replacements.size() && !failed; ++i) {
@@ -212,7 +212,7 @@ std::vector<std::string> FailureLines(const std::vector<std::string>& missingPro
 
 InstallReport InstallFiles(InstallServices services, const std::string& setupFolder,
                            const std::string& installDir) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     InstallReport report;
     platform::FileSystem& files = services.files;
     const std::string cabinet = setupFolder + "\\" + product::kCabinetFile;

@@ -8,14 +8,10 @@
 #include <vector>
 
 #include "core/result.h"
+#include "platform/drive_info.h"
 #include "platform/path_text.h"
 
 namespace tess::platform {
-
-struct DriveInfo {
-    char letter = 'c';        // lower case
-    std::string description;  // the volume label or share name; empty for none
-};
 
 class FileSystem {
 public:

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds every preset and runs every test: host unit tests, the fuzz
-# run, and the Windows tests under Wine on one shared virtual display; ends on "N passed, N failed"
-# (", N skipped" when something skipped), counting the cases of each test program run under Wine.
+# Checks that the includes run down the layers, installs what is missing, builds every preset and
+# runs every test: host unit tests, the fuzz run, and the Windows tests under Wine on one shared
+# virtual display; ends on "N passed, N failed" (", N skipped" when something skipped), counting
+# the cases of each test program run under Wine.
 set -uo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.." || exit 1
 repo=$(pwd)
@@ -92,6 +93,9 @@ i686_import_tables() {
 
 mkdir -p "$logs"
 all_start=$SECONDS
+
+# The layers' includes run one way; read off the sources, before anything is built.
+step "include check" ./scripts/check-includes.sh
 
 if step "setup-deps" ./scripts/setup-deps.sh; then
   native_built=0

@@ -3,12 +3,12 @@
 #include "skinmaker/frm_collection.h"
 
 #include "core/collection_naming.h"
+#include "core/error_rules.h"
 #include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
 #include "skinmaker/web_links.h"
-#include "ui/error_rules.h"
 
 namespace tess {
 
@@ -24,9 +24,10 @@ constexpr const char* kNotDeleted = "The skin could not be deleted.";
 } // namespace
 
 FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
-    : form("frmCollection", {0, 0, 4230, 4155}, "Skin Collection", ui::Form::Border::FixedDialog),
+    : folders(env.files),
+      form("frmCollection", {0, 0, 4230, 4155}, "Skin Collection", ui::Form::Border::FixedDialog),
       Frame1(&form, "Frame1", {90, 60, 4000, 3225}, ""),
-      File1(&Frame1, "File1", {90, 210, 3795, 2430}, env.files),
+      File1(&Frame1, "File1", {90, 210, 3795, 2430}, folders),
       Command2(&Frame1, "Command2", {90, 2760, 915, 375}, "&Edit"),
       Command1(&Frame1, "Command1", {1050, 2760, 915, 375}, "&Delete"),
       Command4(&Frame1, "Command4", {2010, 2760, 915, 375}, "&Apply"),
@@ -61,7 +62,7 @@ std::string FrmCollection::SelectedPath() const {
 }
 
 void FrmCollection::Form_Load() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     File1.setPattern("*.bmp");
     on.step(File1.setPath(CollectionFolder(env_.dataFolder)));
     if (File1.listCount() > 0) {
@@ -99,7 +100,7 @@ void FrmCollection::Command4_Click() {
 }
 
 void FrmCollection::Command1_Click() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     if (File1.listCount() == 0) return;
     const std::string path = SelectedPath();
     if (path == env_.CurrentSkin) {

@@ -6,6 +6,7 @@
 
 #include "skinmaker/skin_maker_env.h"
 #include "ui/controls.h"
+#include "ui/file_system_folders.h"
 
 namespace tess {
 
@@ -15,6 +16,8 @@ class FrmCollection {
 public:
     FrmCollection(SkinMakerEnv& env, IeMain& main);
 
+    // What the file list reads, made before it.
+    ui::FileSystemFolders folders;
     ui::Form form;
     ui::Frame Frame1;
     ui::FileListBox File1;

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "core/error_rules.h"
 #include "platform/picture_files.h"
 #include "core/collection_naming.h"
 #include "core/number_rules.h"
@@ -12,7 +13,6 @@
 #include "skinmaker/frm_collection.h"
 #include "skinmaker/web_links.h"
 #include "skinmaker/m_pic.h"
-#include "ui/error_rules.h"
 
 namespace tess {
 
@@ -85,7 +85,7 @@ IeMain::IeMain(SkinMakerEnv& env)
       env_(env), option1_{&Option1_0, &Option1_1, &Option1_2},
       option2_{&Option2_0, &Option2_1, &Option2_2, &Option2_3},
       label1_{&Label1_0, &Label1_1, &Label1_2, &Label1_3} {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     form.setCentred(true);
     form.setIcon(kProgramIconResource);
 
@@ -156,7 +156,7 @@ IeMain::~IeMain() = default;
 bool IeMain::Form_Initialize() { return !(env_.anotherCopyRunning && env_.anotherCopyRunning()); }
 
 void IeMain::Form_Load() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(env_.files.CreateFolder(CollectionFolder(env_.dataFolder)));
     layout.StartLoading = true;
     layout.RefreshLocked = true;
@@ -361,7 +361,7 @@ void IeMain::SclVertical_Scroll() { txtVertical.setText(PercentText(SclVertical.
 // --- Picture loading ---
 
 void IeMain::Command1_Click() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     SourceFile.clear();
     CommonDlg = env_.newDialog();
     CommonDlg->setFilter(kPictureFilter);
@@ -435,7 +435,7 @@ void IeMain::mNew_Click() { Command1_Click(); }
 // --- Background colour ---
 
 void IeMain::Command2_Click() {
-    ui::HandlerErrors<ui::OnError::EndQuietly> on;
+    HandlerErrors<OnError::EndQuietly> on;
     CommonDlg = env_.newDialog();
     CommonDlg->setColor(Picture2.backColor());
     CommonDlg->setHwnd(env_.host.windowHandle(form));
@@ -451,7 +451,7 @@ void IeMain::Command2_Click() {
 // --- Applying, collecting and removing ---
 
 IeMain::Applied IeMain::FinalSave() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     syncLayout();
     if (sourcePicture_) {
         ComposeFinal(layout, source(), picFinal.surface());
@@ -479,7 +479,7 @@ bool IeMain::saveToCollection(const std::string& path) {
 }
 
 std::string IeMain::AddToSelection() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(env_.files.CreateFolder(CollectionFolder(env_.dataFolder)));
     return FirstFreeCollectionFile(env_.dataFolder, [this](const std::string& p) { return FileExists(env_.files, p); });
 }
@@ -508,7 +508,7 @@ void IeMain::Command4_Click() {
 }
 
 void IeMain::Command5_Click() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     if (env_.host.messageBox("Do you want to delete IE Skin", ui::kMbYesNo | ui::kMbIconQuestion,
                              "Confirm") != ui::kIdYes)
         return;

@@ -2,9 +2,9 @@
 // shell's error texts.
 #include "skinmaker/web_links.h"
 
+#include "core/error_rules.h"
 #include "core/text.h"
 #include "platform/file_system.h"
-#include "ui/error_rules.h"
 
 namespace tess {
 
@@ -43,7 +43,7 @@ std::string ShellErrorText(int code) {
 
 void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& dataFolder,
               const std::string& WebSiteStr, bool OpenNew) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     const std::string page = dataFolder + "\\Test.htm";
     if (!WriteTemporaryPage(files, page)) {
         // No page to ask about (a read-only folder, say): the shell opens the address itself.

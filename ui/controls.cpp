@@ -343,8 +343,8 @@ void ImageBox::setBorder(bool on) {
     set(border_, on, Property::Border);
 }
 
-FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files)
-    : Control(ControlKind::FileListBox, parent, std::move(name), rect), files_(files) {}
+FileListBox::FileListBox(Container* parent, std::string name, TwipsRect rect, FolderSource& folders)
+    : Control(ControlKind::FileListBox, parent, std::move(name), rect), folders_(folders) {}
 
 Status FileListBox::setPath(std::string folder) {
     path_ = std::move(folder);
@@ -359,7 +359,7 @@ void FileListBox::setPattern(std::string pattern) {
 
 Status FileListBox::refresh() {
     listIndex_ = -1;
-    auto listed = files_.ListFiles(path_, pattern_);
+    auto listed = folders_.ListFiles(path_, pattern_);
     entries_ = listed ? std::move(listed).value() : std::vector<std::string>{};
     notify(Property::Value);
     return listed.status();

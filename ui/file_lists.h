@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "core/result.h"
-#include "platform/file_system.h"
 #include "ui/control.h"
+#include "ui/folder_source.h"
 
 namespace tess::ui {
 
@@ -16,7 +16,7 @@ namespace tess::ui {
 // without regard to case). Selecting an entry, by the user or by code, runs onClick.
 class FileListBox : public Control {
 public:
-    FileListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files);
+    FileListBox(Container* parent, std::string name, TwipsRect rect, FolderSource& folders);
     const std::string& path() const { return path_; }
     // Sets the folder and lists it again; a folder that cannot be listed leaves the list empty
     // and is reported.
@@ -38,7 +38,7 @@ public:
     std::function<void()> onDblClick;
 
 private:
-    platform::FileSystem& files_;
+    FolderSource& folders_;
     std::string path_;
     std::string pattern_ = "*.*";
     std::vector<std::string> entries_;
@@ -56,7 +56,7 @@ public:
         int depth = 0;     // 0 for the root
         bool open = false; // the root and the folders down to the open one
     };
-    DirListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files);
+    DirListBox(Container* parent, std::string name, TwipsRect rect, FolderSource& folders);
     // The open folder: "C:\" for a root, otherwise without a trailing backslash.
     const std::string& path() const { return path_; }
     // Opens a folder: absolute ("C:\Program Files"), a drive alone ("C:" opens that drive's
@@ -75,7 +75,7 @@ public:
 
 private:
     Result<std::string> resolve(const std::string& path) const;
-    platform::FileSystem& files_;
+    FolderSource& folders_;
     std::string path_;
     std::vector<Row> rows_;
 };
@@ -85,7 +85,7 @@ private:
 class DriveListBox : public Control {
 public:
     // Lists the drives and selects the drive of the system's current folder (else the first).
-    DriveListBox(Container* parent, std::string name, TwipsRect rect, platform::FileSystem& files);
+    DriveListBox(Container* parent, std::string name, TwipsRect rect, FolderSource& folders);
     const std::vector<std::string>& entries() const { return entries_; }
     int listIndex() const { return listIndex_; }
     // The selected entry, e.g. "c: [system]"; empty when there are no drives.
@@ -102,7 +102,7 @@ public:
 
 private:
     void select(int index);
-    platform::FileSystem& files_;
+    FolderSource& folders_;
     std::vector<platform::DriveInfo> drives_;
     std::vector<std::string> entries_;
     int listIndex_ = -1;

@@ -39,10 +39,10 @@ std::string Collapse(const std::string& path) {
 } // namespace
 
 DirListBox::DirListBox(Container* parent, std::string name, TwipsRect rect,
-                       platform::FileSystem& files)
-    : Control(ControlKind::DirListBox, parent, std::move(name), rect), files_(files) {
+                       FolderSource& folders)
+    : Control(ControlKind::DirListBox, parent, std::move(name), rect), folders_(folders) {
     // The list opens at the system's current folder, as the first list of a window does.
-    if (auto start = files_.CurrentFolder(files_.CurrentDrive())) (void)setPath(start.value());
+    if (auto start = folders_.CurrentFolder(folders_.CurrentDrive())) (void)setPath(start.value());
 }
 
 Result<std::string> DirListBox::resolve(const std::string& given) const {
@@ -52,7 +52,7 @@ Result<std::string> DirListBox::resolve(const std::string& given) const {
     if (IsDriveSpec(path)) {
         if (path.size() == 2 || path[2] != '\\') {
             // "C:" or "C:folder": from that drive's current folder.
-            auto current = files_.CurrentFolder(AsciiLower(path[0]));
+            auto current = folders_.CurrentFolder(AsciiLower(path[0]));
             if (!current) return current.error();
             std::string base = current.value();
             if (path.size() > 2) {
@@ -77,7 +77,7 @@ Status DirListBox::setPath(const std::string& given) {
     auto resolved = resolve(given);
     if (!resolved) return resolved.error();
     const std::string path = std::move(resolved).value();
-    auto subfolders = files_.ListFolders(path);
+    auto subfolders = folders_.ListFolders(path);
     if (!subfolders) return subfolders.error();
 
     std::vector<Row> rows;
@@ -120,10 +120,10 @@ Status DirListBox::open(int row) {
 }
 
 DriveListBox::DriveListBox(Container* parent, std::string name, TwipsRect rect,
-                           platform::FileSystem& files)
-    : Control(ControlKind::DriveListBox, parent, std::move(name), rect), files_(files) {
+                           FolderSource& folders)
+    : Control(ControlKind::DriveListBox, parent, std::move(name), rect), folders_(folders) {
     refresh();
-    const char current = AsciiLower(files_.CurrentDrive());
+    const char current = AsciiLower(folders_.CurrentDrive());
     for (size_t i = 0; i < drives_.size(); ++i)
         if (drives_[i].letter == current) listIndex_ = static_cast<int>(i);
     if (listIndex_ < 0 && !drives_.empty()) listIndex_ = 0;
@@ -131,7 +131,7 @@ DriveListBox::DriveListBox(Container* parent, std::string name, TwipsRect rect,
 
 void DriveListBox::refresh() {
     const char selected = listIndex_ >= 0 ? drives_[static_cast<size_t>(listIndex_)].letter : 0;
-    drives_ = files_.Drives();
+    drives_ = folders_.Drives();
     entries_.clear();
     listIndex_ = -1;
     for (size_t i = 0; i < drives_.size(); ++i) {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/error_rules.h"
 #include "core/product.h"
 #include "platform/path_text.h"
-#include "ui/error_rules.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/product_removal.h"
 
@@ -56,7 +56,7 @@ void Uninstall::CloseRunningCopy() {
 void Uninstall::Command2_Click() { env_.host.endProgram(kExitNothingRemoved); }
 
 void Uninstall::Command1_Click() {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     const FolderCheck check = CheckApplicationFolder(env_.registry, env_.files, env_.appDir);
     if (!check.installed) {
         env_.host.messageBox("Nothing was removed: " + check.reason + ".",

@@ -2,10 +2,10 @@
 // system lists, so that nothing a user plants in the folders (a link, a look-alike name) reaches out.
 #include "uninstaller/product_removal.h"
 
+#include "core/error_rules.h"
 #include "core/product.h"
 #include "platform/system_info.h"
 #include "platform/path_text.h"
-#include "ui/error_rules.h"
 
 namespace tess::uninstaller {
 
@@ -32,7 +32,7 @@ struct LinkedFolder {
 
 // Removes `folder` as a link when it is one, naming what it pointed to, which is never entered.
 LinkedFolder RemoveLinkedFolder(platform::FileSystem& files, const std::string& folder) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     if (!files.IsLink(folder))
         return {};
     // Read before the link goes; never entered, only named.
@@ -76,7 +76,7 @@ RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
                             const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile,
                             const std::function<bool(const std::string&)>& setAside) {
-    ui::HandlerErrors<ui::OnError::Resume> on;
+    HandlerErrors<OnError::Resume> on;
     on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kAppPathKey, ""));
     on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kSettingsKey, ""));
 

@@ -21,7 +21,7 @@ namespace tess::installer::win32 {
 
 namespace {
 
-using ui::win32::UniqueKernelHandle;
+using platform::win32::UniqueKernelHandle;
 
 // A file FDI works on: a reading of the held cabinet with a position of its own, or the output.
 struct FdiFile {

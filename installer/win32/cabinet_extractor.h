@@ -7,7 +7,7 @@
 
 #include "core/result.h"
 #include "installer/install_services.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::installer::win32 {
 
@@ -15,7 +15,7 @@ namespace tess::installer::win32 {
 // can write, rename or delete it, and every extraction reads this one opening, never its name.
 class Win32OpenedCabinet : public OpenedCabinet {
 public:
-    Win32OpenedCabinet(ui::win32::UniqueKernelHandle file, std::string path, uint64_t length)
+    Win32OpenedCabinet(platform::win32::UniqueKernelHandle file, std::string path, uint64_t length)
         : file_(std::move(file)), path_(std::move(path)), length_(length) {}
     uint64_t Length() const override { return length_; }
     // Writes the entry `entry` to `destinationPath`, replacing a file there. Only that file is
@@ -26,7 +26,7 @@ public:
     Status Extract(const std::string& entry, const std::string& destinationPath) override;
 
 private:
-    ui::win32::UniqueKernelHandle file_;
+    platform::win32::UniqueKernelHandle file_;
     std::string path_;
     uint64_t length_;
 };

@@ -8,13 +8,13 @@
 
 #include <algorithm>
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::installer::win32 {
 
 Result<Sha256Digest> SystemSha256(const std::vector<uint8_t>& bytes) {
-    using ui::win32::UniqueCryptContext;
-    using ui::win32::UniqueCryptHash;
+    using platform::win32::UniqueCryptContext;
+    using platform::win32::UniqueCryptHash;
     HCRYPTPROV provider = 0;
     if (!CryptAcquireContextA(&provider, nullptr, nullptr, PROV_RSA_AES, CRYPT_VERIFYCONTEXT))
         return Error{ErrorCode::NotSupported, "the system offers no SHA-256 provider"};

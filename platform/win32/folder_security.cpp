@@ -81,7 +81,7 @@ public:
     EnabledPrivileges& operator=(const EnabledPrivileges&) = delete;
 
 private:
-    ui::win32::UniqueKernelHandle token_;
+    UniqueKernelHandle token_;
     std::vector<TOKEN_PRIVILEGES> previous_;
 };
 
@@ -97,7 +97,7 @@ Result<std::vector<std::string>> NamesIn(const std::string& folder) {
         const DWORD error = GetLastError();
         return SystemError(ErrorCode::CannotOpen, "the listing of " + folder, error);
     }
-    const ui::win32::UniqueFind search(first);
+    const UniqueFind search(first);
     std::vector<std::string> names;
     do {
         const std::string name = found.cFileName;
@@ -120,7 +120,7 @@ Status Secure(const std::string& path, const Descriptors& descriptors, bool top)
         const DWORD error = GetLastError();
         return SystemError(ErrorCode::CannotOpen, path, error);
     }
-    const ui::win32::UniqueKernelHandle object(opened);
+    const UniqueKernelHandle object(opened);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(object.get(), &info)) {
         const DWORD error = GetLastError();

@@ -8,14 +8,14 @@
 
 #include "core/result.h"
 #include "platform/program_folders.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::platform::win32 {
 
 struct LocalFreeRelease {
     void operator()(PSECURITY_DESCRIPTOR descriptor) const { LocalFree(descriptor); }
 };
-using UniqueSecurityDescriptor = ui::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease>;
+using UniqueSecurityDescriptor = UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease>;
 
 // Who may use a folder and what is made in it. The administrators own both kinds.
 enum class FolderAccess {

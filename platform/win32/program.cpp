@@ -6,8 +6,6 @@
 
 namespace tess::platform::win32 {
 
-using ui::win32::UniqueKernelHandle;
-
 Result<SingleInstanceGuard> SingleInstanceGuard::Acquire(const std::string& name) {
     UniqueKernelHandle mutex(CreateMutexA(nullptr, FALSE, name.c_str()));
     const DWORD error = GetLastError();

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "core/result.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::platform::win32 {
 
@@ -20,9 +20,9 @@ public:
     bool anotherRunning() const { return anotherRunning_; }
 
 private:
-    SingleInstanceGuard(ui::win32::UniqueKernelHandle mutex, bool another)
+    SingleInstanceGuard(UniqueKernelHandle mutex, bool another)
         : mutex_(std::move(mutex)), anotherRunning_(another) {}
-    ui::win32::UniqueKernelHandle mutex_;
+    UniqueKernelHandle mutex_;
     bool anotherRunning_;
 };
 

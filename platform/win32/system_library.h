@@ -10,11 +10,9 @@
 #include <utility>
 
 #include "core/result.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::platform::win32 {
-
-using ui::win32::UniqueModule;
 
 // Loads `name` (a file name such as "cabinet.dll") from the system folder: through
 // LOAD_LIBRARY_SEARCH_SYSTEM32 where the loader understands it, else by its full path there.

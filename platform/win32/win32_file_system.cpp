@@ -14,8 +14,8 @@
 #include "core/ascii_case.h"
 #include "platform/file_names.h"
 #include "platform/path_text.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/network_drives.h"
-#include "ui/win32/win32_handles.h"
 
 namespace tess::platform {
 
@@ -31,9 +31,6 @@ std::string NativePath(const std::string& path) { return path; }
 namespace tess::platform::win32 {
 
 namespace {
-
-using ui::win32::UniqueFind;
-using ui::win32::UniqueKernelHandle;
 
 bool Missing(DWORD error) {
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||

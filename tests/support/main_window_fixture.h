@@ -15,7 +15,7 @@
 #include "skinmaker/m_pic.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/scripted_shell.h"
-#include "tests/unit/test_pictures.h"
+#include "tests/support/test_pictures.h"
 #include "ui/headless/headless_host.h"
 #include "ui/headless/scripted_dialogs.h"
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "bench/gradient_rgba.h"
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
-#include "tests/support/gradient_rgba.h"
 
 using namespace tess;
 

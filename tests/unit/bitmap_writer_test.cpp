@@ -9,7 +9,7 @@
 
 #include "core/bitmap_writer.h"
 #include "platform/picture_files.h"
-#include "test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 using namespace tess;
 namespace fs = std::filesystem;

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "tests/support/memory_file_system.h"
-#include "tests/unit/test_pictures.h"
+#include "tests/support/test_pictures.h"
 #include "ui/controls.h"
+#include "ui/file_system_folders.h"
 
 namespace tess::testing {
 namespace {
@@ -47,6 +48,7 @@ protected:
     }
 
     MemoryFileSystem fs = Drives();
+    ui::FileSystemFolders folders{fs};
     ui::Form form{"frmModel", {0, 0, 6000, 4000}, "Model", ui::Form::Border::FixedSingle};
     ui::Frame frame{&form, "Frame1", {0, 0, 5000, 3000}, "Frame"};
     ui::Label label{&frame, "Label1", {0, 0, 900, 300}, "Label"};
@@ -57,9 +59,9 @@ protected:
     ui::OptionButton optB{&frame, "Option1", {}, "B", 1};
     ui::VScrollBar bar{&frame, "VScroll1", {}, 0, 100, 1, 10, 50};
     ui::ImageBox image{&frame, "Image1", {}, true};
-    ui::FileListBox files{&frame, "File1", {}, fs};
-    ui::DriveListBox drives{&frame, "Drive1", {}, fs};
-    ui::DirListBox dirs{&frame, "Dir1", {}, fs};
+    ui::FileListBox files{&frame, "File1", {}, folders};
+    ui::DriveListBox drives{&frame, "Drive1", {}, folders};
+    ui::DirListBox dirs{&frame, "Dir1", {}, folders};
 };
 
 // One control with a value: how to read it, what the binding is told, its change handler, and

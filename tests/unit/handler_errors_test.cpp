@@ -5,9 +5,9 @@
 #include <string>
 #include <type_traits>
 
-#include "ui/error_rules.h"
+#include "core/error_rules.h"
 
-namespace tess::ui {
+namespace tess {
 namespace {
 
 template <typename Rules, typename T>
@@ -29,4 +29,4 @@ TEST(HandlerErrors, EndQuietlyGoesOnOnlyAfterAStepThatWorked) {
 }
 
 } // namespace
-} // namespace tess::ui
+} // namespace tess

@@ -4,7 +4,7 @@
 
 #include "core/bitmap_writer.h"
 #include "core/skin_layout.h"
-#include "test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 using namespace tess;
 using tess::testing::PixelRgba;

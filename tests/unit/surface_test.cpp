@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "core/surface.h"
-#include "test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 using namespace tess;
 using tess::testing::MakePicture;

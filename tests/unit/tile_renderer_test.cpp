@@ -6,7 +6,7 @@
 
 #include "core/skin_layout.h"
 #include "core/tile_renderer.h"
-#include "test_pictures.h"
+#include "tests/support/test_pictures.h"
 
 using namespace tess;
 

@@ -5,6 +5,7 @@
 
 #include "tests/support/memory_file_system.h"
 #include "ui/controls.h"
+#include "ui/file_system_folders.h"
 #include "ui/headless/headless_host.h"
 
 namespace tess::testing {
@@ -311,11 +312,12 @@ protected:
         return names;
     }
     MemoryFileSystem fs;
+    ui::FileSystemFolders folders{fs};
     ShownForm form;
 };
 
 TEST_F(FolderListTest, PathListsAncestorsThenSubfoldersAndChangesOnlyOnChange) {
-    ui::DirListBox dirs(&form, "dirDirs", {210, 1320, 3510, 1890}, fs);
+    ui::DirListBox dirs(&form, "dirDirs", {210, 1320, 3510, 1890}, folders);
     EXPECT_EQ(dirs.path(), "C:\\");
     int changes = 0;
     dirs.onChange = [&] { ++changes; };
@@ -356,7 +358,7 @@ TEST_F(FolderListTest, PathListsAncestorsThenSubfoldersAndChangesOnlyOnChange) {
 }
 
 TEST_F(FolderListTest, UnreadableDriveOrMissingFolderIsAnErrorAndChangesNothing) {
-    ui::DirListBox dirs(&form, "dirDirs", {}, fs);
+    ui::DirListBox dirs(&form, "dirDirs", {}, folders);
     ASSERT_TRUE(dirs.setPath("C:\\Windows"));
     CountingPeer peer;
     dirs.setPeer(&peer);
@@ -377,7 +379,7 @@ TEST_F(FolderListTest, UnreadableDriveOrMissingFolderIsAnErrorAndChangesNothing)
 
 TEST_F(FolderListTest, DriveListEntriesSelectionAndChanges) {
     fs.setCurrentDrive('z');
-    ui::DriveListBox drives(&form, "drvDrives", {216, 3600, 3510, 315}, fs);
+    ui::DriveListBox drives(&form, "drvDrives", {216, 3600, 3510, 315}, folders);
     EXPECT_EQ(drives.entries(),
               (std::vector<std::string>{"a:", "c: [system]", "d:", "z: [\\\\server\\share]"}));
     EXPECT_EQ(drives.drive(), "z: [\\\\server\\share]");
@@ -403,8 +405,8 @@ TEST_F(FolderListTest, DriveListEntriesSelectionAndChanges) {
 // The chooser's use of the two lists: a drive change opens that drive, and an unreadable one is
 // reported to the handler, which returns both lists to the last good folder.
 TEST_F(FolderListTest, DriveChangeHandlerRecoversFromAnUnreadableDrive) {
-    ui::DriveListBox drives(&form, "drvDrives", {}, fs);
-    ui::DirListBox dirs(&form, "dirDirs", {}, fs);
+    ui::DriveListBox drives(&form, "drvDrives", {}, folders);
+    ui::DirListBox dirs(&form, "dirDirs", {}, folders);
     std::string current = "C:\\Program Files";
     std::vector<std::string> errors;
     ASSERT_TRUE(dirs.setPath(current));
@@ -435,7 +437,7 @@ TEST_F(FolderListTest, FileListListsMatchingFilesOfTheFileSystemItIsGiven) {
     fs.addFile("C:\\Windows\\a.BMP");
     fs.addFile("C:\\Windows\\notes.txt");
     fs.addFolder("C:\\Windows\\Skins.bmp");  // a folder is never listed
-    ui::FileListBox files(&form, "File1", {90, 210, 3795, 2430}, fs);
+    ui::FileListBox files(&form, "File1", {90, 210, 3795, 2430}, folders);
     files.setPattern("*.bmp");
     ASSERT_TRUE(files.setPath("c:\\windows"));
     EXPECT_EQ(files.entries(), (std::vector<std::string>{"a.BMP", "b.bmp"}));

@@ -14,6 +14,7 @@
 
 #include "installer/frm_main.h"
 #include "installer/frm_path.h"
+#include "platform/win32/handles.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/frm_about.h"
 #include "skinmaker/frm_collection.h"
@@ -23,13 +24,13 @@
 #include "tests/support/memory_registry.h"
 #include "tests/support/scripted_shell.h"
 #include "ui/headless/scripted_dialogs.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 #include "uninstaller/frm_uninstall.h"
 
 using namespace tess;
 using namespace tess::ui;
 using namespace tess::ui::win32;
+using namespace tess::platform::win32;
 
 namespace {
 

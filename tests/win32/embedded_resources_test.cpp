@@ -10,9 +10,9 @@
 
 #include "core/ascii_case.h"
 #include "platform/win32/embedded_resources.h"
+#include "platform/win32/handles.h"
 #include "skinmaker/skin_maker_env.h"
 #include "tests/win32/resource_reading.h"
-#include "ui/win32/win32_handles.h"
 
 using namespace tess;
 using namespace tess::testing;
@@ -20,14 +20,14 @@ using tess::platform::win32::LoadEmbeddedPicture;
 
 namespace {
 
-using ui::win32::UniqueIcon;
+using platform::win32::UniqueIcon;
 
 // The width and height of an icon's colour bitmap.
 SIZE IconSize(HICON icon) {
     ICONINFO info{};
     if (!GetIconInfo(icon, &info))
         return {0, 0};
-    ui::win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
+    platform::win32::UniqueBitmap colour(info.hbmColor), mask(info.hbmMask);
     BITMAP bitmap{};
     GetObjectA(colour.get(), sizeof bitmap, &bitmap);
     return {bitmap.bmWidth, bitmap.bmHeight};

@@ -11,15 +11,15 @@
 #include <vector>
 
 #include "core/picture_loader.h"
+#include "platform/win32/handles.h"
 #include "tests/win32/resource_reading.h"
-#include "ui/win32/win32_handles.h"
 
 using namespace tess;
 using namespace tess::testing;
 
 namespace {
 
-using ui::win32::UniqueIcon;
+using platform::win32::UniqueIcon;
 
 // The sizes and colour depths an icon group offers, each also created as an icon.
 struct IconImage {

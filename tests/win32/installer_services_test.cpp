@@ -23,10 +23,10 @@
 #include "platform/win32/desktop_shell.h"
 #include "installer/win32/system_sha256.h"
 #include "platform/win32/folder_security.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/network_drives.h"
 #include "platform/win32/system_library.h"
 #include "platform/win32/win32_system_info.h"
-#include "ui/win32/win32_handles.h"
 
 using namespace tess;
 using namespace tess::installer;

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::testing {
 
@@ -22,7 +22,7 @@ struct DataModule {
                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
     HMODULE get() const { return module.get(); }
     std::string path;
-    ui::win32::UniqueModule module;
+    platform::win32::UniqueModule module;
 };
 
 inline std::vector<uint8_t> ResourceBytes(HMODULE module, const char* name, const char* type) {

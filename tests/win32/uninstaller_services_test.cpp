@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/file_system.h"
+#include "platform/win32/handles.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_handles.h"
 #include "uninstaller/win32/temporary_copy.h"
 
 using namespace tess;
@@ -71,7 +71,7 @@ AccessList ReadAccessList(const std::string& path) {
     if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl,
                               nullptr, &read) != ERROR_SUCCESS)
         return list;
-    ui::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease> descriptor(read);
+    platform::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease> descriptor(read);
     SECURITY_DESCRIPTOR_CONTROL control = 0;
     DWORD revision = 0;
     GetSecurityDescriptorControl(descriptor.get(), &control, &revision);
@@ -177,7 +177,7 @@ TEST_F(RemovalFiles, OnlyAdministratorsAndTheSystemMayUseAPrivateFolder) {
     PSECURITY_DESCRIPTOR made = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;FA;;;SY)", SDDL_REVISION_1, &made,
                                                                      nullptr));
-    ui::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease> probe(made);
+    platform::win32::UniqueHandle<PSECURITY_DESCRIPTOR, LocalFreeRelease> probe(made);
     SECURITY_ATTRIBUTES attributes{sizeof attributes, probe.get(), FALSE};
     ASSERT_TRUE(CreateDirectoryA((root + "\\probe").c_str(), &attributes));
     if (!ReadAccessList(root + "\\probe").protectedList)
@@ -216,7 +216,7 @@ TEST_F(RemovalFiles, ARunningProgramsFileCannotBeDeletedButIsSetAsideForTheResta
     std::string line = "\"" + running + "\"";
     ASSERT_TRUE(CreateProcessA(running.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, root.c_str(),
                                &startup, &started));
-    ui::win32::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
+    platform::win32::UniqueKernelHandle process(started.hProcess), thread(started.hThread);
     WaitForInputIdle(process.get(), 10000);
 
     EXPECT_FALSE(DeleteFileA(running.c_str()));

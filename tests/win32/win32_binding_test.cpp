@@ -13,11 +13,12 @@
 
 #include "core/picture.h"
 #include "core/surface.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/program.h"
 #include "ui/controls.h"
+#include "ui/file_system_folders.h"
 #include "ui/win32/control_tag.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 #include "ui/win32/win32_metrics.h"
 #include "ui/win32/application_window.h"
@@ -25,6 +26,7 @@
 using namespace tess;
 using namespace tess::ui;
 using namespace tess::ui::win32;
+using namespace tess::platform::win32;
 using tess::platform::win32::SingleInstanceGuard;
 
 namespace {
@@ -561,9 +563,10 @@ class ListAndLabelTest : public ::testing::Test {
 protected:
     ListAndLabelTest()
         : host("List Test"),
+          folders(platform::SystemFileSystem()),
           form("frmList", {0, 0, 4230, 4155}, "Skin Collection", Form::Border::FixedDialog),
           frame(&form, "Frame1", {90, 60, 4000, 3225}, ""),
-          list(&frame, "File1", {90, 210, 3795, 2430}, platform::SystemFileSystem()),
+          list(&frame, "File1", {90, 210, 3795, 2430}, folders),
           image(&form, "Image1", {90, 3390, 4005, 660}, true),
           title(&form, "Label1", {210, 150, 2895, 465}, "Tessary 1.0", Label::Align::Center) {
         char temp[MAX_PATH] = {};
@@ -622,6 +625,7 @@ protected:
     }
 
     Win32Host host;
+    FileSystemFolders folders;
     Form form;
     Frame frame;
     FileListBox list;

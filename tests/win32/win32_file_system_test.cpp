@@ -17,10 +17,10 @@
 
 #include "platform/file_system.h"
 #include "platform/win32/code_page.h"
+#include "platform/win32/handles.h"
 #include "platform/win32/win32_file_system.h"
 #include "tests/support/code_page_932.h"
 #include "tests/support/file_system_cases.h"
-#include "ui/win32/win32_handles.h"
 
 namespace {
 
@@ -48,7 +48,7 @@ DWORD MakeJunction(const std::string& link, const std::string& target) {
                                 FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     DWORD error = opened == INVALID_HANDLE_VALUE ? GetLastError() : 0;
     if (opened != INVALID_HANDLE_VALUE) {
-        tess::ui::win32::UniqueKernelHandle folder(opened);
+        tess::platform::win32::UniqueKernelHandle folder(opened);
         DWORD returned = 0;
         if (!DeviceIoControl(folder.get(), FSCTL_SET_REPARSE_POINT, &buffer, 8 + buffer.dataLength, nullptr, 0,
                              &returned, nullptr))
@@ -102,7 +102,7 @@ public:
         HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
-        held_[path] = tess::ui::win32::UniqueKernelHandle(file);
+        held_[path] = tess::platform::win32::UniqueKernelHandle(file);
     }
     void Release(const std::string& path) { held_.erase(path); }
     void MakeReadOnly(const std::string& path) {
@@ -125,7 +125,7 @@ public:
 private:
     static inline int made_ = 0;
     std::string base_;
-    std::map<std::string, tess::ui::win32::UniqueKernelHandle> held_;
+    std::map<std::string, tess::platform::win32::UniqueKernelHandle> held_;
 };
 
 } // namespace

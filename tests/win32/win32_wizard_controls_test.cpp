@@ -12,14 +12,16 @@
 
 #include "core/picture.h"
 #include "platform/file_system.h"
+#include "platform/win32/handles.h"
 #include "ui/controls.h"
+#include "ui/file_system_folders.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_host.h"
 
 using namespace tess;
 using namespace tess::ui;
 using namespace tess::ui::win32;
+using namespace tess::platform::win32;
 
 namespace {
 
@@ -376,6 +378,7 @@ protected:
     }
     std::string base;
     platform::FileSystem& folders = platform::SystemFileSystem();
+    FileSystemFolders listed{folders};
 };
 
 TEST_F(FolderListsTest, SystemDrivesAndFolders) {
@@ -396,8 +399,8 @@ TEST_F(FolderListsTest, SystemDrivesAndFolders) {
 TEST_F(FolderListsTest, ListsShowTheModelAndPassTheUsersPicksOn) {
     Win32Host host("Folder Test");
     Form dialog("frmPath", {0, 0, 3930, 4605}, "Change Directory", Form::Border::FixedDialog);
-    DirListBox dirs(&dialog, "dirDirs", {210, 1320, 3510, 1890}, folders);
-    DriveListBox drives(&dialog, "drvDrives", {216, 3600, 3510, 315}, folders);
+    DirListBox dirs(&dialog, "dirDirs", {210, 1320, 3510, 1890}, listed);
+    DriveListBox drives(&dialog, "drvDrives", {216, 3600, 3510, 315}, listed);
     ASSERT_TRUE(dirs.setPath(base));
     int dirChanges = 0, driveChanges = 0;
     dirs.onChange = [&] { ++dirChanges; };

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "ui/win32/win32_window.h"
 
 namespace tess::ui::win32 {
@@ -24,7 +24,7 @@ private:
     bool onClose() override;
     void onDestroyed() override { window_.release(); }
     std::function<void()> onClose_;
-    UniqueWindow window_;
+    platform::win32::UniqueWindow window_;
 };
 
 } // namespace tess::ui::win32

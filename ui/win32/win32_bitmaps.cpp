@@ -4,9 +4,14 @@
 
 #include <algorithm>
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::ui::win32 {
+
+using platform::win32::SelectedObject;
+using platform::win32::UniqueBitmap;
+using platform::win32::UniqueMemoryDc;
+using platform::win32::WindowDc;
 
 BITMAPINFO TopDownFormat(int width, int height) {
     BITMAPINFO info{};

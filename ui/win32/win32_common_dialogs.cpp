@@ -10,6 +10,8 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::WindowDc;
+
 namespace {
 
 // The component states the record sizes of the 32-bit programs. Where this build's layout is

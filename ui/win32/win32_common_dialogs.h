@@ -6,8 +6,8 @@
 
 #include <commdlg.h>
 
+#include "platform/win32/handles.h"
 #include "ui/common_dialogs.h"
-#include "ui/win32/win32_handles.h"
 
 namespace tess::ui::win32 {
 
@@ -52,7 +52,7 @@ public:
     int32_t notifyCode(intptr_t lParam) const override;
 
 private:
-    UniqueHandle<HDC, DeleteDcRelease> printer_;
+    platform::win32::UniqueHandle<HDC, platform::win32::DeleteDcRelease> printer_;
 };
 
 } // namespace tess::ui::win32

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/win32/handles.h"
 #include "ui/controls.h"
 #include "ui/win32/control_tag.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_metrics.h"
 #include "ui/win32/win32_window.h"
 
@@ -119,7 +119,7 @@ private:
     Control& control_;
     int id_;
     HWND handle_ = nullptr;
-    UniqueGlobalAtom tag_;
+    platform::win32::UniqueGlobalAtom tag_;
     int showing_ = 0;
     bool attached_ = true;
 };

@@ -10,6 +10,9 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::SelectedObject;
+using platform::win32::UniqueBrush;
+
 namespace {
 
 constexpr const char* kFrameClass = "TessFrame";

@@ -63,7 +63,7 @@ private:
 
     ScreenImage image_;
     bool stale_ = true;
-    UniqueBrush backBrush_;
+    platform::win32::UniqueBrush backBrush_;
     ColorRef backBrushColour_ = -1;
     bool afterDoubleClick_ = false;
 };

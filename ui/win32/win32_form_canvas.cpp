@@ -9,6 +9,13 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::DeleteObjectRelease;
+using platform::win32::SelectedObject;
+using platform::win32::UniqueBrush;
+using platform::win32::UniqueFont;
+using platform::win32::UniqueHandle;
+using platform::win32::WindowDc;
+
 bool FormCanvas::Shows(const Form& form) {
     return form.backColor().has_value() || (form.picture() && !form.picture()->empty()) ||
            !form.drawing().empty();

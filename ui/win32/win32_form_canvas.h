@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/handles.h"
 #include "ui/controls.h"
-#include "ui/win32/win32_handles.h"
 #include "ui/win32/win32_metrics.h"
 
 namespace tess::ui::win32 {
@@ -30,8 +30,8 @@ private:
     void compose(const Form& form, const ScreenMeasure& screen, SIZE client);
     void drawStep(const DrawOp& op, const ScreenMeasure& screen);
 
-    UniqueBitmap bitmap_;
-    UniqueMemoryDc dc_;
+    platform::win32::UniqueBitmap bitmap_;
+    platform::win32::UniqueMemoryDc dc_;
     HGDIOBJ original_ = nullptr;
     void* bits_ = nullptr;
     SIZE size_{0, 0};

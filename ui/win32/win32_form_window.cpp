@@ -11,6 +11,8 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::UniqueMenu;
+
 namespace {
 
 constexpr const char* kFormClass = "TessForm";

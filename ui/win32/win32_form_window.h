@@ -54,7 +54,7 @@ private:
     void build(Container& model, ContainerWindow& into);
     std::unique_ptr<ControlView> makeView(Control& control, ContainerWindow& into,
                                           bool startsOptionGroup);
-    UniqueMenu buildMenus();
+    platform::win32::UniqueMenu buildMenus();
     void appendMenu(HMENU into, MenuItem& item, UINT position);
     void showWindow(bool visible);
     // The window's outer rectangle on the screen: the model's position, and its inner size with
@@ -84,8 +84,8 @@ private:
     Win32Host& host_;
     const BindingContext& context_;
     Form& form_;
-    UniqueWindow window_;
-    UniqueGlobalAtom tag_;
+    platform::win32::UniqueWindow window_;
+    platform::win32::UniqueGlobalAtom tag_;
     std::vector<std::unique_ptr<ControlView>> views_;
     std::vector<std::unique_ptr<MenuView>> menuViews_;
     std::map<int, MenuItem*> menuItems_;

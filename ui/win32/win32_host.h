@@ -65,7 +65,7 @@ private:
 
     std::string title_;
     BindingContext context_;
-    UniqueFont font_;
+    platform::win32::UniqueFont font_;
     std::shared_ptr<const Win32TextMeasure> measure_;
     std::map<const Form*, std::unique_ptr<FormWindow>> forms_;
     // Forms unloaded while a window procedure ran; freed once it has returned.

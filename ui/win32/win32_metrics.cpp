@@ -6,6 +6,10 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::SelectedObject;
+using platform::win32::UniqueFont;
+using platform::win32::WindowDc;
+
 void DeclareDpiAware() { SetProcessDPIAware(); }
 
 int ToPixels(double units, double unitsPerPixel) {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::ui::win32 {
 
@@ -33,10 +33,10 @@ struct ScreenMeasure {
 
 // The windows' font at the screen's DPI: the 8-point raster dialog face where the system has
 // it drawn for this DPI, otherwise a scalable face at a size that fits the same boxes.
-UniqueFont CreateDialogFont(const ScreenMeasure& screen);
+platform::win32::UniqueFont CreateDialogFont(const ScreenMeasure& screen);
 
 // A font of `face` at `points` (fractions kept to the nearest pixel) for the screen's DPI.
-UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face, double points,
-                           bool bold);
+platform::win32::UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face,
+                                            double points, bool bold);
 
 } // namespace tess::ui::win32

@@ -9,6 +9,8 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::SelectedObject;
+
 namespace {
 
 // The controls the tab key reaches, each a group of the dialog keys of its own.

@@ -37,7 +37,7 @@ private:
     bool onButtonDown(int button, int shift, POINT at) override;
     bool onMouseMoved(int buttons, int shift, POINT at) override;
     void onButtonUp(int buttons) override;
-    UniqueFont ownFont_;
+    platform::win32::UniqueFont ownFont_;
 };
 
 class ButtonView : public ViewOf<CommandButton> {

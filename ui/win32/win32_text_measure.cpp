@@ -4,6 +4,10 @@
 
 namespace tess::ui::win32 {
 
+using platform::win32::SelectedObject;
+using platform::win32::UniqueFont;
+using platform::win32::WindowDc;
+
 TwipsSize Win32TextMeasure::extent(const FontSpec* font, const std::string& text,
                                    double wrapWidth) const {
     WindowDc screen(nullptr);

@@ -18,7 +18,7 @@ public:
 
 private:
     ScreenMeasure screen_;
-    UniqueFont windowFont_;
+    platform::win32::UniqueFont windowFont_;
 };
 
 } // namespace tess::ui::win32

@@ -3,10 +3,12 @@
 // is gone.
 #include "ui/win32/win32_window.h"
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "ui/win32/win32_input.h"
 
 namespace tess::ui::win32 {
+
+using platform::win32::PaintDc;
 
 namespace {
 

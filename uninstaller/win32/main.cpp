@@ -24,7 +24,7 @@
 namespace {
 
 tess::Picture WindowIcon() {
-    tess::ui::win32::UniqueIcon icon(static_cast<HICON>(
+    tess::platform::win32::UniqueIcon icon(static_cast<HICON>(
         LoadImageA(GetModuleHandleA(nullptr), "REMOVER", IMAGE_ICON, 32, 32, 0)));
     if (!icon)
         return {};

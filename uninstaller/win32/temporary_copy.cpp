@@ -68,7 +68,7 @@ std::wstring NativePath(const std::string& path) {
 // share modes only of handles that read, write or delete: one that shares no deletion denies
 // every rename and deletion of the folder only then. It shares reading and writing, so that the
 // copy can start with the folder as its current one and files can be made inside.
-Result<ui::win32::UniqueKernelHandle> CreateHeldFolder(const std::string& path,
+Result<platform::win32::UniqueKernelHandle> CreateHeldFolder(const std::string& path,
                                                        PSECURITY_DESCRIPTOR descriptor) {
     std::wstring native = NativePath(path);
     if (native.empty() || native.size() * sizeof(wchar_t) > 0xFFFE)
@@ -88,7 +88,7 @@ Result<ui::win32::UniqueKernelHandle> CreateHeldFolder(const std::string& path,
     if (!NT_SUCCESS(status))
         return Error{ErrorCode::WriteFailed,
                      path + " (error " + std::to_string(RtlNtStatusToDosError(status)) + ")"};
-    ui::win32::UniqueKernelHandle held(made);
+    platform::win32::UniqueKernelHandle held(made);
     // A new object is never a link, but whatever the handle holds is checked before it is trusted.
     BY_HANDLE_FILE_INFORMATION info{};
     if (!GetFileInformationByHandle(held.get(), &info) ||
@@ -213,8 +213,9 @@ Result<StartedCopy> StartTemporaryCopy(const std::string& ownFile, const std::st
         Discard(folder, copy);
         return Error{ErrorCode::CannotOpen, copy + " (error " + std::to_string(error) + ")"};
     }
-    ui::win32::UniqueKernelHandle thread(started.hThread);
-    return StartedCopy{ui::win32::UniqueKernelHandle(started.hProcess), std::move(folder), copy};
+    platform::win32::UniqueKernelHandle thread(started.hThread);
+    return StartedCopy{platform::win32::UniqueKernelHandle(started.hProcess), std::move(folder),
+                       copy};
 }
 
 int WaitForCopy(const StartedCopy& copy, int failedCode) {

@@ -8,7 +8,7 @@
 
 #include "core/result.h"
 #include "platform/win32/folder_security.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::uninstaller::win32 {
 
@@ -25,7 +25,7 @@ std::optional<std::string> AppDirArgument(const std::string& arguments);
 // neither renamed nor deleted, so its name keeps leading to it.
 struct PrivateFolder {
     std::string path;
-    ui::win32::UniqueKernelHandle held;
+    platform::win32::UniqueKernelHandle held;
 };
 
 // The descriptor a private folder is made with: owned by the administrators, full access for them
@@ -55,7 +55,7 @@ std::string PrivateFolderParent(const std::string& temp, const std::string& syst
 std::string RandomFolderName();
 
 struct StartedCopy {
-    ui::win32::UniqueKernelHandle process;
+    platform::win32::UniqueKernelHandle process;
     // Held until the copy has ended.
     PrivateFolder folder;
     std::string file;

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/handles.h"
 #include "tests/e2e/driver/registry_files.h"
-#include "ui/win32/win32_handles.h"
 
 namespace tess::e2e {
 
@@ -17,7 +17,7 @@ Result<std::string> InstalledProgramsList() {
     {
         HANDLE opened = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
         if (opened == INVALID_HANDLE_VALUE) return Error{ErrorCode::CannotOpen, file};
-        ui::win32::UniqueKernelHandle output(opened);
+        platform::win32::UniqueKernelHandle output(opened);
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         startup.dwFlags = STARTF_USESTDHANDLES;
@@ -27,7 +27,7 @@ Result<std::string> InstalledProgramsList() {
         if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, nullptr,
                             &startup, &started))
             return Error{ErrorCode::CannotOpen, "uninstaller.exe could not be started"};
-        ui::win32::UniqueKernelHandle thread(started.hThread), process(started.hProcess);
+        platform::win32::UniqueKernelHandle thread(started.hThread), process(started.hProcess);
         if (WaitForSingleObject(process.get(), 60000) != WAIT_OBJECT_0)
             return Error{ErrorCode::CannotOpen, "uninstaller.exe --list did not end"};
     }

@@ -108,9 +108,9 @@ Result<RunningProgram> RunningProgram::Start(const StartOptions& options) {
                         environment.data(), options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(),
                         &startup, &info))
         return Error{ErrorCode::CannotOpen, "cannot start " + options.program + ": " + SystemMessage(GetLastError())};
-    ui::win32::UniqueKernelHandle thread(info.hThread);
+    platform::win32::UniqueKernelHandle thread(info.hThread);
     RunningProgram program;
-    program.process_ = ui::win32::UniqueKernelHandle(info.hProcess);
+    program.process_ = platform::win32::UniqueKernelHandle(info.hProcess);
     program.processId_ = info.dwProcessId;
     return program;
 }
@@ -168,7 +168,7 @@ Status RunningProgram::terminate(UINT exitCode) {
 }
 
 Result<std::vector<std::string>> LoadedModules(DWORD processId) {
-    const ui::win32::UniqueKernelHandle process(
+    const platform::win32::UniqueKernelHandle process(
         OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId));
     if (!process)
         return Error{ErrorCode::CannotOpen, "cannot open process " + std::to_string(processId) + ": " +
@@ -196,7 +196,7 @@ Result<std::vector<std::string>> LoadedModules(DWORD processId) {
 }
 
 Result<DWORD> ParentProcessId(DWORD processId) {
-    ui::win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    platform::win32::UniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (snapshot.get() == INVALID_HANDLE_VALUE) {
         (void)snapshot.release();
         return Error{ErrorCode::CannotOpen, "cannot list the processes: " + SystemMessage(GetLastError())};
@@ -209,7 +209,7 @@ Result<DWORD> ParentProcessId(DWORD processId) {
 }
 
 Result<std::string> ProcessFile(DWORD processId) {
-    const ui::win32::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    const platform::win32::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     char path[MAX_PATH] = {};
     DWORD length = MAX_PATH;
     if (!process || !QueryFullProcessImageNameA(process.get(), 0, path, &length))

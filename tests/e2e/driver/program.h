@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/result.h"
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 #include "wait.h"
 
 namespace tess::e2e {
@@ -46,7 +46,7 @@ public:
 
 private:
     RunningProgram() = default;
-    ui::win32::UniqueKernelHandle process_;
+    platform::win32::UniqueKernelHandle process_;
     DWORD processId_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "ui/win32/win32_handles.h"
+#include "platform/win32/handles.h"
 
 namespace tess::e2e {
 
@@ -13,7 +13,7 @@ namespace {
 struct CloseKeyRelease {
     void operator()(HKEY key) const { RegCloseKey(key); }
 };
-using UniqueKey = ui::win32::UniqueHandle<HKEY, CloseKeyRelease>;
+using UniqueKey = platform::win32::UniqueHandle<HKEY, CloseKeyRelease>;
 
 Error RegistryError(LONG code, const std::string& what) {
     if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)

@@ -4,15 +4,15 @@
 
 #include <chrono>
 
+#include "platform/win32/handles.h"
 #include "ui/win32/win32_bitmaps.h"
-#include "ui/win32/win32_handles.h"
 
 namespace tess::e2e {
 
-using ui::win32::SelectedObject;
-using ui::win32::UniqueBitmap;
-using ui::win32::UniqueMemoryDc;
-using ui::win32::WindowDc;
+using platform::win32::SelectedObject;
+using platform::win32::UniqueBitmap;
+using platform::win32::UniqueMemoryDc;
+using platform::win32::WindowDc;
 
 namespace {
 

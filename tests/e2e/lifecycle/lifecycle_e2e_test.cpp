@@ -370,7 +370,7 @@ TEST_F(ProductLife, AFileInUseStaysAndTheRegisteredCommandEndsWithAFailure) {
     const std::string inUse = app + "\\Tessary.exe";
     HANDLE opened = CreateFileA(inUse.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(opened, INVALID_HANDLE_VALUE);
-    ui::win32::UniqueKernelHandle held(opened);
+    platform::win32::UniqueKernelHandle held(opened);
 
     uninstallAnsweringYes();
     ASSERT_FALSE(HasFatalFailure());

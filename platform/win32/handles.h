@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace tess::ui::win32 {
+namespace tess::platform::win32 {
 
 // One owned handle released by Release::operator(); movable, not copyable.
 template <typename Handle, typename Release, Handle kNone = Handle{}>
@@ -135,4 +135,4 @@ private:
     HGDIOBJ old_;
 };
 
-} // namespace tess::ui::win32
+} // namespace tess::platform::win32

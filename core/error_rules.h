@@ -6,7 +6,7 @@
 
 #include "core/result.h"
 
-namespace tess::ui {
+namespace tess {
 
 enum class OnError { Resume, EndQuietly };
 
@@ -47,4 +47,4 @@ public:
     }
 };
 
-} // namespace tess::ui
+} // namespace tess
