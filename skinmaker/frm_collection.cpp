@@ -93,9 +93,7 @@ void FrmCollection::Command4_Click() {
         return;
     }
     env_.CurrentSkin = path;
-    if (!main_.Frame3.enabled()) main_.Form_Load();
-    main_.Command5.setEnabled(true);
-    main_.mRemSkin.setEnabled(true);
+    main_.skinAppliedFromCollection();
     env_.host.messageBox(kUpdated, ui::kMbOk);
 }
 

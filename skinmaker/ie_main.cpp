@@ -185,6 +185,11 @@ void IeMain::Form_Unload() { env_.host.endProgram(); }
 
 void IeMain::Command3_Click() { env_.host.endProgram(); }
 
+void IeMain::skinAppliedFromCollection() {
+    if (!Frame3.enabled()) Form_Load();
+    setRemoveSkinEnabled(true);
+}
+
 void IeMain::setRemoveSkinEnabled(bool on) {
     Command5.setEnabled(on);
     mRemSkin.setEnabled(on);

@@ -97,6 +97,9 @@ public:
     void mProb_Click();
     void mAbout_Click();
 
+    // The collection window applied one of its skins: a window still waiting for a picture
+    // starts as it does at load, showing that skin, and removing the skin is offered.
+    void skinAppliedFromCollection();
     // Opens an address in the browser; `OpenNew` starts a new browser window for it.
     void OpenLink(const std::string& WebSiteStr, bool OpenNew);
     // The collection window while it is open (or since it was last closed); null before.
