@@ -164,6 +164,10 @@ void FrmMain::UpdateInfo() {
     case 4:
         About.setAlign(kLeft);
         drawInstallingPage();
+        // The page stays on screen while the files go in; InstallFiles then shows the last page.
+        WizardPage = 5;
+        Installing = true;
+        InstallFiles();
         break;
     case 5:
         drawFinishedPage();
@@ -180,10 +184,7 @@ void FrmMain::drawInstallingPage() {
     form.line(600, 2850, 1200, 2850);
     cover(Image1_0);
     Image1_0.setEnabled(false);
-    WizardPage = 5;
     About.bringToFront();
-    Installing = true;
-    InstallFiles();
 }
 
 void FrmMain::drawFinishedPage() {
