@@ -125,7 +125,7 @@ void DrawPreview(SkinLayout& layout, const SourcePicture& source, Surface& targe
 // below are not looked at.
 void ApplyResolution(Surface& final, int resolution) {
     (void)final.setHeightTwips(kFinalHeight);
-    if (resolution >= 0 && resolution < 4)
+    if (resolution >= 0 && resolution < kResolutionCount)
         (void)final.setWidthTwips(final.twipsPerPixel() * kResolutionPixels[resolution]);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "color.h"
@@ -15,7 +16,8 @@ namespace tess {
 enum class LayoutMode { Tile = 0, Single = 1, Stretch = 2 };
 
 // The screen widths the skin can be composed for, by resolution option index.
-inline constexpr int32_t kResolutionPixels[4] = {640, 720, 800, 1024};
+inline constexpr int32_t kResolutionPixels[] = {640, 720, 800, 1024};
+inline constexpr int kResolutionCount = static_cast<int>(std::size(kResolutionPixels));
 inline constexpr int kDefaultResolution = 2;  // 800 by 600
 
 // Scroll bar ranges, in percent.

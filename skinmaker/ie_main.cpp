@@ -3,6 +3,7 @@
 #include "skinmaker/ie_main.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "core/error_rules.h"
 #include "platform/picture_files.h"
@@ -31,6 +32,27 @@ constexpr const char* kNotAppliedMessage =
     "IE Skin was saved but could not be applied: the toolbar setting could not be written.";
 constexpr const char* kNotCollectedMessage = "IE Skin could not be saved in Skin Collection.";
 constexpr const char* kNotLoadedMessage = "Picture could not be loaded";
+
+// The resolution buttons' places in their frame and captions, by resolution index.
+struct OptionDesign {
+    TwipsRect rect;
+    const char* caption;
+};
+constexpr OptionDesign kResolutionOptions[] = {
+    {{240, 270, 1185, 225}, "&640 By 480"},
+    {{1830, 270, 1305, 225}, "&720 By 576"},
+    {{240, 570, 1185, 225}, "&800 By 600"},
+    {{1830, 570, 1395, 225}, "&1024 By 768"},
+};
+static_assert(std::size(kResolutionOptions) == kResolutionCount);
+
+// The buttons are made in place, one for each entry of the table: controls neither copy nor move.
+template <size_t... I>
+std::array<ui::OptionButton, sizeof...(I)> MakeResolutionOptions(ui::Frame* frame,
+                                                                 std::index_sequence<I...>) {
+    return {ui::OptionButton(frame, "Option2", kResolutionOptions[I].rect,
+                             kResolutionOptions[I].caption, static_cast<int>(I))...};
+}
 
 } // namespace
 
@@ -67,10 +89,7 @@ IeMain::IeMain(SkinMakerEnv& env)
       Label3(&Frame3, "Label3", {630, 630, 1815, 255}, "Bac&kground Colour"),
       Command2(&Frame3, "Command2", {2160, 570, 855, 315}, "C&hange"),
       Frame5(&form, "Frame5", {3780, 2850, 3495, 885}, "Resolution"),
-      Option2_0(&Frame5, "Option2", {240, 270, 1185, 225}, "&640 By 480", 0),
-      Option2_1(&Frame5, "Option2", {1830, 270, 1305, 225}, "&720 By 576", 1),
-      Option2_2(&Frame5, "Option2", {240, 570, 1185, 225}, "&800 By 600", 2),
-      Option2_3(&Frame5, "Option2", {1830, 570, 1395, 225}, "&1024 By 768", 3),
+      resolutionOptions(MakeResolutionOptions(&Frame5, std::make_index_sequence<kResolutionCount>())),
       Frame4(&form, "Frame4", {7380, 1740, 1785, 1995}, "Picture Preview"),
       Image2(&Frame4, "Image2", {90, 210, 1605, 1695}, true),
       cmdReset(&form, "cmdReset", {3780, 3840, 1065, 375}, "&Reset"),
@@ -83,7 +102,6 @@ IeMain::IeMain(SkinMakerEnv& env)
       mSep("mSep", "-"), mViewColl("mViewColl", "&View Collection"), mHelp("mHelp", "&Help"),
       mProb("mProb", "&Send Problem"), Sep23("Sep23", "-"), mAbout("mAbout", "&About"),
       env_(env), option1_{&Option1_0, &Option1_1, &Option1_2},
-      option2_{&Option2_0, &Option2_1, &Option2_2, &Option2_3},
       label1_{&Label1_0, &Label1_1, &Label1_2, &Label1_3} {
     HandlerErrors<OnError::Resume> on;
     form.setCentred(true);
@@ -94,11 +112,11 @@ IeMain::IeMain(SkinMakerEnv& env)
              &Frame1, &Label1_0, &Label1_1, &SclHorizonal, &SclVertical, &txtHorizonal,
              &txtVertical, &Frame2, &Check1, &Label1_3, &Label1_2, &SclWidth, &SclHeight,
              &txtWidth, &txtHeight, &Frame3, &Option1_0, &Option1_1, &Option1_2, &Label3,
-             &Command2, &Frame5, &Option2_0, &Option2_1, &Option2_2, &Option2_3, &Frame4,
-             &cmdReset, &Command4})
+             &Command2, &Frame5, &Frame4, &cmdReset, &Command4})
         c->setEnabled(false);
+    for (ui::OptionButton& o : resolutionOptions) o.setEnabled(false);
     Option1_0.setValue(true);
-    Option2_2.setValue(true);
+    resolutionOptions[kDefaultResolution].setValue(true);
     Command3.setCancel(true);
     picSource.setVisible(false);
     picFinal.setVisible(false);
@@ -132,8 +150,8 @@ IeMain::IeMain(SkinMakerEnv& env)
     cmdReset.onClick = [this] { cmdReset_Click(); };
     for (int i = 0; i < 3; ++i)
         option1_[i]->onClick = [this, i] { Option1_Click(i); };
-    for (int i = 0; i < 4; ++i)
-        option2_[i]->onClick = [this, i] { Option2_Click(i); };
+    for (int i = 0; i < kResolutionCount; ++i)
+        resolutionOptions[i].onClick = [this, i] { Option2_Click(i); };
     SclWidth.onChange = [this] { SclWidth_Change(); };
     SclHeight.onChange = [this] { SclHeight_Change(); };
     SclHorizonal.onChange = [this] { SclHorizonal_Change(); };
@@ -311,8 +329,8 @@ void IeMain::Option1_Click(int index) {
 
 void IeMain::Option2_Click(int) {
     int set = -1;
-    for (int i = 0; i < 4 && set < 0; ++i)
-        if (option2_[i]->value()) set = i;
+    for (int i = 0; i < kResolutionCount && set < 0; ++i)
+        if (resolutionOptions[i].value()) set = i;
     ApplyResolution(picFinal.surface(), set);
 }
 
@@ -408,7 +426,7 @@ void IeMain::Command1_Click() {
     Frame4.setEnabled(true);
     Frame5.setEnabled(true);
     for (auto* o : option1_) o->setEnabled(true);
-    for (auto* o : option2_) o->setEnabled(true);
+    for (ui::OptionButton& o : resolutionOptions) o.setEnabled(true);
     cmdReset.setEnabled(true);
     Command4.setEnabled(true);
     Option1_0.setValue(true);

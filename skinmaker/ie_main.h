@@ -51,7 +51,8 @@ public:
     ui::Label Label3;
     ui::CommandButton Command2;
     ui::Frame Frame5;
-    ui::OptionButton Option2_0, Option2_1, Option2_2, Option2_3;
+    // The Option2 control array: one button a resolution, in the order of kResolutionPixels.
+    std::array<ui::OptionButton, kResolutionCount> resolutionOptions;
     ui::Frame Frame4;
     ui::ImageBox Image2;
     ui::CommandButton cmdReset, Command5, Command4, Command3;
@@ -62,7 +63,7 @@ public:
 
     // The control arrays, by index.
     ui::OptionButton& Option1(int i) { return *option1_[i]; }
-    ui::OptionButton& Option2(int i) { return *option2_[i]; }
+    ui::OptionButton& Option2(int i) { return resolutionOptions[i]; }
     ui::Label& Label1(int i) { return *label1_[i]; }
 
     // --- Window state. ---
@@ -142,7 +143,6 @@ private:
     std::unique_ptr<FrmAbout> about_;
     std::shared_ptr<const Picture> sourcePicture_;
     std::array<ui::OptionButton*, 3> option1_;
-    std::array<ui::OptionButton*, 4> option2_;
     std::array<ui::Label*, 4> label1_;
 };
 

@@ -42,7 +42,7 @@ Result<LayoutMode> Mode(const std::string& text) {
 
 Result<int> Resolution(const std::string& text) {
     const auto value = WholeNumber(text);
-    for (int i = 0; value && i < 4; ++i)
+    for (int i = 0; value && i < kResolutionCount; ++i)
         if (*value == kResolutionPixels[i])
             return i;
     return Invalid("--resolution takes 640, 720, 800 or 1024, not '" + text + "'");

@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
                 layout.mode = static_cast<LayoutMode>(mode);
                 layout.values = layouts[l];
                 layout.background = MakeColorRef(12, 200, 99);
-                const int resolution = static_cast<int>((l + mode) % 4);
+                const int resolution = static_cast<int>((l + mode) % kResolutionCount);
                 const std::string stem = folder + "/" + named.name + "-m" + std::to_string(mode) + "-l" +
                                          std::to_string(l) + "-r" + std::to_string(resolution);
 

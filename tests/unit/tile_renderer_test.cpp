@@ -84,7 +84,7 @@ TEST(TileRenderer, MatchesTheReferenceLoopOnSkinLayouts) {
         ASSERT_EQ(previewFast.pixels(), previewReference.pixels()) << "preview, round " << round;
 
         Surface finalFast;
-        ApplyResolution(finalFast, round % 4);
+        ApplyResolution(finalFast, round % kResolutionCount);
         Surface finalReference = finalFast;
         ComposeFinal(layout, source, finalFast, TileDrawing::Fast);
         ComposeFinal(other, source, finalReference, TileDrawing::Reference);
