@@ -8,7 +8,7 @@
 #include "core/number_rules.h"
 #include "core/text.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 namespace {
 
@@ -253,4 +253,4 @@ void cNewDialog::CenterDialog(ui::WindowHandle hDlg, std::optional<ui::WindowHan
     platform_.moveWindow(frame, left, top, width, height);
 }
 
-} // namespace tess
+} // namespace tess::skinmaker

@@ -13,7 +13,7 @@
 #include "core/color.h"
 #include "ui/common_dialogs.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 // A run-time error a dialog operation reports to its caller.
 struct DialogError {
@@ -173,4 +173,4 @@ private:
     DialogFont font_;
 };
 
-} // namespace tess
+} // namespace tess::skinmaker

@@ -4,7 +4,7 @@
 
 #include "core/product.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 namespace {
 
@@ -31,4 +31,4 @@ std::string ChooseDataFolder(platform::FileSystem& files, const std::string& pro
     return folder;
 }
 
-} // namespace tess
+} // namespace tess::skinmaker

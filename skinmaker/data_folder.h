@@ -6,7 +6,7 @@
 
 #include "platform/file_system.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 // Whether a file can be created, replaced and deleted in `folder`: a real write of a small file,
 // removed at once. A failed removal counts as no leave to write.
@@ -20,4 +20,4 @@ bool CanWriteIn(platform::FileSystem& files, const std::string& folder);
 std::string ChooseDataFolder(platform::FileSystem& files, const std::string& programFolder,
                              const std::string& localAppData);
 
-} // namespace tess
+} // namespace tess::skinmaker

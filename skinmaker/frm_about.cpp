@@ -1,7 +1,7 @@
 // The About box's controls with their design-time texts, and its OK button.
 #include "skinmaker/frm_about.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 namespace {
 constexpr ui::Label::Align kCentre = ui::Label::Align::Center;
@@ -27,4 +27,4 @@ FrmAbout::FrmAbout(SkinMakerEnv& env)
 
 void FrmAbout::OKButton_Click() { env_.host.unload(form); }
 
-} // namespace tess
+} // namespace tess::skinmaker

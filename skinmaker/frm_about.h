@@ -5,7 +5,7 @@
 #include "skinmaker/skin_maker_env.h"
 #include "ui/controls.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 inline constexpr const char* kMakerText =
     "Tessary is made by Halvory. For problems and suggestions please write to Halvory "
@@ -27,4 +27,4 @@ private:
     SkinMakerEnv& env_;
 };
 
-} // namespace tess
+} // namespace tess::skinmaker

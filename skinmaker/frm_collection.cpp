@@ -10,7 +10,7 @@
 #include "skinmaker/m_pic.h"
 #include "skinmaker/web_links.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 namespace {
 
@@ -144,4 +144,4 @@ void FrmCollection::LaunchDocument(const std::string& path) {
     if (result <= 32) env_.host.messageBox(ShellErrorText(result), ui::kMbOk);
 }
 
-} // namespace tess
+} // namespace tess::skinmaker

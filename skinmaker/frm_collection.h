@@ -8,7 +8,7 @@
 #include "ui/controls.h"
 #include "ui/file_system_folders.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 class IeMain;
 
@@ -46,4 +46,4 @@ private:
     IeMain& main_;
 };
 
-} // namespace tess
+} // namespace tess::skinmaker

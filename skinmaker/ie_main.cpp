@@ -15,7 +15,7 @@
 #include "skinmaker/web_links.h"
 #include "skinmaker/m_pic.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 using ui::TwipsRect;
 
@@ -554,7 +554,7 @@ void IeMain::mViewColl_Click() {
 }
 
 void IeMain::OpenLink(const std::string& WebSiteStr, bool OpenNew) {
-    tess::OpenLink(env_.shell, env_.host, env_.files, env_.dataFolder, WebSiteStr, OpenNew);
+    skinmaker::OpenLink(env_.shell, env_.host, env_.files, env_.dataFolder, WebSiteStr, OpenNew);
 }
 
 void IeMain::mProb_Click() { OpenLink(kFeedbackPage, true); }
@@ -565,4 +565,4 @@ void IeMain::mAbout_Click() {
     env_.host.showOrReport(about_->form, true);
 }
 
-} // namespace tess
+} // namespace tess::skinmaker

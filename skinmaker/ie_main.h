@@ -11,7 +11,7 @@
 #include "skinmaker/skin_maker_env.h"
 #include "ui/controls.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 class cNewDialog;
 class FrmAbout;
@@ -149,4 +149,4 @@ private:
 // The text a value box shows for its scroll bar: the value followed by "%".
 std::string PercentText(int value);
 
-} // namespace tess
+} // namespace tess::skinmaker

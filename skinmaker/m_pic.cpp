@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <limits>
 
-namespace tess {
+namespace tess::skinmaker {
 
 namespace {
 
@@ -67,4 +67,4 @@ bool FileExists(platform::FileSystem& files, const std::string& path) {
     return platform::HasContent(files, path);
 }
 
-} // namespace tess
+} // namespace tess::skinmaker

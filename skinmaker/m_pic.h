@@ -7,7 +7,7 @@
 #include "platform/file_system.h"
 #include "platform/registry.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 // Where the browser takes its toolbar background from: a REG_SZ path below HKEY_CURRENT_USER.
 inline constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
@@ -35,4 +35,4 @@ bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
 // folder or a bad name give False.
 bool FileExists(platform::FileSystem& files, const std::string& path);
 
-} // namespace tess
+} // namespace tess::skinmaker

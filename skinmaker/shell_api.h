@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tess {
+namespace tess::skinmaker {
 
 inline constexpr int kShowNormal = 1;  // SW_SHOWNORMAL
 
@@ -21,4 +21,4 @@ public:
                              int show) = 0;
 };
 
-} // namespace tess
+} // namespace tess::skinmaker

@@ -14,7 +14,7 @@
 #include "skinmaker/shell_api.h"
 #include "ui/host.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 // Resource names of the skin maker (skinmaker/win32/tessary.rc): the toolbar picture (raw GIF
 // bytes) and the program icon, which its windows show.
@@ -45,4 +45,4 @@ struct SkinMakerEnv {
     std::string CurrentSkin = {};
 };
 
-} // namespace tess
+} // namespace tess::skinmaker

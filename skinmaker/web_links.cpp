@@ -6,7 +6,7 @@
 #include "core/text.h"
 #include "platform/file_system.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 namespace {
 
@@ -65,4 +65,4 @@ void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, cons
     on.step(files.RemoveFile(page));
 }
 
-} // namespace tess
+} // namespace tess::skinmaker

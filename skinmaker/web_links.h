@@ -8,7 +8,7 @@
 #include "skinmaker/shell_api.h"
 #include "ui/host.h"
 
-namespace tess {
+namespace tess::skinmaker {
 
 // The text for a ShellExecute failure code (32 or less); "Unknown error" for codes without one.
 std::string ShellErrorText(int code);
@@ -20,4 +20,4 @@ std::string ShellErrorText(int code);
 void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& dataFolder,
               const std::string& WebSiteStr, bool OpenNew);
 
-} // namespace tess
+} // namespace tess::skinmaker

@@ -31,7 +31,7 @@ tess::ColorRef SystemColour(int index) {
 std::string DataFolder(tess::platform::FileSystem& files) {
     const tess::platform::win32::Win32SystemInfo system;
     const auto localAppData = system.SpecialFolder(tess::kCsidlLocalAppData);
-    return tess::ChooseDataFolder(files, tess::platform::win32::ProgramFolder(),
+    return tess::skinmaker::ChooseDataFolder(files, tess::platform::win32::ProgramFolder(),
                                   localAppData ? localAppData.value() : std::string());
 }
 
@@ -39,12 +39,13 @@ std::string DataFolder(tess::platform::FileSystem& files) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     using namespace tess;
+    using namespace tess::skinmaker;
     // The host declares the program DPI-aware before anything measures the screen.
     ui::win32::Win32Host host(product::kWindowTitle);
     auto guard = platform::win32::SingleInstanceGuard::Acquire(product::kInstanceMutex);
 
     platform::win32::Win32Registry registry;
-    Win32Shell shell;
+    skinmaker::win32::Win32Shell shell;
     ui::win32::Win32CommonDialogs dialogs;
     ui::win32::Win32DialogPlatform dialogPlatform;
     auto toolbar = platform::win32::LoadEmbeddedPicture(kToolbarResource);

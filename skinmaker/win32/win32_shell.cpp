@@ -13,7 +13,7 @@
 #undef FindExecutable
 #undef ShellExecute
 
-namespace tess {
+namespace tess::skinmaker::win32 {
 
 namespace {
 
@@ -41,4 +41,4 @@ int Win32Shell::ShellExecute(uintptr_t owner, const std::string& verb, const std
                                 NoneIfEmpty(parameters), NoneIfEmpty(directory), show));
 }
 
-} // namespace tess
+} // namespace tess::skinmaker::win32

@@ -4,7 +4,7 @@
 
 #include "skinmaker/shell_api.h"
 
-namespace tess {
+namespace tess::skinmaker::win32 {
 
 class Win32Shell : public ShellApi {
 public:
@@ -15,4 +15,4 @@ public:
                      int show) override;
 };
 
-} // namespace tess
+} // namespace tess::skinmaker::win32

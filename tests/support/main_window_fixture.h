@@ -59,13 +59,13 @@ protected:
     }
 
     // Creates the window and runs its start, as the program does.
-    IeMain& start() {
-        env = std::make_unique<SkinMakerEnv>(SkinMakerEnv{
+    skinmaker::IeMain& start() {
+        env = std::make_unique<skinmaker::SkinMakerEnv>(skinmaker::SkinMakerEnv{
             host, registry, shell, platform::SystemFileSystem(),
-            [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
+            [this] { return std::make_unique<skinmaker::cNewDialog>(dialogs, dialogs); },
             dataFolder(), SolidPicture(800, 92, {0, 0, 0, 0})});
         env->buttonFace = MakeColorRef(212, 208, 200);
-        window = std::make_unique<IeMain>(*env);
+        window = std::make_unique<skinmaker::IeMain>(*env);
         window->PicTarget.setPeer(&redraws);
         window->Form_Load();
         host.showOrReport(window->form, false);
@@ -94,7 +94,7 @@ protected:
     }
 
     std::string toolbarValue() {
-        return GetRegString(registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
+        return skinmaker::GetRegString(registry, kHKeyCurrentUser, skinmaker::kToolbarKey, skinmaker::kBackBitmapValue);
     }
 
     std::filesystem::path folder;
@@ -103,8 +103,8 @@ protected:
     ui::HeadlessHost host;
     ui::ScriptedDialogs dialogs;
     ScriptedShell shell;
-    std::unique_ptr<SkinMakerEnv> env;
-    std::unique_ptr<IeMain> window;
+    std::unique_ptr<skinmaker::SkinMakerEnv> env;
+    std::unique_ptr<skinmaker::IeMain> window;
     RefreshCounter redraws;
 };
 

@@ -15,6 +15,13 @@
 
 namespace tess::testing {
 
+// The skin maker's string helpers these cases hold to the same behaviour.
+using skinmaker::DeleteRegValue;
+using skinmaker::GetRegString;
+using skinmaker::kBackBitmapValue;
+using skinmaker::kRegStringCapacity;
+using skinmaker::SetRegString;
+
 // Backend: default-constructible; `api()` gives the registry and `base()` a key path below
 // HKEY_CURRENT_USER that does not exist yet; the destructor removes whatever was made below it.
 template <typename Backend>

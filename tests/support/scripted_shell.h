@@ -10,7 +10,7 @@
 
 namespace tess::testing {
 
-class ScriptedShell : public ShellApi {
+class ScriptedShell : public skinmaker::ShellApi {
 public:
     struct Execute {
         uintptr_t owner;

@@ -8,6 +8,7 @@
 #include "ui/headless/scripted_dialogs.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
 using namespace std::string_literals;
 using ui::ScriptedDialogs;
 

@@ -9,6 +9,8 @@
 #include "tests/support/main_window_fixture.h"
 
 namespace tess::testing {
+
+using namespace skinmaker;
 namespace {
 
 class CollectionWindowTest : public MainWindowTest {

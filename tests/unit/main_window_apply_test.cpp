@@ -11,6 +11,8 @@
 #include "tests/support/memory_file_system.h"
 
 namespace tess::testing {
+
+using namespace skinmaker;
 namespace {
 
 using ApplyWindowTest = MainWindowTest;

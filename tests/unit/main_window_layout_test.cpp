@@ -4,6 +4,8 @@
 #include "platform/picture_files.h"
 
 namespace tess::testing {
+
+using namespace skinmaker;
 namespace {
 
 using LayoutWindowTest = MainWindowTest;

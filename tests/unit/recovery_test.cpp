@@ -29,6 +29,7 @@
 #include "uninstaller/frm_uninstall.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
 using namespace tess::testing;
 
 namespace {

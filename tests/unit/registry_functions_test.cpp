@@ -19,6 +19,7 @@
 #include "tests/support/registry_cases.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
 namespace fs = std::filesystem;
 
 namespace {

@@ -28,6 +28,7 @@
 #include "uninstaller/frm_uninstall.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
 using namespace tess::ui;
 using namespace tess::ui::win32;
 using namespace tess::platform::win32;

@@ -19,6 +19,7 @@
 #include "ui/win32/win32_common_dialogs.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
 using namespace std::string_literals;
 using ui::win32::CommonDialogCalls;
 using ui::win32::Win32CommonDialogs;

@@ -15,6 +15,7 @@
 #include "tests/win32/resource_reading.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
 using namespace tess::testing;
 using tess::platform::win32::LoadEmbeddedPicture;
 

@@ -9,6 +9,8 @@
 #include "skinmaker/win32/win32_shell.h"
 
 using namespace tess;
+using namespace tess::skinmaker;
+using skinmaker::win32::Win32Shell;
 
 TEST(Win32Shell, FindsTheProgramForAFileAndReportsMissingFiles) {
     Win32Shell shell;
