@@ -10,6 +10,8 @@ namespace tess::product {
 // one name, not several that happen to agree.
 inline constexpr const char* kName = "Tessary";
 inline constexpr const char* kWindowTitle = kName;
+// The skin maker's main window, as the user sees it (and the tests find it) on the screen.
+inline constexpr const char* kSkinMakerCaption = "Tessary IE Skin Maker";
 inline constexpr const char* kAppFolderName = kName;
 inline constexpr const char* kGroupName = kName;
 // The group's shortcuts by caption (the file is the caption with ".lnk"). The setup program writes

@@ -59,7 +59,7 @@ std::array<ui::OptionButton, sizeof...(I)> MakeResolutionOptions(ui::Frame* fram
 std::string PercentText(int value) { return std::to_string(value) + "%"; }
 
 IeMain::IeMain(SkinMakerEnv& env)
-    : form("ieMain", {0, 0, 9270, 4350}, kMainCaption, ui::Form::Border::FixedSingle),
+    : form("ieMain", {0, 0, 9270, 4350}, product::kSkinMakerCaption, ui::Form::Border::FixedSingle),
       Picture1(&form, "Picture1", {150, 135, 9000, 1035}, kWhite),
       PicTarget(&Picture1, "PicTarget", {0, 0, 9000, 1035}, env.buttonFace),
       Image1(&PicTarget, "Image1", {0, 0, 9000, 1035}, true),

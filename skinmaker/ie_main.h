@@ -18,7 +18,6 @@ class FrmAbout;
 class FrmCollection;
 
 // Texts the window shows.
-inline constexpr const char* kMainCaption = "Tessary IE Skin Maker";
 inline constexpr const char* kPictureFilter = "Graphic Files|*.gif;*.jpg;*.jpeg;*.bmp;*.dib;*.png";
 inline constexpr double kWidestPicture = 24000;  // twips
 inline constexpr const char* kFeedbackPage = "http://www.tessary.example/guestbook/sign.html";

@@ -9,6 +9,7 @@
 #include "core/product.h"
 #include "platform/system_info.h"
 #include "platform/path_text.h"
+#include "skinmaker/m_pic.h"
 #include "tests/support/code_page_932.h"
 #include "tests/support/memory_file_system.h"
 #include "tests/support/memory_registry.h"
@@ -31,7 +32,8 @@ const std::string kUserPrograms = "C:\\Users\\me\\Start Menu\\Programs";
 const std::string kUserGroup = kUserPrograms + "\\Tessary";
 // The temporary copy's own folder, on the application folder's volume.
 const std::string kCopyFolder = "C:\\Temp\\Tessary-copy";
-const char* const kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+using skinmaker::kBackBitmapValue;
+using skinmaker::kToolbarKey;
 
 // The Programs folders as the system names them; an empty path for one it cannot find.
 std::function<std::string(int)> ShellFolders(const std::string& common = kPrograms,
@@ -97,7 +99,7 @@ TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) 
         EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, key)) << key;
     EXPECT_TRUE(files.FileExists(kPrograms + "\\Other\\Other.lnk"));
     EXPECT_TRUE(files.FileExists("C:\\Program Files\\Neighbour\\keep.txt"));
-    const auto toolbar = registry.Stored(kHKeyCurrentUser, kToolbarKey, "BackBitmap");
+    const auto toolbar = registry.Stored(kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
     ASSERT_TRUE(toolbar.has_value());
     EXPECT_EQ(std::string(toolbar->bytes.begin(), toolbar->bytes.end()), kApp + "\\Skin.bmp");
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "core/ascii_case.h"
+#include "core/product.h"
 #include "platform/win32/embedded_resources.h"
 #include "platform/win32/handles.h"
 #include "skinmaker/skin_maker_env.h"
@@ -91,7 +92,7 @@ TEST(EmbeddedResources, VersionDescribesTheProgram) {
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(VersionString(block, "ProductName"), "Tessary");
-    EXPECT_EQ(VersionString(block, "FileDescription"), "Tessary IE Skin Maker");
+    EXPECT_EQ(VersionString(block, "FileDescription"), product::kSkinMakerCaption);
     EXPECT_EQ(VersionString(block, "CompanyName"), "Halvory");
     EXPECT_EQ(VersionString(block, "FileVersion"), "1.0.0.0");
 }

@@ -15,7 +15,7 @@ namespace tess::e2e {
 
 using product::kAppPathKey;
 using product::kUninstallKey;
-inline constexpr const char* kSkinMakerTitle = "Tessary IE Skin Maker";
+using product::kSkinMakerCaption;
 
 // The default base folder as the system gives it to a 32-bit program.
 inline std::string ProgramFilesFolder() {

@@ -225,7 +225,7 @@ TEST_F(SetupChooser, AFolderNamedBeyondAsciiIsInstalledIntoAndUninstalledFrom) {
     const std::string shortcut = ProgramsFolder() + "\\Tessary\\Tessary.lnk";
     ASSERT_GT(reinterpret_cast<INT_PTR>(
                   ShellExecuteA(nullptr, "open", shortcut.c_str(), nullptr, nullptr, SW_SHOWNORMAL)), 32);
-    const HWND skinMakerWindow = MUST(FindTopWindow({kSkinMakerTitle, "", 0, true}));
+    const HWND skinMakerWindow = MUST(FindTopWindow({kSkinMakerCaption, "", 0, true}));
     ASSERT_NE(skinMakerWindow, nullptr);
     auto skinMaker = RunningProgram::Adopt(skinMakerWindow);
     ASSERT_OK(skinMaker);

@@ -195,7 +195,7 @@ void SetupLibraries::installLoadingNone() {
     EXPECT_TRUE(installed.value() == expected.value());
 
     clickArea("Image1(1)");
-    auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
+    auto window = FindTopWindow({kSkinMakerCaption, "", 0, true});
     ASSERT_OK(window);
     auto skinMaker = RunningProgram::Adopt(window.value());
     ASSERT_OK(skinMaker);

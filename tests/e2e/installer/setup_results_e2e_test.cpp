@@ -114,7 +114,7 @@ protected:
     void expectSkinMakerStartedFrom(const std::string& app) {
         const DWORD setupId = program->processId();
         EXPECT_TRUE(program->waitForExit().ok());
-        auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
+        auto window = FindTopWindow({kSkinMakerCaption, "", 0, true});
         ASSERT_TRUE(window.ok()) << window.error().message;
         auto skinMaker = RunningProgram::Adopt(window.value());
         ASSERT_TRUE(skinMaker.ok()) << skinMaker.error().message;
@@ -305,7 +305,7 @@ TEST_F(SetupResults, ARunningSkinMakerIsClosedBeforeTheWizardShows) {
     ASSERT_TRUE(CopyFileA(WindowsPath(TESSARY_EXE).c_str(), (folder + "\\Tessary.exe").c_str(), FALSE));
     auto skinMaker = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
     ASSERT_TRUE(skinMaker.ok()) << skinMaker.error().message;
-    ASSERT_TRUE(FindTopWindow({kSkinMakerTitle, "", skinMaker.value().processId(), true}).ok());
+    ASSERT_TRUE(FindTopWindow({kSkinMakerCaption, "", skinMaker.value().processId(), true}).ok());
     // Its hidden application window is what the setup program asks to close.
     ASSERT_TRUE(FindTopWindow({"Tessary", "", skinMaker.value().processId()}).ok());
     ASSERT_TRUE(skinMaker.value().running());

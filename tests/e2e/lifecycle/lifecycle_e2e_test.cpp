@@ -23,12 +23,13 @@
 #include "tests/e2e/driver/test_results.h"
 #include "tests/e2e/driver/window_search.h"
 #include "tests/e2e/installer/installed_product.h"
+#include "skinmaker/m_pic.h"
 #include "uninstaller/frm_uninstall.h"
 
 namespace tess::e2e {
 namespace {
 
-constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
+using skinmaker::kToolbarKey;
 const std::string kDownloads = "C:\\Downloads";
 
 std::string Or(const Result<std::string>& read, const std::string& otherwise) {
@@ -144,7 +145,7 @@ protected:
         ASSERT_TRUE(FileExists(shortcut));
         ASSERT_GT(reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", shortcut.c_str(), nullptr, nullptr,
                                                           SW_SHOWNORMAL)), 32);
-        auto window = FindTopWindow({kSkinMakerTitle, "", 0, true});
+        auto window = FindTopWindow({kSkinMakerCaption, "", 0, true});
         ASSERT_OK(window);
         skinMaker = window.value();
         skinMakerProgram = adopt(skinMaker);

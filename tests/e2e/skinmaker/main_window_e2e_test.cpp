@@ -242,7 +242,7 @@ TEST_F(SkinMakerE2E, TwoCopiesStartedTogetherLeaveOne) {
     auto first = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
     auto second = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
     ASSERT_TRUE(first.ok() && second.ok());
-    auto window = FindTopWindow({kMainCaption, "", 0, true});
+    auto window = FindTopWindow({kSkinMakerCaption, "", 0, true});
     ASSERT_TRUE(window.ok());
     // One of them ends by itself; the other keeps its window.
     ASSERT_OK(WaitUntil([&] { return first.value().running() != second.value().running(); },

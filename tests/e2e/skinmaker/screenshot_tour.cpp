@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "core/product.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/gestures.h"
 #include "tests/e2e/driver/message_box.h"
@@ -35,7 +36,7 @@ int main(int argc, char** argv) {
     const std::string exe = argv[1], picture = argv[2], out = argv[3];
     auto program = RunningProgram::Start({exe, {}, exe.substr(0, exe.find_last_of('\\')), {}});
     if (!program) return 1;
-    auto main = FindTopWindow({"Tessary IE Skin Maker", "", program.value().processId(), true});
+    auto main = FindTopWindow({product::kSkinMakerCaption, "", program.value().processId(), true});
     if (!main) return 1;
     const HWND w = main.value();
     auto control = [&](const char* name) { return FindControl(w, name).value(); };

@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "platform/picture_files.h"
+#include "core/product.h"
 #include "core/skin_layout.h"
+#include "skinmaker/m_pic.h"
 #include "tests/e2e/driver/code_page.h"
 #include "tests/e2e/driver/common_dialogs.h"
 #include "tests/e2e/driver/control_state.h"
@@ -27,8 +29,8 @@
 
 namespace tess::e2e {
 
-constexpr const char* kToolbarKey = "Software\\Microsoft\\Internet Explorer\\Toolbar";
-constexpr const char* kMainCaption = "Tessary IE Skin Maker";
+using product::kSkinMakerCaption;
+using skinmaker::kToolbarKey;
 
 inline std::string DataPicture(const std::string& name) {
     return WindowsPath(std::string(TESS_TEST_DATA_DIR) + "/pictures/" + name);
@@ -59,7 +61,7 @@ protected:
         auto started = RunningProgram::Start({folder + "\\Tessary.exe", {}, folder, {}});
         ASSERT_TRUE(started.ok()) << started.error().message;
         program.emplace(std::move(started).value());
-        auto window = FindTopWindow({kMainCaption, "", program->processId(), true});
+        auto window = FindTopWindow({kSkinMakerCaption, "", program->processId(), true});
         ASSERT_TRUE(window.ok()) << window.error().message;
         main = window.value();
     }
