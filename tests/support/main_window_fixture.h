@@ -1,18 +1,21 @@
-// A headless skin maker for window tests: a temporary folder for pictures with the data folder
-// apart from them (as the user's own is), an in-memory registry, scripted message boxes and
-// dialogs, picture files written on demand, and a redraw counter.
+// A headless skin maker for window tests: the in-memory file system with a folder for pictures
+// and the data folder apart from it (as the user's own is), an in-memory registry, scripted
+// message boxes and dialogs, picture files written on demand, and a redraw counter.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
+#include "core/product.h"
 #include "platform/picture_files.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"
 #include "skinmaker/m_pic.h"
+#include "tests/support/memory_file_system.h"
 #include "tests/support/memory_registry.h"
 #include "tests/support/scripted_shell.h"
 #include "tests/support/test_pictures.h"
@@ -32,36 +35,32 @@ public:
 
 class MainWindowTest : public ::testing::Test {
 protected:
-    explicit MainWindowTest(double twipsPerPixel = 15.0) : host("Tessary", twipsPerPixel) {}
-
-    void SetUp() override {
-        folder = std::filesystem::temp_directory_path() /
-                 ("tess-main-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(folder);
-        data = folder / "AppData" / "Tessary";
-        std::filesystem::create_directories(data);
+    explicit MainWindowTest(double twipsPerPixel = 15.0) : host("Tessary", twipsPerPixel) {
+        files.addFolder(pictures);
+        files.addFolder(data);
     }
-    void TearDown() override {
-        window.reset();
-        std::error_code ec;
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);
-        std::filesystem::remove_all(folder, ec);
-    }
+    void TearDown() override { window.reset(); }
 
-    // The data folder as the program names it: backslashes on Windows, slashes here.
-    std::string dataFolder() const { return data.string(); }
-    std::string skinPath() const { return (data / "Skin.bmp").string(); }
+    std::string dataFolder() const { return data; }
+    std::string skinPath() const { return data + "\\" + product::kSkinFile; }
     std::string collectionPath(int n) const {
         char name[32];
         std::snprintf(name, sizeof name, "Skin%04d.bmp", n);
-        return (data / "Collection" / name).string();
+        return data + "\\" + product::kCollectionFolder + "\\" + name;
+    }
+    // A file of the pictures folder, whether there or not.
+    std::string picturePath(const std::string& name) const { return pictures + "\\" + name; }
+
+    bool exists(const std::string& path) const { return files.contents(path).has_value(); }
+    std::vector<uint8_t> fileBytes(const std::string& path) const {
+        const std::string bytes = files.contents(path).value_or("");
+        return {bytes.begin(), bytes.end()};
     }
 
     // Creates the window and runs its start, as the program does.
     skinmaker::IeMain& start() {
         env = std::make_unique<skinmaker::SkinMakerEnv>(skinmaker::SkinMakerEnv{
-            host, registry, shell, platform::SystemFileSystem(),
+            host, registry, shell, files,
             [this] { return std::make_unique<skinmaker::cNewDialog>(dialogs, dialogs); },
             dataFolder(), SolidPicture(800, 92, {0, 0, 0, 0})});
         env->buttonFace = MakeColorRef(212, 208, 200);
@@ -72,8 +71,12 @@ protected:
         return *window;
     }
 
-    // Writes a bitmap of the given size, each pixel coloured by its position.
+    // Writes a bitmap of the given size into the pictures folder, each pixel coloured by its
+    // position.
     std::string writePicture(const std::string& name, int32_t width, int32_t height) {
+        return writePictureAt(picturePath(name), width, height);
+    }
+    std::string writePictureAt(const std::string& path, int32_t width, int32_t height) {
         std::vector<PixelRgba> pixels;
         for (int32_t y = 0; y < height; ++y)
             for (int32_t x = 0; x < width; ++x)
@@ -82,8 +85,7 @@ protected:
         Picture picture = MakePicture(width, height, pixels);
         Surface surface(width, height);
         surface.drawPicture(picture, 0, 0, surface.scaleWidth(), surface.scaleHeight());
-        const std::string path = (folder / name).string();
-        EXPECT_TRUE(WriteBitmap(platform::SystemFileSystem(), surface, path).ok());
+        EXPECT_TRUE(WriteBitmap(files, surface, path).ok());
         return path;
     }
 
@@ -97,8 +99,9 @@ protected:
         return skinmaker::GetRegString(registry, kHKeyCurrentUser, skinmaker::kToolbarKey, skinmaker::kBackBitmapValue);
     }
 
-    std::filesystem::path folder;
-    std::filesystem::path data;
+    const std::string pictures = "C:\\Users\\me\\Pictures";
+    const std::string data = "C:\\Users\\me\\AppData\\Local\\Tessary";
+    MemoryFileSystem files;
     MemoryRegistry registry;
     ui::HeadlessHost host;
     ui::ScriptedDialogs dialogs;

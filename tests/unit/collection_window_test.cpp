@@ -1,7 +1,5 @@
 // The collection window, the web links and the About box, headless: listing, applying, deleting
 // with its questions, editing through the shell, the main window's part, and the failures told.
-#include <fstream>
-
 #include "platform/file_system.h"
 #include "skinmaker/frm_about.h"
 #include "skinmaker/frm_collection.h"
@@ -17,10 +15,8 @@ class CollectionWindowTest : public MainWindowTest {
 protected:
     // Keeps a skin in the collection under `name`.
     std::string keep(const std::string& name, int size = 12) {
-        std::filesystem::create_directories(data / "Collection");
-        const std::string written = writePicture(name, size, size);
-        std::filesystem::rename(written, data / "Collection" / name);
-        return dataFolder() + "\\Collection\\" + name;
+        files.addFolder(dataFolder() + "\\Collection");
+        return writePictureAt(dataFolder() + "\\Collection\\" + name, size, size);
     }
     FrmCollection& open() {
         EXPECT_TRUE(window->mViewColl.pick());
@@ -51,7 +47,7 @@ TEST_F(CollectionWindowTest, ListsBitmapsByNameAndShowsTheFirst) {
     keep("Skin0002.bmp", 9);
     keep("Skin0001.bmp", 10);
     keep("other.BMP", 11);
-    std::ofstream(data / "Collection" / "notes.txt") << "x";
+    files.addFile(dataFolder() + "\\Collection\\notes.txt");
     FrmCollection& c = open();
     EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"other.BMP", "Skin0001.bmp", "Skin0002.bmp"}));
     EXPECT_EQ(c.File1.listIndex(), 0);
@@ -125,14 +121,14 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     // Not the current skin: deleted without a question, the first entry shown again.
     ASSERT_TRUE(c.Command1.press());
     EXPECT_TRUE(host.asked().empty());
-    EXPECT_FALSE(std::filesystem::exists(platform::NativePath(a)));
+    EXPECT_FALSE(exists(a));
     EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0002.bmp", "Skin0003.bmp"}));
     EXPECT_EQ(c.File1.listIndex(), 0);
 
     // The current skin: No at the first question keeps everything.
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(c.Command1.press());
-    EXPECT_TRUE(std::filesystem::exists(platform::NativePath(b)));
+    EXPECT_TRUE(exists(b));
     EXPECT_EQ(host.asked()[0].text,
               "This file is currently enabled as default skin for IE. Do you want to delete it?");
     EXPECT_EQ(host.asked()[0].flags, 36);
@@ -141,7 +137,7 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     host.answerNext(ui::kIdYes);
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(c.Command1.press());
-    EXPECT_FALSE(std::filesystem::exists(platform::NativePath(b)));
+    EXPECT_FALSE(exists(b));
     EXPECT_EQ(toolbarValue(), b);
     EXPECT_EQ(host.asked()[2].text, "Do you want to delete IE Skin");
 
@@ -150,7 +146,7 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     host.answerNext(ui::kIdYes);
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(c.Command1.press());
-    EXPECT_FALSE(std::filesystem::exists(platform::NativePath(c3)));
+    EXPECT_FALSE(exists(c3));
     EXPECT_EQ(toolbarValue(), "False");
     EXPECT_FALSE(window->Command5.enabled());
     // The last file is gone: nothing to show, apply or delete.
@@ -166,15 +162,15 @@ TEST_F(CollectionWindowTest, OnlyAFileThatStaysIsReportedAndTheListFollowsTheDis
     const std::string a = keep("Skin0001.bmp");
     const std::string b = keep("Skin0002.bmp");
     FrmCollection& c = open();
-    std::filesystem::remove(platform::NativePath(a));  // gone behind the window's back
+    ASSERT_TRUE(files.RemoveFile(a).ok());  // gone behind the window's back
     keep("Skin0003.bmp");
     ASSERT_TRUE(c.Command1.press());
     EXPECT_TRUE(host.asked().empty());
     EXPECT_EQ(c.File1.entries(), (std::vector<std::string>{"Skin0002.bmp", "Skin0003.bmp"}));
 
     // Something that no deletion of a file takes stays under the name.
-    std::filesystem::remove(platform::NativePath(b));
-    std::filesystem::create_directory(platform::NativePath(b));
+    ASSERT_TRUE(files.RemoveFile(b).ok());
+    files.addFolder(b);
     ASSERT_TRUE(c.Command1.press());
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "The skin could not be deleted.");
@@ -213,13 +209,10 @@ TEST(ShellErrorTextTest, KnownCodesAndTheRest) {
 
 TEST_F(CollectionWindowTest, OpenLinkFindsTheBrowserThroughATemporaryPage) {
     start();
-    const auto page = data / "Test.htm";
-    std::ofstream(page) << "an older page of the same name";
+    const std::string page = dataFolder() + "\\Test.htm";
+    files.addFile(page, "an older page of the same name");
     std::string seen;
-    shell.onFind = [&](const std::string&) {
-        std::ifstream in(page, std::ios::binary);
-        seen.assign(std::istreambuf_iterator<char>(in), {});
-    };
+    shell.onFind = [&](const std::string&) { seen = files.contents(page).value_or(""); };
     ASSERT_TRUE(window->mProb.pick());
     EXPECT_EQ(seen, "<HTML> <\\HTML>\r\n");
     ASSERT_EQ(shell.found.size(), 1u);
@@ -227,7 +220,7 @@ TEST_F(CollectionWindowTest, OpenLinkFindsTheBrowserThroughATemporaryPage) {
     ASSERT_EQ(shell.executed.size(), 1u);
     EXPECT_EQ(shell.executed[0].file, shell.browser);
     EXPECT_EQ(shell.executed[0].parameters, kFeedbackPage);
-    EXPECT_FALSE(std::filesystem::exists(page));
+    EXPECT_FALSE(exists(page));
 
     window->OpenLink("http://www.tessary.example/", false);
     EXPECT_EQ(shell.executed[1].file, "http://www.tessary.example/");
@@ -244,19 +237,19 @@ TEST_F(CollectionWindowTest, OpenLinkFailuresAreToldAndThePageIsGone) {
     EXPECT_EQ(host.asked()[0].caption, "Browser Not Found...");
     EXPECT_EQ(host.asked()[0].flags, 48);
     EXPECT_TRUE(shell.executed.empty());
-    EXPECT_FALSE(std::filesystem::exists(data / "Test.htm"));
+    EXPECT_FALSE(exists(dataFolder() + "\\Test.htm"));
 
     shell.findResult = 42;
     shell.executeResult = 2;
     window->OpenLink("http://www.tessary.example/", true);
     EXPECT_EQ(host.asked()[1].text, "Web page fialed to be opened.");
     EXPECT_EQ(host.asked()[1].caption, "Website URL Failed...");
-    EXPECT_FALSE(std::filesystem::exists(data / "Test.htm"));
+    EXPECT_FALSE(exists(dataFolder() + "\\Test.htm"));
 }
 
 TEST_F(CollectionWindowTest, OpenLinkWithoutAWritablePageOpensTheAddressDirectly) {
     start();
-    std::filesystem::create_directory(data / "Test.htm");  // in the way of the page
+    files.addFolder(dataFolder() + "\\Test.htm");  // in the way of the page
     window->OpenLink("http://www.tessary.example/", true);
     EXPECT_TRUE(shell.found.empty());
     ASSERT_EQ(shell.executed.size(), 1u);

@@ -1,7 +1,5 @@
 // The main window's loading, colour, apply, collection and removal, headless: the files written,
 // the toolbar value, the questions asked and answered, and the failures reported.
-#include <fstream>
-
 #include "core/bitmap_writer.h"
 #include "platform/picture_files.h"
 #include "skinmaker/data_folder.h"
@@ -17,14 +15,9 @@ namespace {
 
 using ApplyWindowTest = MainWindowTest;
 
-std::vector<uint8_t> ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // What the engine writes for the window's current layout at the 96-DPI measure.
-std::vector<uint8_t> EngineSkin(IeMain& w, const std::string& picturePath) {
-    Picture picture = LoadPicture(platform::SystemFileSystem(), picturePath).value();
+std::vector<uint8_t> EngineSkin(platform::FileSystem& files, IeMain& w, const std::string& picturePath) {
+    Picture picture = LoadPicture(files, picturePath).value();
     SkinLayout layout;
     layout.mode = w.Option1(1).value() ? LayoutMode::Single
                   : w.Option1(0).value() ? LayoutMode::Tile : LayoutMode::Stretch;
@@ -43,7 +36,7 @@ std::vector<uint8_t> EngineSkin(IeMain& w, const std::string& picturePath) {
 TEST_F(ApplyWindowTest, BrowseLoadsResetsAndFitsThePreviewBox) {
     IeMain& w = start();
     browse(writePicture("wide.bmp", 400, 200));
-    EXPECT_EQ(w.txtFile.text(), (folder / "wide.bmp").string());
+    EXPECT_EQ(w.txtFile.text(), picturePath("wide.bmp"));
     EXPECT_TRUE(w.Option1(0).value());
     EXPECT_EQ(w.SclWidth.value(), 100);
     EXPECT_DOUBLE_EQ(w.Image2.rect().width, 1605);
@@ -92,9 +85,9 @@ TEST_F(ApplyWindowTest, TooWideAndUnreadablePicturesLeaveTheEarlierOne) {
     w.cmdReset.press();
     EXPECT_EQ(w.PicTarget.surface().pixels(), preview);
 
-    std::ofstream(folder / "not-a-picture.gif") << "hello";
+    files.addFile(picturePath("not-a-picture.gif"), "hello");
     w.SclWidth.setValue(120);
-    browse((folder / "not-a-picture.gif").string());
+    browse(picturePath("not-a-picture.gif"));
     ASSERT_EQ(host.asked().size(), 2u);
     EXPECT_EQ(host.asked()[1].text, "Picture could not be loaded");
     EXPECT_EQ(w.txtFile.text(), first);
@@ -106,14 +99,13 @@ TEST_F(ApplyWindowTest, TooWideAndUnreadablePicturesLeaveTheEarlierOne) {
     // Refused from its header: under a budget that its 256 MB of pixels would break, the window
     // still says it is too large, not that it could not be loaded.
     const std::vector<uint8_t> huge = HugeRle8Bitmap();
-    std::ofstream(folder / "huge.bmp", std::ios::binary)
-        .write(reinterpret_cast<const char*>(huge.data()), static_cast<std::streamsize>(huge.size()));
+    files.addFile(picturePath("huge.bmp"), std::string(huge.begin(), huge.end()));
     stb::AllocationScope::SetDefaultBudgetForTesting(1024 * 1024);
-    browse((folder / "huge.bmp").string());
+    browse(picturePath("huge.bmp"));
     stb::AllocationScope::SetDefaultBudgetForTesting(0);
     ASSERT_EQ(host.asked().size(), 3u);
     EXPECT_EQ(host.asked()[2].text, "Picture is too large to load");
-    EXPECT_EQ(w.txtFile.text(), (folder / "tall.bmp").string());
+    EXPECT_EQ(w.txtFile.text(), picturePath("tall.bmp"));
 }
 
 TEST_F(ApplyWindowTest, ColourChangeAndCancel) {
@@ -153,8 +145,8 @@ TEST_F(ApplyWindowTest, ApplyWritesTheEngineSkinSetsTheValueAndCollects) {
     EXPECT_EQ(host.asked()[1].flags, 36);
     EXPECT_EQ(host.asked()[1].caption, "Confirm");
     EXPECT_EQ(toolbarValue(), w.SkinPath());
-    EXPECT_EQ(ReadFile(skinPath()), EngineSkin(w, picture));
-    EXPECT_EQ(ReadFile(collectionPath(1)), ReadFile(skinPath()));
+    EXPECT_EQ(fileBytes(skinPath()), EngineSkin(files, w, picture));
+    EXPECT_EQ(fileBytes(collectionPath(1)), fileBytes(skinPath()));
     EXPECT_EQ(w.CollectionFile, dataFolder() + "\\Collection\\Skin0001.bmp");
 
     // A later apply rewrites the same collection file without asking.
@@ -162,14 +154,14 @@ TEST_F(ApplyWindowTest, ApplyWritesTheEngineSkinSetsTheValueAndCollects) {
     ASSERT_TRUE(w.Option1(2).press());
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked().size(), 1u);
-    EXPECT_EQ(ReadFile(collectionPath(1)), ReadFile(skinPath()));
-    EXPECT_FALSE(std::filesystem::exists(collectionPath(2)));
+    EXPECT_EQ(fileBytes(collectionPath(1)), fileBytes(skinPath()));
+    EXPECT_FALSE(exists(collectionPath(2)));
 
     // A new picture is asked about again and takes the next number.
     browse(writePicture("q.bmp", 10, 10));
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_TRUE(std::filesystem::exists(collectionPath(2)));
+    EXPECT_TRUE(exists(collectionPath(2)));
     EXPECT_EQ(host.unanswered(), 0);
 }
 
@@ -182,37 +174,35 @@ TEST_F(ApplyWindowTest, ResolutionsDecideTheWidthAndStretchTheHeight) {
         ASSERT_TRUE(w.Option2(i).press());
         host.answerNext(ui::kIdNo);
         ASSERT_TRUE(w.Command4.press());
-        Picture skin = LoadPicture(platform::SystemFileSystem(), skinPath()).value();
+        Picture skin = LoadPicture(files, skinPath()).value();
         EXPECT_EQ(skin.width(), widths[i]);
         EXPECT_EQ(skin.height(), 133);
-        EXPECT_EQ(ReadFile(skinPath()), EngineSkin(w, picture));
+        EXPECT_EQ(fileBytes(skinPath()), EngineSkin(files, w, picture));
     }
     ASSERT_TRUE(w.Option1(2).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(LoadPicture(platform::SystemFileSystem(), skinPath()).value().height(), 113);
+    EXPECT_EQ(LoadPicture(files, skinPath()).value().height(), 113);
     // No is asked again at every apply, and the collection stays empty.
     EXPECT_EQ(host.unanswered(), 0);
-    EXPECT_FALSE(std::filesystem::exists(collectionPath(1)));
+    EXPECT_FALSE(exists(collectionPath(1)));
 }
 
 TEST_F(ApplyWindowTest, CollectionTakesTheLowestFreeNumber) {
     IeMain& w = start();
-    std::filesystem::create_directories(data / "Collection");
-    for (int n : {1, 2, 4}) std::ofstream(collectionPath(n)) << "x";
-    std::ofstream(collectionPath(3)).close();  // zero bytes: free
+    for (int n : {1, 2, 4}) files.addFile(collectionPath(n), "x");
+    files.addFile(collectionPath(3), "");  // zero bytes: free
     browse(writePicture("p.bmp", 10, 10));
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(w.CollectionFile, dataFolder() + "\\Collection\\Skin0003.bmp");
-    EXPECT_GT(std::filesystem::file_size(collectionPath(3)), 1u);
+    EXPECT_GT(fileBytes(collectionPath(3)).size(), 1u);
     EXPECT_EQ(w.AddToSelection(), dataFolder() + "\\Collection\\Skin0005.bmp");
 }
 
 TEST_F(ApplyWindowTest, FullCollectionIsReportedAfterTheSkinWasApplied) {
     IeMain& w = start();
-    std::filesystem::create_directories(data / "Collection");
-    for (int n = 1; n <= 9999; ++n) std::ofstream(collectionPath(n)) << "x";
+    for (int n = 1; n <= 9999; ++n) files.addFile(collectionPath(n), "x");
     browse(writePicture("p.bmp", 10, 10));
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
@@ -228,20 +218,20 @@ TEST_F(ApplyWindowTest, UnsavedSkinIsReportedAndNothingElseChanges) {
     browse(writePicture("p.bmp", 10, 10));
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
-    const auto firstSkin = ReadFile(skinPath());
+    const auto firstSkin = fileBytes(skinPath());
     const std::string value = toolbarValue();
     host.clearAsked();
     w.CollectionFile.clear();
 
-    // A folder in the way of the temporary file makes the write fail.
-    std::filesystem::create_directory(skinPath() + ".partial");
+    // A skin file another program holds open cannot be replaced.
+    files.holdOpen(skinPath());
     w.SclWidth.setValue(300);
     ASSERT_TRUE(w.Command4.press());
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "IE Skin could not be saved. The skin in use was left as it was.");
-    EXPECT_EQ(ReadFile(skinPath()), firstSkin);
+    EXPECT_EQ(fileBytes(skinPath()), firstSkin);
     EXPECT_EQ(toolbarValue(), value);
-    EXPECT_FALSE(std::filesystem::exists(collectionPath(2)));
+    EXPECT_FALSE(exists(collectionPath(2)));
 }
 
 TEST_F(ApplyWindowTest, UnwritableToolbarValueIsReportedInsteadOfSuccess) {
@@ -257,34 +247,34 @@ TEST_F(ApplyWindowTest, UnwritableToolbarValueIsReportedInsteadOfSuccess) {
     EXPECT_EQ(host.asked()[1].text,
               "IE Skin was saved but could not be applied: the toolbar setting could not be written.");
     EXPECT_FALSE(w.Command5.enabled());
-    EXPECT_TRUE(std::filesystem::exists(skinPath()));
+    EXPECT_TRUE(exists(skinPath()));
 }
 
 TEST_F(ApplyWindowTest, FailedCollectionWriteIsReportedAndAskedAgain) {
     IeMain& w = start();
     browse(writePicture("p.bmp", 10, 10));
-    std::filesystem::create_directories(data / "Collection" / "Skin0001.bmp.partial");
+    files.addFolder(collectionPath(1));  // in the way of the file
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     ASSERT_EQ(host.asked().size(), 3u);
     EXPECT_EQ(host.asked()[2].text, "IE Skin could not be saved in Skin Collection.");
     EXPECT_TRUE(w.CollectionFile.empty());
-    std::filesystem::remove_all(data / "Collection" / "Skin0001.bmp.partial");
+    ASSERT_TRUE(files.RemoveFolder(collectionPath(1)).ok());
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[4].text, "Do you want to add IE Skin to Skin Collection");
-    EXPECT_TRUE(std::filesystem::exists(collectionPath(1)));
+    EXPECT_TRUE(exists(collectionPath(1)));
 
     // The remembered file cannot be rewritten once the folder has gone: it is forgotten, and the
     // next "&Apply" asks again and makes the folder anew.
-    std::filesystem::remove_all(data / "Collection");
+    files.RemoveTree(dataFolder() + "\\Collection");
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[6].text, "IE Skin could not be saved in Skin Collection.");
     EXPECT_TRUE(w.CollectionFile.empty());
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[8].text, "Do you want to add IE Skin to Skin Collection");
-    EXPECT_TRUE(std::filesystem::exists(collectionPath(1)));
+    EXPECT_TRUE(exists(collectionPath(1)));
 }
 
 TEST_F(ApplyWindowTest, RemoveSkinAsksThenDeletesTheValueOnly) {
@@ -304,7 +294,7 @@ TEST_F(ApplyWindowTest, RemoveSkinAsksThenDeletesTheValueOnly) {
     EXPECT_EQ(toolbarValue(), "False");
     EXPECT_FALSE(w.Command5.enabled());
     EXPECT_FALSE(w.mRemSkin.enabled());
-    EXPECT_TRUE(std::filesystem::exists(skin));
+    EXPECT_TRUE(exists(skin));
     // No picture was loaded, so the preview is cleared.
     EXPECT_EQ(w.PicTarget.surface().pixelAt(5, 5), ToRgb(MakeColorRef(212, 208, 200)));
 }
@@ -344,7 +334,7 @@ TEST_F(HighDpiWindowTest, PreviewIsSharperAndTheSkinKeepsItsPixelWidth) {
     ASSERT_TRUE(w.Option2(3).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(LoadPicture(platform::SystemFileSystem(), skinPath()).value().width(), 1024);
+    EXPECT_EQ(LoadPicture(files, skinPath()).value().width(), 1024);
 }
 
 } // namespace

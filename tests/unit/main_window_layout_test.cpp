@@ -69,14 +69,14 @@ TEST_F(LayoutWindowTest, StartWithCurrentSkinShowsItTiledWithControlsDisabled) {
     SkinLayout layout;
     Surface expected = MakePreviewSurface();
     ASSERT_TRUE(expected.setBackColor(MakeColorRef(212, 208, 200)).ok());
-    Picture picture = LoadPicture(platform::SystemFileSystem(), skin).value();
+    Picture picture = LoadPicture(files, skin).value();
     PreviewTile(layout, {picture, 40 * 15.0, 20 * 15.0}, expected);
     EXPECT_EQ(w.PicTarget.surface().pixels(), expected.pixels());
 }
 
 TEST_F(LayoutWindowTest, StartWithDeletedSkinDrawsNothingThenBrowseEnablesAsUsual) {
     ASSERT_TRUE(SetRegString(registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue,
-                             (folder / "gone.bmp").string()));
+                             picturePath("gone.bmp")));
     IeMain& w = start();
     EXPECT_EQ(redraws.count, 0);
     EXPECT_TRUE(w.Command5.enabled());
