@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"

@@ -102,8 +102,7 @@ public:
         return file->bytes;
     }
     // Every change asked for, in order, as "op path": mkdir, write, move (from " to " to),
-    // delete, delete-plain, matching (folder\pattern), rmdir, unlink, writable (the read-only
-    // attribute taken off), tree, shell-files and shell-all.
+    // delete, delete-plain, unlink, writable (the read-only attribute taken off) and tree.
     std::vector<std::string> log;
     // Called with each entry as it is logged, before the change is made: a test changes the file
     // system there as another program could at that moment.
@@ -310,35 +309,6 @@ public:
             return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
         return Status::Ok();
     }
-    Status DeleteMatching(const std::string& folder, const std::string& pattern) override {
-        if (!note("matching " + folder + "\\" + pattern))
-            return Died(folder);
-        int matched = 0;
-        bool failed = false;
-        for (const Entry* entry : children(Followed(Normal(folder)), false)) {
-            if (!isFileLike(*entry) || !platform::MatchesPattern(Name(entry->path), pattern))
-                continue;
-            ++matched;
-            failed |= entry->readOnly || refused(entry->path) || !erase(entry->path);
-        }
-        if (matched == 0 || failed)
-            return Error{matched == 0 ? ErrorCode::FileNotFound : ErrorCode::DeleteFailed, folder};
-        return Status::Ok();
-    }
-    Status RemoveFolder(const std::string& path) override {
-        if (!note("rmdir " + path))
-            return Died(path);
-        const std::string at = Through(Normal(path));
-        const Entry* entry = find(at);
-        if (!entry)
-            return IsRoot(at) && hasDrive(at[0]) ? Status(Error{ErrorCode::DeleteFailed, path}) : Status(NotFound(path));
-        if (entry->kind == Kind::Link && entry->folderLink)
-            return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, path});
-        if (entry->kind != Kind::Folder || !children(at, true).empty())
-            return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
-        entries_.erase(Key(at));
-        return Status::Ok();
-    }
     Status RemoveLink(const std::string& path) override {
         if (!note("unlink " + path))
             return Died(path);
@@ -384,13 +354,8 @@ public:
         (void)removeTree(Through(Normal(folder)), Normal(folder), stayed, &only);
         return stayed;
     }
-    Status ShellDelete(const std::string& path, bool filesOnly) override {
-        if (!note(std::string(filesOnly ? "shell-files " : "shell-all ") + path))
-            return Died(path);
-        return shellDelete(Through(Normal(path)));
-    }
 
-    std::vector<platform::DriveInfo> Drives() override { return dead() ? std::vector<platform::DriveInfo>{} : drives_; }
+    std::vector<platform::DriveInfo> List() override { return dead() ? std::vector<platform::DriveInfo>{} : drives_; }
     Result<std::string> CurrentFolder(char drive) override {
         if (dead())
             return Died(std::string(1, drive));
@@ -555,33 +520,6 @@ private:
             return false;
         entries_.erase(Key(normal));
         return true;
-    }
-    // Files and file links go; a folder link is entered and what it points to deleted, then the
-    // link goes; folders go deepest first, each once it is empty.
-    Status shellDelete(const std::string& at) {
-        const Entry* entry = find(at);
-        if (entry && isFileLike(*entry))
-            return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, at});
-        if (entry && entry->kind == Kind::Link) {
-            const Status behind = shellDelete(Followed(at));
-            entries_.erase(Key(at));
-            return behind;
-        }
-        if (!entry || entry->kind != Kind::Folder)
-            return NotFound(at);
-        std::vector<std::string> tree;
-        for (const Entry* below : children(at, true))
-            tree.push_back(below->path);
-        bool failed = false;
-        for (const std::string& item : tree)
-            if (const Entry* below = find(item); below && below->kind != Kind::Folder)
-                failed |= !shellDelete(item).ok();
-        std::sort(tree.begin(), tree.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-        tree.push_back(at);
-        for (const std::string& item : tree)
-            if (isFolder(item) && children(item, true).empty())
-                entries_.erase(Key(item));
-        return failed ? Status(Error{ErrorCode::DeleteFailed, at}) : Status::Ok();
     }
     // What lies in `folder` (everything below it when `deep`): files, then folders, then links,
     // each in the order of their paths without regard to case. Links are listed but not entered,

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "core/bitmap_writer.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/data_folder.h"
 #include "core/stb_image_impl.h"

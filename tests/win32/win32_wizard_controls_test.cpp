@@ -378,7 +378,7 @@ protected:
     }
     std::string base;
     platform::FileSystem& folders = platform::SystemFileSystem();
-    FileSystemFolders listed{folders};
+    FileSystemFolders listed{folders, folders};
 };
 
 TEST_F(FolderListsTest, SystemDrivesAndFolders) {

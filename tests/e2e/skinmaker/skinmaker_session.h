@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/e2e/driver/code_page.h"
