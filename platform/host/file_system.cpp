@@ -1,6 +1,6 @@
 // The file system on the host (the native build and its tests) over POSIX calls, with the paths'
-// backslashes turned into slashes. The host has no drive letters and no shell: those parts
-// answer NotSupported, and nothing that runs on the host asks for them.
+// backslashes turned into slashes. The host has no drive letters: the drive role answers
+// NotSupported there, and nothing that runs on the host asks for it.
 #include "platform/file_system.h"
 
 #include <dirent.h>
@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "core/ascii_case.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 
 namespace tess::platform {

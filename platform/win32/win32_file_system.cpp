@@ -5,13 +5,13 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
 #include <winioctl.h>
 
 #include <algorithm>
 #include <cctype>
 
 #include "core/ascii_case.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 #include "platform/path_text.h"
 #include "platform/win32/handles.h"

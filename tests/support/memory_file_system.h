@@ -1,7 +1,6 @@
 // The in-memory file system of the tests: drives, folders, files and links whose names compare
-// without regard to case, files held by other programs, names the code page cannot spell, and the
-// shell's deletion, which (as some versions of the system do) enters folder links, and a death of
-// the program after a given change. The file system cases check it against Wine's.
+// without regard to case, files held by other programs, names the code page cannot spell, and a
+// death of the program after a given change. The file system cases check it against Wine's.
 #pragma once
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "core/ascii_case.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "tests/support/crash_clock.h"
@@ -73,8 +73,7 @@ public:
     // move within its volume.
     void run(const std::string& path) { held_[Key(Through(Normal(path)))] = Hold::Running; }
     void release(const std::string& path) { held_.erase(Key(Through(Normal(path)))); }
-    // A file with the read-only attribute: the system neither replaces nor deletes it by name,
-    // but the shell's deletion takes it.
+    // A file with the read-only attribute: the system neither replaces nor deletes it by name.
     void markReadOnly(const std::string& path) {
         if (Entry* file = findMutable(Through(Normal(path))); file && file->kind == Kind::File)
             file->readOnly = true;
