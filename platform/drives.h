@@ -2,6 +2,7 @@
 // them. Not a file operation: the host, which has no drive letters, knows none.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,9 @@ class Drives {
 public:
     virtual ~Drives() = default;
 
+    // The drive types that the programs tell apart, numbered as GetDriveTypeA numbers them.
+    enum Kind : uint32_t { NoRootDir = 1, Removable = 2, Fixed = 3, CdRom = 5 };
+
     // The drives in letter order.
     virtual std::vector<DriveInfo> List() = 0;
     // The folder the system keeps as a drive's current one (its root unless set), e.g.
@@ -21,6 +25,9 @@ public:
     virtual Result<std::string> CurrentFolder(char drive) = 0;
     // The drive of the program's current folder, lower case; 'c' when it lies on none.
     virtual char CurrentDrive() = 0;
+    // The type of the drive with that letter (GetDriveTypeA on its root): NoRootDir for a
+    // letter that is no drive.
+    virtual uint32_t Type(char letter) = 0;
 };
 
 } // namespace tess::platform

@@ -71,6 +71,7 @@ public:
     std::vector<DriveInfo> List() override;
     Result<std::string> CurrentFolder(char drive) override;
     char CurrentDrive() override;
+    uint32_t Type(char letter) override;
 };
 
 } // namespace
@@ -369,5 +370,7 @@ Result<std::string> HostFileSystem::CurrentFolder(char drive) {
 }
 
 char HostFileSystem::CurrentDrive() { return 'c'; }
+
+uint32_t HostFileSystem::Type(char) { return platform::Drives::NoRootDir; }
 
 } // namespace tess::platform

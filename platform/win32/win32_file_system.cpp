@@ -685,4 +685,9 @@ char Win32FileSystem::CurrentDrive() {
     return 'c';
 }
 
+uint32_t Win32FileSystem::Type(char letter) {
+    const char root[] = {static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':', '\\', '\0'};
+    return GetDriveTypeA(root);
+}
+
 } // namespace tess::platform::win32

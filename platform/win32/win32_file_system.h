@@ -71,6 +71,7 @@ public:
     // GetFullPathNameA of the drive alone.
     Result<std::string> CurrentFolder(char drive) override;
     char CurrentDrive() override;
+    uint32_t Type(char letter) override;
 
 private:
     EntryCalls& calls_;

@@ -29,7 +29,8 @@ public:
 
     // A drive, replacing one of the same letter. An unreadable one fails every listing, as a
     // drive without its medium does.
-    void addDrive(char letter, std::string description, bool readable = true) {
+    void addDrive(char letter, std::string description, bool readable = true,
+                  uint32_t type = platform::Drives::Fixed) {
         letter = AsciiLower(letter);
         std::erase_if(drives_, [&](const platform::DriveInfo& d) { return d.letter == letter; });
         drives_.push_back({letter, std::move(description)});
@@ -40,6 +41,7 @@ public:
         else
             unreadable_.insert(letter);
         current_[letter] = std::string(1, static_cast<char>(letter - 'a' + 'A')) + ":\\";
+        types_[letter] = type;
     }
     void addFolder(const std::string& path) {
         const std::string at = Normal(path);
@@ -364,6 +366,10 @@ public:
         return found->second;
     }
     char CurrentDrive() override { return currentDrive_; }
+    uint32_t Type(char letter) override {
+        const auto found = types_.find(AsciiLower(letter));
+        return found == types_.end() ? platform::Drives::NoRootDir : found->second;
+    }
 
 private:
     enum class Kind { File, Folder, Link };
@@ -539,6 +545,7 @@ private:
     std::set<std::string> refused_;         // folders, by Key
     std::set<std::string> unlistable_;      // folders, by Key
     std::vector<platform::DriveInfo> drives_;
+    std::map<char, uint32_t> types_;
     std::set<char> unreadable_;
     std::map<char, std::string> current_;
     char currentDrive_ = 'c';
