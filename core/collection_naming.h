@@ -21,7 +21,7 @@ std::string CollectionFileName(const std::string& dataFolder, int number);
 bool IsCollectionFileName(const std::string& name);
 
 // The name of the lowest number from 1 to 9999 whose file `exists` denies, or "" when every
-// number is taken. The predicate decides what counts as taken (the window passes FileExists, so
+// number is taken. The predicate decides what counts as taken (the window passes HasContent, so
 // that an empty file is reused).
 std::string FirstFreeCollectionFile(const std::string& dataFolder,
                                     const std::function<bool(const std::string&)>& exists);

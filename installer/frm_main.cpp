@@ -108,7 +108,7 @@ void FrmMain::Form_Load() {
     if (env_.closeRunningCopy) env_.closeRunningCopy();
     WizardPage = 1;
     strSrcPath = ProcessCommandLine(env_.commandLine).sourcePath;
-    InstallDir = InitInstallDir(env_.registry, env_.system);
+    InstallDir = InitInstallDir(env_.registry, env_.system, env_.files);
     Label2_3.setCaption("");
     UpdateInfo();
     form.setTopMost(true);

@@ -19,7 +19,7 @@ bool SameDrive(const std::string& a, const std::string& b) {
 } // namespace
 
 FrmPath::FrmPath(SetupEnv& env, FrmMain& main)
-    : folders(env.files),
+    : folders(env.files, env.files),
       form("frmPath", {0, 0, 3930, 4605}, "Change Directory", ui::Form::Border::FixedDialog),
       lblPrompt(&form, "lblPrompt", {210, 120, 3525, 195}, "Select installation directory"),
       lblPath(&form, "lblPath", {210, 420, 330, 195}, "Path"),

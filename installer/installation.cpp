@@ -52,7 +52,7 @@ bool IsOwnCollectionFileName(const std::string& name) {
 
 // Whether every file directly in `folder` passes `own`, and none is a link; the subfolders' names.
 // Nothing when the folder cannot be read.
-std::optional<std::vector<std::string>> OwnFilesOnly(platform::FileSystem& files, const std::string& folder,
+std::optional<std::vector<std::string>> OwnFilesOnly(platform::Files& files, const std::string& folder,
                                                      bool (*own)(const std::string&)) {
     const Result<std::vector<std::string>> names = files.ListFiles(folder, "*");
     Result<std::vector<std::string>> folders = files.ListFolders(folder);
@@ -69,7 +69,7 @@ std::optional<std::vector<std::string>> OwnFilesOnly(platform::FileSystem& files
 // folder with nothing but its bitmaps; a link anywhere, or a folder that cannot be read, refuses
 // it. Everything in it is about to belong to the administrators, and the programs in it to be
 // run elevated.
-bool HoldsOnlyOwnFiles(platform::FileSystem& files, const std::string& appDir) {
+bool HoldsOnlyOwnFiles(platform::Files& files, const std::string& appDir) {
     if (files.IsLink(appDir) || !files.FolderExists(appDir))
         return false;
     const std::optional<std::vector<std::string>> folders = OwnFilesOnly(files, appDir, IsOwnFileName);
@@ -114,7 +114,7 @@ std::optional<std::string> PrepareAppFolder(InstallServices& services, const std
 }
 
 // The installed size in KiB as the system's list of programs shows it, rounded up.
-uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& paths) {
+uint32_t SizeInKb(platform::Files& files, const std::vector<std::string>& paths) {
     uint64_t bytes = 0;
     for (const std::string& path : paths) {
         if (const Result<uint64_t> length = files.FileLength(path); length.ok())
@@ -126,7 +126,7 @@ uint32_t SizeInKb(platform::FileSystem& files, const std::vector<std::string>& p
 // A file of ours that is done with, read-only or not. It may lie in a folder the user can write
 // (the cabinet in a downloads folder), so it goes through a handle on what is there, never by a
 // name looked at first: a link or a folder put in its place is left alone.
-void Discard(platform::FileSystem& files, const std::string& path) {
+void Discard(platform::Files& files, const std::string& path) {
     HandlerErrors<OnError::Resume> on;
     on.step(files.RemovePlainFile(path));
 }
@@ -143,7 +143,7 @@ struct Replacement {
 // alone, so a program whose file cannot be replaced (one that is running) is best put last. Each
 // earlier one first moves its installed file aside, to be put back when a later one fails: the
 // programs stay the pair they were rather than a mix of two versions, or one without the other.
-std::optional<size_t> ReplacePrograms(platform::FileSystem& files,
+std::optional<size_t> ReplacePrograms(platform::Files& files,
                                       const std::vector<Replacement>& replacements) {
     HandlerErrors<OnError::Resume> on;
     std::vector<bool> keptAside;
@@ -214,7 +214,7 @@ InstallReport InstallFiles(InstallServices services, const std::string& setupFol
                            const std::string& installDir) {
     HandlerErrors<OnError::Resume> on;
     InstallReport report;
-    platform::FileSystem& files = services.files;
+    platform::Files& files = services.files;
     const std::string cabinet = setupFolder + "\\" + product::kCabinetFile;
     // The cabinet lies in a folder the user can write: it is opened once, before anything is
     // looked at, and every entry comes from that opening.

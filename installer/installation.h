@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/product.h"
-#include "platform/file_system.h"
+#include "platform/files.h"
 #include "platform/program_folders.h"
 #include "platform/registry.h"
 #include "install_services.h"
@@ -18,7 +18,7 @@
 namespace tess::installer {
 
 struct InstallServices {
-    platform::FileSystem& files;
+    platform::Files& files;
     CabinetExtractor& cabinet;
     RegistryApi& registry;
     ShellLinks& links;

@@ -65,15 +65,15 @@ bool IsWinNT4(const SystemInfo& system) {
 
 bool IsWin4(const SystemInfo& system) { return IsWin95(system) || IsWinNT4(system); }
 
-std::string FirstFixedDrive(const SystemInfo& system) {
-    for (int index = 0; index < 26; ++index) {
-        if (system.DriveType(index) == kDriveFixed)
-            return std::string(1, static_cast<char>('A' + index)) + ":\\";
+std::string FirstFixedDrive(platform::Drives& drives) {
+    for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (drives.Type(letter) == platform::Drives::Fixed)
+            return std::string(1, letter) + ":\\";
     }
     return "C:\\";
 }
 
-std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system) {
+std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system, platform::Drives& drives) {
     std::string folder;
     if (IsWin4(system)) {
         const OpenedKey opened =
@@ -81,7 +81,7 @@ std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system) {
         if (opened.ok())
             folder = RegQueryString(registry, opened.key.get(), "ProgramFilesDir").value_or("");
     }
-    return folder.empty() ? FirstFixedDrive(system) : folder;
+    return folder.empty() ? FirstFixedDrive(drives) : folder;
 }
 
 } // namespace tess::installer

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/drives.h"
 #include "platform/registry.h"
 #include "platform/system_info.h"
 
@@ -44,9 +45,9 @@ bool IsWinNT4(const SystemInfo& system);
 bool IsWin4(const SystemInfo& system);
 
 // The root of the first fixed drive from A to Z, "C:\" when none is fixed.
-std::string FirstFixedDrive(const SystemInfo& system);
+std::string FirstFixedDrive(platform::Drives& drives);
 
 // The default installation folder: the system's ProgramFilesDir, else the first fixed drive.
-std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system);
+std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system, platform::Drives& drives);
 
 } // namespace tess::installer

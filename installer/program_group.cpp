@@ -22,7 +22,7 @@ std::optional<std::string> InShellFolder(const SystemInfo& system, int csidl,
     return folder + name;
 }
 
-bool MakeFolder(platform::FileSystem& files, const std::string& folder) {
+bool MakeFolder(platform::Files& files, const std::string& folder) {
     const Status made = files.CreateFolder(folder);
     return made.ok() || made.error().code == ErrorCode::AlreadyExists;
 }
@@ -35,7 +35,7 @@ int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu) {
     return startMenu ? kCsidlCommonStartMenu : kCsidlCommonPrograms;
 }
 
-GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& files,
+GroupReport CreateProgramGroup(const SystemInfo& system, platform::Files& files,
                                ShellLinks& links, const std::string& appDir,
                                std::string folderName, bool perUser, bool startMenu,
                                const std::vector<GroupShortcut>& shortcuts) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "install_services.h"
-#include "platform/file_system.h"
+#include "platform/files.h"
 #include "platform/system_info.h"
 
 namespace tess::installer {
@@ -32,7 +32,7 @@ int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu);
 // folder and writes each shortcut, to appDir & "\" & program, into it; with an empty name there
 // is no group folder and the shortcuts go into the shell folder itself. When the shell folder
 // cannot be determined, nothing is created in its place.
-GroupReport CreateProgramGroup(const SystemInfo& system, platform::FileSystem& files,
+GroupReport CreateProgramGroup(const SystemInfo& system, platform::Files& files,
                                ShellLinks& links, const std::string& appDir,
                                std::string folderName, bool perUser, bool startMenu,
                                const std::vector<GroupShortcut>& shortcuts);

@@ -1,6 +1,6 @@
 // The parts of the file system that are the same on every system: name patterns and the order of
 // listed names.
-#include "platform/file_system.h"
+#include "platform/files.h"
 #include "platform/file_names.h"
 
 #include <algorithm>
@@ -47,7 +47,7 @@ bool MatchesExactly(const std::string& nameText, const std::string& patternText,
 
 } // namespace
 
-bool HasContent(FileSystem& files, const std::string& path) {
+bool HasContent(Files& files, const std::string& path) {
     const Result<uint64_t> length = files.FileLength(path);
     return length.ok() && length.value() > 0;
 }

@@ -5,7 +5,7 @@
 
 namespace tess {
 
-Result<PictureFile> ReadPictureFile(platform::FileSystem& files, const std::string& path) {
+Result<PictureFile> ReadPictureFile(platform::Files& files, const std::string& path) {
     if (path.empty())
         return PictureFile{};
     Result<std::vector<uint8_t>> bytes = files.ReadWholeFile(path, kMaxPictureFileBytes);
@@ -30,14 +30,14 @@ Result<Picture> DecodePictureFile(const PictureFile& file) {
     return DecodePicture(file.bytes.data(), file.bytes.size());
 }
 
-Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path) {
+Result<Picture> LoadPicture(platform::Files& files, const std::string& path) {
     Result<PictureFile> file = ReadPictureFile(files, path);
     if (!file)
         return file.error();
     return DecodePictureFile(file.value());
 }
 
-Status WriteBitmap(platform::FileSystem& files, const Surface& surface, const std::string& path) {
+Status WriteBitmap(platform::Files& files, const Surface& surface, const std::string& path) {
     return files.WriteFileReplacing(path, EncodeBitmap(surface));
 }
 

@@ -10,7 +10,7 @@
 #include "core/picture_loader.h"
 #include "core/result.h"
 #include "core/surface.h"
-#include "platform/file_system.h"
+#include "platform/files.h"
 
 namespace tess {
 
@@ -20,7 +20,7 @@ namespace tess {
 // read, or a picture over the pixel limits), NotAPicture (empty, or not one of the three
 // formats), CorruptPicture (truncated, damaged or using something unsupported, such as a JPEG
 // inside a bitmap), OutOfMemory.
-Result<Picture> LoadPicture(platform::FileSystem& files, const std::string& path);
+Result<Picture> LoadPicture(platform::Files& files, const std::string& path);
 
 // A picture file read whole, with the size its header announces, so that a caller can refuse the
 // picture by its size before it is decoded.
@@ -31,13 +31,13 @@ struct PictureFile {
 
 // Reads a picture file and inspects its header: LoadPicture's errors for the file and the header.
 // The empty path gives no bytes and the size 0 x 0.
-Result<PictureFile> ReadPictureFile(platform::FileSystem& files, const std::string& path);
+Result<PictureFile> ReadPictureFile(platform::Files& files, const std::string& path);
 
 // Decodes what ReadPictureFile read: no bytes give the empty picture.
 Result<Picture> DecodePictureFile(const PictureFile& file);
 
 // Writes the surface as a bitmap file at `path`; a failed write leaves an existing file as it
 // was. Every failure is returned.
-Status WriteBitmap(platform::FileSystem& files, const Surface& surface, const std::string& path);
+Status WriteBitmap(platform::Files& files, const Surface& surface, const std::string& path);
 
 } // namespace tess

@@ -1,4 +1,4 @@
-// What the programs ask the system about: the version, drive types and the special folders,
+// What the programs ask the system about: the version and the special folders,
 // behind an interface so that the folder rules run without Windows.
 #pragma once
 
@@ -18,14 +18,6 @@ inline constexpr int kCsidlCommonPrograms = 23;
 inline constexpr int kCsidlLocalAppData = 28;
 inline constexpr int kCsidlProgramFiles = 38;
 
-// Drive types as GetDriveTypeA gives them.
-inline constexpr uint32_t kDriveUnknown = 0;
-inline constexpr uint32_t kDriveNoRootDir = 1;
-inline constexpr uint32_t kDriveRemovable = 2;
-inline constexpr uint32_t kDriveFixed = 3;
-inline constexpr uint32_t kDriveRemote = 4;
-inline constexpr uint32_t kDriveCdRom = 5;
-
 // The two fields of the version record that the setup program reads.
 struct OsVersion {
     uint32_t platformId = 0;  // 1: the Windows 95 family, 2: the NT family
@@ -37,8 +29,6 @@ public:
     virtual ~SystemInfo() = default;
     // GetVersionExA; nothing when the call fails.
     virtual std::optional<OsVersion> Version() const = 0;
-    // GetDriveTypeA on the root of the drive with letter 'A' + index.
-    virtual uint32_t DriveType(int index) const = 0;
     // The path of a shell folder (CSIDL number), without a trailing backslash.
     virtual Result<std::string> SpecialFolder(int csidl) const = 0;
     virtual Result<std::string> WindowsFolder() const = 0;

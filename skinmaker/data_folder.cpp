@@ -13,14 +13,14 @@ constexpr const char* kProbeName = "~Tessary write test.tmp";
 
 } // namespace
 
-bool CanWriteIn(platform::FileSystem& files, const std::string& folder) {
+bool CanWriteIn(platform::Files& files, const std::string& folder) {
     const std::string probe = folder + "\\" + kProbeName;
     if (!files.WriteFileReplacing(probe, {'T'}).ok())
         return false;
     return files.RemoveFile(probe).ok();
 }
 
-std::string ChooseDataFolder(platform::FileSystem& files, const std::string& programFolder,
+std::string ChooseDataFolder(platform::Files& files, const std::string& programFolder,
                              const std::string& localAppData) {
     if (localAppData.empty() || CanWriteIn(files, programFolder))
         return programFolder;

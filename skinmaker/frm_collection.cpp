@@ -24,7 +24,7 @@ constexpr const char* kNotDeleted = "The skin could not be deleted.";
 } // namespace
 
 FrmCollection::FrmCollection(SkinMakerEnv& env, IeMain& main)
-    : folders(env.files),
+    : folders(env.files, env.files),
       form("frmCollection", {0, 0, 4230, 4155}, "Skin Collection", ui::Form::Border::FixedDialog),
       Frame1(&form, "Frame1", {90, 60, 4000, 3225}, ""),
       File1(&Frame1, "File1", {90, 210, 3795, 2430}, folders),

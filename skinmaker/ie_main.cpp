@@ -184,7 +184,7 @@ void IeMain::Form_Load() {
     layout.StartSkin = GetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
     if (layout.StartSkin == "False")
         setRemoveSkinEnabled(false);
-    else if (FileExists(env_.files, layout.StartSkin))
+    else if (platform::HasContent(env_.files, layout.StartSkin))
         loadStartSkin();
     layout.StartLoading = false;
 }
@@ -504,7 +504,7 @@ bool IeMain::saveToCollection(const std::string& path) {
 std::string IeMain::AddToSelection() {
     HandlerErrors<OnError::Resume> on;
     on.step(env_.files.CreateFolder(CollectionFolder(env_.dataFolder)));
-    return FirstFreeCollectionFile(env_.dataFolder, [this](const std::string& p) { return FileExists(env_.files, p); });
+    return FirstFreeCollectionFile(env_.dataFolder, [this](const std::string& p) { return platform::HasContent(env_.files, p); });
 }
 
 void IeMain::Command4_Click() {

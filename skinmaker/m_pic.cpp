@@ -63,8 +63,4 @@ bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
     return opened.ok() && registry.DeleteValue(opened.key.get(), valueName) == kErrorSuccess;
 }
 
-bool FileExists(platform::FileSystem& files, const std::string& path) {
-    return platform::HasContent(files, path);
-}
-
 } // namespace tess::skinmaker

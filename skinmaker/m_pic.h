@@ -4,7 +4,6 @@
 
 #include <string>
 
-#include "platform/file_system.h"
 #include "platform/registry.h"
 
 namespace tess::skinmaker {
@@ -30,9 +29,5 @@ bool SetRegString(RegistryApi& registry, RegKey root, const std::string& key,
 // True when the key opened and the value was deleted.
 bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
                     const std::string& valueName);
-
-// True when `path` names a file of at least one byte; an empty, missing or unreadable file, a
-// folder or a bad name give False.
-bool FileExists(platform::FileSystem& files, const std::string& path);
 
 } // namespace tess::skinmaker

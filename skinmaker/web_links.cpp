@@ -16,7 +16,7 @@ constexpr const char* kPageFailed = "Web page fialed to be opened.";
 constexpr const char* kPageFailedCaption = "Website URL Failed...";
 
 // Writes the temporary page's one line; false when it could not be written whole.
-bool WriteTemporaryPage(platform::FileSystem& files, const std::string& path) {
+bool WriteTemporaryPage(platform::Files& files, const std::string& path) {
     static constexpr char kLine[] = "<HTML> <\\HTML>\r\n";
     return files.WriteFileReplacing(path, std::vector<uint8_t>(kLine, kLine + sizeof kLine - 1)).ok();
 }
@@ -41,7 +41,7 @@ std::string ShellErrorText(int code) {
     }
 }
 
-void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& dataFolder,
+void OpenLink(ShellApi& shell, ui::Host& host, platform::Files& files, const std::string& dataFolder,
               const std::string& WebSiteStr, bool OpenNew) {
     HandlerErrors<OnError::Resume> on;
     const std::string page = dataFolder + "\\Test.htm";

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/file_system.h"
+#include "platform/files.h"
 #include "skinmaker/shell_api.h"
 #include "ui/host.h"
 
@@ -17,7 +17,7 @@ std::string ShellErrorText(int code);
 // with the address on its command line (a new browser window); otherwise the shell opens the
 // address itself. The browser is found through a temporary page in the data folder, which is
 // deleted again; where that page cannot be written the address is opened through the shell.
-void OpenLink(ShellApi& shell, ui::Host& host, platform::FileSystem& files, const std::string& dataFolder,
+void OpenLink(ShellApi& shell, ui::Host& host, platform::Files& files, const std::string& dataFolder,
               const std::string& WebSiteStr, bool OpenNew);
 
 } // namespace tess::skinmaker

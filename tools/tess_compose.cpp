@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "compose_options.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
 

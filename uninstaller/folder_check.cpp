@@ -35,7 +35,7 @@ std::string CommandFolder(const std::string& uninstallCommand, const platform::C
     return platform::ParentFolder(program, page);
 }
 
-FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::FileSystem& files,
+FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::Files& files,
                                    const std::string& appDir, const platform::CodePage& page) {
     if (!platform::SamePath(FolderName(appDir, page), product::kAppFolderName, page))
         return {false, "this uninstaller runs from " + appDir + ", which is not a " +

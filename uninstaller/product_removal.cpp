@@ -31,7 +31,7 @@ struct LinkedFolder {
 };
 
 // Removes `folder` as a link when it is one, naming what it pointed to, which is never entered.
-LinkedFolder RemoveLinkedFolder(platform::FileSystem& files, const std::string& folder) {
+LinkedFolder RemoveLinkedFolder(platform::FileTrees& files, const std::string& folder) {
     HandlerErrors<OnError::Resume> on;
     if (!files.IsLink(folder))
         return {};
@@ -44,7 +44,7 @@ LinkedFolder RemoveLinkedFolder(platform::FileSystem& files, const std::string& 
 
 // What stayed of the application folder, as its removal found it, with the held uninstaller's
 // file told apart; the registry keys; the group.
-void ListWhatStayed(platform::FileSystem& files, RegistryApi& registry, const std::string& appDir,
+void ListWhatStayed(platform::FileTrees& files, RegistryApi& registry, const std::string& appDir,
                     std::vector<std::string> left, const std::vector<std::string>& groups,
                     const std::string& heldFile, RemovalReport& report) {
     const size_t before = left.size();
@@ -71,7 +71,7 @@ bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath
     return registry.DeleteKey(root, keyPath + "\\" + subKey) == kErrorSuccess;
 }
 
-RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
+RemovalReport RemoveProduct(platform::FileTrees& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile,

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/file_system.h"
+#include "platform/file_trees.h"
 #include "platform/registry.h"
 
 namespace tess::uninstaller {
@@ -40,7 +40,7 @@ struct RemovalReport {
 // is the installed uninstaller's file while a running program holds it, which cannot go until
 // that program ends; `setAside`, when given, takes it out of the folder once the entry is gone
 // (true when it did), and it is no longer held there.
-RemovalReport RemoveProduct(platform::FileSystem& files, RegistryApi& registry,
+RemovalReport RemoveProduct(platform::FileTrees& files, RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile = {},

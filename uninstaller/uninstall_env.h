@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/picture.h"
-#include "platform/file_system.h"
+#include "platform/file_trees.h"
 #include "platform/registry.h"
 #include "ui/host.h"
 
@@ -19,7 +19,7 @@ inline constexpr const char* kUninstallerTitle = "Uninstaller";
 struct UninstallEnv {
     ui::Host& host;
     RegistryApi& registry;
-    platform::FileSystem& files;
+    platform::FileTrees& files;
     // The application folder the uninstaller works on, without a trailing backslash.
     std::string appDir;
     // The path of a shell folder by its number (kCsidlCommonPrograms, kCsidlPrograms); empty when

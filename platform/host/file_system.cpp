@@ -1,6 +1,6 @@
 // The file system on the host (the native build and its tests) over POSIX calls, with the paths'
-// backslashes turned into slashes. The host has no drive letters and no shell: those parts
-// answer NotSupported, and nothing that runs on the host asks for them.
+// backslashes turned into slashes. The host has no drive letters: the drive role answers
+// NotSupported there, and nothing that runs on the host asks for it.
 #include "platform/file_system.h"
 
 #include <dirent.h>
@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "core/ascii_case.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 
 namespace tess::platform {
@@ -64,15 +65,13 @@ public:
     Status MoveReplacing(const std::string& from, const std::string& to) override;
     Status ClearReadOnly(const std::string& path) override;
     Status RemoveFile(const std::string& path) override;
-    Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
-    Status RemoveFolder(const std::string& path) override;
     Status RemoveLink(const std::string& path) override;
     Status RemovePlainFile(const std::string& path) override;
     std::vector<std::string> RemoveTree(const std::string& folder, const std::vector<std::string>& only = {}) override;
-    Status ShellDelete(const std::string& path, bool filesOnly) override;
-    std::vector<DriveInfo> Drives() override;
+    std::vector<DriveInfo> List() override;
     Result<std::string> CurrentFolder(char drive) override;
     char CurrentDrive() override;
+    uint32_t Type(char letter) override;
 };
 
 } // namespace
@@ -297,30 +296,6 @@ Status HostFileSystem::MoveReplacing(const std::string& from, const std::string&
                  "could not move " + from + " to " + to + ": " + std::strerror(error)};
 }
 
-Status HostFileSystem::DeleteMatching(const std::string& folder, const std::string& pattern) {
-    Result<std::vector<std::string>> names = ListFiles(folder, pattern);
-    if (!names || names.value().empty())
-        return Error{ErrorCode::FileNotFound, folder + "\\" + pattern};
-    std::string failed;
-    for (const std::string& name : names.value())
-        if (!RemoveFile(folder + "\\" + name))
-            failed = folder + "\\" + name;
-    if (!failed.empty())
-        return Error{ErrorCode::DeleteFailed, failed};
-    return Status::Ok();
-}
-
-Status HostFileSystem::RemoveFolder(const std::string& path) {
-    if (path.empty() || HasNul(path))
-        return NotFound(path);
-    if (rmdir(NativePath(path).c_str()) == 0)
-        return Status::Ok();
-    const int error = errno;
-    if (Missing(error))
-        return NotFound(path);
-    return Error{ErrorCode::DeleteFailed, "Cannot delete " + path + ": " + std::strerror(error)};
-}
-
 Result<std::string> HostFileSystem::LinkTarget(const std::string& path) {
     if (!IsLink(path))
         return Error{ErrorCode::InvalidArgument, path + " is not a link"};
@@ -386,18 +361,16 @@ std::vector<std::string> HostFileSystem::RemoveTree(const std::string& folder, c
     return stayed;
 }
 
-// The shell's deletion and drive letters are Windows' own; the host build runs only the portable
-// logic, whose tests use the in-memory file system for them.
-Status HostFileSystem::ShellDelete(const std::string& path, bool) {
-    return Error{ErrorCode::NotSupported, "The host has no shell to delete " + path};
-}
-
-std::vector<DriveInfo> HostFileSystem::Drives() { return {}; }
+// Drive letters are Windows' own; the host build runs only the portable logic, whose tests use
+// the in-memory file system for them.
+std::vector<DriveInfo> HostFileSystem::List() { return {}; }
 
 Result<std::string> HostFileSystem::CurrentFolder(char drive) {
     return Error{ErrorCode::NotSupported, std::string("The host has no drive ") + drive + ":"};
 }
 
 char HostFileSystem::CurrentDrive() { return 'c'; }
+
+uint32_t HostFileSystem::Type(char) { return platform::Drives::NoRootDir; }
 
 } // namespace tess::platform

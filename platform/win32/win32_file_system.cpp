@@ -5,13 +5,13 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
 #include <winioctl.h>
 
 #include <algorithm>
 #include <cctype>
 
 #include "core/ascii_case.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 #include "platform/path_text.h"
 #include "platform/win32/handles.h"
@@ -602,31 +602,6 @@ Status Win32FileSystem::RemoveFile(const std::string& path) {
     return DeleteFileA(path.c_str()) ? Status::Ok() : Status(DeleteError(path));
 }
 
-Status Win32FileSystem::DeleteMatching(const std::string& folder, const std::string& pattern) {
-    // Listed and deleted by the exact wide names, matched by the system itself (which also matches
-    // the short names), so that a name the code page spells only by a look-alike reaches nothing
-    // outside the folder.
-    std::vector<ListedEntry> entries;
-    const std::wstring wide = Wide(folder), widePattern = Wide(pattern);
-    if (!wide.empty() && !widePattern.empty() && !HasNul(folder))
-        (void)ListWide(calls_, wide, widePattern.c_str(), entries);
-    int matched = 0;
-    std::string failed;
-    for (const ListedEntry& entry : entries) {
-        // A file link is a file, and its deletion takes the link only.
-        if (IsFolder(entry.attributes))
-            continue;
-        ++matched;
-        if (!DeleteFileW(LongPath(Joined(wide, entry.wide)).c_str()))
-            failed = Joined(folder, entry.name.text);
-    }
-    if (matched == 0)
-        return Error{ErrorCode::FileNotFound, folder + "\\" + pattern};
-    if (!failed.empty())
-        return Error{ErrorCode::DeleteFailed, failed};
-    return Status::Ok();
-}
-
 Status Win32FileSystem::RemovePlainFile(const std::string& path) {
     const std::wstring wide = Wide(path);
     if (wide.empty() || HasNul(path))
@@ -647,12 +622,6 @@ std::vector<std::string> Win32FileSystem::RemoveTree(const std::string& folder, 
     return stayed;
 }
 
-Status Win32FileSystem::RemoveFolder(const std::string& path) {
-    if (path.empty() || HasNul(path))
-        return NotFound(path);
-    return RemoveDirectoryA(path.c_str()) ? Status::Ok() : Status(DeleteError(path));
-}
-
 Status Win32FileSystem::RemoveLink(const std::string& path) {
     // The attributes are the link's own: a folder link (or junction) goes with RemoveDirectory,
     // which never enters it, a file link through a handle on itself, which never follows it.
@@ -669,25 +638,7 @@ Status Win32FileSystem::RemoveLink(const std::string& path) {
     return calls_.RemoveFolder(LongPath(wide)) ? Status::Ok() : Status(DeleteError(path));
 }
 
-Status Win32FileSystem::ShellDelete(const std::string& path, bool filesOnly) {
-    if (path.empty() || HasNul(path))
-        return NotFound(path);
-    // The shell takes a list of names, each ended by a NUL and the list by a second one.
-    std::string names = path;
-    names.append(2, '\0');
-    SHFILEOPSTRUCTA operation{};
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = names.c_str();
-    operation.fFlags =
-        static_cast<FILEOP_FLAGS>(FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI |
-                                  (filesOnly ? FOF_FILESONLY : 0));
-    const int result = SHFileOperationA(&operation);
-    if (result != 0 || operation.fAnyOperationsAborted)
-        return Error{ErrorCode::DeleteFailed, path + " (shell error " + std::to_string(result) + ")"};
-    return Status::Ok();
-}
-
-std::vector<DriveInfo> Win32FileSystem::Drives() {
+std::vector<DriveInfo> Win32FileSystem::List() {
     QuietErrors quiet;
     std::vector<DriveInfo> found;
     const DWORD mask = GetLogicalDrives();
@@ -732,6 +683,11 @@ char Win32FileSystem::CurrentDrive() {
     if (length >= 2 && length < sizeof folder && folder[1] == ':')
         return AsciiLower(folder[0]);
     return 'c';
+}
+
+uint32_t Win32FileSystem::Type(char letter) {
+    const char root[] = {static_cast<char>(std::toupper(static_cast<unsigned char>(letter))), ':', '\\', '\0'};
+    return GetDriveTypeA(root);
 }
 
 } // namespace tess::platform::win32

@@ -62,21 +62,16 @@ public:
     Status MoveReplacing(const std::string& from, const std::string& to) override;
     Status ClearReadOnly(const std::string& path) override;
     Status RemoveFile(const std::string& path) override;
-    // The system's own wildcard matching (FindFirstFileW), which also matches the short names.
-    Status DeleteMatching(const std::string& folder, const std::string& pattern) override;
-    Status RemoveFolder(const std::string& path) override;
     Status RemoveLink(const std::string& path) override;
     // SetFileInformationByHandle on a handle opened with FILE_FLAG_OPEN_REPARSE_POINT.
     Status RemovePlainFile(const std::string& path) override;
     std::vector<std::string> RemoveTree(const std::string& folder, const std::vector<std::string>& only = {}) override;
-    // SHFileOperationA with no window of its own, and none of its dialogs: no question, no progress
-    // and no error box (FOF_NOERRORUI); a failure is returned instead.
-    Status ShellDelete(const std::string& path, bool filesOnly) override;
     // GetLogicalDrives with the volume labels, or the shares of network drives.
-    std::vector<DriveInfo> Drives() override;
+    std::vector<DriveInfo> List() override;
     // GetFullPathNameA of the drive alone.
     Result<std::string> CurrentFolder(char drive) override;
     char CurrentDrive() override;
+    uint32_t Type(char letter) override;
 
 private:
     EntryCalls& calls_;

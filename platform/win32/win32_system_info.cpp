@@ -49,11 +49,6 @@ std::optional<OsVersion> Win32SystemInfo::Version() const {
     return OsVersion{info.dwPlatformId, info.dwMajorVersion};
 }
 
-uint32_t Win32SystemInfo::DriveType(int index) const {
-    const char root[] = {static_cast<char>('A' + index), ':', '\\', '\0'};
-    return GetDriveTypeA(root);
-}
-
 Result<std::string> Win32SystemInfo::SpecialFolder(int csidl) const {
     ItemList items;
     if (SHGetSpecialFolderLocation(owner_, csidl, items.out()) != S_OK || !items.get())

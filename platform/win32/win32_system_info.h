@@ -1,5 +1,5 @@
-// The system queries of the programs over kernel32 and the shell: version, drive types,
-// special folders, and the Windows, system and temporary folders.
+// The system queries of the programs over kernel32 and the shell: version, special folders, and
+// the Windows, system and temporary folders.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,6 @@ public:
     explicit Win32SystemInfo(HWND owner = nullptr) : owner_(owner) {}
 
     std::optional<OsVersion> Version() const override;
-    uint32_t DriveType(int index) const override;
     Result<std::string> SpecialFolder(int csidl) const override;
     Result<std::string> WindowsFolder() const override;
     Result<std::string> SystemFolder() const override;

@@ -28,7 +28,7 @@ tess::ColorRef SystemColour(int index) {
 
 // The folder the skin and the collection go to: beside the program where its user may write,
 // else in the user's local application data, where the browser finds the skin too.
-std::string DataFolder(tess::platform::FileSystem& files) {
+std::string DataFolder(tess::platform::Files& files) {
     const tess::platform::win32::Win32SystemInfo system;
     const auto localAppData = system.SpecialFolder(tess::kCsidlLocalAppData);
     return tess::skinmaker::ChooseDataFolder(files, tess::platform::win32::ProgramFolder(),

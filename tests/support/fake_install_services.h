@@ -159,13 +159,8 @@ public:
     std::map<int, std::string> specialFolders = {
         {kCsidlPrograms, "C:\\Users\\me\\Start Menu\\Programs"},
         {kCsidlCommonPrograms, "C:\\All\\Programs"}};
-    std::map<int, uint32_t> drives = {{2, kDriveFixed}};
 
     std::optional<OsVersion> Version() const override { return version; }
-    uint32_t DriveType(int index) const override {
-        auto found = drives.find(index);
-        return found == drives.end() ? kDriveNoRootDir : found->second;
-    }
     Result<std::string> SpecialFolder(int csidl) const override {
         auto found = specialFolders.find(csidl);
         if (found == specialFolders.end())

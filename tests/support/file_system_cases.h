@@ -124,59 +124,6 @@ TYPED_TEST_P(FileSystemCases, PatternsAndListingsMatchAsTheSystemsDo) {
     EXPECT_EQ(tree, expected);
     EXPECT_TRUE(fs.ListTree(this->At("missing")).empty());
 
-    // Deleting by pattern takes files only, whatever their case; nothing matched is an error.
-    ASSERT_TRUE(fs.DeleteMatching(base, "*.BMP").ok());
-    EXPECT_EQ(fs.DeleteMatching(base, "*.bmp").error().code, ErrorCode::FileNotFound);
-    ASSERT_TRUE(fs.DeleteMatching(base, "*.*").ok());
-    EXPECT_EQ(this->Files(base, "*"), std::vector<std::string>{});
-    EXPECT_TRUE(fs.FolderExists(this->At("alpha\\inner")));
-    EXPECT_EQ(fs.RemoveFolder(this->At("alpha")).error().code, ErrorCode::DeleteFailed);
-    EXPECT_TRUE(fs.RemoveFolder(this->At("ALPHA\\inner")).ok());
-    EXPECT_TRUE(fs.RemoveFolder(this->At("alpha")).ok());
-    EXPECT_EQ(fs.RemoveFolder(this->At("alpha")).error().code, ErrorCode::FileNotFound);
-}
-
-TYPED_TEST_P(FileSystemCases, DeletesByPatternByNameAndFoldersOnlyWhenEmpty) {
-    platform::FileSystem& fs = this->fs();
-    this->MakeApplicationFolder();
-    const std::string app = this->At("Tessary");
-    EXPECT_EQ(fs.ListTree(app).size(), 7u);
-    ASSERT_TRUE(fs.DeleteMatching(app, "*.*").ok());
-    EXPECT_FALSE(fs.FileExists(app + "\\Skin.bmp"));
-    EXPECT_TRUE(fs.FolderExists(app + "\\Collection"));  // folders are not files
-    EXPECT_EQ(fs.DeleteMatching(app, "*.*").error().code, ErrorCode::FileNotFound);
-    // Names are matched without regard to case, as the system does.
-    EXPECT_TRUE(fs.RemoveFile(app + "\\collection\\skin0001.BMP").ok());
-    EXPECT_EQ(fs.RemoveFile(app + "\\Skin.bmp").error().code, ErrorCode::FileNotFound);
-    EXPECT_EQ(fs.RemoveFolder(app + "\\Collection").error().code, ErrorCode::DeleteFailed);
-    EXPECT_TRUE(fs.FolderExists(app + "\\Collection\\Old"));
-    EXPECT_TRUE(fs.FileExists(this->At("neighbour.txt")));
-}
-
-TYPED_TEST_P(FileSystemCases, TheShellTakesAFolderWithItsContentsButNotAFileInUse) {
-    platform::FileSystem& fs = this->fs();
-    this->MakeApplicationFolder();
-    const std::string app = this->At("Tessary");
-    this->backend_.HoldOpen(app + "\\Skin.bmp");
-    EXPECT_EQ(fs.RemoveFile(app + "\\Skin.bmp").error().code, ErrorCode::DeleteFailed);
-    // The shell gives up at the file in use: it stays, and so does its folder.
-    EXPECT_FALSE(fs.ShellDelete(app, true).ok());
-    EXPECT_TRUE(fs.FileExists(app + "\\Skin.bmp"));
-    EXPECT_TRUE(fs.FolderExists(app));
-    this->backend_.Release(app + "\\Skin.bmp");
-
-    // Once it is free, the folder goes with the rest, its neighbour stays.
-    EXPECT_TRUE(fs.ShellDelete(app, true).ok());
-    EXPECT_FALSE(fs.FolderExists(app));
-    EXPECT_TRUE(fs.FileExists(this->At("neighbour.txt")));
-    EXPECT_FALSE(fs.ShellDelete(app, true).ok());
-
-    // A single file, as the setup program discards one; one that is not there is an error, and
-    // no question to anybody.
-    this->Write("doomed.txt");
-    EXPECT_TRUE(fs.ShellDelete(this->At("doomed.txt"), true).ok());
-    EXPECT_FALSE(fs.FileExists(this->At("doomed.txt")));
-    EXPECT_FALSE(fs.ShellDelete(this->At("never-there.txt"), true).ok());
 }
 
 // The replacing move, and its refusal over a file held open without leave to delete it, which
@@ -320,11 +267,6 @@ TYPED_TEST_P(FileSystemCases, ANameBeyondTheCodePageIsTakenExactlyOrNotAtAll) {
     const std::vector<std::string> listed = fs.ListTree(folder);
     EXPECT_NE(std::find(listed.begin(), listed.end(), odd), listed.end()) << odd;
     EXPECT_FALSE(fs.FileExists(odd));
-    EXPECT_TRUE(fs.DeleteMatching(folder, "*.*").ok());
-    EXPECT_EQ(fs.ListTree(folder), std::vector<std::string>{});
-    EXPECT_EQ(this->Read("victim.txt"), "keep");
-
-    (void)this->backend_.WriteBeyondCodePage(folder);
     EXPECT_EQ(fs.RemoveTree(this->At("A")), std::vector<std::string>{});
     EXPECT_FALSE(fs.FolderExists(this->At("A")));
     EXPECT_EQ(this->Read("victim.txt"), "keep");
@@ -332,8 +274,6 @@ TYPED_TEST_P(FileSystemCases, ANameBeyondTheCodePageIsTakenExactlyOrNotAtAll) {
 
 REGISTER_TYPED_TEST_SUITE_P(FileSystemCases, NamesCompareWithoutRegardToCaseAndKeepTheirOwn,
                             PatternsAndListingsMatchAsTheSystemsDo,
-                            DeletesByPatternByNameAndFoldersOnlyWhenEmpty,
-                            TheShellTakesAFolderWithItsContentsButNotAFileInUse,
                             AMoveReplacesInOneStepOrLeavesBothFiles, AReadOnlyFileIsReplacedOnlyOnceItsAttributeIsOff,
                             ATreeGoesEntryByEntryAndWhatStaysIsNamed, ANameBeyondTheCodePageIsTakenExactlyOrNotAtAll,
                             ALinkIsListedAndRemovedButNeverEntered);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/product.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/c_new_dialog.h"
 #include "skinmaker/ie_main.h"

@@ -1,7 +1,6 @@
 // The in-memory file system of the tests: drives, folders, files and links whose names compare
-// without regard to case, files held by other programs, names the code page cannot spell, and the
-// shell's deletion, which (as some versions of the system do) enters folder links, and a death of
-// the program after a given change. The file system cases check it against Wine's.
+// without regard to case, files held by other programs, names the code page cannot spell, and a
+// death of the program after a given change. The file system cases check it against Wine's.
 #pragma once
 
 #include <algorithm>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "core/ascii_case.h"
+#include "platform/file_errors.h"
 #include "platform/file_names.h"
 #include "platform/file_system.h"
 #include "tests/support/crash_clock.h"
@@ -29,7 +29,8 @@ public:
 
     // A drive, replacing one of the same letter. An unreadable one fails every listing, as a
     // drive without its medium does.
-    void addDrive(char letter, std::string description, bool readable = true) {
+    void addDrive(char letter, std::string description, bool readable = true,
+                  uint32_t type = platform::Drives::Fixed) {
         letter = AsciiLower(letter);
         std::erase_if(drives_, [&](const platform::DriveInfo& d) { return d.letter == letter; });
         drives_.push_back({letter, std::move(description)});
@@ -40,6 +41,7 @@ public:
         else
             unreadable_.insert(letter);
         current_[letter] = std::string(1, static_cast<char>(letter - 'a' + 'A')) + ":\\";
+        types_[letter] = type;
     }
     void addFolder(const std::string& path) {
         const std::string at = Normal(path);
@@ -73,8 +75,7 @@ public:
     // move within its volume.
     void run(const std::string& path) { held_[Key(Through(Normal(path)))] = Hold::Running; }
     void release(const std::string& path) { held_.erase(Key(Through(Normal(path)))); }
-    // A file with the read-only attribute: the system neither replaces nor deletes it by name,
-    // but the shell's deletion takes it.
+    // A file with the read-only attribute: the system neither replaces nor deletes it by name.
     void markReadOnly(const std::string& path) {
         if (Entry* file = findMutable(Through(Normal(path))); file && file->kind == Kind::File)
             file->readOnly = true;
@@ -102,8 +103,7 @@ public:
         return file->bytes;
     }
     // Every change asked for, in order, as "op path": mkdir, write, move (from " to " to),
-    // delete, delete-plain, matching (folder\pattern), rmdir, unlink, writable (the read-only
-    // attribute taken off), tree, shell-files and shell-all.
+    // delete, delete-plain, unlink, writable (the read-only attribute taken off) and tree.
     std::vector<std::string> log;
     // Called with each entry as it is logged, before the change is made: a test changes the file
     // system there as another program could at that moment.
@@ -310,35 +310,6 @@ public:
             return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
         return Status::Ok();
     }
-    Status DeleteMatching(const std::string& folder, const std::string& pattern) override {
-        if (!note("matching " + folder + "\\" + pattern))
-            return Died(folder);
-        int matched = 0;
-        bool failed = false;
-        for (const Entry* entry : children(Followed(Normal(folder)), false)) {
-            if (!isFileLike(*entry) || !platform::MatchesPattern(Name(entry->path), pattern))
-                continue;
-            ++matched;
-            failed |= entry->readOnly || refused(entry->path) || !erase(entry->path);
-        }
-        if (matched == 0 || failed)
-            return Error{matched == 0 ? ErrorCode::FileNotFound : ErrorCode::DeleteFailed, folder};
-        return Status::Ok();
-    }
-    Status RemoveFolder(const std::string& path) override {
-        if (!note("rmdir " + path))
-            return Died(path);
-        const std::string at = Through(Normal(path));
-        const Entry* entry = find(at);
-        if (!entry)
-            return IsRoot(at) && hasDrive(at[0]) ? Status(Error{ErrorCode::DeleteFailed, path}) : Status(NotFound(path));
-        if (entry->kind == Kind::Link && entry->folderLink)
-            return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, path});
-        if (entry->kind != Kind::Folder || !children(at, true).empty())
-            return Error{ErrorCode::DeleteFailed, "Cannot delete " + path};
-        entries_.erase(Key(at));
-        return Status::Ok();
-    }
     Status RemoveLink(const std::string& path) override {
         if (!note("unlink " + path))
             return Died(path);
@@ -384,13 +355,8 @@ public:
         (void)removeTree(Through(Normal(folder)), Normal(folder), stayed, &only);
         return stayed;
     }
-    Status ShellDelete(const std::string& path, bool filesOnly) override {
-        if (!note(std::string(filesOnly ? "shell-files " : "shell-all ") + path))
-            return Died(path);
-        return shellDelete(Through(Normal(path)));
-    }
 
-    std::vector<platform::DriveInfo> Drives() override { return dead() ? std::vector<platform::DriveInfo>{} : drives_; }
+    std::vector<platform::DriveInfo> List() override { return dead() ? std::vector<platform::DriveInfo>{} : drives_; }
     Result<std::string> CurrentFolder(char drive) override {
         if (dead())
             return Died(std::string(1, drive));
@@ -400,6 +366,10 @@ public:
         return found->second;
     }
     char CurrentDrive() override { return currentDrive_; }
+    uint32_t Type(char letter) override {
+        const auto found = types_.find(AsciiLower(letter));
+        return found == types_.end() ? platform::Drives::NoRootDir : found->second;
+    }
 
 private:
     enum class Kind { File, Folder, Link };
@@ -556,33 +526,6 @@ private:
         entries_.erase(Key(normal));
         return true;
     }
-    // Files and file links go; a folder link is entered and what it points to deleted, then the
-    // link goes; folders go deepest first, each once it is empty.
-    Status shellDelete(const std::string& at) {
-        const Entry* entry = find(at);
-        if (entry && isFileLike(*entry))
-            return erase(at) ? Status::Ok() : Status(Error{ErrorCode::DeleteFailed, at});
-        if (entry && entry->kind == Kind::Link) {
-            const Status behind = shellDelete(Followed(at));
-            entries_.erase(Key(at));
-            return behind;
-        }
-        if (!entry || entry->kind != Kind::Folder)
-            return NotFound(at);
-        std::vector<std::string> tree;
-        for (const Entry* below : children(at, true))
-            tree.push_back(below->path);
-        bool failed = false;
-        for (const std::string& item : tree)
-            if (const Entry* below = find(item); below && below->kind != Kind::Folder)
-                failed |= !shellDelete(item).ok();
-        std::sort(tree.begin(), tree.end(), [](const std::string& a, const std::string& b) { return a.size() > b.size(); });
-        tree.push_back(at);
-        for (const std::string& item : tree)
-            if (isFolder(item) && children(item, true).empty())
-                entries_.erase(Key(item));
-        return failed ? Status(Error{ErrorCode::DeleteFailed, at}) : Status::Ok();
-    }
     // What lies in `folder` (everything below it when `deep`): files, then folders, then links,
     // each in the order of their paths without regard to case. Links are listed but not entered,
     // since what is behind them lies elsewhere.
@@ -602,6 +545,7 @@ private:
     std::set<std::string> refused_;         // folders, by Key
     std::set<std::string> unlistable_;      // folders, by Key
     std::vector<platform::DriveInfo> drives_;
+    std::map<char, uint32_t> types_;
     std::set<char> unreadable_;
     std::map<char, std::string> current_;
     char currentDrive_ = 'c';

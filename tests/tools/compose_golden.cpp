@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "bench/gradient_rgba.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
 

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "core/bitmap_writer.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "tests/support/test_pictures.h"
 

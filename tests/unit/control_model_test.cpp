@@ -48,7 +48,7 @@ protected:
     }
 
     MemoryFileSystem fs = Drives();
-    ui::FileSystemFolders folders{fs};
+    ui::FileSystemFolders folders{fs, fs};
     ui::Form form{"frmModel", {0, 0, 6000, 4000}, "Model", ui::Form::Border::FixedSingle};
     ui::Frame frame{&form, "Frame1", {0, 0, 5000, 3000}, "Frame"};
     ui::Label label{&frame, "Label1", {0, 0, 900, 300}, "Label"};

@@ -425,20 +425,25 @@ TEST(InstallerSettings, RefusesEmptyNamesAndReportsRegistryErrors) {
 TEST(InstallerSettings, DefaultFolderFromTheRegistryOrTheFirstFixedDrive) {
     MemoryRegistry registry;
     FakeSystem system;
-    EXPECT_EQ(InitInstallDir(registry, system), "C:\\");  // no value: the first fixed drive
+    MemoryFileSystem drives;
+    EXPECT_EQ(InitInstallDir(registry, system, drives), "C:\\");  // no value: the first fixed drive
 
     ASSERT_TRUE(SaveStringSetting(registry, "Microsoft\\Windows", "CurrentVersion",
                                   "ProgramFilesDir", "C:\\Program Files")
                     .ok());
-    EXPECT_EQ(InitInstallDir(registry, system), "C:\\Program Files");
+    EXPECT_EQ(InitInstallDir(registry, system, drives), "C:\\Program Files");
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
     // Without a readable version the registry is not asked.
     system.version.reset();
-    system.drives = {{0, kDriveRemovable}, {2, kDriveCdRom}, {3, kDriveFixed}, {4, kDriveFixed}};
-    EXPECT_EQ(InitInstallDir(registry, system), "D:\\");
-    system.drives.clear();
-    EXPECT_EQ(FirstFixedDrive(system), "C:\\");
+    drives.addDrive('a', "", true, platform::Drives::Removable);
+    drives.addDrive('c', "", true, platform::Drives::CdRom);
+    drives.addDrive('d', "", true, platform::Drives::Fixed);
+    drives.addDrive('e', "", true, platform::Drives::Fixed);
+    EXPECT_EQ(InitInstallDir(registry, system, drives), "D:\\");
+    MemoryFileSystem noneFixed;
+    noneFixed.addDrive('c', "", true, platform::Drives::CdRom);
+    EXPECT_EQ(FirstFixedDrive(noneFixed), "C:\\");
 
     // NT before version 4 is not a version-4 system; the Windows 95 family is.
     system.version = OsVersion{2, 3};

@@ -1,6 +1,7 @@
 // The main window's loading, colour, apply, collection and removal, headless: the files written,
 // the toolbar value, the questions asked and answered, and the failures reported.
 #include "core/bitmap_writer.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "skinmaker/data_folder.h"
 #include "core/stb_image_impl.h"

@@ -1,6 +1,7 @@
 // The main window's layout behaviour, headless: the start cases of the toolbar value, the
 // enabling table per mode, the Lock sequences and their redraws, the saved sets, Reset.
 #include "tests/support/main_window_fixture.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 
 namespace tess::testing {

@@ -26,6 +26,7 @@
 
 #include "core/picture_loader.h"
 #include "core/pixel_buffer.h"
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/stb_image_impl.h"
 #include "tests/support/huge_bitmap.h"

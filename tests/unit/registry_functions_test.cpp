@@ -242,16 +242,16 @@ TEST(RegistryHelpers, GetRegStringCopesWithAValueChangedBetweenItsQueries) {
     EXPECT_EQ(inner.OpenHandleCount(), 0u);
 }
 
-TEST_F(TempFolder, FileExistsNeedsAFileOfAtLeastOneByte) {
+TEST_F(TempFolder, HasContentNeedsAFileOfAtLeastOneByte) {
     MakeFile(dir_ / "empty.bmp", 0);
     MakeFile(dir_ / "one.bmp", 1);
-    EXPECT_FALSE(FileExists(files_, app_ + "\\empty.bmp"));
-    EXPECT_TRUE(FileExists(files_, app_ + "\\one.bmp"));
-    EXPECT_FALSE(FileExists(files_, app_ + "\\missing.bmp"));
-    EXPECT_FALSE(FileExists(files_, app_ + "\\no folder\\one.bmp"));
-    EXPECT_FALSE(FileExists(files_, app_));
-    EXPECT_FALSE(FileExists(files_, ""));
-    EXPECT_FALSE(FileExists(files_, app_ + std::string("\\one.bmp\0", 9)));
+    EXPECT_FALSE(platform::HasContent(files_, app_ + "\\empty.bmp"));
+    EXPECT_TRUE(platform::HasContent(files_, app_ + "\\one.bmp"));
+    EXPECT_FALSE(platform::HasContent(files_, app_ + "\\missing.bmp"));
+    EXPECT_FALSE(platform::HasContent(files_, app_ + "\\no folder\\one.bmp"));
+    EXPECT_FALSE(platform::HasContent(files_, app_));
+    EXPECT_FALSE(platform::HasContent(files_, ""));
+    EXPECT_FALSE(platform::HasContent(files_, app_ + std::string("\\one.bmp\0", 9)));
     ASSERT_TRUE(files_.FileLength(app_ + "\\one.bmp").ok());
     EXPECT_EQ(files_.FileLength(app_ + "\\one.bmp").value(), 1u);
     EXPECT_EQ(files_.FileLength(app_ + "\\missing.bmp").error().code, ErrorCode::FileNotFound);
@@ -279,7 +279,7 @@ TEST_F(TempFolder, FoldersAndFilesAreMadeAndRemovedOnWindowsStylePaths) {
     const std::string file = CollectionFileName(app_, 1);
     ASSERT_TRUE(WriteBitmap(files_, skin, file).ok());
     EXPECT_TRUE(fs::is_regular_file(dir_ / "Collection" / "Skin0001.bmp"));
-    EXPECT_TRUE(FileExists(files_, file));
+    EXPECT_TRUE(platform::HasContent(files_, file));
 
     ASSERT_TRUE(files_.RemoveFile(file).ok());
     EXPECT_FALSE(fs::exists(dir_ / "Collection" / "Skin0001.bmp"));
@@ -326,7 +326,7 @@ TEST(CollectionNaming, TheLowestFreeNumberIsTakenAndAFullCollectionGivesNothing)
 }
 
 TEST_F(TempFolder, EmptyCollectionFilesCountAsFree) {
-    const auto exists = [this](const std::string& path) { return FileExists(files_, path); };
+    const auto exists = [this](const std::string& path) { return platform::HasContent(files_, path); };
     ASSERT_TRUE(files_.CreateFolder(CollectionFolder(app_)).ok());
     MakeFile(dir_ / "Collection" / "Skin0001.bmp", 0);
     EXPECT_EQ(FirstFreeCollectionFile(app_, exists), CollectionFileName(app_, 1));

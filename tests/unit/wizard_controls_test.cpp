@@ -312,7 +312,7 @@ protected:
         return names;
     }
     MemoryFileSystem fs;
-    ui::FileSystemFolders folders{fs};
+    ui::FileSystemFolders folders{fs, fs};
     ShownForm form;
 };
 

@@ -20,6 +20,7 @@
 
 #include "installer/win32/cabinet_extractor.h"
 #include "installer/win32/shell_link.h"
+#include "platform/file_system.h"
 #include "platform/win32/desktop_shell.h"
 #include "installer/win32/system_sha256.h"
 #include "platform/win32/folder_security.h"
@@ -460,11 +461,11 @@ TEST_F(InstallerShell, SystemServicesAnswer) {
     const auto notADrive = NetworkDriveShare('1');
     ASSERT_FALSE(notADrive.ok());
     EXPECT_EQ(notADrive.error().code, ErrorCode::InvalidArgument);
+    EXPECT_EQ(platform::SystemFileSystem().Type('c'), platform::Drives::Fixed);
 
     const Win32SystemInfo system;
     ASSERT_TRUE(system.Version().has_value());
     EXPECT_EQ(system.Version()->platformId, static_cast<uint32_t>(VER_PLATFORM_WIN32_NT));
-    EXPECT_EQ(system.DriveType(2), kDriveFixed);
     const Result<std::string> programs = system.SpecialFolder(kCsidlPrograms);
     ASSERT_TRUE(programs.ok());
     EXPECT_TRUE(Exists(programs.value())) << programs.value();

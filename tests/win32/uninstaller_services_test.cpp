@@ -46,7 +46,7 @@ protected:
         Touch(root + "\\neighbour.txt");
     }
     void TearDown() override {
-        files.ShellDelete(root, false).ok();
+        (void)files.RemoveTree(root);
     }
 
     std::string root, app;

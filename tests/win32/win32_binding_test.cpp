@@ -13,6 +13,7 @@
 
 #include "core/picture.h"
 #include "core/surface.h"
+#include "platform/file_system.h"
 #include "platform/win32/handles.h"
 #include "platform/win32/program.h"
 #include "ui/controls.h"
@@ -563,7 +564,7 @@ class ListAndLabelTest : public ::testing::Test {
 protected:
     ListAndLabelTest()
         : host("List Test"),
-          folders(platform::SystemFileSystem()),
+          folders(platform::SystemFileSystem(), platform::SystemFileSystem()),
           form("frmList", {0, 0, 4230, 4155}, "Skin Collection", Form::Border::FixedDialog),
           frame(&form, "Frame1", {90, 60, 4000, 3225}, ""),
           list(&frame, "File1", {90, 210, 3795, 2430}, folders),

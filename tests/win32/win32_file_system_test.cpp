@@ -74,14 +74,8 @@ public:
     }
     ~Win32FilesBackend() {
         held_.clear();
-        // Links first, so that the shell's deletion cannot reach what they point to.
-        tess::platform::FileSystem& fs = files();
-        for (const std::string& path : fs.ListTree(base_)) {
-            if (fs.IsLink(path)) {
-                EXPECT_TRUE(fs.RemoveLink(path).ok()) << path;
-            }
-        }
-        EXPECT_TRUE(fs.ShellDelete(base_, false).ok());
+        // Links go as links, so that what they point to outside the base stays.
+        EXPECT_EQ(files().RemoveTree(base_), std::vector<std::string>{});
         EXPECT_EQ(GetFileAttributesA(base_.c_str()), INVALID_FILE_ATTRIBUTES);
     }
     tess::platform::FileSystem& files() { return tess::platform::SystemFileSystem(); }

@@ -378,12 +378,12 @@ protected:
     }
     std::string base;
     platform::FileSystem& folders = platform::SystemFileSystem();
-    FileSystemFolders listed{folders};
+    FileSystemFolders listed{folders, folders};
 };
 
 TEST_F(FolderListsTest, SystemDrivesAndFolders) {
     std::string letters;
-    for (const platform::DriveInfo& d : folders.Drives()) letters += d.letter;
+    for (const platform::DriveInfo& d : folders.List()) letters += d.letter;
     EXPECT_NE(letters.find('c'), std::string::npos);
     EXPECT_NE(letters.find('z'), std::string::npos);
     auto names = folders.ListFolders(base);

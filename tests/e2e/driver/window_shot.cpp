@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/picture.h"
 #include "core/surface.h"

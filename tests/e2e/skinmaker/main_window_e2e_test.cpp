@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/skin_layout.h"
 #include "tests/e2e/skinmaker/skinmaker_session.h"

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/file_system.h"
 #include "platform/picture_files.h"
 #include "core/product.h"
 #include "core/skin_layout.h"
