@@ -19,6 +19,7 @@
 #include "tests/e2e/driver/program.h"
 #include "tests/e2e/driver/registry_files.h"
 #include "tests/e2e/driver/screen_capture.h"
+#include "tests/e2e/driver/test_results.h"
 #include "tests/e2e/driver/window_search.h"
 
 using namespace tess;
@@ -383,21 +384,7 @@ protected:
     std::string command() const { return "\"" + opener_ + "\" \"%1\""; }
 
     // The fake opener's log once it holds `lines` lines.
-    std::string waitForLog(size_t lines) {
-        std::string text;
-        const Status written = WaitUntil(
-            [&] {
-                const auto bytes = ReadFileBytes(log_);
-                if (!bytes.ok()) return false;
-                text.assign(bytes.value().begin(), bytes.value().end());
-                size_t count = 0;
-                for (char c : text) count += c == '\n';
-                return count >= lines;
-            },
-            "the fake opener's log");
-        EXPECT_TRUE(Ok(written));
-        return text;
-    }
+    std::string waitForLog(size_t lines) { return MUST(WaitForLines(log_, lines, "the fake opener's log")); }
 
     static int Code(HINSTANCE result) { return static_cast<int>(reinterpret_cast<INT_PTR>(result)); }
 

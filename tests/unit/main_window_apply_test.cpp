@@ -260,7 +260,7 @@ TEST_F(ApplyWindowTest, FailedCollectionWriteIsReportedAndAskedAgain) {
     ASSERT_EQ(host.asked().size(), 3u);
     EXPECT_EQ(host.asked()[2].text, "IE Skin could not be saved in Skin Collection.");
     EXPECT_TRUE(w.CollectionFile.empty());
-    ASSERT_TRUE(files.RemoveFolder(collectionPath(1)).ok());
+    ASSERT_TRUE(files.RemoveTree(collectionPath(1)).empty());
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(host.asked()[4].text, "Do you want to add IE Skin to Skin Collection");

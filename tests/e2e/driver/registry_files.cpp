@@ -1,10 +1,12 @@
 // Registry access through an owned key handle, and whole-file reads.
 #include "registry_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
 #include "platform/win32/handles.h"
+#include "wait.h"
 
 namespace tess::e2e {
 
@@ -88,6 +90,21 @@ Status DeleteRegistryValue(HKEY root, const std::string& key, const std::string&
     if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND)
         return RegistryError(code, "value " + name);
     return Status::Ok();
+}
+
+Result<std::string> WaitForLines(const std::string& path, size_t lines, const std::string& what) {
+    std::string text;
+    const Status written = WaitUntil(
+        [&] {
+            const auto bytes = ReadFileBytes(path);
+            if (!bytes.ok()) return false;
+            text.assign(bytes.value().begin(), bytes.value().end());
+            return static_cast<size_t>(std::count(text.begin(), text.end(), '\n')) >= lines;
+        },
+        what);
+    if (!written)
+        return written.error();
+    return text;
 }
 
 Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {

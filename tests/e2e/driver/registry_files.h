@@ -25,6 +25,9 @@ Status DeleteRegistryValue(HKEY root, const std::string& key, const std::string&
 Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path);
 // Whether `path` names a file (not a folder).
 bool FileExists(const std::string& path);
+// The text of the file at `path` once it holds `lines` whole lines: a file another program
+// writes exists a moment before its lines are in it.
+Result<std::string> WaitForLines(const std::string& path, size_t lines, const std::string& what);
 // A path written with '/' (as the build gives host paths, "Z:/…") with backslashes instead:
 // the system's dialogs take only those.
 std::string WindowsPath(std::string path);

@@ -18,22 +18,6 @@ namespace {
 
 constexpr const char* kCollectionCaption = "Skin Collection";
 
-// The fake opener's log once it holds a whole line: the file exists a moment before its line
-// is written.
-std::string WaitForOpenedLine(const std::string& log, const char* what) {
-    std::string text;
-    const Status written = WaitUntil(
-        [&] {
-            const auto bytes = ReadFileBytes(log);
-            if (!bytes.ok()) return false;
-            text.assign(bytes.value().begin(), bytes.value().end());
-            return text.find('\n') != std::string::npos;
-        },
-        what);
-    EXPECT_TRUE(written.ok()) << written.error().message;
-    return text;
-}
-
 class CollectionE2E : public SkinMakerSession {
 protected:
     void openCollection() {
@@ -167,7 +151,7 @@ TEST_F(CollectionE2E, EditOpensTheBitmapWithItsAssociationOrSaysWhyNot) {
     start();
     openCollection();
     ASSERT_OK(Click(in("Command2")));
-    EXPECT_NE(WaitForOpenedLine(log, "the bitmap's program to run").find("Skin0001.bmp"), std::string::npos);
+    EXPECT_NE(MUST(WaitForLines(log, 1, "the bitmap's program to run")).find("Skin0001.bmp"), std::string::npos);
     EXPECT_EQ(Caption(collection), kept + "\\Skin0001.bmp");
     EXPECT_FALSE(FindMessageBox(program->processId(), "Tessary", Timeout{1500}).ok());
 
@@ -188,7 +172,7 @@ TEST_F(CollectionE2E, SendProblemStartsTheBrowserWithTheFeedbackPage) {
     start();
     ASSERT_OK(PickMenuItem(main, {"&Help", "&Send Problem"}));
     const std::string log = folder + "\\opener\\opened.log";
-    const std::string line = WaitForOpenedLine(log, "the browser to run");
+    const std::string line = MUST(WaitForLines(log, 1, "the browser to run"));
     EXPECT_NE(line.find("tess_e2e_fake_opener.exe"), std::string::npos) << line;
     EXPECT_NE(line.find("http://www.tessary.example/guestbook/sign.html"), std::string::npos) << line;
     ASSERT_OK(WaitUntil([&] { return !FileExists(folder + "\\Test.htm"); }, "Test.htm gone"));
