@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes given to DecodePicture must give a picture or an error value with
 // a message, never a crash, a sanitizer report, a leak, a hang or unbounded memory. A decoded
-// picture's summed-area table is read back to check it against its pixels.
+// picture's area sums are read back to check them against its pixels.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)picture.pixelAt(w - 1, h - 1);
     (void)picture.pixelAt(w / 2, h / 2);
 
-    // Small pictures: the table's total against the pixels one by one.
+    // Small pictures: the picture's total against the pixels one by one.
     if (int64_t{w} * h <= 4096) {
         double r = 0;
         uint64_t alpha = 0;
