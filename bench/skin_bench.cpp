@@ -134,7 +134,7 @@ void RegisterAll() {
         ComposeFinal(layout, {picture, 3000, 600}, final);
         const auto path = (std::filesystem::temp_directory_path() / "tess-bench-Skin.bmp").string();
         for (auto _ : state)
-            if (!WriteBitmap(platform::SystemFileSystem(), final, path).ok())
+            if (!platform::WriteBitmap(platform::SystemFileSystem(), final, path).ok())
                 state.SkipWithError("the bitmap could not be written");
         std::filesystem::remove(path);
     })->Unit(benchmark::kMillisecond)->MinWarmUpTime(0.2);

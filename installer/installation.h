@@ -20,9 +20,9 @@ namespace tess::installer {
 struct InstallServices {
     platform::Files& files;
     CabinetExtractor& cabinet;
-    RegistryApi& registry;
+    platform::RegistryApi& registry;
     ShellLinks& links;
-    const SystemInfo& system;
+    const platform::SystemInfo& system;
     platform::ProgramFolders& folders;
     Sha256Hasher& hasher;
     // What each program taken out of the cabinet must hash to.

@@ -10,7 +10,7 @@ namespace {
 
 // RegCreateKeyExA's disposition and access are not used by these writes: the key is created
 // when missing and opened otherwise, which RegistryApi::CreateKey does as well.
-SettingResult WriteSetting(RegistryApi& registry, const std::string& appName,
+SettingResult WriteSetting(platform::RegistryApi& registry, const std::string& appName,
                            const std::string& section, const std::string& key, uint32_t type,
                            const uint8_t* data, uint32_t size) {
     const std::string app = TrimSpaces(appName);
@@ -22,48 +22,48 @@ SettingResult WriteSetting(RegistryApi& registry, const std::string& appName,
     if (TrimSpaces(key).empty())
         return {kSettingKeyEmpty, "Key may not be empty"};
 
-    const OpenedKey opened =
-        OpenKey(registry, kHKeyLocalMachine, "SOFTWARE\\" + app + "\\" + sec, IfMissing::Create);
+    const platform::OpenedKey opened =
+        OpenKey(registry, platform::kHKeyLocalMachine, "SOFTWARE\\" + app + "\\" + sec, platform::IfMissing::Create);
     if (!opened.ok())
         return {kSettingRegistryError + static_cast<int32_t>(opened.error),
                 "Could not open/create registry section"};
     const long written = registry.SetValueEx(opened.key.get(), key, type, data, size);
-    if (written != kErrorSuccess)
+    if (written != platform::kErrorSuccess)
         return {kSettingRegistryError + static_cast<int32_t>(written), "Could not set key value"};
     return {};
 }
 
 } // namespace
 
-SettingResult SaveStringSetting(RegistryApi& registry, const std::string& appName,
+SettingResult SaveStringSetting(platform::RegistryApi& registry, const std::string& appName,
                                 const std::string& section, const std::string& key,
                                 const std::string& setting) {
-    return WriteSetting(registry, appName, section, key, kRegSz,
+    return WriteSetting(registry, appName, section, key, platform::kRegSz,
                         reinterpret_cast<const uint8_t*>(setting.data()),
                         static_cast<uint32_t>(setting.size()));
 }
 
-SettingResult SaveDwordSetting(RegistryApi& registry, const std::string& appName,
+SettingResult SaveDwordSetting(platform::RegistryApi& registry, const std::string& appName,
                                const std::string& section, const std::string& key,
                                uint32_t setting) {
-    return WriteSetting(registry, appName, section, key, kRegDword, DwordBytes(setting).data(), 4);
+    return WriteSetting(registry, appName, section, key, platform::kRegDword, platform::DwordBytes(setting).data(), 4);
 }
 
-uint32_t GetPlatformId(const SystemInfo& system) {
-    const std::optional<OsVersion> version = system.Version();
+uint32_t GetPlatformId(const platform::SystemInfo& system) {
+    const std::optional<platform::OsVersion> version = system.Version();
     return version ? version->platformId : 0;
 }
 
-bool IsWin95(const SystemInfo& system) { return (GetPlatformId(system) & 1) != 0; }
+bool IsWin95(const platform::SystemInfo& system) { return (GetPlatformId(system) & 1) != 0; }
 
-bool IsWinNT(const SystemInfo& system) { return (GetPlatformId(system) & 2) != 0; }
+bool IsWinNT(const platform::SystemInfo& system) { return (GetPlatformId(system) & 2) != 0; }
 
-bool IsWinNT4(const SystemInfo& system) {
-    const std::optional<OsVersion> version = system.Version();
+bool IsWinNT4(const platform::SystemInfo& system) {
+    const std::optional<platform::OsVersion> version = system.Version();
     return IsWinNT(system) && version && version->major > 3;
 }
 
-bool IsWin4(const SystemInfo& system) { return IsWin95(system) || IsWinNT4(system); }
+bool IsWin4(const platform::SystemInfo& system) { return IsWin95(system) || IsWinNT4(system); }
 
 std::string FirstFixedDrive(platform::Drives& drives) {
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
@@ -73,13 +73,13 @@ std::string FirstFixedDrive(platform::Drives& drives) {
     return "C:\\";
 }
 
-std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system, platform::Drives& drives) {
+std::string InitInstallDir(platform::RegistryApi& registry, const platform::SystemInfo& system, platform::Drives& drives) {
     std::string folder;
     if (IsWin4(system)) {
-        const OpenedKey opened =
-            OpenKey(registry, kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
+        const platform::OpenedKey opened =
+            OpenKey(registry, platform::kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion");
         if (opened.ok())
-            folder = RegQueryString(registry, opened.key.get(), "ProgramFilesDir").value_or("");
+            folder = platform::RegQueryString(registry, opened.key.get(), "ProgramFilesDir").value_or("");
     }
     return folder.empty() ? FirstFixedDrive(drives) : folder;
 }

@@ -29,25 +29,25 @@ struct [[nodiscard]] SettingResult {
 // Writes `setting` as a REG_SZ value named `key` (as given, spaces kept) under
 // HKEY_LOCAL_MACHINE\SOFTWARE\<app>\<section> (both trimmed), creating the key when missing. The
 // stored bytes are the text without its terminating NUL.
-SettingResult SaveStringSetting(RegistryApi& registry, const std::string& appName,
+SettingResult SaveStringSetting(platform::RegistryApi& registry, const std::string& appName,
                                 const std::string& section, const std::string& key,
                                 const std::string& setting);
 // The same checks and key for a REG_DWORD value.
-SettingResult SaveDwordSetting(RegistryApi& registry, const std::string& appName,
+SettingResult SaveDwordSetting(platform::RegistryApi& registry, const std::string& appName,
                                const std::string& section, const std::string& key,
                                uint32_t setting);
 
 // The platform id of the version record, 0 when the version cannot be read.
-uint32_t GetPlatformId(const SystemInfo& system);
-bool IsWin95(const SystemInfo& system);
-bool IsWinNT(const SystemInfo& system);
-bool IsWinNT4(const SystemInfo& system);
-bool IsWin4(const SystemInfo& system);
+uint32_t GetPlatformId(const platform::SystemInfo& system);
+bool IsWin95(const platform::SystemInfo& system);
+bool IsWinNT(const platform::SystemInfo& system);
+bool IsWinNT4(const platform::SystemInfo& system);
+bool IsWin4(const platform::SystemInfo& system);
 
 // The root of the first fixed drive from A to Z, "C:\" when none is fixed.
 std::string FirstFixedDrive(platform::Drives& drives);
 
 // The default installation folder: the system's ProgramFilesDir, else the first fixed drive.
-std::string InitInstallDir(RegistryApi& registry, const SystemInfo& system, platform::Drives& drives);
+std::string InitInstallDir(platform::RegistryApi& registry, const platform::SystemInfo& system, platform::Drives& drives);
 
 } // namespace tess::installer

@@ -12,7 +12,7 @@ namespace tess::installer {
 namespace {
 
 // The shell folder's path with `name` appended; nothing when the shell folder is unknown.
-std::optional<std::string> InShellFolder(const SystemInfo& system, int csidl,
+std::optional<std::string> InShellFolder(const platform::SystemInfo& system, int csidl,
                                          const std::string& name) {
     const Result<std::string> shellFolder = system.SpecialFolder(csidl);
     if (!shellFolder.ok() || TrimSpaces(shellFolder.value()).empty())
@@ -29,13 +29,13 @@ bool MakeFolder(platform::Files& files, const std::string& folder) {
 
 } // namespace
 
-int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu) {
+int GroupShellFolder(const platform::SystemInfo& system, bool perUser, bool startMenu) {
     if (perUser || IsWin95(system))
-        return startMenu ? kCsidlStartMenu : kCsidlPrograms;
-    return startMenu ? kCsidlCommonStartMenu : kCsidlCommonPrograms;
+        return startMenu ? platform::kCsidlStartMenu : platform::kCsidlPrograms;
+    return startMenu ? platform::kCsidlCommonStartMenu : platform::kCsidlCommonPrograms;
 }
 
-GroupReport CreateProgramGroup(const SystemInfo& system, platform::Files& files,
+GroupReport CreateProgramGroup(const platform::SystemInfo& system, platform::Files& files,
                                ShellLinks& links, const std::string& appDir,
                                std::string folderName, bool perUser, bool startMenu,
                                const std::vector<GroupShortcut>& shortcuts) {

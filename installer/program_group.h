@@ -26,13 +26,13 @@ struct GroupReport {
 
 // The shell folder the group goes into: the per-user folder when `perUser` (and always on the
 // Windows 95 family, which has no common folders), the Start menu itself when `startMenu`.
-int GroupShellFolder(const SystemInfo& system, bool perUser, bool startMenu);
+int GroupShellFolder(const platform::SystemInfo& system, bool perUser, bool startMenu);
 
 // Creates the folder `folderName` (double quotes turned into apostrophes) in the chosen shell
 // folder and writes each shortcut, to appDir & "\" & program, into it; with an empty name there
 // is no group folder and the shortcuts go into the shell folder itself. When the shell folder
 // cannot be determined, nothing is created in its place.
-GroupReport CreateProgramGroup(const SystemInfo& system, platform::Files& files,
+GroupReport CreateProgramGroup(const platform::SystemInfo& system, platform::Files& files,
                                ShellLinks& links, const std::string& appDir,
                                std::string folderName, bool perUser, bool startMenu,
                                const std::vector<GroupShortcut>& shortcuts);

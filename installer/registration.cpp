@@ -10,27 +10,27 @@ namespace tess::installer {
 namespace {
 
 // Each value opens its key anew, so that one refused write leaves the others to be tried.
-bool Write(RegistryApi& registry, const char* keyPath, const std::string& name, uint32_t type,
+bool Write(platform::RegistryApi& registry, const char* keyPath, const std::string& name, uint32_t type,
            const uint8_t* data, uint32_t size) {
-    return WriteValue(registry, kHKeyLocalMachine, keyPath, name, type, data, size) ==
-           kErrorSuccess;
+    return platform::WriteValue(registry, platform::kHKeyLocalMachine, keyPath, name, type, data, size) ==
+           platform::kErrorSuccess;
 }
 
 } // namespace
 
-std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::string& appDir,
+std::vector<std::string> WriteRegistration(platform::RegistryApi& registry, const std::string& appDir,
                                            uint32_t estimatedSizeKb) {
     using namespace product;
     std::vector<std::string> failed;
     const std::string programPath = appDir + "\\" + kProgramFile;
     // Stored without a terminating NUL, as the setup program always stored them.
     const auto text = [&](const char* key, const char* name, const std::string& value) {
-        if (!Write(registry, key, name, kRegSz, reinterpret_cast<const uint8_t*>(value.data()),
+        if (!Write(registry, key, name, platform::kRegSz, reinterpret_cast<const uint8_t*>(value.data()),
                    static_cast<uint32_t>(value.size())))
             failed.push_back(*name ? name : "(default)");
     };
     const auto number = [&](const char* name, uint32_t value) {
-        if (!Write(registry, kUninstallKey, name, kRegDword, DwordBytes(value).data(), 4))
+        if (!Write(registry, kUninstallKey, name, platform::kRegDword, platform::DwordBytes(value).data(), 4))
             failed.push_back(name);
     };
     text(kUninstallKey, kUninstallString, "\"" + appDir + "\\" + kUninstallerFile + "\"");
@@ -47,14 +47,14 @@ std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::str
     return failed;
 }
 
-bool UnlistProduct(RegistryApi& registry) {
-    const OpenedKey opened = OpenKey(registry, kHKeyLocalMachine, product::kUninstallKey);
-    return opened.ok() && registry.DeleteValue(opened.key.get(), product::kDisplayName) == kErrorSuccess;
+bool UnlistProduct(platform::RegistryApi& registry) {
+    const platform::OpenedKey opened = OpenKey(registry, platform::kHKeyLocalMachine, product::kUninstallKey);
+    return opened.ok() && registry.DeleteValue(opened.key.get(), product::kDisplayName) == platform::kErrorSuccess;
 }
 
-bool RelistProduct(RegistryApi& registry) {
+bool RelistProduct(platform::RegistryApi& registry) {
     const std::string name = product::kName;
-    return Write(registry, product::kUninstallKey, product::kDisplayName, kRegSz,
+    return Write(registry, product::kUninstallKey, product::kDisplayName, platform::kRegSz,
                  reinterpret_cast<const uint8_t*>(name.data()), static_cast<uint32_t>(name.size()));
 }
 

@@ -15,13 +15,13 @@ namespace tess::installer {
 // application folder; `estimatedSizeKb` the installed size in KiB. The entry's name goes last:
 // the system lists an entry only with its name and its uninstall command, so an entry cut short
 // is never offered.
-std::vector<std::string> WriteRegistration(RegistryApi& registry, const std::string& appDir,
+std::vector<std::string> WriteRegistration(platform::RegistryApi& registry, const std::string& appDir,
                                            uint32_t estimatedSizeKb);
 
 // Takes the uninstall entry off the system's list by deleting its name, the rest of it kept;
 // true when a listed entry was taken off.
-bool UnlistProduct(RegistryApi& registry);
+bool UnlistProduct(platform::RegistryApi& registry);
 // Lists the entry again under the product's name; true when written.
-bool RelistProduct(RegistryApi& registry);
+bool RelistProduct(platform::RegistryApi& registry);
 
 } // namespace tess::installer

@@ -31,8 +31,8 @@ public:
 
 struct SetupEnv {
     ui::Host& host;
-    RegistryApi& registry;
-    const SystemInfo& system;
+    platform::RegistryApi& registry;
+    const platform::SystemInfo& system;
     platform::FileSystem& files;
     CabinetExtractor& cabinet;
     ShellLinks& links;

@@ -3,7 +3,7 @@
 
 #include "core/bitmap_writer.h"
 
-namespace tess {
+namespace tess::platform {
 
 Result<PictureFile> ReadPictureFile(platform::Files& files, const std::string& path) {
     if (path.empty())
@@ -41,4 +41,4 @@ Status WriteBitmap(platform::Files& files, const Surface& surface, const std::st
     return files.WriteFileReplacing(path, EncodeBitmap(surface));
 }
 
-} // namespace tess
+} // namespace tess::platform

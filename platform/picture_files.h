@@ -12,7 +12,7 @@
 #include "core/surface.h"
 #include "platform/files.h"
 
-namespace tess {
+namespace tess::platform {
 
 // Reads and decodes a picture file. The empty path gives the empty picture. Errors: FileNotFound
 // (the path names nothing), CannotOpen (a folder, not a regular file, no permission, a read
@@ -40,4 +40,4 @@ Result<Picture> DecodePictureFile(const PictureFile& file);
 // was. Every failure is returned.
 Status WriteBitmap(platform::Files& files, const Surface& surface, const std::string& path);
 
-} // namespace tess
+} // namespace tess::platform

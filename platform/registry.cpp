@@ -4,7 +4,7 @@
 
 #include <vector>
 
-namespace tess {
+namespace tess::platform {
 
 OpenedKey OpenKey(RegistryApi& registry, RegKey root, const std::string& path,
                   IfMissing ifMissing) {
@@ -44,4 +44,4 @@ std::optional<std::string> RegQueryString(RegistryApi& registry, RegKey key,
     return text.substr(0, text.find('\0'));
 }
 
-} // namespace tess
+} // namespace tess::platform

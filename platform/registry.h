@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-namespace tess {
+namespace tess::platform {
 
 // Key handles have the numbers of Win32's HKEY values, so the predefined roots keep theirs.
 using RegKey = uint32_t;
@@ -122,4 +122,4 @@ std::array<uint8_t, 4> DwordBytes(uint32_t value);
 std::optional<std::string> RegQueryString(RegistryApi& registry, RegKey key,
                                           const std::string& name);
 
-} // namespace tess
+} // namespace tess::platform

@@ -8,7 +8,7 @@
 
 #include "core/result.h"
 
-namespace tess {
+namespace tess::platform {
 
 // Shell folder identifiers (the system's CSIDL numbers).
 inline constexpr int kCsidlPrograms = 2;
@@ -37,4 +37,4 @@ public:
     virtual Result<std::string> TempFolder() const = 0;
 };
 
-} // namespace tess
+} // namespace tess::platform

@@ -76,7 +76,7 @@ void FrmCollection::Form_Unload() { env_.host.showOrReport(main_.form, false); }
 
 void FrmCollection::File1_Click() {
     if (File1.listCount() == 0) return;
-    if (auto picture = LoadPicture(env_.files, SelectedPath()))
+    if (auto picture = platform::LoadPicture(env_.files, SelectedPath()))
         Image1.setPicture(std::make_shared<Picture>(std::move(picture).value()),
                           env_.host.twipsPerPixelX());
 }
@@ -88,7 +88,7 @@ void FrmCollection::Command4_Click() {
     const std::string path = SelectedPath();
     // A value that could not be written leaves the browser's skin as it was: say so, and keep
     // what the program knows of the current skin true.
-    if (!SetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, path)) {
+    if (!SetRegString(env_.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, path)) {
         env_.host.messageBox(kNotUpdated, ui::kMbIconExclamation);
         return;
     }

@@ -181,7 +181,7 @@ void IeMain::Form_Load() {
     ResetValues();
     layout.RefreshLocked = false;
 
-    layout.StartSkin = GetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
+    layout.StartSkin = GetRegString(env_.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
     if (layout.StartSkin == "False")
         setRemoveSkinEnabled(false);
     else if (platform::HasContent(env_.files, layout.StartSkin))
@@ -191,7 +191,7 @@ void IeMain::Form_Load() {
 
 // Shows the skin the browser uses now; a file that does not load leaves the source box empty.
 void IeMain::loadStartSkin() {
-    if (auto picture = LoadPicture(env_.files, layout.StartSkin)) {
+    if (auto picture = platform::LoadPicture(env_.files, layout.StartSkin)) {
         sourcePicture_ = std::make_shared<Picture>(std::move(picture).value());
         picSource.setPicture(sourcePicture_, env_.host.twipsPerPixelX());
     }
@@ -401,7 +401,7 @@ void IeMain::Command1_Click() {
     // is no picture, or one too wide, leaves the window and its earlier picture as they were.
     // The width comes from the header: a picture too wide is never decoded, as its decoding
     // alone may not fit in the program's address space.
-    auto file = ReadPictureFile(env_.files, SourceFile);
+    auto file = platform::ReadPictureFile(env_.files, SourceFile);
     if (!file) {
         env_.host.messageBox(kNotLoadedMessage, ui::kMbIconExclamation);
         return;
@@ -411,7 +411,7 @@ void IeMain::Command1_Click() {
         env_.host.messageBox("Picture is too large to load", ui::kMbOk);
         return;
     }
-    auto loaded = DecodePictureFile(file.value());
+    auto loaded = platform::DecodePictureFile(file.value());
     if (!loaded) {
         env_.host.messageBox(kNotLoadedMessage, ui::kMbIconExclamation);
         return;
@@ -483,11 +483,11 @@ IeMain::Applied IeMain::FinalSave() {
         on.step(picFinal.surface().setBackColor(layout.background));
     }
     picFinal.refresh();
-    if (!WriteBitmap(env_.files, picFinal.surface(), SkinPath())) {
+    if (!platform::WriteBitmap(env_.files, picFinal.surface(), SkinPath())) {
         env_.host.messageBox(kNotSavedMessage, ui::kMbIconExclamation);
         return Applied::NotSaved;
     }
-    if (!SetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, SkinPath())) {
+    if (!SetRegString(env_.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, SkinPath())) {
         env_.host.messageBox(kNotAppliedMessage, ui::kMbIconExclamation);
         return Applied::SavedOnly;
     }
@@ -496,7 +496,7 @@ IeMain::Applied IeMain::FinalSave() {
 }
 
 bool IeMain::saveToCollection(const std::string& path) {
-    if (WriteBitmap(env_.files, picFinal.surface(), path)) return true;
+    if (platform::WriteBitmap(env_.files, picFinal.surface(), path)) return true;
     env_.host.messageBox(kNotCollectedMessage, ui::kMbIconExclamation);
     return false;
 }
@@ -535,7 +535,7 @@ void IeMain::Command5_Click() {
     if (env_.host.messageBox("Do you want to delete IE Skin", ui::kMbYesNo | ui::kMbIconQuestion,
                              "Confirm") != ui::kIdYes)
         return;
-    on.step(DeleteRegValue(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
+    on.step(DeleteRegValue(env_.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
     if (!Frame4.enabled()) PicTarget.clear();
     setRemoveSkinEnabled(false);
 }
@@ -545,7 +545,7 @@ void IeMain::mRemSkin_Click() { Command5_Click(); }
 // --- Menus of the other windows ---
 
 void IeMain::mViewColl_Click() {
-    env_.CurrentSkin = GetRegString(env_.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
+    env_.CurrentSkin = GetRegString(env_.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
     // A window made afresh for each showing; the previous one (closed) goes with it.
     collection_ = std::make_unique<FrmCollection>(env_, *this);
     collection_->Form_Load();

@@ -14,18 +14,18 @@ constexpr const char* kQueryFailed = "False";
 
 } // namespace
 
-std::string GetRegString(RegistryApi& registry, RegKey root, const std::string& key,
+std::string GetRegString(platform::RegistryApi& registry, platform::RegKey root, const std::string& key,
                          const std::string& valueName) {
-    const OpenedKey owner = OpenKey(registry, root, key);
+    const platform::OpenedKey owner = OpenKey(registry, root, key);
     if (!owner.ok())
         return {};
-    const RegKey opened = owner.key.get();
+    const platform::RegKey opened = owner.key.get();
 
     uint32_t type = 0;
     uint32_t size = 0;
-    if (registry.QueryValueEx(opened, valueName, &type, nullptr, &size) != kErrorSuccess)
+    if (registry.QueryValueEx(opened, valueName, &type, nullptr, &size) != platform::kErrorSuccess)
         return kQueryFailed;
-    if (type != kRegSz)
+    if (type != platform::kRegSz)
         return {};
 
     // Room for the longest accepted text and its terminating NUL. The second query is told the
@@ -34,9 +34,9 @@ std::string GetRegString(RegistryApi& registry, RegKey root, const std::string& 
     std::array<uint8_t, kRegStringCapacity + 1> buffer{};
     uint32_t got = static_cast<uint32_t>(buffer.size());
     const long read = registry.QueryValueEx(opened, valueName, &type, buffer.data(), &got);
-    if (read == kErrorMoreData || (read == kErrorSuccess && type != kRegSz))
+    if (read == platform::kErrorMoreData || (read == platform::kErrorSuccess && type != platform::kRegSz))
         return {};
-    if (read != kErrorSuccess)
+    if (read != platform::kErrorSuccess)
         return kQueryFailed;
 
     size_t length = 0;
@@ -47,20 +47,20 @@ std::string GetRegString(RegistryApi& registry, RegKey root, const std::string& 
     return std::string(reinterpret_cast<const char*>(buffer.data()), length);
 }
 
-bool SetRegString(RegistryApi& registry, RegKey root, const std::string& key,
+bool SetRegString(platform::RegistryApi& registry, platform::RegKey root, const std::string& key,
                   const std::string& valueName, const std::string& data) {
     if (data.find('\0') != std::string::npos ||
         data.size() >= std::numeric_limits<uint32_t>::max())
         return false;
     const uint32_t bytes = static_cast<uint32_t>(data.size() + 1);  // with the terminating NUL
-    return WriteValue(registry, root, key, valueName, kRegSz,
-                      reinterpret_cast<const uint8_t*>(data.c_str()), bytes) == kErrorSuccess;
+    return platform::WriteValue(registry, root, key, valueName, platform::kRegSz,
+                      reinterpret_cast<const uint8_t*>(data.c_str()), bytes) == platform::kErrorSuccess;
 }
 
-bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
+bool DeleteRegValue(platform::RegistryApi& registry, platform::RegKey root, const std::string& key,
                     const std::string& valueName) {
-    const OpenedKey opened = OpenKey(registry, root, key);
-    return opened.ok() && registry.DeleteValue(opened.key.get(), valueName) == kErrorSuccess;
+    const platform::OpenedKey opened = OpenKey(registry, root, key);
+    return opened.ok() && registry.DeleteValue(opened.key.get(), valueName) == platform::kErrorSuccess;
 }
 
 } // namespace tess::skinmaker

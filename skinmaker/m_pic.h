@@ -18,16 +18,16 @@ inline constexpr size_t kRegStringCapacity = 255;
 // The value's text (up to its first NUL, whether it was stored with a terminating NUL or not);
 // "False" when the key opens but the value cannot be queried (it does not exist); "" when the
 // key cannot be opened, the value is not REG_SZ, or its text is longer than kRegStringCapacity.
-std::string GetRegString(RegistryApi& registry, RegKey root, const std::string& key,
+std::string GetRegString(platform::RegistryApi& registry, platform::RegKey root, const std::string& key,
                          const std::string& valueName);
 
 // Creates or opens the key and writes `data` as REG_SZ with its terminating NUL. True only when
 // the value was written; text with a NUL inside is refused, since it could not be read back.
-bool SetRegString(RegistryApi& registry, RegKey root, const std::string& key,
+bool SetRegString(platform::RegistryApi& registry, platform::RegKey root, const std::string& key,
                   const std::string& valueName, const std::string& data);
 
 // True when the key opened and the value was deleted.
-bool DeleteRegValue(RegistryApi& registry, RegKey root, const std::string& key,
+bool DeleteRegValue(platform::RegistryApi& registry, platform::RegKey root, const std::string& key,
                     const std::string& valueName);
 
 } // namespace tess::skinmaker

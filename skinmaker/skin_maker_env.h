@@ -25,7 +25,7 @@ class cNewDialog;
 
 struct SkinMakerEnv {
     ui::Host& host;
-    RegistryApi& registry;
+    platform::RegistryApi& registry;
     ShellApi& shell;
     platform::FileSystem& files;
     // A fresh dialog component for one use, owned by the main window while it is shown.

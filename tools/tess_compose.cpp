@@ -38,14 +38,14 @@ int main(int argc, char** argv) {
     }
 
     // Measured from the header first: a picture too wide is refused without being decoded.
-    auto file = ReadPictureFile(platform::SystemFileSystem(), o.picture);
+    auto file = platform::ReadPictureFile(platform::SystemFileSystem(), o.picture);
     if (!file)
         return Fail(o.picture + ": " + file.error().message);
     const int32_t width = file.value().size.width;
     if (width * o.twipsPerPixel > kWidestPictureTwips)
         return Fail(o.picture + ": Picture is too large to load (" + std::to_string(width) +
                     " pixels are wider than 24000 twips)");
-    auto loaded = DecodePictureFile(file.value());
+    auto loaded = platform::DecodePictureFile(file.value());
     if (!loaded)
         return Fail(o.picture + ": " + loaded.error().message);
     const Picture picture = std::move(loaded).value();
@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         Surface final(0, 0, o.twipsPerPixel);
         ApplyResolution(final, layout.resolution);
         ComposeFinal(layout, source, final);
-        if (Status written = WriteBitmap(platform::SystemFileSystem(), final, o.out); !written)
+        if (Status written = platform::WriteBitmap(platform::SystemFileSystem(), final, o.out); !written)
             return Fail(o.out + ": " + written.error().message);
     }
     if (!o.preview.empty()) {
@@ -69,7 +69,7 @@ int main(int argc, char** argv) {
         if (Status coloured = preview.setBackColor(layout.background); !coloured)
             return Fail(coloured.error().message);
         DrawPreview(layout, source, preview);
-        if (Status written = WriteBitmap(platform::SystemFileSystem(), preview, o.preview); !written)
+        if (Status written = platform::WriteBitmap(platform::SystemFileSystem(), preview, o.preview); !written)
             return Fail(o.preview + ": " + written.error().message);
     }
     return 0;

@@ -13,11 +13,11 @@ std::string FolderName(const std::string& path, const platform::CodePage& page) 
     return platform::LastName(platform::CanonicalPath(path, page), page);
 }
 
-std::string UninstallCommand(RegistryApi& registry) {
-    const OpenedKey opened = OpenKey(registry, kHKeyLocalMachine, product::kUninstallKey);
+std::string UninstallCommand(platform::RegistryApi& registry) {
+    const platform::OpenedKey opened = OpenKey(registry, platform::kHKeyLocalMachine, product::kUninstallKey);
     if (!opened.ok())
         return {};
-    return RegQueryString(registry, opened.key.get(), product::kUninstallString).value_or("");
+    return platform::RegQueryString(registry, opened.key.get(), product::kUninstallString).value_or("");
 }
 
 } // namespace
@@ -35,7 +35,7 @@ std::string CommandFolder(const std::string& uninstallCommand, const platform::C
     return platform::ParentFolder(program, page);
 }
 
-FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::Files& files,
+FolderCheck CheckApplicationFolder(platform::RegistryApi& registry, platform::Files& files,
                                    const std::string& appDir, const platform::CodePage& page) {
     if (!platform::SamePath(FolderName(appDir, page), product::kAppFolderName, page))
         return {false, "this uninstaller runs from " + appDir + ", which is not a " +

@@ -22,7 +22,7 @@ struct FolderCheck {
 // The folder is the application folder when it is called "Tessary" and the uninstall entry
 // names the uninstaller in it; with no entry left (an uninstallation that stopped half-way),
 // when it still holds the skin maker. The paths are read in the code page `page`.
-FolderCheck CheckApplicationFolder(RegistryApi& registry, platform::Files& files,
+FolderCheck CheckApplicationFolder(platform::RegistryApi& registry, platform::Files& files,
                                    const std::string& appDir,
                                    const platform::CodePage& page = platform::CodePage::Active());
 

@@ -19,8 +19,8 @@ constexpr const char* kProductKeys[] = {product::kUninstallKey, product::kAppPat
                                         product::kSettingsKey};
 
 // A key that cannot even be opened for another reason than its absence is still there.
-bool KeyExists(RegistryApi& registry, const std::string& path) {
-    return OpenKey(registry, kHKeyLocalMachine, path).error != kErrorFileNotFound;
+bool KeyExists(platform::RegistryApi& registry, const std::string& path) {
+    return OpenKey(registry, platform::kHKeyLocalMachine, path).error != platform::kErrorFileNotFound;
 }
 
 // What became of a folder that was a link itself: removed as one, and what it pointed to is still
@@ -44,7 +44,7 @@ LinkedFolder RemoveLinkedFolder(platform::FileTrees& files, const std::string& f
 
 // What stayed of the application folder, as its removal found it, with the held uninstaller's
 // file told apart; the registry keys; the group.
-void ListWhatStayed(platform::FileTrees& files, RegistryApi& registry, const std::string& appDir,
+void ListWhatStayed(platform::FileTrees& files, platform::RegistryApi& registry, const std::string& appDir,
                     std::vector<std::string> left, const std::vector<std::string>& groups,
                     const std::string& heldFile, RemovalReport& report) {
     const size_t before = left.size();
@@ -66,24 +66,24 @@ void ListWhatStayed(platform::FileTrees& files, RegistryApi& registry, const std
 
 } // namespace
 
-bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath,
+bool DeleteRegKey(platform::RegistryApi& registry, platform::RegKey root, const std::string& keyPath,
                   const std::string& subKey) {
-    return registry.DeleteKey(root, keyPath + "\\" + subKey) == kErrorSuccess;
+    return registry.DeleteKey(root, keyPath + "\\" + subKey) == platform::kErrorSuccess;
 }
 
-RemovalReport RemoveProduct(platform::FileTrees& files, RegistryApi& registry,
+RemovalReport RemoveProduct(platform::FileTrees& files, platform::RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile,
                             const std::function<bool(const std::string&)>& setAside) {
     HandlerErrors<OnError::Resume> on;
-    on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kAppPathKey, ""));
-    on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kSettingsKey, ""));
+    on.step(DeleteRegKey(registry, platform::kHKeyLocalMachine, product::kAppPathKey, ""));
+    on.step(DeleteRegKey(registry, platform::kHKeyLocalMachine, product::kSettingsKey, ""));
 
     RemovalReport report;
     std::string group;
     LinkedFolder linkedGroup;
-    if (const std::string folder = shellFolder(kCsidlCommonPrograms); !folder.empty()) {
+    if (const std::string folder = shellFolder(platform::kCsidlCommonPrograms); !folder.empty()) {
         group = folder + "\\" + product::kGroupName;
         linkedGroup = RemoveLinkedFolder(files, group);
         if (!linkedGroup.wasLink)
@@ -94,7 +94,7 @@ RemovalReport RemoveProduct(platform::FileTrees& files, RegistryApi& registry,
     // write: only the shortcuts it made go, then the folder if that left it empty. Without that
     // folder no earlier group can be looked for; the product as installed now is gone all the same.
     std::string userGroup;
-    if (const std::string folder = shellFolder(kCsidlPrograms); !folder.empty()) {
+    if (const std::string folder = shellFolder(platform::kCsidlPrograms); !folder.empty()) {
         userGroup = folder + "\\" + product::kGroupName;
         (void)files.RemoveTree(userGroup, {std::string(product::kProgramShortcut) + ".lnk",
                                            std::string(product::kUninstallShortcut) + ".lnk"});
@@ -103,7 +103,7 @@ RemovalReport RemoveProduct(platform::FileTrees& files, RegistryApi& registry,
     // The entry goes only now, while the uninstaller it names is still in place: a removal cut
     // short before this point can be run again from the system's list, and one cut short after
     // it leaves nothing the entry names.
-    on.step(DeleteRegKey(registry, kHKeyLocalMachine, product::kUninstallKey, ""));
+    on.step(DeleteRegKey(registry, platform::kHKeyLocalMachine, product::kUninstallKey, ""));
     std::string held = heldFile;
     // Once moved away, the file in use no longer keeps the folder until the restart.
     if (!held.empty() && setAside && setAside(held))

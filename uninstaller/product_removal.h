@@ -14,7 +14,7 @@ namespace tess::uninstaller {
 
 // Deletes the key `keyPath` & "\" & `subKey` below `root` (an empty `subKey` names `keyPath`
 // itself, with a trailing backslash, which the registry accepts). True when it was deleted.
-bool DeleteRegKey(RegistryApi& registry, RegKey root, const std::string& keyPath,
+bool DeleteRegKey(platform::RegistryApi& registry, platform::RegKey root, const std::string& keyPath,
                   const std::string& subKey);
 
 struct RemovalReport {
@@ -40,7 +40,7 @@ struct RemovalReport {
 // is the installed uninstaller's file while a running program holds it, which cannot go until
 // that program ends; `setAside`, when given, takes it out of the folder once the entry is gone
 // (true when it did), and it is no longer held there.
-RemovalReport RemoveProduct(platform::FileTrees& files, RegistryApi& registry,
+RemovalReport RemoveProduct(platform::FileTrees& files, platform::RegistryApi& registry,
                             const std::string& appDir,
                             const std::function<std::string(int csidl)>& shellFolder,
                             const std::string& heldFile = {},

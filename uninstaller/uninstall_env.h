@@ -18,7 +18,7 @@ inline constexpr const char* kUninstallerTitle = "Uninstaller";
 
 struct UninstallEnv {
     ui::Host& host;
-    RegistryApi& registry;
+    platform::RegistryApi& registry;
     platform::FileTrees& files;
     // The application folder the uninstaller works on, without a trailing backslash.
     std::string appDir;

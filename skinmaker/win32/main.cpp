@@ -30,7 +30,7 @@ tess::ColorRef SystemColour(int index) {
 // else in the user's local application data, where the browser finds the skin too.
 std::string DataFolder(tess::platform::Files& files) {
     const tess::platform::win32::Win32SystemInfo system;
-    const auto localAppData = system.SpecialFolder(tess::kCsidlLocalAppData);
+    const auto localAppData = system.SpecialFolder(tess::platform::kCsidlLocalAppData);
     return tess::skinmaker::ChooseDataFolder(files, tess::platform::win32::ProgramFolder(),
                                   localAppData ? localAppData.value() : std::string());
 }

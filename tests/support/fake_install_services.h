@@ -153,14 +153,14 @@ private:
     MemoryFileSystem& files_;
 };
 
-class FakeSystem : public SystemInfo {
+class FakeSystem : public platform::SystemInfo {
 public:
-    std::optional<OsVersion> version = OsVersion{2, 6};
+    std::optional<platform::OsVersion> version = platform::OsVersion{2, 6};
     std::map<int, std::string> specialFolders = {
-        {kCsidlPrograms, "C:\\Users\\me\\Start Menu\\Programs"},
-        {kCsidlCommonPrograms, "C:\\All\\Programs"}};
+        {platform::kCsidlPrograms, "C:\\Users\\me\\Start Menu\\Programs"},
+        {platform::kCsidlCommonPrograms, "C:\\All\\Programs"}};
 
-    std::optional<OsVersion> Version() const override { return version; }
+    std::optional<platform::OsVersion> Version() const override { return version; }
     Result<std::string> SpecialFolder(int csidl) const override {
         auto found = specialFolders.find(csidl);
         if (found == specialFolders.end())

@@ -86,7 +86,7 @@ protected:
         Picture picture = MakePicture(width, height, pixels);
         Surface surface(width, height);
         surface.drawPicture(picture, 0, 0, surface.scaleWidth(), surface.scaleHeight());
-        EXPECT_TRUE(WriteBitmap(files, surface, path).ok());
+        EXPECT_TRUE(platform::WriteBitmap(files, surface, path).ok());
         return path;
     }
 
@@ -97,7 +97,7 @@ protected:
     }
 
     std::string toolbarValue() {
-        return skinmaker::GetRegString(registry, kHKeyCurrentUser, skinmaker::kToolbarKey, skinmaker::kBackBitmapValue);
+        return skinmaker::GetRegString(registry, platform::kHKeyCurrentUser, skinmaker::kToolbarKey, skinmaker::kBackBitmapValue);
     }
 
     const std::string pictures = "C:\\Users\\me\\Pictures";

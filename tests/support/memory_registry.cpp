@@ -11,7 +11,7 @@
 namespace tess {
 
 struct MemoryRegistry::Node {
-    RegKey root = 0;
+    platform::RegKey root = 0;
     std::vector<std::string> path;  // lower-case names from the root down to this key
     Node* parent = nullptr;
     // A deleted key stays reachable through handles opened before, which then fail.
@@ -27,7 +27,7 @@ namespace {
 long SplitPath(const std::string& subKey, std::vector<std::string>* names) {
     names->clear();
     if (!subKey.empty() && subKey.front() == '\\')
-        return kErrorBadPathname;
+        return platform::kErrorBadPathname;
     size_t start = 0;
     while (start <= subKey.size()) {
         size_t end = subKey.find('\\', start);
@@ -37,17 +37,17 @@ long SplitPath(const std::string& subKey, std::vector<std::string>* names) {
             names->push_back(AsciiLower(subKey.substr(start, end - start)));
         start = end + 1;
     }
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
 bool IsStringType(uint32_t type) {
-    return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+    return type == platform::kRegSz || type == platform::kRegExpandSz || type == platform::kRegMultiSz;
 }
 
 } // namespace
 
 MemoryRegistry::MemoryRegistry() {
-    for (RegKey root : {kHKeyCurrentUser, kHKeyLocalMachine}) {
+    for (platform::RegKey root : {platform::kHKeyCurrentUser, platform::kHKeyLocalMachine}) {
         auto node = std::make_shared<Node>();
         node->root = root;
         roots_[root] = std::move(node);
@@ -56,17 +56,17 @@ MemoryRegistry::MemoryRegistry() {
 
 MemoryRegistry::~MemoryRegistry() = default;
 
-std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Resolve(RegKey key, long* error) const {
-    *error = kErrorSuccess;
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::Resolve(platform::RegKey key, long* error) const {
+    *error = platform::kErrorSuccess;
     if (auto root = roots_.find(key); root != roots_.end())
         return root->second;
     auto handle = handles_.find(key);
     if (handle == handles_.end()) {
-        *error = kErrorInvalidHandle;
+        *error = platform::kErrorInvalidHandle;
         return nullptr;
     }
     if (handle->second->deleted) {
-        *error = kErrorKeyDeleted;
+        *error = platform::kErrorKeyDeleted;
         return nullptr;
     }
     return handle->second;
@@ -80,25 +80,25 @@ long MemoryRegistry::Refused(const Node& from, const std::vector<std::string>& n
             std::equal(refusal.path.begin(), refusal.path.end(), full.begin()))
             return refusal.error;
     }
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-long MemoryRegistry::Walk(RegKey root, const std::string& subKey, bool create,
+long MemoryRegistry::Walk(platform::RegKey root, const std::string& subKey, bool create,
                           std::shared_ptr<Node>* out) {
-    long error = kErrorSuccess;
+    long error = platform::kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(root, &error);
     if (!node)
         return error;
     std::vector<std::string> names;
-    if ((error = SplitPath(subKey, &names)) != kErrorSuccess)
+    if ((error = SplitPath(subKey, &names)) != platform::kErrorSuccess)
         return error;
-    if ((error = Refused(*node, names)) != kErrorSuccess)
+    if ((error = Refused(*node, names)) != platform::kErrorSuccess)
         return error;
     for (const std::string& name : names) {
         auto child = node->children.find(name);
         if (child == node->children.end()) {
             if (!create)
-                return kErrorFileNotFound;
+                return platform::kErrorFileNotFound;
             auto made = std::make_shared<Node>();
             made->root = node->root;
             made->path = node->path;
@@ -109,59 +109,59 @@ long MemoryRegistry::Walk(RegKey root, const std::string& subKey, bool create,
         node = child->second;
     }
     *out = std::move(node);
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-RegKey MemoryRegistry::NewHandle(std::shared_ptr<Node> node) {
-    const RegKey handle = nextHandle_;
+platform::RegKey MemoryRegistry::NewHandle(std::shared_ptr<Node> node) {
+    const platform::RegKey handle = nextHandle_;
     nextHandle_ += 4;
     handles_[handle] = std::move(node);
     return handle;
 }
 
-long MemoryRegistry::OpenKey(RegKey root, const std::string& subKey, RegKey* out) {
+long MemoryRegistry::OpenKey(platform::RegKey root, const std::string& subKey, platform::RegKey* out) {
     *out = 0;
     if (Dead())
-        return kErrorAccessDenied;
+        return platform::kErrorAccessDenied;
     std::shared_ptr<Node> node;
     // Win32 hands back the root handle itself for an empty path (RegCreateKeyA makes a new one).
     if (subKey.empty()) {
-        long error = kErrorSuccess;
+        long error = platform::kErrorSuccess;
         if (!Resolve(root, &error))
             return error;
         *out = root;
-        return kErrorSuccess;
+        return platform::kErrorSuccess;
     }
     if (long error = Walk(root, subKey, false, &node))
         return error;
     *out = NewHandle(std::move(node));
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-long MemoryRegistry::CreateKey(RegKey root, const std::string& subKey, RegKey* out) {
+long MemoryRegistry::CreateKey(platform::RegKey root, const std::string& subKey, platform::RegKey* out) {
     *out = 0;
     if (!Change())
-        return kErrorAccessDenied;
+        return platform::kErrorAccessDenied;
     std::shared_ptr<Node> node;
     if (long error = Walk(root, subKey, true, &node))
         return error;
     *out = NewHandle(std::move(node));
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t* type,
+long MemoryRegistry::QueryValueEx(platform::RegKey key, const std::string& name, uint32_t* type,
                                   uint8_t* data, uint32_t* size) {
     if (Dead())
-        return kErrorAccessDenied;
-    long error = kErrorSuccess;
+        return platform::kErrorAccessDenied;
+    long error = platform::kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(key, &error);
     if (!node)
         return error;
     if (data && !size)
-        return kErrorInvalidParameter;
+        return platform::kErrorInvalidParameter;
     auto found = node->values.find(AsciiLower(name));
     if (found == node->values.end())
-        return kErrorFileNotFound;
+        return platform::kErrorFileNotFound;
     const StoredValue& value = found->second;
     if (type)
         *type = value.type;
@@ -169,7 +169,7 @@ long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t*
     if (data) {
         if (*size < needed) {
             *size = needed;
-            return kErrorMoreData;
+            return platform::kErrorMoreData;
         }
         if (needed > 0)
             std::memcpy(data, value.bytes.data(), needed);
@@ -180,69 +180,69 @@ long MemoryRegistry::QueryValueEx(RegKey key, const std::string& name, uint32_t*
     }
     if (size)
         *size = needed;
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-long MemoryRegistry::SetValueEx(RegKey key, const std::string& name, uint32_t type,
+long MemoryRegistry::SetValueEx(platform::RegKey key, const std::string& name, uint32_t type,
                                 const uint8_t* data, uint32_t size) {
     if (!Change())
-        return kErrorAccessDenied;
-    long error = kErrorSuccess;
+        return platform::kErrorAccessDenied;
+    long error = platform::kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(key, &error);
     if (!node)
         return error;
-    if (failValueWrites_ != kErrorSuccess)
+    if (failValueWrites_ != platform::kErrorSuccess)
         return failValueWrites_;
     if (!data && size > 0)
-        return kErrorInvalidParameter;
+        return platform::kErrorInvalidParameter;
     StoredValue& value = node->values[AsciiLower(name)];
     value.type = type;
     value.bytes.assign(data, data + size);
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-long MemoryRegistry::DeleteValue(RegKey key, const std::string& name) {
+long MemoryRegistry::DeleteValue(platform::RegKey key, const std::string& name) {
     if (!Change())
-        return kErrorAccessDenied;
-    long error = kErrorSuccess;
+        return platform::kErrorAccessDenied;
+    long error = platform::kErrorSuccess;
     std::shared_ptr<Node> node = Resolve(key, &error);
     if (!node)
         return error;
-    if (failValueDeletes_ != kErrorSuccess)
+    if (failValueDeletes_ != platform::kErrorSuccess)
         return failValueDeletes_;
-    return node->values.erase(AsciiLower(name)) > 0 ? kErrorSuccess : kErrorFileNotFound;
+    return node->values.erase(AsciiLower(name)) > 0 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
 }
 
-long MemoryRegistry::DeleteKey(RegKey root, const std::string& subKey) {
+long MemoryRegistry::DeleteKey(platform::RegKey root, const std::string& subKey) {
     if (!Change())
-        return kErrorAccessDenied;
+        return platform::kErrorAccessDenied;
     std::shared_ptr<Node> node;
     if (long error = Walk(root, subKey, false, &node))
         return error;
     if (!node->parent || !node->children.empty())
-        return kErrorAccessDenied;
+        return platform::kErrorAccessDenied;
     node->deleted = true;
     node->parent->children.erase(node->path.back());
     node->parent = nullptr;
-    return kErrorSuccess;
+    return platform::kErrorSuccess;
 }
 
-long MemoryRegistry::CloseKey(RegKey key) {
+long MemoryRegistry::CloseKey(platform::RegKey key) {
     if (roots_.count(key))
-        return kErrorSuccess;
-    return handles_.erase(key) > 0 ? kErrorSuccess : kErrorInvalidHandle;
+        return platform::kErrorSuccess;
+    return handles_.erase(key) > 0 ? platform::kErrorSuccess : platform::kErrorInvalidHandle;
 }
 
-void MemoryRegistry::RefuseKey(RegKey root, const std::string& subKey, long error) {
+void MemoryRegistry::RefuseKey(platform::RegKey root, const std::string& subKey, long error) {
     std::vector<std::string> names;
     SplitPath(subKey, &names);
     refusals_.push_back({root, std::move(names), error});
 }
 
-const MemoryRegistry::Node* MemoryRegistry::Find(RegKey root, const std::string& subKey) const {
+const MemoryRegistry::Node* MemoryRegistry::Find(platform::RegKey root, const std::string& subKey) const {
     auto found = roots_.find(root);
     std::vector<std::string> names;
-    if (found == roots_.end() || SplitPath(subKey, &names) != kErrorSuccess)
+    if (found == roots_.end() || SplitPath(subKey, &names) != platform::kErrorSuccess)
         return nullptr;
     const Node* node = found->second.get();
     for (const std::string& name : names) {
@@ -254,7 +254,7 @@ const MemoryRegistry::Node* MemoryRegistry::Find(RegKey root, const std::string&
     return node;
 }
 
-std::optional<MemoryRegistry::StoredValue> MemoryRegistry::Stored(RegKey root,
+std::optional<MemoryRegistry::StoredValue> MemoryRegistry::Stored(platform::RegKey root,
                                                                   const std::string& subKey,
                                                                   const std::string& name) const {
     const Node* node = Find(root, subKey);
@@ -266,7 +266,7 @@ std::optional<MemoryRegistry::StoredValue> MemoryRegistry::Stored(RegKey root,
     return value->second;
 }
 
-bool MemoryRegistry::KeyExists(RegKey root, const std::string& subKey) const {
+bool MemoryRegistry::KeyExists(platform::RegKey root, const std::string& subKey) const {
     return Find(root, subKey) != nullptr;
 }
 
@@ -298,7 +298,7 @@ std::map<std::string, std::string> MemoryRegistry::Contents() const {
             walk(*child, at + "\\" + name);
     };
     for (const auto& [root, node] : roots_)
-        walk(*node, root == kHKeyLocalMachine ? "HKLM" : root == kHKeyCurrentUser ? "HKCU" : std::to_string(root));
+        walk(*node, root == platform::kHKeyLocalMachine ? "HKLM" : root == platform::kHKeyCurrentUser ? "HKCU" : std::to_string(root));
     return all;
 }
 

@@ -18,7 +18,7 @@ namespace tess {
 // One difference from Windows is deliberate: SetValueEx keeps exactly the bytes it is given,
 // while Windows adds a string's terminating NUL to the count when the caller left it out but the
 // byte after the data is a NUL. Code that forgets to count the NUL is caught here.
-class MemoryRegistry : public RegistryApi {
+class MemoryRegistry : public platform::RegistryApi {
 public:
     // What a value holds: its type and its bytes exactly as they were written.
     struct StoredValue {
@@ -29,19 +29,19 @@ public:
     MemoryRegistry();
     ~MemoryRegistry() override;
 
-    long OpenKey(RegKey root, const std::string& subKey, RegKey* out) override;
-    long CreateKey(RegKey root, const std::string& subKey, RegKey* out) override;
-    long QueryValueEx(RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
+    long OpenKey(platform::RegKey root, const std::string& subKey, platform::RegKey* out) override;
+    long CreateKey(platform::RegKey root, const std::string& subKey, platform::RegKey* out) override;
+    long QueryValueEx(platform::RegKey key, const std::string& name, uint32_t* type, uint8_t* data,
                       uint32_t* size) override;
-    long SetValueEx(RegKey key, const std::string& name, uint32_t type, const uint8_t* data,
+    long SetValueEx(platform::RegKey key, const std::string& name, uint32_t type, const uint8_t* data,
                     uint32_t size) override;
-    long DeleteValue(RegKey key, const std::string& name) override;
-    long DeleteKey(RegKey root, const std::string& subKey) override;
-    long CloseKey(RegKey key) override;
+    long DeleteValue(platform::RegKey key, const std::string& name) override;
+    long DeleteKey(platform::RegKey root, const std::string& subKey) override;
+    long CloseKey(platform::RegKey key) override;
 
     // Opening, creating or deleting the key at `subKey` under the predefined `root`, or any key
     // below it, fails with `error` from now on.
-    void RefuseKey(RegKey root, const std::string& subKey, long error = kErrorAccessDenied);
+    void RefuseKey(platform::RegKey root, const std::string& subKey, long error = platform::kErrorAccessDenied);
     // SetValueEx / DeleteValue fail with `error` from now on; kErrorSuccess lets them work again.
     void FailValueWrites(long error) { failValueWrites_ = error; }
     void FailValueDeletes(long error) { failValueDeletes_ = error; }
@@ -57,38 +57,38 @@ public:
     std::map<std::string, std::string> Contents() const;
 
     // The value as stored, or nothing when the key or the value does not exist.
-    std::optional<StoredValue> Stored(RegKey root, const std::string& subKey,
+    std::optional<StoredValue> Stored(platform::RegKey root, const std::string& subKey,
                                       const std::string& name) const;
-    bool KeyExists(RegKey root, const std::string& subKey) const;
+    bool KeyExists(platform::RegKey root, const std::string& subKey) const;
     // Handles opened and not yet closed, so tests can see that every key was closed.
     size_t OpenHandleCount() const { return handles_.size(); }
 
 private:
     struct Node;
     struct Refusal {
-        RegKey root;
+        platform::RegKey root;
         std::vector<std::string> path;  // lower case
         long error;
     };
 
-    std::shared_ptr<Node> Resolve(RegKey key, long* error) const;
+    std::shared_ptr<Node> Resolve(platform::RegKey key, long* error) const;
     // The key at `subKey` under a predefined root, without opening it.
-    const Node* Find(RegKey root, const std::string& subKey) const;
-    long Walk(RegKey root, const std::string& subKey, bool create, std::shared_ptr<Node>* out);
+    const Node* Find(platform::RegKey root, const std::string& subKey) const;
+    long Walk(platform::RegKey root, const std::string& subKey, bool create, std::shared_ptr<Node>* out);
     long Refused(const Node& from, const std::vector<std::string>& names) const;
-    RegKey NewHandle(std::shared_ptr<Node> node);
+    platform::RegKey NewHandle(std::shared_ptr<Node> node);
     // A copy of `node` and everything below it, below `parent`.
     static std::shared_ptr<Node> CopyTree(const Node& node, Node* parent);
     bool Dead() const { return clock_ && clock_->stopped(); }
     // Counts a change about to be made; false once the program has died.
     bool Change() { return !clock_ || clock_->change(); }
 
-    std::map<RegKey, std::shared_ptr<Node>> roots_;
-    std::map<RegKey, std::shared_ptr<Node>> handles_;
+    std::map<platform::RegKey, std::shared_ptr<Node>> roots_;
+    std::map<platform::RegKey, std::shared_ptr<Node>> handles_;
     std::vector<Refusal> refusals_;
-    RegKey nextHandle_ = 0x100;
-    long failValueWrites_ = kErrorSuccess;
-    long failValueDeletes_ = kErrorSuccess;
+    platform::RegKey nextHandle_ = 0x100;
+    long failValueWrites_ = platform::kErrorSuccess;
+    long failValueDeletes_ = platform::kErrorSuccess;
     testing::CrashClock* clock_ = nullptr;
 };
 

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
                                    {"pixel", MadePicture(1, 1, false, 3)},
                                    {"wide", MadePicture(700, 40, false, 4)}};
     for (int i = 2; i < argc; ++i) {
-        auto loaded = LoadPicture(platform::SystemFileSystem(), argv[i]);
+        auto loaded = platform::LoadPicture(platform::SystemFileSystem(), argv[i]);
         if (!loaded) {
             std::fprintf(stderr, "%s: %s\n", argv[i], loaded.error().message.c_str());
             return 1;
@@ -67,7 +67,7 @@ int main(int argc, char** argv) {
                 ApplyResolution(final, resolution);
                 ComposeFinal(layout, source, final);
                 for (auto [surface, suffix] : {std::pair{&preview, "-preview.bmp"}, std::pair{&final, "-final.bmp"}}) {
-                    Status status = WriteBitmap(platform::SystemFileSystem(), *surface, stem + suffix);
+                    Status status = platform::WriteBitmap(platform::SystemFileSystem(), *surface, stem + suffix);
                     if (!status) {
                         std::fprintf(stderr, "%s\n", status.error().message.c_str());
                         return 1;

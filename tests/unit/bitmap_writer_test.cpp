@@ -79,8 +79,8 @@ TEST_F(BitmapFiles, RoundTripsOddSizesPixelForPixel) {
     for (auto [w, h] : {std::pair{1, 1}, {5, 3}, {7, 5}, {598, 67}, {801, 2}}) {
         const Surface s = RandomSurface(w, h, static_cast<uint32_t>(w * 1000 + h));
         const fs::path path = dir_ / "Skin.bmp";
-        ASSERT_TRUE(WriteBitmap(platform::SystemFileSystem(), s, path.string()).ok());
-        auto read = LoadPicture(platform::SystemFileSystem(), path.string());
+        ASSERT_TRUE(platform::WriteBitmap(platform::SystemFileSystem(), s, path.string()).ok());
+        auto read = platform::LoadPicture(platform::SystemFileSystem(), path.string());
         ASSERT_TRUE(read.ok()) << read.error().message;
         ASSERT_EQ(read.value().width(), w);
         ASSERT_EQ(read.value().height(), h);
@@ -94,9 +94,9 @@ TEST_F(BitmapFiles, RoundTripsOddSizesPixelForPixel) {
 
 TEST_F(BitmapFiles, ReplacesAnExistingFileAndLeavesNoTemporary) {
     const fs::path path = dir_ / "Skin.bmp";
-    ASSERT_TRUE(WriteBitmap(platform::SystemFileSystem(), RandomSurface(9, 4, 1), path.string()).ok());
+    ASSERT_TRUE(platform::WriteBitmap(platform::SystemFileSystem(), RandomSurface(9, 4, 1), path.string()).ok());
     const Surface second = RandomSurface(12, 3, 2);
-    ASSERT_TRUE(WriteBitmap(platform::SystemFileSystem(), second, path.string()).ok());
+    ASSERT_TRUE(platform::WriteBitmap(platform::SystemFileSystem(), second, path.string()).ok());
     EXPECT_EQ(ReadFile(path), EncodeBitmap(second));
     EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);
 }
@@ -104,21 +104,21 @@ TEST_F(BitmapFiles, ReplacesAnExistingFileAndLeavesNoTemporary) {
 TEST_F(BitmapFiles, FailuresAreReportedAndKeepTheOldFile) {
     const fs::path path = dir_ / "Skin.bmp";
     const Surface old = RandomSurface(4, 4, 5);
-    ASSERT_TRUE(WriteBitmap(platform::SystemFileSystem(), old, path.string()).ok());
+    ASSERT_TRUE(platform::WriteBitmap(platform::SystemFileSystem(), old, path.string()).ok());
 
     // The temporary name is taken by a folder: the new file cannot even be started.
     fs::create_directory(path.string() + ".partial");
-    Status blocked = WriteBitmap(platform::SystemFileSystem(), RandomSurface(6, 6, 6), path.string());
+    Status blocked = platform::WriteBitmap(platform::SystemFileSystem(), RandomSurface(6, 6, 6), path.string());
     ASSERT_FALSE(blocked.ok());
     EXPECT_EQ(blocked.error().code, ErrorCode::WriteFailed);
     EXPECT_EQ(ReadFile(path), EncodeBitmap(old));
 
-    Status missingFolder = WriteBitmap(platform::SystemFileSystem(), old, (dir_ / "no such folder" / "Skin.bmp").string());
+    Status missingFolder = platform::WriteBitmap(platform::SystemFileSystem(), old, (dir_ / "no such folder" / "Skin.bmp").string());
     ASSERT_FALSE(missingFolder.ok());
     EXPECT_EQ(missingFolder.error().code, ErrorCode::WriteFailed);
 
     fs::create_directory(dir_ / "folder.bmp");
-    Status isFolder = WriteBitmap(platform::SystemFileSystem(), old, (dir_ / "folder.bmp").string());
+    Status isFolder = platform::WriteBitmap(platform::SystemFileSystem(), old, (dir_ / "folder.bmp").string());
     ASSERT_FALSE(isFolder.ok());
     EXPECT_EQ(isFolder.error().code, ErrorCode::WriteFailed);
     EXPECT_TRUE(fs::is_directory(dir_ / "folder.bmp"));

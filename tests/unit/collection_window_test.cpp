@@ -103,7 +103,7 @@ TEST_F(CollectionWindowTest, UnwritableValueIsReportedAndNothingIsClaimed) {
     keep("Skin0001.bmp");
     FrmCollection& c = open();
     const std::string known = env->CurrentSkin;
-    registry.FailValueWrites(kErrorAccessDenied);
+    registry.FailValueWrites(platform::kErrorAccessDenied);
     ASSERT_TRUE(c.Command4.press());
     ASSERT_EQ(host.asked().size(), 1u);
     EXPECT_EQ(host.asked()[0].text, "IE Skin could not be applied: the toolbar setting could not be written.");
@@ -115,7 +115,7 @@ TEST_F(CollectionWindowTest, DeletingAskedOnlyForTheCurrentSkin) {
     const std::string a = keep("Skin0001.bmp");
     const std::string b = keep("Skin0002.bmp");
     const std::string c3 = keep("Skin0003.bmp");
-    ASSERT_TRUE(SetRegString(registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, b));
+    ASSERT_TRUE(SetRegString(registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, b));
     FrmCollection& c = open();
 
     // Not the current skin: deleted without a question, the first entry shown again.

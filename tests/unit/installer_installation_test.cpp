@@ -32,10 +32,10 @@ const char* const kAppPaths =
 
 std::string StoredText(const MemoryRegistry& registry, const std::string& key,
                        const std::string& name) {
-    const auto value = registry.Stored(kHKeyLocalMachine, key, name);
+    const auto value = registry.Stored(platform::kHKeyLocalMachine, key, name);
     if (!value)
         return "<missing>";
-    EXPECT_EQ(value->type, kRegSz) << name;
+    EXPECT_EQ(value->type, platform::kRegSz) << name;
     return std::string(value->bytes.begin(), value->bytes.end());
 }
 
@@ -59,8 +59,8 @@ void PrepareSystem(MemoryFileSystem& files) {
 }
 
 std::optional<uint32_t> StoredDword(const MemoryRegistry& registry, const std::string& name) {
-    const auto value = registry.Stored(kHKeyLocalMachine, kUninstall, name);
-    if (!value || value->type != kRegDword || value->bytes.size() != 4)
+    const auto value = registry.Stored(platform::kHKeyLocalMachine, kUninstall, name);
+    if (!value || value->type != platform::kRegDword || value->bytes.size() != 4)
         return std::nullopt;
     return value->bytes[0] | value->bytes[1] << 8 | value->bytes[2] << 16 |
            static_cast<uint32_t>(value->bytes[3]) << 24;
@@ -178,7 +178,7 @@ TEST_F(Installation, AnEmptyOrMissingCabinetChangesNothing) {
     EXPECT_EQ(report.outcome, InstallReport::Outcome::NoCabinet);
     EXPECT_TRUE(files.logged("mkdir").empty());
     EXPECT_TRUE(cabinet.written.empty());
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, kUninstall));
+    EXPECT_FALSE(registry.KeyExists(platform::kHKeyLocalMachine, kUninstall));
 }
 
 TEST_F(Installation, AProgramThatDidNotArriveArrivedOtherOrCannotBeReplacedChangesNoInstalledProgram) {
@@ -343,14 +343,14 @@ TEST_F(Installation, AFolderHoldingMoreThanTheProductsOwnFilesIsRefusedAndLeftAs
         EXPECT_EQ(caseFiles.log, c.log);
         EXPECT_TRUE(caseCabinet.written.empty());
         EXPECT_TRUE(caseFiles.FileExists(kCab));
-        EXPECT_FALSE(caseRegistry.KeyExists(kHKeyLocalMachine, kUninstall));
+        EXPECT_FALSE(caseRegistry.KeyExists(platform::kHKeyLocalMachine, kUninstall));
         EXPECT_TRUE(caseLinks.links.empty());
     }
 }
 
 TEST_F(Installation, WithoutAProgramsFolderTheGroupIsSkippedNotMadeAtTheRoot) {
     // Nor in the user's own Programs folder, which is still known.
-    system.specialFolders.erase(kCsidlCommonPrograms);
+    system.specialFolders.erase(platform::kCsidlCommonPrograms);
     const InstallReport report = Install("C:\\");
 
     EXPECT_EQ(report.outcome, InstallReport::Outcome::Installed);
@@ -386,11 +386,11 @@ TEST_F(Installation, GroupFolderNamesAndShellFolderChoice) {
     EXPECT_EQ(links.links[1].path, "C:\\All\\Programs\\Uninstall Tessary.lnk");
     EXPECT_TRUE(empty.failedShortcuts.empty());
 
-    EXPECT_EQ(GroupShellFolder(system, true, false), kCsidlPrograms);
-    EXPECT_EQ(GroupShellFolder(system, false, false), kCsidlCommonPrograms);
-    EXPECT_EQ(GroupShellFolder(system, false, true), kCsidlCommonStartMenu);
-    system.version = OsVersion{1, 4};  // the Windows 95 family has only per-user folders
-    EXPECT_EQ(GroupShellFolder(system, false, true), kCsidlStartMenu);
+    EXPECT_EQ(GroupShellFolder(system, true, false), platform::kCsidlPrograms);
+    EXPECT_EQ(GroupShellFolder(system, false, false), platform::kCsidlCommonPrograms);
+    EXPECT_EQ(GroupShellFolder(system, false, true), platform::kCsidlCommonStartMenu);
+    system.version = platform::OsVersion{1, 4};  // the Windows 95 family has only per-user folders
+    EXPECT_EQ(GroupShellFolder(system, false, true), platform::kCsidlStartMenu);
 }
 
 TEST(InstallerSettings, RefusesEmptyNamesAndReportsRegistryErrors) {
@@ -402,20 +402,20 @@ TEST(InstallerSettings, RefusesEmptyNamesAndReportsRegistryErrors) {
     EXPECT_EQ(noSection.number, -2147220503);
     EXPECT_EQ(noSection.description, "Section may not be empty");
     EXPECT_EQ(SaveStringSetting(registry, "App", "S", " ", "v").number, kSettingKeyEmpty);
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, "SOFTWARE\\App"));
+    EXPECT_FALSE(registry.KeyExists(platform::kHKeyLocalMachine, "SOFTWARE\\App"));
 
     // Parts of the key path are trimmed, the value name is not; no NUL is stored.
     ASSERT_TRUE(SaveStringSetting(registry, " App ", " Sec ", "  Name", "text").ok());
-    const auto stored = registry.Stored(kHKeyLocalMachine, "SOFTWARE\\App\\Sec", "  Name");
+    const auto stored = registry.Stored(platform::kHKeyLocalMachine, "SOFTWARE\\App\\Sec", "  Name");
     ASSERT_TRUE(stored);
     EXPECT_EQ(std::string(stored->bytes.begin(), stored->bytes.end()), "text");
 
-    registry.RefuseKey(kHKeyLocalMachine, "SOFTWARE\\Locked", kErrorAccessDenied);
+    registry.RefuseKey(platform::kHKeyLocalMachine, "SOFTWARE\\Locked", platform::kErrorAccessDenied);
     const SettingResult refused = SaveStringSetting(registry, "Locked", "S", "K", "v");
     EXPECT_EQ(refused.number, -2147219504 + 5);
     EXPECT_EQ(refused.description, "Could not open/create registry section");
 
-    registry.FailValueWrites(kErrorInvalidParameter);
+    registry.FailValueWrites(platform::kErrorInvalidParameter);
     const SettingResult unwritten = SaveDwordSetting(registry, "App", "Sec", "N", 1);
     EXPECT_EQ(unwritten.number, -2147219504 + 87);
     EXPECT_EQ(unwritten.description, "Could not set key value");
@@ -446,9 +446,9 @@ TEST(InstallerSettings, DefaultFolderFromTheRegistryOrTheFirstFixedDrive) {
     EXPECT_EQ(FirstFixedDrive(noneFixed), "C:\\");
 
     // NT before version 4 is not a version-4 system; the Windows 95 family is.
-    system.version = OsVersion{2, 3};
+    system.version = platform::OsVersion{2, 3};
     EXPECT_FALSE(IsWin4(system));
-    system.version = OsVersion{1, 4};
+    system.version = platform::OsVersion{1, 4};
     EXPECT_TRUE(IsWin95(system));
     EXPECT_TRUE(IsWin4(system));
 }

@@ -18,7 +18,7 @@ using ApplyWindowTest = MainWindowTest;
 
 // What the engine writes for the window's current layout at the 96-DPI measure.
 std::vector<uint8_t> EngineSkin(platform::FileSystem& files, IeMain& w, const std::string& picturePath) {
-    Picture picture = LoadPicture(files, picturePath).value();
+    Picture picture = platform::LoadPicture(files, picturePath).value();
     SkinLayout layout;
     layout.mode = w.Option1(1).value() ? LayoutMode::Single
                   : w.Option1(0).value() ? LayoutMode::Tile : LayoutMode::Stretch;
@@ -175,7 +175,7 @@ TEST_F(ApplyWindowTest, ResolutionsDecideTheWidthAndStretchTheHeight) {
         ASSERT_TRUE(w.Option2(i).press());
         host.answerNext(ui::kIdNo);
         ASSERT_TRUE(w.Command4.press());
-        Picture skin = LoadPicture(files, skinPath()).value();
+        Picture skin = platform::LoadPicture(files, skinPath()).value();
         EXPECT_EQ(skin.width(), widths[i]);
         EXPECT_EQ(skin.height(), 133);
         EXPECT_EQ(fileBytes(skinPath()), EngineSkin(files, w, picture));
@@ -183,7 +183,7 @@ TEST_F(ApplyWindowTest, ResolutionsDecideTheWidthAndStretchTheHeight) {
     ASSERT_TRUE(w.Option1(2).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(LoadPicture(files, skinPath()).value().height(), 113);
+    EXPECT_EQ(platform::LoadPicture(files, skinPath()).value().height(), 113);
     // No is asked again at every apply, and the collection stays empty.
     EXPECT_EQ(host.unanswered(), 0);
     EXPECT_FALSE(exists(collectionPath(1)));
@@ -241,7 +241,7 @@ TEST_F(ApplyWindowTest, UnwritableToolbarValueIsReportedInsteadOfSuccess) {
     host.answerNext(ui::kIdYes);
     ASSERT_TRUE(w.Command5.press());  // no skin set: Remove Skin disabled
     browse(writePicture("p.bmp", 10, 10));
-    registry.FailValueWrites(kErrorAccessDenied);
+    registry.FailValueWrites(platform::kErrorAccessDenied);
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
     ASSERT_GE(host.asked().size(), 2u);
@@ -280,7 +280,7 @@ TEST_F(ApplyWindowTest, FailedCollectionWriteIsReportedAndAskedAgain) {
 
 TEST_F(ApplyWindowTest, RemoveSkinAsksThenDeletesTheValueOnly) {
     const std::string skin = writePicture("current.bmp", 20, 20);
-    ASSERT_TRUE(SetRegString(registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, skin));
+    ASSERT_TRUE(SetRegString(registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, skin));
     IeMain& w = start();
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command5.press());
@@ -335,7 +335,7 @@ TEST_F(HighDpiWindowTest, PreviewIsSharperAndTheSkinKeepsItsPixelWidth) {
     ASSERT_TRUE(w.Option2(3).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
-    EXPECT_EQ(LoadPicture(files, skinPath()).value().width(), 1024);
+    EXPECT_EQ(platform::LoadPicture(files, skinPath()).value().width(), 1024);
 }
 
 } // namespace

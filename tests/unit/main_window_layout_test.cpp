@@ -47,7 +47,7 @@ TEST_F(LayoutWindowTest, StartWithoutToolbarKeyDrawsNothingAndKeepsRemoveEnabled
 
 TEST_F(LayoutWindowTest, StartWithKeyButNoValueDisablesRemove) {
     uint32_t key = 0;
-    ASSERT_EQ(registry.CreateKey(kHKeyCurrentUser, kToolbarKey, &key), 0);
+    ASSERT_EQ(registry.CreateKey(platform::kHKeyCurrentUser, kToolbarKey, &key), 0);
     registry.CloseKey(key);
     IeMain& w = start();
     EXPECT_FALSE(w.Command5.enabled());
@@ -57,7 +57,7 @@ TEST_F(LayoutWindowTest, StartWithKeyButNoValueDisablesRemove) {
 
 TEST_F(LayoutWindowTest, StartWithCurrentSkinShowsItTiledWithControlsDisabled) {
     const std::string skin = writePicture("current.bmp", 40, 20);
-    ASSERT_TRUE(SetRegString(registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, skin));
+    ASSERT_TRUE(SetRegString(registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, skin));
     IeMain& w = start();
     EXPECT_TRUE(w.Command5.enabled());
     EXPECT_TRUE(w.txtFile.text().empty());
@@ -70,13 +70,13 @@ TEST_F(LayoutWindowTest, StartWithCurrentSkinShowsItTiledWithControlsDisabled) {
     SkinLayout layout;
     Surface expected = MakePreviewSurface();
     ASSERT_TRUE(expected.setBackColor(MakeColorRef(212, 208, 200)).ok());
-    Picture picture = LoadPicture(files, skin).value();
+    Picture picture = platform::LoadPicture(files, skin).value();
     PreviewTile(layout, {picture, 40 * 15.0, 20 * 15.0}, expected);
     EXPECT_EQ(w.PicTarget.surface().pixels(), expected.pixels());
 }
 
 TEST_F(LayoutWindowTest, StartWithDeletedSkinDrawsNothingThenBrowseEnablesAsUsual) {
-    ASSERT_TRUE(SetRegString(registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue,
+    ASSERT_TRUE(SetRegString(registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue,
                              picturePath("gone.bmp")));
     IeMain& w = start();
     EXPECT_EQ(redraws.count, 0);

@@ -72,7 +72,7 @@ std::vector<uint8_t> ReadFile(const std::string& path) {
 
 // Decodes a test picture, and checks that its header announced the size it decoded to.
 Picture Load(const std::string& name) {
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), DataPath("pictures/" + name));
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), DataPath("pictures/" + name));
     if (!picture.ok()) {
         ADD_FAILURE() << name << ": " << picture.error().message;
         return Picture();
@@ -391,7 +391,7 @@ TEST(PictureLoaderBroken, EveryFileGivesTheErrorItsNameAnnounces) {
             continue;
         }
         ++files;
-        Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), entry.path().string());
+        Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), entry.path().string());
         if (picture.ok()) {
             ADD_FAILURE() << name << " decoded as a " << picture.value().width() << " x "
                           << picture.value().height() << " picture";
@@ -422,7 +422,7 @@ TEST(PictureLoaderBroken, FuzzRegressionsDecodeOrFailCleanly) {
         if (entry.path().extension() == ".md")
             continue;
         ++files;
-        Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), entry.path().string());
+        Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), entry.path().string());
         if (!picture.ok()) {
             EXPECT_FALSE(picture.error().message.empty()) << entry.path();
         }
@@ -711,23 +711,23 @@ protected:
 };
 
 TEST_F(PictureLoaderFiles, EmptyPathGivesTheEmptyPicture) {
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), "");
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), "");
     ASSERT_TRUE(picture.ok());
     EXPECT_TRUE(picture.value().empty());
 }
 
 TEST_F(PictureLoaderFiles, MissingFileIsFileNotFound) {
-    Result<Picture> missing = LoadPicture(platform::SystemFileSystem(), (dir_ / "missing.gif").string());
+    Result<Picture> missing = platform::LoadPicture(platform::SystemFileSystem(), (dir_ / "missing.gif").string());
     ASSERT_FALSE(missing.ok());
     EXPECT_EQ(missing.error().code, ErrorCode::FileNotFound);
     EXPECT_NE(missing.error().message.find("missing.gif"), std::string::npos);
-    Result<Picture> inMissingFolder = LoadPicture(platform::SystemFileSystem(), (dir_ / "no-such-folder" / "a.gif").string());
+    Result<Picture> inMissingFolder = platform::LoadPicture(platform::SystemFileSystem(), (dir_ / "no-such-folder" / "a.gif").string());
     ASSERT_FALSE(inMissingFolder.ok());
     EXPECT_EQ(inMissingFolder.error().code, ErrorCode::FileNotFound);
 }
 
 TEST_F(PictureLoaderFiles, FolderCannotBeOpened) {
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), dir_.string());
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), dir_.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
 }
@@ -741,14 +741,14 @@ TEST_F(PictureLoaderFiles, UnreadableFileCannotBeOpened) {
 #ifdef _WIN32
     const HANDLE held = CreateFileW(path.wstring().c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), path.string());
     CloseHandle(held);
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen) << picture.error().message;
 #else
     fs::permissions(path, fs::perms::none);
     const auto loadRefused = [&] {
-        Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
+        Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), path.string());
         return !picture.ok() && picture.error().code == ErrorCode::CannotOpen;
     };
     if (geteuid() != 0) {
@@ -773,14 +773,14 @@ TEST_F(PictureLoaderFiles, NamedPipeIsRefusedWithoutBlocking) {
     const HANDLE server = CreateNamedPipeA(name.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE | PIPE_WAIT, 1, 0, 0, 0,
                                            nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), name);
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), name);
     CloseHandle(server);
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen) << picture.error().message;
 #else
     const fs::path path = dir_ / "pipe.gif";
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());  // opening it would wait for a writer
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), path.string());  // opening it would wait for a writer
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::CannotOpen);
 #endif
@@ -794,7 +794,7 @@ TEST_F(PictureLoaderFiles, FileOverTheCapIsTooLargeWithoutBeingRead) {
         out << "BM";
     }
     fs::resize_file(path, kMaxPictureFileBytes + 1);
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), path.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::PictureTooLarge);
 }
@@ -802,7 +802,7 @@ TEST_F(PictureLoaderFiles, FileOverTheCapIsTooLargeWithoutBeingRead) {
 TEST_F(PictureLoaderFiles, EmptyFileIsNotAPicture) {
     const fs::path path = dir_ / "empty.jpg";
     std::ofstream(path, std::ios::binary).close();
-    Result<Picture> picture = LoadPicture(platform::SystemFileSystem(), path.string());
+    Result<Picture> picture = platform::LoadPicture(platform::SystemFileSystem(), path.string());
     ASSERT_FALSE(picture.ok());
     EXPECT_EQ(picture.error().code, ErrorCode::NotAPicture);
 }

@@ -137,9 +137,9 @@ void AddNeighbours(Machine& m) {
     // The keys every system has above the product's, with another program's entry.
     for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths",
                             "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Neighbour"}) {
-        RegKey made = 0;
-        EXPECT_EQ(m.registry->CreateKey(kHKeyLocalMachine, key, &made), kErrorSuccess);
-        EXPECT_EQ(m.registry->CloseKey(made), kErrorSuccess);
+        platform::RegKey made = 0;
+        EXPECT_EQ(m.registry->CreateKey(platform::kHKeyLocalMachine, key, &made), platform::kErrorSuccess);
+        EXPECT_EQ(m.registry->CloseKey(made), platform::kErrorSuccess);
     }
 }
 
@@ -190,8 +190,8 @@ void RunRemoval(Machine& m, const std::string& appDir) {
     ui::HeadlessHost host(uninstaller::kUninstallerTitle);
     uninstaller::UninstallEnv env{host, *m.registry, m.files, appDir,
                                   [](int csidl) {
-                                      return csidl == kCsidlCommonPrograms ? std::string("C:\\All\\Programs")
-                                             : csidl == kCsidlPrograms     ? kUserPrograms
+                                      return csidl == platform::kCsidlCommonPrograms ? std::string("C:\\All\\Programs")
+                                             : csidl == platform::kCsidlPrograms     ? kUserPrograms
                                                                            : std::string();
                                   },
                                   Picture(), original};
@@ -207,7 +207,7 @@ void RunRemoval(Machine& m, const std::string& appDir) {
 }
 
 std::optional<std::string> Text(const Machine& m, const char* key, const char* name) {
-    const auto value = m.registry->Stored(kHKeyLocalMachine, key, name);
+    const auto value = m.registry->Stored(platform::kHKeyLocalMachine, key, name);
     if (!value)
         return std::nullopt;
     return std::string(value->bytes.begin(), value->bytes.end());
@@ -258,13 +258,13 @@ Machine InstalledMachine(const Pair& pair, const std::string& version) {
     AddNeighbours(m);
     m.files.addFile(kCabinet, "cabinet");
     (void)RunSetup(m, pair);
-    RegKey key = 0;
-    EXPECT_EQ(m.registry->OpenKey(kHKeyLocalMachine, product::kUninstallKey, &key), kErrorSuccess);
-    EXPECT_EQ(m.registry->SetValueEx(key, product::kDisplayVersion, kRegSz,
+    platform::RegKey key = 0;
+    EXPECT_EQ(m.registry->OpenKey(platform::kHKeyLocalMachine, product::kUninstallKey, &key), platform::kErrorSuccess);
+    EXPECT_EQ(m.registry->SetValueEx(key, product::kDisplayVersion, platform::kRegSz,
                                      reinterpret_cast<const uint8_t*>(version.data()),
                                      static_cast<uint32_t>(version.size())),
-              kErrorSuccess);
-    EXPECT_EQ(m.registry->CloseKey(key), kErrorSuccess);
+              platform::kErrorSuccess);
+    EXPECT_EQ(m.registry->CloseKey(key), platform::kErrorSuccess);
     m.files.addFile(kApp + "\\Skin.bmp", "a skin");
     m.files.addFile(kApp + "\\Collection\\Skin0001.bmp", "a kept skin");
     return m.restarted();
@@ -397,13 +397,13 @@ Machine SkinMakerMachine() {
     Surface earlier(32, 16);
     EXPECT_TRUE(earlier.setBackColor(MakeColorRef(10, 200, 30)).ok());
     m.files.addFolder(kData + "\\Collection");
-    EXPECT_TRUE(WriteBitmap(m.files, earlier, kData + "\\Skin.bmp").ok());
-    EXPECT_TRUE(WriteBitmap(m.files, earlier, kData + "\\Collection\\Skin0001.bmp").ok());
+    EXPECT_TRUE(platform::WriteBitmap(m.files, earlier, kData + "\\Skin.bmp").ok());
+    EXPECT_TRUE(platform::WriteBitmap(m.files, earlier, kData + "\\Collection\\Skin0001.bmp").ok());
     Surface photo(40, 30);
     m.files.addFolder("C:\\Users\\me\\Pictures");
     photo.drawPicture(SolidPicture(40, 30, {200, 40, 90, 255}), 0, 0, photo.scaleWidth(), photo.scaleHeight());
-    EXPECT_TRUE(WriteBitmap(m.files, photo, kPicture).ok());
-    EXPECT_TRUE(SetRegString(*m.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue,
+    EXPECT_TRUE(platform::WriteBitmap(m.files, photo, kPicture).ok());
+    EXPECT_TRUE(SetRegString(*m.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue,
                              "C:\\Windows\\Web\\toolbar.bmp"));
     return m.restarted();
 }
@@ -418,7 +418,7 @@ int CheckEveryApplyCrash(bool addToCollection) {
     const std::string skin = kData + "\\Skin.bmp";
     const std::optional<std::string> before = start.files.contents(skin), after = whole.after.files.contents(skin);
     EXPECT_TRUE(before && after && before != after);
-    EXPECT_EQ(GetRegString(*whole.after.registry, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), skin);
+    EXPECT_EQ(GetRegString(*whole.after.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), skin);
     EXPECT_EQ(whole.after.files.contents(kData + "\\Collection\\Skin0002.bmp").has_value(), addToCollection);
     for (int n = 0; n <= whole.changes; ++n) {
         SCOPED_TRACE("\"&Apply\" cut short after " + std::to_string(n) + " of " + std::to_string(whole.changes) +

@@ -26,7 +26,7 @@ namespace {
 
 class MemoryBackend {
 public:
-    RegistryApi& api() { return registry_; }
+    platform::RegistryApi& api() { return registry_; }
     std::string base() const { return "Software\\TessaryRegistryTest"; }
 
 private:
@@ -57,25 +57,25 @@ private:
     tess::testing::MemoryFileSystem files_;
 };
 
-class ChangingRegistry : public RegistryApi {
+class ChangingRegistry : public platform::RegistryApi {
 public:
     explicit ChangingRegistry(MemoryRegistry& inner) : inner_(inner) {}
     std::function<void()> afterSizeQuery;
 
-    long OpenKey(RegKey r, const std::string& s, RegKey* o) override { return inner_.OpenKey(r, s, o); }
-    long CreateKey(RegKey r, const std::string& s, RegKey* o) override { return inner_.CreateKey(r, s, o); }
-    long QueryValueEx(RegKey k, const std::string& n, uint32_t* t, uint8_t* d, uint32_t* s) override {
+    long OpenKey(platform::RegKey r, const std::string& s, platform::RegKey* o) override { return inner_.OpenKey(r, s, o); }
+    long CreateKey(platform::RegKey r, const std::string& s, platform::RegKey* o) override { return inner_.CreateKey(r, s, o); }
+    long QueryValueEx(platform::RegKey k, const std::string& n, uint32_t* t, uint8_t* d, uint32_t* s) override {
         const long result = inner_.QueryValueEx(k, n, t, d, s);
         if (!d && afterSizeQuery)
             std::exchange(afterSizeQuery, nullptr)();
         return result;
     }
-    long SetValueEx(RegKey k, const std::string& n, uint32_t t, const uint8_t* d, uint32_t s) override {
+    long SetValueEx(platform::RegKey k, const std::string& n, uint32_t t, const uint8_t* d, uint32_t s) override {
         return inner_.SetValueEx(k, n, t, d, s);
     }
-    long DeleteValue(RegKey k, const std::string& n) override { return inner_.DeleteValue(k, n); }
-    long DeleteKey(RegKey r, const std::string& s) override { return inner_.DeleteKey(r, s); }
-    long CloseKey(RegKey k) override { return inner_.CloseKey(k); }
+    long DeleteValue(platform::RegKey k, const std::string& n) override { return inner_.DeleteValue(k, n); }
+    long DeleteKey(platform::RegKey r, const std::string& s) override { return inner_.DeleteKey(r, s); }
+    long CloseKey(platform::RegKey k) override { return inner_.CloseKey(k); }
 
 private:
     MemoryRegistry& inner_;
@@ -83,12 +83,12 @@ private:
 
 void WriteString(MemoryRegistry& reg, const std::string& key, const std::string& name,
                  const std::string& bytes) {
-    RegKey k = 0;
-    ASSERT_EQ(reg.CreateKey(kHKeyCurrentUser, key, &k), kErrorSuccess);
-    ASSERT_EQ(reg.SetValueEx(k, name, kRegSz, reinterpret_cast<const uint8_t*>(bytes.data()),
+    platform::RegKey k = 0;
+    ASSERT_EQ(reg.CreateKey(platform::kHKeyCurrentUser, key, &k), platform::kErrorSuccess);
+    ASSERT_EQ(reg.SetValueEx(k, name, platform::kRegSz, reinterpret_cast<const uint8_t*>(bytes.data()),
                              static_cast<uint32_t>(bytes.size())),
-              kErrorSuccess);
-    ASSERT_EQ(reg.CloseKey(k), kErrorSuccess);
+              platform::kErrorSuccess);
+    ASSERT_EQ(reg.CloseKey(k), platform::kErrorSuccess);
 }
 
 class TempFolder : public ::testing::Test {
@@ -125,50 +125,50 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Memory, FileSystemCases, MemoryFilesBackend);
 TEST(MemoryRegistry, StoresBytesAsWrittenAndHandlesAreNeverReused) {
     MemoryRegistry reg;
     WriteString(reg, "Software\\T", "bare", "abc");
-    const auto stored = reg.Stored(kHKeyCurrentUser, "software\\t", "BARE");
+    const auto stored = reg.Stored(platform::kHKeyCurrentUser, "software\\t", "BARE");
     ASSERT_TRUE(stored.has_value());
-    EXPECT_EQ(stored->type, kRegSz);
+    EXPECT_EQ(stored->type, platform::kRegSz);
     EXPECT_EQ(stored->bytes, (std::vector<uint8_t>{'a', 'b', 'c'}));
-    EXPECT_FALSE(reg.Stored(kHKeyLocalMachine, "Software\\T", "bare").has_value());
+    EXPECT_FALSE(reg.Stored(platform::kHKeyLocalMachine, "Software\\T", "bare").has_value());
 
-    RegKey first = 0, second = 0;
-    ASSERT_EQ(reg.OpenKey(kHKeyCurrentUser, "Software\\T", &first), kErrorSuccess);
-    ASSERT_EQ(reg.CloseKey(first), kErrorSuccess);
-    ASSERT_EQ(reg.OpenKey(kHKeyCurrentUser, "Software\\T", &second), kErrorSuccess);
+    platform::RegKey first = 0, second = 0;
+    ASSERT_EQ(reg.OpenKey(platform::kHKeyCurrentUser, "Software\\T", &first), platform::kErrorSuccess);
+    ASSERT_EQ(reg.CloseKey(first), platform::kErrorSuccess);
+    ASSERT_EQ(reg.OpenKey(platform::kHKeyCurrentUser, "Software\\T", &second), platform::kErrorSuccess);
     EXPECT_NE(first, second);
-    EXPECT_EQ(reg.CloseKey(first), kErrorInvalidHandle);
-    EXPECT_EQ(reg.OpenKey(0x1234, "x", &first), kErrorInvalidHandle);
+    EXPECT_EQ(reg.CloseKey(first), platform::kErrorInvalidHandle);
+    EXPECT_EQ(reg.OpenKey(0x1234, "x", &first), platform::kErrorInvalidHandle);
     EXPECT_EQ(reg.OpenHandleCount(), 1u);
     // The predefined roots stay usable after a close and cannot be deleted.
-    EXPECT_EQ(reg.CloseKey(kHKeyCurrentUser), kErrorSuccess);
-    EXPECT_EQ(reg.DeleteKey(kHKeyCurrentUser, ""), kErrorAccessDenied);
-    EXPECT_TRUE(reg.KeyExists(kHKeyCurrentUser, "SOFTWARE\\t"));
+    EXPECT_EQ(reg.CloseKey(platform::kHKeyCurrentUser), platform::kErrorSuccess);
+    EXPECT_EQ(reg.DeleteKey(platform::kHKeyCurrentUser, ""), platform::kErrorAccessDenied);
+    EXPECT_TRUE(reg.KeyExists(platform::kHKeyCurrentUser, "SOFTWARE\\t"));
 }
 
 TEST(MemoryRegistry, RefusedKeysAndFailingWritesAffectOnlyWhatTheyName) {
     MemoryRegistry reg;
-    reg.RefuseKey(kHKeyCurrentUser, "Software\\Locked");
-    RegKey k = 99;
-    EXPECT_EQ(reg.CreateKey(kHKeyCurrentUser, "software\\locked\\below", &k), kErrorAccessDenied);
+    reg.RefuseKey(platform::kHKeyCurrentUser, "Software\\Locked");
+    platform::RegKey k = 99;
+    EXPECT_EQ(reg.CreateKey(platform::kHKeyCurrentUser, "software\\locked\\below", &k), platform::kErrorAccessDenied);
     EXPECT_EQ(k, 0u);
-    EXPECT_FALSE(reg.KeyExists(kHKeyCurrentUser, "Software\\Locked"));
+    EXPECT_FALSE(reg.KeyExists(platform::kHKeyCurrentUser, "Software\\Locked"));
     // Reached through an open key above it, the key is refused too.
-    RegKey software = 0;
-    ASSERT_EQ(reg.CreateKey(kHKeyCurrentUser, "Software", &software), kErrorSuccess);
-    EXPECT_EQ(reg.OpenKey(software, "Locked", &k), kErrorAccessDenied);
-    EXPECT_EQ(reg.CreateKey(software, "LockedNot", &k), kErrorSuccess);
+    platform::RegKey software = 0;
+    ASSERT_EQ(reg.CreateKey(platform::kHKeyCurrentUser, "Software", &software), platform::kErrorSuccess);
+    EXPECT_EQ(reg.OpenKey(software, "Locked", &k), platform::kErrorAccessDenied);
+    EXPECT_EQ(reg.CreateKey(software, "LockedNot", &k), platform::kErrorSuccess);
     reg.CloseKey(k);
-    EXPECT_EQ(reg.CreateKey(kHKeyLocalMachine, "Software\\Locked", &k), kErrorSuccess);
+    EXPECT_EQ(reg.CreateKey(platform::kHKeyLocalMachine, "Software\\Locked", &k), platform::kErrorSuccess);
     reg.CloseKey(k);
 
     const uint8_t byte = 7;
-    reg.FailValueWrites(kErrorAccessDenied);
-    EXPECT_EQ(reg.SetValueEx(software, "v", kRegBinary, &byte, 1), kErrorAccessDenied);
-    reg.FailValueWrites(kErrorSuccess);
-    ASSERT_EQ(reg.SetValueEx(software, "v", kRegBinary, &byte, 1), kErrorSuccess);
-    reg.FailValueDeletes(kErrorAccessDenied);
-    EXPECT_EQ(reg.DeleteValue(software, "v"), kErrorAccessDenied);
-    EXPECT_TRUE(reg.Stored(kHKeyCurrentUser, "Software", "v").has_value());
+    reg.FailValueWrites(platform::kErrorAccessDenied);
+    EXPECT_EQ(reg.SetValueEx(software, "v", platform::kRegBinary, &byte, 1), platform::kErrorAccessDenied);
+    reg.FailValueWrites(platform::kErrorSuccess);
+    ASSERT_EQ(reg.SetValueEx(software, "v", platform::kRegBinary, &byte, 1), platform::kErrorSuccess);
+    reg.FailValueDeletes(platform::kErrorAccessDenied);
+    EXPECT_EQ(reg.DeleteValue(software, "v"), platform::kErrorAccessDenied);
+    EXPECT_TRUE(reg.Stored(platform::kHKeyCurrentUser, "Software", "v").has_value());
     reg.CloseKey(software);
 }
 
@@ -178,41 +178,41 @@ TEST(RegistryHelpers, FailuresAreReportedAndEveryKeyIsClosed) {
     WriteString(reg, kToolbarKey, kBackBitmapValue, path + '\0');
 
     // A value that cannot be written is a failure even though the key opened.
-    reg.FailValueWrites(kErrorAccessDenied);
-    EXPECT_FALSE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\x.bmp"));
-    reg.FailValueWrites(kErrorSuccess);
-    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), path);
+    reg.FailValueWrites(platform::kErrorAccessDenied);
+    EXPECT_FALSE(SetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\x.bmp"));
+    reg.FailValueWrites(platform::kErrorSuccess);
+    EXPECT_EQ(GetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), path);
 
-    reg.FailValueDeletes(kErrorAccessDenied);
-    EXPECT_FALSE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
-    reg.FailValueDeletes(kErrorSuccess);
+    reg.FailValueDeletes(platform::kErrorAccessDenied);
+    EXPECT_FALSE(DeleteRegValue(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
+    reg.FailValueDeletes(platform::kErrorSuccess);
 
-    EXPECT_TRUE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\y.bmp"));
-    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, "nothing"), "False");
+    EXPECT_TRUE(SetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, "C:\\y.bmp"));
+    EXPECT_EQ(GetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, "nothing"), "False");
     WriteString(reg, kToolbarKey, "Expand", "x");
-    EXPECT_TRUE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, "Expand"));
+    EXPECT_TRUE(DeleteRegValue(reg, platform::kHKeyCurrentUser, kToolbarKey, "Expand"));
     EXPECT_EQ(reg.OpenHandleCount(), 0u);
 
     // A key that refuses to open reads as "" although the value is there.
-    reg.RefuseKey(kHKeyCurrentUser, kToolbarKey);
-    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
-    EXPECT_FALSE(SetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, path));
-    EXPECT_FALSE(DeleteRegValue(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
-    EXPECT_EQ(reg.Stored(kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)->bytes.size(), 9u);
+    reg.RefuseKey(platform::kHKeyCurrentUser, kToolbarKey);
+    EXPECT_EQ(GetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
+    EXPECT_FALSE(SetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue, path));
+    EXPECT_FALSE(DeleteRegValue(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
+    EXPECT_EQ(reg.Stored(platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)->bytes.size(), 9u);
     EXPECT_EQ(reg.OpenHandleCount(), 0u);
 
     // The shared opening keeps the call's own code, which tells a refused key from a missing one
     // (the uninstaller reports the first as still there), and closes what it opened.
-    EXPECT_EQ(OpenKey(reg, kHKeyCurrentUser, kToolbarKey).error, kErrorAccessDenied);
-    EXPECT_EQ(OpenKey(reg, kHKeyCurrentUser, "Software\\Made").error, kErrorFileNotFound);
+    EXPECT_EQ(OpenKey(reg, platform::kHKeyCurrentUser, kToolbarKey).error, platform::kErrorAccessDenied);
+    EXPECT_EQ(OpenKey(reg, platform::kHKeyCurrentUser, "Software\\Made").error, platform::kErrorFileNotFound);
     {
-        const OpenedKey made = OpenKey(reg, kHKeyCurrentUser, "Software\\Made", IfMissing::Create);
+        const platform::OpenedKey made = OpenKey(reg, platform::kHKeyCurrentUser, "Software\\Made", platform::IfMissing::Create);
         ASSERT_TRUE(made.ok());
         EXPECT_NE(made.key.get(), 0u);
         EXPECT_EQ(reg.OpenHandleCount(), 1u);
     }
     EXPECT_EQ(reg.OpenHandleCount(), 0u);
-    EXPECT_TRUE(OpenKey(reg, kHKeyCurrentUser, "Software\\Made").ok());
+    EXPECT_TRUE(OpenKey(reg, platform::kHKeyCurrentUser, "Software\\Made").ok());
     EXPECT_EQ(reg.OpenHandleCount(), 0u);
 }
 
@@ -223,22 +223,22 @@ TEST(RegistryHelpers, GetRegStringCopesWithAValueChangedBetweenItsQueries) {
 
     // Grown past the buffer after its size was learnt: refused by the second query, not copied.
     reg.afterSizeQuery = [&] { WriteString(inner, kToolbarKey, kBackBitmapValue, std::string(4000, 'g')); };
-    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
+    EXPECT_EQ(GetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
 
     // Deleted in between: the value cannot be queried.
     WriteString(inner, kToolbarKey, kBackBitmapValue, "short");
-    reg.afterSizeQuery = [&] { ASSERT_TRUE(DeleteRegValue(inner, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)); };
-    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "False");
+    reg.afterSizeQuery = [&] { ASSERT_TRUE(DeleteRegValue(inner, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue)); };
+    EXPECT_EQ(GetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "False");
 
     // Turned into another type in between.
     WriteString(inner, kToolbarKey, kBackBitmapValue, "short");
     reg.afterSizeQuery = [&] {
-        RegKey k = 0;
-        inner.OpenKey(kHKeyCurrentUser, kToolbarKey, &k);
-        inner.SetValueEx(k, kBackBitmapValue, kRegExpandSz, reinterpret_cast<const uint8_t*>("x"), 1);
+        platform::RegKey k = 0;
+        inner.OpenKey(platform::kHKeyCurrentUser, kToolbarKey, &k);
+        inner.SetValueEx(k, kBackBitmapValue, platform::kRegExpandSz, reinterpret_cast<const uint8_t*>("x"), 1);
         inner.CloseKey(k);
     };
-    EXPECT_EQ(GetRegString(reg, kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
+    EXPECT_EQ(GetRegString(reg, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue), "");
     EXPECT_EQ(inner.OpenHandleCount(), 0u);
 }
 
@@ -277,7 +277,7 @@ TEST_F(TempFolder, FoldersAndFilesAreMadeAndRemovedOnWindowsStylePaths) {
     // The bitmap writer takes the same paths.
     Surface skin(3, 2);
     const std::string file = CollectionFileName(app_, 1);
-    ASSERT_TRUE(WriteBitmap(files_, skin, file).ok());
+    ASSERT_TRUE(platform::WriteBitmap(files_, skin, file).ok());
     EXPECT_TRUE(fs::is_regular_file(dir_ / "Collection" / "Skin0001.bmp"));
     EXPECT_TRUE(platform::HasContent(files_, file));
 

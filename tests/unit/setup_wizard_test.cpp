@@ -38,10 +38,10 @@ protected:
         files.addFolder("C:\\Program Files\\Common Files");
         files.addFolder("C:\\Apps");
         files.addFolder("C:\\Users\\me\\Start Menu\\Programs");
-        RegKey key = 0;
-        ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", &key), 0);
+        platform::RegKey key = 0;
+        ASSERT_EQ(registry.CreateKey(platform::kHKeyLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", &key), 0);
         const std::string dir = "C:\\Program Files";
-        registry.SetValueEx(key, "ProgramFilesDir", kRegSz, reinterpret_cast<const uint8_t*>(dir.c_str()),
+        registry.SetValueEx(key, "ProgramFilesDir", platform::kRegSz, reinterpret_cast<const uint8_t*>(dir.c_str()),
                             static_cast<uint32_t>(dir.size() + 1));
         registry.CloseKey(key);
         files.addFile(std::string(kSetupFolder) + "\\tess10.cab", "cabinet");

@@ -39,7 +39,7 @@ using skinmaker::kToolbarKey;
 std::function<std::string(int)> ShellFolders(const std::string& common = kPrograms,
                                              const std::string& user = kUserPrograms) {
     return [=](int csidl) {
-        return csidl == kCsidlCommonPrograms ? common : csidl == kCsidlPrograms ? user : "";
+        return csidl == platform::kCsidlCommonPrograms ? common : csidl == platform::kCsidlPrograms ? user : "";
     };
 }
 
@@ -59,17 +59,17 @@ protected:
         put(product::kUninstallKey, "UninstallString", "\"" + kApp + "\\remover.exe\"");
         put(product::kAppPathKey, "Path", kApp + "\\Tessary.exe");
         put(product::kSettingsKey, "Last", "1");
-        RegKey k = 0;
-        ASSERT_EQ(registry.CreateKey(kHKeyCurrentUser, kToolbarKey, &k), kErrorSuccess);
+        platform::RegKey k = 0;
+        ASSERT_EQ(registry.CreateKey(platform::kHKeyCurrentUser, kToolbarKey, &k), platform::kErrorSuccess);
         const std::string skin = kApp + "\\Skin.bmp";
-        registry.SetValueEx(k, "BackBitmap", kRegSz, reinterpret_cast<const uint8_t*>(skin.data()),
+        registry.SetValueEx(k, "BackBitmap", platform::kRegSz, reinterpret_cast<const uint8_t*>(skin.data()),
                             static_cast<uint32_t>(skin.size()));
         registry.CloseKey(k);
     }
     void put(const std::string& key, const std::string& name, const std::string& value) {
-        RegKey k = 0;
-        ASSERT_EQ(registry.CreateKey(kHKeyLocalMachine, key, &k), kErrorSuccess);
-        registry.SetValueEx(k, name, kRegSz, reinterpret_cast<const uint8_t*>(value.data()),
+        platform::RegKey k = 0;
+        ASSERT_EQ(registry.CreateKey(platform::kHKeyLocalMachine, key, &k), platform::kErrorSuccess);
+        registry.SetValueEx(k, name, platform::kRegSz, reinterpret_cast<const uint8_t*>(value.data()),
                             static_cast<uint32_t>(value.size()));
         registry.CloseKey(k);
     }
@@ -96,10 +96,10 @@ TEST_F(Removal, TakesEverythingInOrderAndLeavesTheToolbarValueAndTheNeighbours) 
     EXPECT_FALSE(files.FolderExists(kUserGroup));
     EXPECT_TRUE(files.FileExists(kUserPrograms + "\\Other\\Other.lnk"));
     for (const char* key : {product::kUninstallKey, product::kAppPathKey, product::kSettingsKey})
-        EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, key)) << key;
+        EXPECT_FALSE(registry.KeyExists(platform::kHKeyLocalMachine, key)) << key;
     EXPECT_TRUE(files.FileExists(kPrograms + "\\Other\\Other.lnk"));
     EXPECT_TRUE(files.FileExists("C:\\Program Files\\Neighbour\\keep.txt"));
-    const auto toolbar = registry.Stored(kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
+    const auto toolbar = registry.Stored(platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue);
     ASSERT_TRUE(toolbar.has_value());
     EXPECT_EQ(std::string(toolbar->bytes.begin(), toolbar->bytes.end()), kApp + "\\Skin.bmp");
 }
@@ -109,12 +109,12 @@ TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
     MemoryFileSystem bare;
     bare.addFile(kApp + "\\Tessary.exe");
     bare.addFolder(kApp + "\\Collection");
-    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kUninstallKey), kErrorSuccess);
-    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kSettingsKey), kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(platform::kHKeyLocalMachine, product::kUninstallKey), platform::kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(platform::kHKeyLocalMachine, product::kSettingsKey), platform::kErrorSuccess);
     const RemovalReport report = RemoveProduct(bare, registry, kApp, ShellFolders());
     EXPECT_TRUE(report.complete());
     EXPECT_FALSE(bare.FolderExists(kApp));
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kAppPathKey));
+    EXPECT_FALSE(registry.KeyExists(platform::kHKeyLocalMachine, product::kAppPathKey));
 
     // A second run finds nothing and still says so truthfully.
     EXPECT_TRUE(RemoveProduct(bare, registry, kApp, ShellFolders()).complete());
@@ -122,7 +122,7 @@ TEST_F(Removal, MissingPiecesDoNotStopTheRest) {
 
 TEST_F(Removal, WhatCouldNotGoIsReported) {
     files.holdOpen(kApp + "\\Collection\\Skin2.bmp");
-    registry.RefuseKey(kHKeyLocalMachine, product::kAppPathKey);
+    registry.RefuseKey(platform::kHKeyLocalMachine, product::kAppPathKey);
     // A folder that cannot be listed is named, not taken for empty.
     files.addFile(kApp + "\\Locked\\secret.txt");
     files.refuseListing(kApp + "\\Locked");
@@ -142,8 +142,8 @@ TEST_F(Removal, WhatCouldNotGoIsReported) {
     // Everything else went, the keys on either side of the refused one included.
     EXPECT_FALSE(files.FileExists(kApp + "\\Tessary.exe"));
     EXPECT_FALSE(files.FileExists(kApp + "\\Collection\\Skin1.bmp"));
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kUninstallKey));
-    EXPECT_FALSE(registry.KeyExists(kHKeyLocalMachine, product::kSettingsKey));
+    EXPECT_FALSE(registry.KeyExists(platform::kHKeyLocalMachine, product::kUninstallKey));
+    EXPECT_FALSE(registry.KeyExists(platform::kHKeyLocalMachine, product::kSettingsKey));
     EXPECT_FALSE(files.FolderExists(kGroup));
 }
 
@@ -289,7 +289,7 @@ TEST_F(Removal, OnlyTheInstalledFolderIsAccepted) {
     EXPECT_NE(old.reason.find(kApp), std::string::npos);
 
     // With the entry gone, a folder that still holds the skin maker is accepted, an empty one not.
-    ASSERT_EQ(registry.DeleteKey(kHKeyLocalMachine, product::kUninstallKey), kErrorSuccess);
+    ASSERT_EQ(registry.DeleteKey(platform::kHKeyLocalMachine, product::kUninstallKey), platform::kErrorSuccess);
     EXPECT_TRUE(CheckApplicationFolder(registry, files, "D:\\Old\\Tessary").installed);
     EXPECT_FALSE(CheckApplicationFolder(registry, files, "D:\\Empty\\Tessary").installed);
     // A drive root is never a program folder, whatever the entry says.
@@ -371,7 +371,7 @@ TEST_F(UninstallWindow, NoKeepsEverythingAndYesRemovesAndReports) {
     EXPECT_EQ(host.asked()[0].flags, 292);
     EXPECT_EQ(host.asked()[0].caption, "Tessary");
     EXPECT_TRUE(files.log.empty());
-    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, product::kUninstallKey));
+    EXPECT_TRUE(registry.KeyExists(platform::kHKeyLocalMachine, product::kUninstallKey));
     EXPECT_FALSE(host.ended());
 
     host.answerNext(ui::kIdYes);
@@ -402,7 +402,7 @@ TEST_F(UninstallWindow, AForeignFolderIsRefusedWithoutAQuestion) {
     EXPECT_EQ(host.asked()[0].flags, ui::kMbIconExclamation);
     EXPECT_TRUE(files.log.empty());
     EXPECT_TRUE(files.FileExists("C:\\Users\\me\\Desktop\\notes.txt"));
-    EXPECT_TRUE(registry.KeyExists(kHKeyLocalMachine, product::kUninstallKey));
+    EXPECT_TRUE(registry.KeyExists(platform::kHKeyLocalMachine, product::kUninstallKey));
     EXPECT_FALSE(host.ended());
     window.Command2.press();
     EXPECT_TRUE(host.ended());

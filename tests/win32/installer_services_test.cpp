@@ -466,7 +466,7 @@ TEST_F(InstallerShell, SystemServicesAnswer) {
     const Win32SystemInfo system;
     ASSERT_TRUE(system.Version().has_value());
     EXPECT_EQ(system.Version()->platformId, static_cast<uint32_t>(VER_PLATFORM_WIN32_NT));
-    const Result<std::string> programs = system.SpecialFolder(kCsidlPrograms);
+    const Result<std::string> programs = system.SpecialFolder(platform::kCsidlPrograms);
     ASSERT_TRUE(programs.ok());
     EXPECT_TRUE(Exists(programs.value())) << programs.value();
     EXPECT_NE(programs.value().back(), '\\');

@@ -24,7 +24,7 @@ public:
         HKEY check = nullptr;
         EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, base_.c_str(), &check), ERROR_FILE_NOT_FOUND);
     }
-    tess::RegistryApi& api() { return registry_; }
+    tess::platform::RegistryApi& api() { return registry_; }
     const std::string& base() const { return base_; }
 
 private:

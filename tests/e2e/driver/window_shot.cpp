@@ -29,7 +29,7 @@ Status WriteWindowShot(HWND window, const std::string& path, bool repaint) {
     if (!picture) return picture.error();
     Surface surface(shot.value().width, shot.value().height);
     surface.drawPicture(picture.value(), 0, 0, surface.scaleWidth(), surface.scaleHeight());
-    return WriteBitmap(platform::SystemFileSystem(), surface, path);
+    return platform::WriteBitmap(platform::SystemFileSystem(), surface, path);
 }
 
 } // namespace tess::e2e

@@ -70,7 +70,7 @@ TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
         EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp") << picture;
     }
     // The last skin, written whole at the resolution the window starts with, 800 by 600.
-    EXPECT_EQ(MUST(LoadPicture(platform::SystemFileSystem(), folder + "\\Skin.bmp")).width(), 800);
+    EXPECT_EQ(MUST(platform::LoadPicture(platform::SystemFileSystem(), folder + "\\Skin.bmp")).width(), 800);
     for (int n = 1; n <= 3; ++n)
         EXPECT_TRUE(WaitUntil([&] { return FileExists(collectionFile(n)); }, "the kept skin").ok()) << n;
 

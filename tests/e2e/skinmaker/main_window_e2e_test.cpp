@@ -142,7 +142,7 @@ TEST_F(SkinMakerE2E, CollectionQuestionRemoveSkinAndRefusals) {
 
     // A picture wider than 1600 pixels is refused and the earlier one stays.
     const std::string wide = folder + "\\wide.bmp";
-    ASSERT_TRUE(WriteBitmap(platform::SystemFileSystem(), Surface(1601, 4), wide).ok());
+    ASSERT_TRUE(platform::WriteBitmap(platform::SystemFileSystem(), Surface(1601, 4), wide).ok());
     browse(wide);
     EXPECT_EQ(answer("Tessary", IDOK), "Picture is too large to load");
     EXPECT_EQ(text("txtFile"), DataPicture("gif87-opaque.gif"));
@@ -234,7 +234,7 @@ TEST_F(SkinMakerE2E, At120DpiTheWindowScalesAndTheSkinKeepsItsPixelWidth) {
     browse(DataPicture("bmp-24bit.bmp"));
     ASSERT_OK(ClickAndWait(control("Option2(0)")));
     apply(IDNO);
-    Picture skin = MUST(LoadPicture(platform::SystemFileSystem(), folder + "\\Skin.bmp"));
+    Picture skin = MUST(platform::LoadPicture(platform::SystemFileSystem(), folder + "\\Skin.bmp"));
     EXPECT_EQ(skin.width(), 640);
     EXPECT_EQ(skin.height(), 167);  // 2000 twips at 12 twips a pixel
 }

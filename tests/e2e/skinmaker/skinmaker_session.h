@@ -123,8 +123,8 @@ protected:
     // `skin` tiled at 100 % on the button face, under the toolbar picture; -1 when the sizes
     // differ or a picture cannot be read.
     int previewPixelsDifferingFromTiled(const std::string& skin) {
-        auto picture = LoadPicture(platform::SystemFileSystem(), skin);
-        auto toolbar = LoadPicture(platform::SystemFileSystem(), TESS_TOOLBAR_PICTURE);
+        auto picture = platform::LoadPicture(platform::SystemFileSystem(), skin);
+        auto toolbar = platform::LoadPicture(platform::SystemFileSystem(), TESS_TOOLBAR_PICTURE);
         auto shown = CaptureClient(control("PicTarget"));
         if (!picture || !toolbar || !shown) return -1;
         Surface expected = MakePreviewSurface();
