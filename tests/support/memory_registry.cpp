@@ -183,16 +183,26 @@ long MemoryRegistry::QueryValueEx(platform::RegKey key, const std::string& name,
     return platform::kErrorSuccess;
 }
 
+std::shared_ptr<MemoryRegistry::Node> MemoryRegistry::ValueChange(platform::RegKey key, long injected,
+                                                                  long* error) {
+    if (!Change()) {
+        *error = platform::kErrorAccessDenied;
+        return nullptr;
+    }
+    std::shared_ptr<Node> node = Resolve(key, error);
+    if (node && injected != platform::kErrorSuccess) {
+        *error = injected;
+        return nullptr;
+    }
+    return node;
+}
+
 long MemoryRegistry::SetValueEx(platform::RegKey key, const std::string& name, uint32_t type,
                                 const uint8_t* data, uint32_t size) {
-    if (!Change())
-        return platform::kErrorAccessDenied;
     long error = platform::kErrorSuccess;
-    std::shared_ptr<Node> node = Resolve(key, &error);
+    std::shared_ptr<Node> node = ValueChange(key, failValueWrites_, &error);
     if (!node)
         return error;
-    if (failValueWrites_ != platform::kErrorSuccess)
-        return failValueWrites_;
     if (!data && size > 0)
         return platform::kErrorInvalidParameter;
     StoredValue& value = node->values[AsciiLower(name)];
@@ -202,14 +212,10 @@ long MemoryRegistry::SetValueEx(platform::RegKey key, const std::string& name, u
 }
 
 long MemoryRegistry::DeleteValue(platform::RegKey key, const std::string& name) {
-    if (!Change())
-        return platform::kErrorAccessDenied;
     long error = platform::kErrorSuccess;
-    std::shared_ptr<Node> node = Resolve(key, &error);
+    std::shared_ptr<Node> node = ValueChange(key, failValueDeletes_, &error);
     if (!node)
         return error;
-    if (failValueDeletes_ != platform::kErrorSuccess)
-        return failValueDeletes_;
     return node->values.erase(AsciiLower(name)) > 0 ? platform::kErrorSuccess : platform::kErrorFileNotFound;
 }
 

@@ -72,6 +72,9 @@ private:
     };
 
     std::shared_ptr<Node> Resolve(platform::RegKey key, long* error) const;
+    // The open key whose values a change is about to touch, the change counted; null with the
+    // error when the program has died, the key is not open or `injected` asks for a failure.
+    std::shared_ptr<Node> ValueChange(platform::RegKey key, long injected, long* error);
     // The key at `subKey` under a predefined root, without opening it.
     const Node* Find(platform::RegKey root, const std::string& subKey) const;
     long Walk(platform::RegKey root, const std::string& subKey, bool create, std::shared_ptr<Node>* out);
