@@ -125,9 +125,8 @@ Result<PictureSize> InspectJpeg(const uint8_t* bytes, size_t size, const Picture
 
 Result<PixelBuffer> DecodeJpeg(const uint8_t* bytes, size_t size, const PictureLimits& limits) {
     // Our own look at the structure first: stb is not safe on everything it would be shown.
-    PictureSize announced;
-    if (Check structure = CheckStructure(bytes, size, limits, announced))
-        return std::move(*structure);
+    if (const Result<PictureSize> structure = InspectJpeg(bytes, size, limits); !structure)
+        return structure.error();
 
     const int length = static_cast<int>(size);  // size <= kMaxPictureFileBytes < INT_MAX
 

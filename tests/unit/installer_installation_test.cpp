@@ -229,8 +229,9 @@ TEST_F(Installation, AProgramThatDidNotArriveArrivedOtherOrCannotBeReplacedChang
         caseCabinet.laterEntries = c.later;
         MemoryRegistry caseRegistry;
         // An installed pair has its entry, which the system lists.
-        if (!c.installed.empty())
+        if (!c.installed.empty()) {
             EXPECT_TRUE(WriteRegistration(caseRegistry, app, 1).empty());
+        }
         const std::map<std::string, std::string> registered = caseRegistry.Contents();
         FakeLinks caseLinks;
         FakeProgramFolders caseFolders(caseFiles);
