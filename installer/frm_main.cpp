@@ -372,4 +372,11 @@ void FrmMain::RunProg() {
     env_.host.hide(form);
 }
 
+std::vector<ui::CaptionBox> WindowCaptions(SetupEnv& env, FrmMain& wizard) {
+    std::vector<ui::CaptionBox> captions;
+    ui::AppendCaptionBoxes(wizard.form, captions);
+    ui::AppendCaptionBoxes(FrmPath(env, wizard).form, captions);
+    return captions;
+}
+
 } // namespace tess::installer

@@ -9,6 +9,7 @@
 
 #include "installer/setup_env.h"
 #include "installer/window_drag.h"
+#include "ui/caption_boxes.h"
 #include "ui/controls.h"
 
 namespace tess::installer {
@@ -81,5 +82,9 @@ private:
     // completed.
     std::vector<std::string> installFailure_;
 };
+
+// The captions of every window of setup in the windows' own font: the wizard's and the folder
+// chooser's, which that font must fit.
+std::vector<ui::CaptionBox> WindowCaptions(SetupEnv& env, FrmMain& wizard);
 
 } // namespace tess::installer

@@ -565,4 +565,12 @@ void IeMain::mAbout_Click() {
     env_.host.showOrReport(about_->form, true);
 }
 
+std::vector<ui::CaptionBox> WindowCaptions(SkinMakerEnv& env, IeMain& main) {
+    std::vector<ui::CaptionBox> captions;
+    ui::AppendCaptionBoxes(main.form, captions);
+    ui::AppendCaptionBoxes(FrmCollection(env, main).form, captions);
+    ui::AppendCaptionBoxes(FrmAbout(env).form, captions);
+    return captions;
+}
+
 } // namespace tess::skinmaker

@@ -9,6 +9,7 @@
 #include "core/product.h"
 #include "core/skin_layout.h"
 #include "skinmaker/skin_maker_env.h"
+#include "ui/caption_boxes.h"
 #include "ui/controls.h"
 
 namespace tess::skinmaker {
@@ -147,5 +148,9 @@ private:
 
 // The text a value box shows for its scroll bar: the value followed by "%".
 std::string PercentText(int value);
+
+// The captions of every window of the skin maker as it first shows them: the main window's, the
+// collection's and the about box's, which the windows' font must fit.
+std::vector<ui::CaptionBox> WindowCaptions(SkinMakerEnv& env, IeMain& main);
 
 } // namespace tess::skinmaker

@@ -65,6 +65,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     };
 
     installer::FrmMain wizard(env);
+    host.setCaptions(installer::WindowCaptions(env, wizard));
     shown = &wizard;
     wizard.Form_Initialize();
     if (!host.showOrReport(wizard.form, false)) return 1;

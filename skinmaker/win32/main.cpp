@@ -59,6 +59,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     env.anotherCopyRunning = [&] { return !guard || guard.value().anotherRunning(); };
 
     IeMain window(env);
+    host.setCaptions(WindowCaptions(env, window));
     if (!window.Form_Initialize()) return 0;
     // Chosen once this is the only copy, whose test write no other copy can meet.
     env.dataFolder = DataFolder(files);

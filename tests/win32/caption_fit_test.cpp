@@ -1,5 +1,6 @@
 // Every caption of the three programs' real windows at the screen's DPI, measured in the font
-// its window uses against its client box, enabled and disabled; the menu bars on one row.
+// its window uses against its client box, enabled and disabled; the menu bars on one row; the
+// font each program chose the largest that fits, and a window's layout when its DPI changes.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <utility>
@@ -168,7 +170,7 @@ struct CaptionCheck {
 CaptionCheck CheckCaptions(const Win32Host& host, const Form& form) {
     CaptionCheck check;
     std::vector<std::string>& out = check.misfits;
-    const int dpi = host.screen().dpiY;
+    const int dpi = host.screenOf(form).dpiY;
     ForEachControl(form, [&](Control& c) {
         const std::string* caption = CaptionOf(c);
         if (!caption || caption->empty()) return;
@@ -227,6 +229,116 @@ void ExpectCaptionsFit(Win32Host& host, Form& form, int minimum) {
     }
 }
 
+// Each program's windows made as the program makes them, on doubles of its services.
+struct SkinMakerWindows {
+    explicit SkinMakerWindows(Win32Host& host, MemoryRegistry& registry)
+        : env{host, registry, shell, files, [this] { return std::make_unique<cNewDialog>(dialogs, dialogs); },
+              "C:\\App", Picture()} {}
+    tess::testing::ScriptedShell shell;
+    ScriptedDialogs dialogs;
+    tess::testing::MemoryFileSystem files;
+    SkinMakerEnv env;
+    IeMain main{env};
+    FrmCollection collection{env, main};
+    FrmAbout about{env};
+    std::vector<CaptionBox> captions() { return WindowCaptions(env, main); }
+    std::vector<Form*> forms() { return {&main.form, &collection.form, &about.form}; }
+};
+
+struct SetupWindows {
+    explicit SetupWindows(Win32Host& host, MemoryRegistry& registry)
+        : env{host, registry, system, files, cabinet, links, folders, hasher, {}, "C:\\Setup", "",
+              Picture(), Picture()} {
+        files.addDrive('c', "system");
+    }
+    tess::testing::FakeSystem system;
+    tess::testing::MemoryFileSystem files;
+    tess::testing::FakeCabinet cabinet{files};
+    tess::testing::FakeLinks links;
+    tess::testing::FakeProgramFolders folders{files};
+    tess::testing::FakeHasher hasher;
+    installer::SetupEnv env;
+    installer::FrmMain wizard{env};
+    installer::FrmPath chooser{env, wizard};
+    std::vector<CaptionBox> captions() { return installer::WindowCaptions(env, wizard); }
+    std::vector<Form*> forms() { return {&wizard.form, &chooser.form}; }
+};
+
+struct UninstallerWindows {
+    explicit UninstallerWindows(Win32Host& host, MemoryRegistry& registry)
+        : env{host, registry, files, "C:\\App", [](int) { return std::string(); }, Picture(),
+              "C:\\App\\remover.exe"} {}
+    tess::testing::MemoryFileSystem files;
+    uninstaller::UninstallEnv env;
+    uninstaller::Uninstall window{env};
+    std::vector<CaptionBox> captions() { return CaptionBoxes(window.form); }
+    std::vector<Form*> forms() { return {&window.form}; }
+};
+
+// The captions of the form that do not fit, enabled and disabled.
+std::vector<std::string> MisfitsIn(const Win32Host& host, Form& form) {
+    std::vector<std::string> misfits;
+    for (bool enabled : {true, false}) {
+        ForEachControl(form, [&](Control& c) { c.setEnabled(enabled); });
+        for (std::string& misfit : CheckCaptions(host, form).misfits)
+            misfits.push_back(form.name() + "." + misfit + (enabled ? "" : " (disabled)"));
+    }
+    return misfits;
+}
+
+// Gives every window of the form, but labels in a font of their own, another dialog font, with
+// the form's autosized labels measured in it, as the host gives a form the font it chose.
+void UseDialogFont(Win32Host& host, Form& form, const DialogFontChoice& choice, HFONT font) {
+    form.setTextMeasure(std::make_shared<const Win32TextMeasure>(host.screenOf(form), choice));
+    if (HWND window = reinterpret_cast<HWND>(host.windowHandle(form)))
+        SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    ForEachControl(form, [&](Control& c) {
+        const bool own = c.kind() == ControlKind::Label && static_cast<Label&>(c).font();
+        if (HWND window = host.controlWindow(form, c); window && !own)
+            SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    });
+}
+
+// The program's font, chosen at the screen's DPI for its captions: every caption fits it, and
+// the candidate one step larger leaves some caption of some window without room. The forms are
+// unloaded after.
+template <typename Windows>
+void ExpectTheLargestThatFits(const char* program) {
+    SCOPED_TRACE(program);
+    Win32Host host{program};
+    MemoryRegistry registry;
+    Windows windows(host, registry);
+    host.setCaptions(windows.captions());
+    const ScreenMeasure& screen = host.screen();
+    const DialogFontChoice chosen = host.fontsAt(screen.dpiY).choice;
+    std::cout << program << " at " << screen.dpiY << " DPI: " << chosen.face << ", "
+              << chosen.heightPx << " pixels" << (chosen.raster ? " (raster)" : "") << "\n";
+    for (Form* form : windows.forms()) {
+        ASSERT_TRUE(host.realize(*form).ok());
+        EXPECT_EQ(MisfitsIn(host, *form), std::vector<std::string>{});
+    }
+    const std::vector<DialogFontChoice> candidates = DialogFontCandidates(screen);
+    const auto at = std::find(candidates.begin(), candidates.end(), chosen);
+    ASSERT_NE(at, candidates.end());
+    if (at != candidates.begin()) {
+        const DialogFontChoice& larger = *(at - 1);
+        const UniqueFont font = CreateDialogFont(larger);
+        std::vector<std::string> misfits;
+        for (Form* form : windows.forms()) {
+            UseDialogFont(host, *form, larger, font.get());
+            for (std::string& misfit : MisfitsIn(host, *form)) misfits.push_back(std::move(misfit));
+        }
+        ASSERT_FALSE(misfits.empty()) << larger.face << " at " << larger.heightPx << " pixels fits too";
+        std::cout << "  one step larger, " << larger.heightPx << " pixels, leaves " << misfits.size()
+                  << " without room, as " << misfits.front() << "\n";
+        for (Form* form : windows.forms()) host.unload(*form);
+        return;
+    }
+    // Nothing is larger than 8 points at this DPI.
+    EXPECT_EQ(chosen.heightPx, MulDiv(8, screen.dpiY, 72));
+    for (Form* form : windows.forms()) host.unload(*form);
+}
+
 class CaptionFit : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -243,31 +355,18 @@ protected:
 };
 
 TEST_F(CaptionFit, TheSkinMakersWindows) {
-    tess::testing::ScriptedShell shell;
-    ScriptedDialogs dialogs;
-    tess::testing::MemoryFileSystem files;
-    SkinMakerEnv env{host, registry, shell, files,
-                     [&] { return std::make_unique<cNewDialog>(dialogs, dialogs); }, "C:\\App",
-                     Picture()};
-    IeMain main(env);
-    ExpectCaptionsFit(host, main.form, 25);
-    FrmCollection collection(env, main);
-    ExpectCaptionsFit(host, collection.form, 4);
-    FrmAbout about(env);
-    ExpectCaptionsFit(host, about.form, 5);
+    SkinMakerWindows windows(host, registry);
+    host.setCaptions(windows.captions());
+    ExpectCaptionsFit(host, windows.main.form, 25);
+    ExpectCaptionsFit(host, windows.collection.form, 4);
+    ExpectCaptionsFit(host, windows.about.form, 5);
+    for (Form* form : windows.forms()) host.unload(*form);
 }
 
 TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
-    tess::testing::FakeSystem system;
-    tess::testing::MemoryFileSystem files;
-    tess::testing::FakeCabinet cabinet{files};
-    tess::testing::FakeLinks links;
-    tess::testing::FakeProgramFolders folders{files};
-    tess::testing::FakeHasher hasher;
-    files.addDrive('c', "system");
-    installer::SetupEnv env{host, registry, system, files, cabinet, links, folders, hasher, {}, "C:\\Setup", "",
-                            Picture(), Picture()};
-    installer::FrmMain wizard(env);
+    SetupWindows windows(host, registry);
+    installer::FrmMain& wizard = windows.wizard;
+    host.setCaptions(windows.captions());
     wizard.Form_Load();
     // The installing page runs the installation; the others are shown as the buttons reach them.
     // Each page shows its own captions: the page number and how many it shows.
@@ -277,16 +376,74 @@ TEST_F(CaptionFit, TheSetupWizardOnEachPageAndItsChooser) {
         SCOPED_TRACE("page " + std::to_string(page));
         ExpectCaptionsFit(host, wizard.form, captions);
     }
-    installer::FrmPath chooser(env, wizard);
-    ExpectCaptionsFit(host, chooser.form, 6);
+    ExpectCaptionsFit(host, windows.chooser.form, 6);
+    for (Form* form : windows.forms()) host.unload(*form);
 }
 
 TEST_F(CaptionFit, TheUninstallersWindow) {
-    tess::testing::MemoryFileSystem files;
-    uninstaller::UninstallEnv env{host, registry, files, "C:\\App", [](int) { return std::string(); },
-                                  Picture(), "C:\\App\\remover.exe"};
-    uninstaller::Uninstall window(env);
-    ExpectCaptionsFit(host, window.form, 4);
+    UninstallerWindows windows(host, registry);
+    host.setCaptions(windows.captions());
+    ExpectCaptionsFit(host, windows.window.form, 4);
+    host.unload(windows.window.form);
+}
+
+TEST_F(CaptionFit, EachProgramsFontIsTheLargestThatFitsItsCaptions) {
+    ExpectTheLargestThatFits<SkinMakerWindows>("Tessary");
+    ExpectTheLargestThatFits<SetupWindows>("orvinst");
+    ExpectTheLargestThatFits<UninstallerWindows>("remover");
+}
+
+// The main window told that its DPI changed, to 144 and then to 120, as a move to another
+// monitor tells it: the window takes the rectangle suggested, the font chosen for that DPI and
+// its controls' twips at that DPI, and its captions fit there.
+TEST_F(CaptionFit, TheMainWindowLaysItselfOutAgainWhenItsDpiChanges) {
+    SkinMakerWindows windows(host, registry);
+    host.setCaptions(windows.captions());
+    Form& form = windows.main.form;
+    ASSERT_TRUE(host.realize(form).ok());
+    const HWND window = reinterpret_cast<HWND>(host.windowHandle(form));
+    for (const int dpi : {144, 120}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        RECT before{};
+        GetWindowRect(window, &before);
+        const int from = host.screenOf(form).dpiY;
+        RECT suggested{before.left + 7, before.top + 5, 0, 0};
+        suggested.right = suggested.left + MulDiv(before.right - before.left, dpi, from);
+        suggested.bottom = suggested.top + MulDiv(before.bottom - before.top, dpi, from);
+        SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+
+        const ScreenMeasure& screen = host.screenOf(form);
+        ASSERT_EQ(screen.dpiY, dpi);
+        RECT outer{}, client{};
+        GetWindowRect(window, &outer);
+        GetClientRect(window, &client);
+        EXPECT_EQ(outer.left, suggested.left);
+        EXPECT_EQ(outer.top, suggested.top);
+        EXPECT_EQ(client.right, screen.pixelsX(form.rect().width));
+        EXPECT_EQ(client.bottom, screen.pixelsY(form.rect().height));
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(window, WM_GETFONT, 0, 0)),
+                  host.fontsAt(dpi).font.get());
+        // Controls on the form and in frames are placed in twips; a picture box's children in
+        // its picture's scale, and a drive list's window is as tall as its list dropped down.
+        int placed = 0;
+        ForEachControl(form, [&](Control& c) {
+            const HWND own = host.controlWindow(form, c);
+            const Control* parent = c.parent();
+            if (!own || c.kind() == ControlKind::DriveListBox || !parent ||
+                (parent->kind() != ControlKind::Form && parent->kind() != ControlKind::Frame))
+                return;
+            RECT at{};
+            GetWindowRect(own, &at);
+            MapWindowPoints(HWND_DESKTOP, GetParent(own), reinterpret_cast<POINT*>(&at), 2);
+            const RECT want = TwipsToPixels(screen, c.rect());
+            EXPECT_TRUE(EqualRect(&at, &want)) << c.name() << " at " << at.left << "," << at.top << " "
+                                               << at.right - at.left << "x" << at.bottom - at.top;
+            ++placed;
+        });
+        EXPECT_GE(placed, 25);
+        ExpectCaptionsFit(host, form, 25);
+    }
+    for (Form* each : windows.forms()) host.unload(*each);
 }
 
 } // namespace

@@ -102,6 +102,8 @@ TEST(EmbeddedResources, VersionDescribesTheProgram) {
 // that program sees, so that the browser would never find the skin the toolbar value names.
 // The setup program and the uninstaller ask for administrator rights. Each program holds one
 // manifest: with a second one (a toolchain's default manifest, say) Windows could read the other.
+// Each draws itself at the DPI of the monitor its window is on where the system can (per monitor,
+// second version), and at the system's DPI where it cannot.
 TEST(EmbeddedResources, OnlyTheSetupProgramAndTheUninstallerAskForAdministrator) {
     struct Program {
         const char* file;
@@ -121,6 +123,7 @@ TEST(EmbeddedResources, OnlyTheSetupProgramAndTheUninstallerAskForAdministrator)
         const std::string xml = ManifestText(program.get());
         EXPECT_NE(xml.find("name=\"" + std::string(p.identity) + "\""), std::string::npos) << xml;
         EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos) << xml;
+        EXPECT_NE(xml.find(">PerMonitorV2</dpiAwareness>"), std::string::npos) << xml;
         EXPECT_NE(xml.find("<requestedExecutionLevel level=\"" + std::string(p.level) + "\" uiAccess=\"false\"/>"),
                   std::string::npos)
             << xml;

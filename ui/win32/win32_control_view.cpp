@@ -120,6 +120,13 @@ void ControlView::place() {
     if (ContainerWindow* self = asContainer()) self->placeChildren();
 }
 
+void ControlView::dpiChanged() {
+    if (handle_) WindowRef(handle_).setFont(context_.font, false);
+    showDpi();
+    place();
+    if (handle_) InvalidateRect(handle_, nullptr, TRUE);
+}
+
 void ControlView::propertyChanged(Property what) {
     if (!handle_) {
         show(what);

@@ -73,6 +73,9 @@ public:
     virtual void scrolled(int, int) {}
 
     void place();
+    // The binding context's DPI and font changed: the window takes the font, shows again what
+    // depends on the DPI and moves to where its rectangle now maps.
+    void dpiChanged();
     // Cuts the link to the model and removes the window's tag; the window itself goes with
     // its top-level window.
     void detach();
@@ -83,6 +86,8 @@ public:
 protected:
     // Shows a change of a property the base does not handle itself.
     virtual void show(Property) {}
+    // Remakes what the view drew or made for the old DPI (fonts of its own, images).
+    virtual void showDpi() {}
     // Binds a created window: tag, routing, font.
     void adopt(HWND window);
     // Creates a window of a system class (STATIC, BUTTON, ...) at the view's place in its

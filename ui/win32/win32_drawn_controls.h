@@ -51,6 +51,7 @@ public:
 
 private:
     void show(Property what) override;
+    void showDpi() override { childImageChanged(); }
     bool paints() const override { return true; }
     void onPaint(HDC dc) override;
     bool onEraseBackground(HDC) override { return true; }
@@ -80,6 +81,7 @@ public:
 private:
     const ScreenImage& composed();
     void show(Property what) override;
+    void showDpi() override { stale_ = true; }
     bool paints() const override { return true; }
     void onPaint(HDC dc) override;
     bool onEraseBackground(HDC) override { return true; }

@@ -33,7 +33,7 @@ void MenuView::propertyChanged(Property what) {
     if (form_) DrawMenuBar(form_);
 }
 
-FormWindow::FormWindow(Win32Host& host, const BindingContext& context, Form& form)
+FormWindow::FormWindow(Win32Host& host, BindingContext context, Form& form)
     : host_(host), context_(context), form_(form) {}
 
 FormWindow::~FormWindow() { close(); }
@@ -71,21 +71,53 @@ bool FormWindow::create() {
     window.setFont(context_.font, false);
     fitClient();
     reportFrameSize();
-
-    if (!form_.icon().empty()) {
-        const HINSTANCE instance = GetModuleHandleA(nullptr);
-        if (HICON big = LoadIconA(instance, form_.icon().c_str())) window.setIcon(big, false);
-        if (HANDLE small = LoadImageA(instance, form_.icon().c_str(), IMAGE_ICON,
-                                      GetSystemMetrics(SM_CXSMICON),
-                                      GetSystemMetrics(SM_CYSMICON), LR_SHARED))
-            window.setIcon(small, true);
-    }
+    loadIcons();
     tag_.reset(GlobalAddAtomA(form_.name().c_str()));
     SetPropA(hwnd(), kControlTagProperty,
              reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(tag_.get())));
     form_.setPeer(this);
     attached_ = true;
     build(form_, *this);
+    // Made at the system's DPI, the window may lie on a monitor of another.
+    if (const int dpi = WindowDpi(hwnd(), context_.screen.dpiY); dpi != context_.screen.dpiY)
+        applyDpi(dpi, nullptr);
+    return true;
+}
+
+void FormWindow::loadIcons() {
+    if (form_.icon().empty()) return;
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    const WindowRef window(hwnd());
+    const int dpi = context_.screen.dpiY;
+    for (const bool small : {false, true}) {
+        const int w = SystemMetricAt(small ? SM_CXSMICON : SM_CXICON, dpi);
+        const int h = SystemMetricAt(small ? SM_CYSMICON : SM_CYICON, dpi);
+        if (HANDLE icon = LoadImageA(instance, form_.icon().c_str(), IMAGE_ICON, w, h, LR_SHARED))
+            window.setIcon(static_cast<HICON>(icon), small);
+    }
+}
+
+void FormWindow::applyDpi(int dpi, const RECT* outer) {
+    const DpiFonts& fonts = host_.fontsAt(dpi);
+    context_.screen = fonts.screen;
+    context_.font = fonts.font.get();
+    // Autosized labels fit themselves to their captions in the new font.
+    form_.setTextMeasure(fonts.measure);
+    WindowRef(hwnd()).setFont(context_.font, false);
+    for (auto& view : views_) view->dpiChanged();
+    loadIcons();
+    canvas_.invalidate();
+    if (outer)
+        SetWindowPos(hwnd(), nullptr, outer->left, outer->top, outer->right - outer->left,
+                     outer->bottom - outer->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    fitClient();
+    reportFrameSize();
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+bool FormWindow::onDpiChanged(int dpi, const RECT& suggested) {
+    if (dpi <= 0 || !attached_) return false;
+    applyDpi(dpi, &suggested);
     return true;
 }
 
@@ -217,7 +249,7 @@ RECT FormWindow::childPixels(const TwipsRect& rect) const {
 RECT FormWindow::outerPixels(bool withMenu) const {
     const TwipsRect& r = form_.rect();
     RECT outer{0, 0, context_.screen.pixelsX(r.width), context_.screen.pixelsY(r.height)};
-    AdjustWindowRectEx(&outer, style(), withMenu ? TRUE : FALSE, extendedStyle());
+    AdjustWindowRectAt(outer, style(), withMenu, extendedStyle(), context_.screen.dpiY);
     OffsetRect(&outer, context_.screen.pixelsX(r.left) - outer.left,
                context_.screen.pixelsY(r.top) - outer.top);
     return outer;

@@ -35,7 +35,9 @@ private:
 
 class FormWindow : public ContainerWindow, public ControlPeer {
 public:
-    FormWindow(Win32Host& host, const BindingContext& context, Form& form);
+    // `context`: the screen and font of the system's DPI, which the window changes for its
+    // monitor's once it is made and whenever it moves to a monitor of another DPI.
+    FormWindow(Win32Host& host, BindingContext context, Form& form);
     ~FormWindow() override;
 
     // Creates the top-level window (hidden) and all control windows; false when the system
@@ -45,6 +47,7 @@ public:
     void close();
 
     Form& model() const { return form_; }
+    const ScreenMeasure& screen() const { return context_.screen; }
     HWND controlWindow(const Control& control) const;
 
     RECT childPixels(const TwipsRect& rect) const override;
@@ -63,6 +66,11 @@ private:
     void fitClient();
     void reportFrameSize();
     void artworkChanged();
+    void loadIcons();
+    // Lays the window out at a DPI: its font chosen again for it, every control's font, place
+    // and pictures, the window's icons and its frame; then the outer rectangle, if one is given,
+    // with the client area made the form's size at that DPI.
+    void applyDpi(int dpi, const RECT* outer);
     DWORD style() const;
     DWORD extendedStyle() const;
 
@@ -80,9 +88,11 @@ private:
     void onButtonUp(int buttons) override;
     bool onSystemKey(bool character, int key) override;
     void onMoved() override;
+    bool onDpiChanged(int dpi, const RECT& suggested) override;
 
     Win32Host& host_;
-    const BindingContext& context_;
+    // The views of the controls hold this by reference, and see it change with the DPI.
+    BindingContext context_;
     Form& form_;
     platform::win32::UniqueWindow window_;
     platform::win32::UniqueGlobalAtom tag_;

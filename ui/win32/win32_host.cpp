@@ -27,10 +27,30 @@ struct OtherWindows {
 
 Win32Host::Win32Host(std::string programTitle) : title_(std::move(programTitle)) {
     DeclareDpiAware();
-    context_.screen = ScreenMeasure::OfScreen();
-    font_ = CreateDialogFont(context_.screen);
-    context_.font = font_.get();
-    measure_ = std::make_shared<const Win32TextMeasure>(context_.screen);
+    screen_ = ScreenMeasure::OfScreen();
+}
+
+void Win32Host::setCaptions(std::vector<CaptionBox> captions) {
+    captions_ = std::move(captions);
+    for (auto& [dpi, fonts] : fonts_) retiredFonts_.push_back(std::move(fonts));
+    fonts_.clear();
+}
+
+const DpiFonts& Win32Host::fontsAt(int dpi) {
+    std::unique_ptr<DpiFonts>& fonts = fonts_[dpi];
+    if (!fonts) {
+        fonts = std::make_unique<DpiFonts>();
+        fonts->screen = dpi == screen_.dpiY ? screen_ : ScreenMeasure::AtDpi(dpi);
+        fonts->choice = ChooseDialogFont(fonts->screen, captions_);
+        fonts->font = CreateDialogFont(fonts->choice);
+        fonts->measure = std::make_shared<const Win32TextMeasure>(fonts->screen, fonts->choice);
+    }
+    return *fonts;
+}
+
+const ScreenMeasure& Win32Host::screenOf(const Form& form) const {
+    auto it = forms_.find(&form);
+    return it == forms_.end() ? screen_ : it->second->screen();
 }
 
 Win32Host::~Win32Host() {
@@ -42,8 +62,9 @@ Win32Host::~Win32Host() {
 Status Win32Host::realize(Form& form) {
     freeClosedForms();
     if (loaded(form)) return Status::Ok();
-    form.setTextMeasure(measure_);
-    auto window = std::make_unique<FormWindow>(*this, context_, form);
+    const DpiFonts& fonts = fontsAt(screen_.dpiY);
+    form.setTextMeasure(fonts.measure);
+    auto window = std::make_unique<FormWindow>(*this, BindingContext{fonts.screen, fonts.font.get()}, form);
     if (!window->create())
         return Error{ErrorCode::CannotOpen, "The window of " + form.name() + " cannot be created"};
     forms_.emplace(&form, std::move(window));
@@ -90,11 +111,11 @@ Status Win32Host::show(Form& form, bool modal) {
 }
 
 double Win32Host::screenWidthTwips() const {
-    return GetSystemMetrics(SM_CXSCREEN) * context_.screen.twipsPerPixelX();
+    return GetSystemMetrics(SM_CXSCREEN) * screen_.twipsPerPixelX();
 }
 
 double Win32Host::screenHeightTwips() const {
-    return GetSystemMetrics(SM_CYSCREEN) * context_.screen.twipsPerPixelY();
+    return GetSystemMetrics(SM_CYSCREEN) * screen_.twipsPerPixelY();
 }
 
 void Win32Host::hide(Form& form) { form.setVisible(false); }

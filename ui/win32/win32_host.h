@@ -10,13 +10,23 @@
 #include <vector>
 
 #include "core/result.h"
+#include "ui/caption_boxes.h"
 #include "ui/host.h"
+#include "ui/win32/dialog_font.h"
 #include "ui/win32/win32_control_view.h"
 #include "ui/win32/win32_text_measure.h"
 
 namespace tess::ui::win32 {
 
 class FormWindow;
+
+// The windows' font at one DPI, chosen for the program's captions, and the measure of text in it.
+struct DpiFonts {
+    ScreenMeasure screen;
+    DialogFontChoice choice;
+    platform::win32::UniqueFont font;
+    std::shared_ptr<const Win32TextMeasure> measure;
+};
 
 class Win32Host : public Host {
 public:
@@ -34,10 +44,20 @@ public:
     using Host::endProgram;
     [[noreturn]] void endProgram(int exitCode) override;
     uintptr_t windowHandle(const Form& form) const override;
-    double twipsPerPixelX() const override { return context_.screen.twipsPerPixelX(); }
-    double twipsPerPixelY() const override { return context_.screen.twipsPerPixelY(); }
+    double twipsPerPixelX() const override { return screen_.twipsPerPixelX(); }
+    double twipsPerPixelY() const override { return screen_.twipsPerPixelY(); }
     double screenWidthTwips() const override;
     double screenHeightTwips() const override;
+
+    // The captions of every window of the program in every state it shows them: the windows'
+    // font is the largest at which all of them fit, chosen at each DPI a window is shown at.
+    // Without them it is the largest the DPI allows.
+    void setCaptions(std::vector<CaptionBox> captions);
+    // The windows' font at a DPI, chosen on first use and kept while the host lives.
+    const DpiFonts& fontsAt(int dpi);
+    // The measure of the screen where the form's window is, which follows the window from one
+    // monitor's DPI to another's; the system's for a form without windows.
+    const ScreenMeasure& screenOf(const Form& form) const;
 
     // Creates the form's windows, hidden, after giving the form the screen's text measure; show
     // does this itself for a form without windows.
@@ -57,16 +77,19 @@ public:
     // dialog keys of that form, or the usual dispatch.
     void dispatch(MSG& message);
 
-    const ScreenMeasure& screen() const { return context_.screen; }
+    const ScreenMeasure& screen() const { return screen_; }
 
 private:
     HWND activeFormWindow() const;
     void freeClosedForms();
 
     std::string title_;
-    BindingContext context_;
-    platform::win32::UniqueFont font_;
-    std::shared_ptr<const Win32TextMeasure> measure_;
+    // The system's DPI, at which windows are made before they learn their monitor's.
+    ScreenMeasure screen_;
+    std::vector<CaptionBox> captions_;
+    std::map<int, std::unique_ptr<DpiFonts>> fonts_;
+    // Fonts chosen for captions given before, which windows made then may still use.
+    std::vector<std::unique_ptr<DpiFonts>> retiredFonts_;
     std::map<const Form*, std::unique_ptr<FormWindow>> forms_;
     // Forms unloaded while a window procedure ran; freed once it has returned.
     std::vector<std::unique_ptr<FormWindow>> closed_;

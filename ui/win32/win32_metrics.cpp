@@ -1,5 +1,5 @@
-// The screen's measure and the dialog font: DPI from the screen's device context, twips
-// rounded to pixels, a font created at the point size scaled for the DPI.
+// The screen's measure: DPI from the screen's device context or a window's monitor, twips
+// rounded to pixels, fonts created at a point size scaled for the DPI.
 #include "ui/win32/win32_metrics.h"
 
 #include <cmath>
@@ -31,61 +31,35 @@ ScreenMeasure ScreenMeasure::OfScreen() {
 
 namespace {
 
-// The windows' measures were made for the 8-point raster dialog face at 96 DPI. Its set drawn
-// for 120 DPI is proportionally wider and no longer fits them, and none is drawn for more.
-constexpr int kDialogPoints = 8;
-constexpr int kRasterDpi = 96;
-// Elsewhere Tahoma at 6.5 points (11 pixels at 120 DPI, 13 at 144), which both Windows and
-// Wine ship. Its captions fit the boxes with a few pixels to spare for Windows' own Tahoma,
-// which may measure a pixel wider than Wine's. At 7 points Wine draws some letters a pixel or
-// more past their advance when it renders one bit a pixel, and the system's buttons render a
-// disabled caption so, into a mask no wider than the advances: a last letter loses its edge.
-constexpr const char* kScalableFace = "Tahoma";
-constexpr int kScalableTenthPoints = 65;
-
-LOGFONTA DialogFontRequest(const char* face, int heightPx) {
-    LOGFONTA font{};
-    font.lfHeight = -heightPx;
-    font.lfWeight = FW_NORMAL;
-    font.lfCharSet = DEFAULT_CHARSET;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-    lstrcpynA(font.lfFaceName, face, LF_FACESIZE);
-    return font;
-}
-
-// The raster "MS Sans Serif" at 96 DPI, or nothing. Asked for a face it lacks, the font
-// mapper hands back a scalable substitute, and asked at another DPI a raster size made for
-// another height, neither of which fits the boxes.
-UniqueFont RasterDialogFont(const ScreenMeasure& screen) {
-    if (screen.dpiX != kRasterDpi || screen.dpiY != kRasterDpi) return {};
-    LOGFONTA request = DialogFontRequest("MS Sans Serif", MulDiv(kDialogPoints, screen.dpiY, 72));
-    request.lfOutPrecision = OUT_RASTER_PRECIS;
-    UniqueFont font(CreateFontIndirectA(&request));
-    WindowDc dc(nullptr);
-    if (!font || !dc.get()) return {};
-    SelectedObject selected(dc.get(), font.get());
-    char face[LF_FACESIZE] = {};
-    TEXTMETRICA metrics{};
-    if (!GetTextFaceA(dc.get(), LF_FACESIZE, face) || !GetTextMetricsA(dc.get(), &metrics))
-        return {};
-    // A raster font's pitch bits say neither vector nor TrueType, and its digitised aspect is
-    // the DPI it was drawn for.
-    const bool raster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0;
-    const int charHeight = metrics.tmHeight - metrics.tmInternalLeading;
-    if (lstrcmpiA(face, request.lfFaceName) != 0 || !raster ||
-        metrics.tmDigitizedAspectY != screen.dpiY || charHeight != -request.lfHeight)
-        return {};
-    return font;
+// The calls of per-monitor DPI, which systems before Windows 10 (1607) lack: taken from user32
+// when it has them, so that the programs still start on those systems.
+template <typename Call>
+Call User32Call(const char* name) {
+    static const HMODULE user32 = GetModuleHandleA("user32.dll");
+    return user32 ? reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
+                  : nullptr;
 }
 
 } // namespace
 
-UniqueFont CreateDialogFont(const ScreenMeasure& screen) {
-    if (UniqueFont raster = RasterDialogFont(screen)) return raster;
-    LOGFONTA request =
-        DialogFontRequest(kScalableFace, MulDiv(kScalableTenthPoints, screen.dpiY, 720));
-    return UniqueFont(CreateFontIndirectA(&request));
+int WindowDpi(HWND window, int otherwise) {
+    using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+    static const auto call = User32Call<GetDpiForWindowCall>("GetDpiForWindow");
+    const UINT dpi = call && window ? call(window) : 0;
+    return dpi > 0 ? static_cast<int>(dpi) : otherwise;
+}
+
+int SystemMetricAt(int index, int dpi) {
+    using GetSystemMetricsForDpiCall = int(WINAPI*)(int, UINT);
+    static const auto call = User32Call<GetSystemMetricsForDpiCall>("GetSystemMetricsForDpi");
+    return call ? call(index, static_cast<UINT>(dpi)) : GetSystemMetrics(index);
+}
+
+void AdjustWindowRectAt(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi) {
+    using AdjustCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    static const auto call = User32Call<AdjustCall>("AdjustWindowRectExForDpi");
+    if (!call || !call(&rect, style, menu ? TRUE : FALSE, exStyle, static_cast<UINT>(dpi)))
+        AdjustWindowRectEx(&rect, style, menu ? TRUE : FALSE, exStyle);
 }
 
 UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face, double points,

@@ -1,5 +1,5 @@
 // The screen's measure: twips per pixel from its dots per inch, the rounding of twips to
-// pixels at the window boundary, and the dialog font made for the screen's DPI.
+// pixels at the window boundary, and the system's metrics at a window's DPI.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +29,16 @@ struct ScreenMeasure {
 
     // The screen's DPI as its device context reports it.
     static ScreenMeasure OfScreen();
+    static ScreenMeasure AtDpi(int dpi) { return ScreenMeasure{dpi, dpi}; }
 };
 
-// The windows' font at the screen's DPI: the 8-point raster dialog face where the system has
-// it drawn for this DPI, otherwise a scalable face at a size that fits the same boxes.
-platform::win32::UniqueFont CreateDialogFont(const ScreenMeasure& screen);
+// The DPI of the monitor a window is on, as the system scales it for a program aware of each
+// monitor's DPI; `otherwise` where the system knows no DPI per window.
+int WindowDpi(HWND window, int otherwise);
+// A system metric (SM_CXSMICON, ...) at a DPI, or at the system's where it has no other.
+int SystemMetricAt(int index, int dpi);
+// AdjustWindowRectEx with the frame of a window at the DPI, where the system draws frames so.
+void AdjustWindowRectAt(RECT& rect, DWORD style, bool menu, DWORD exStyle, int dpi);
 
 // A font of `face` at `points` (fractions kept to the nearest pixel) for the screen's DPI.
 platform::win32::UniqueFont CreatePointFont(const ScreenMeasure& screen, const std::string& face,

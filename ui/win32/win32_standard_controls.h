@@ -25,6 +25,7 @@ public:
 
 private:
     void show(Property what) override;
+    void showDpi() override { showFont(); }
     void showFont();
     void drawCaption(HDC dc, RECT box);
     // The STATIC class wraps centred and right-aligned text and knows neither colours nor

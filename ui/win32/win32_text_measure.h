@@ -3,6 +3,7 @@
 #pragma once
 
 #include "ui/controls.h"
+#include "ui/win32/dialog_font.h"
 #include "ui/win32/win32_metrics.h"
 
 namespace tess::ui::win32 {
@@ -11,8 +12,8 @@ class Win32TextMeasure : public TextMeasure {
 public:
     // Measures the windows' own font with a copy of its own, so that forms may keep the
     // measure after the host that made it is gone.
-    explicit Win32TextMeasure(ScreenMeasure screen)
-        : screen_(screen), windowFont_(CreateDialogFont(screen)) {}
+    Win32TextMeasure(ScreenMeasure screen, const DialogFontChoice& windowFont)
+        : screen_(screen), windowFont_(CreateDialogFont(windowFont)) {}
     TwipsSize extent(const FontSpec* font, const std::string& text,
                      double wrapWidth) const override;
 

@@ -185,6 +185,10 @@ LRESULT WindowBase::crack(UINT message, WPARAM wparam, LPARAM lparam) {
     case WM_ENABLE:
         onEnableChanged();
         break;
+    case WM_DPICHANGED:
+        // Both halves of wParam carry the new DPI; lParam the rectangle the system suggests.
+        if (onDpiChanged(HIWORD(wparam), *reinterpret_cast<const RECT*>(lparam))) return 0;
+        break;
     case WM_SETFONT:
         font_ = reinterpret_cast<HFONT>(wparam);
         if (classProcedure_) break;

@@ -61,6 +61,9 @@ protected:
     virtual bool onActivate(bool) { return false; }
     virtual bool onFocus() { return false; }
     virtual void onEnableChanged() {}
+    // The window moved to a monitor of another DPI (or its DPI changed): the new DPI and the
+    // outer rectangle the system suggests for it.
+    virtual bool onDpiChanged(int /*dpi*/, const RECT& /*suggested*/) { return false; }
     virtual void onDestroyed() {}
 
     HFONT font() const { return font_; }

@@ -86,6 +86,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                      [] { platform::win32::CloseWindowsTitled(product::kWindowTitle); },
                      copyFiles};
     Uninstall window(env);
+    host.setCaptions(ui::CaptionBoxes(window.form));
     window.Form_Load();
     // Nothing is removed without the window that asks first.
     if (!host.showOrReport(window.form, false)) return kExitNotComplete;

@@ -1,0 +1,217 @@
+// Choosing the windows' font where the program runs: each candidate's captions drawn black on
+// white in colour and in one bit a pixel, and their ink found in the bitmaps' bits.
+#include "ui/win32/dialog_font.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace tess::ui::win32 {
+
+using platform::win32::SelectedObject;
+using platform::win32::UniqueBitmap;
+using platform::win32::UniqueFont;
+using platform::win32::UniqueMemoryDc;
+using platform::win32::WindowDc;
+
+namespace {
+
+// The windows' measures were made for the 8-point raster dialog face at 96 DPI. Its set drawn
+// for 120 DPI is proportionally wider and no longer fits them, and none is drawn for more.
+constexpr int kDialogPoints = 8;
+constexpr int kRasterDpi = 96;
+constexpr const char* kRasterFace = "MS Sans Serif";
+// The scalable face both Windows and Wine ship, drawn from 8 points down to 6.
+constexpr const char* kScalableFace = "Tahoma";
+constexpr int kSmallestPoints = 6;
+
+LOGFONTA FontRequest(const DialogFontChoice& choice) {
+    LOGFONTA font{};
+    font.lfHeight = -choice.heightPx;
+    font.lfWeight = FW_NORMAL;
+    font.lfCharSet = DEFAULT_CHARSET;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
+    if (choice.raster) font.lfOutPrecision = OUT_RASTER_PRECIS;
+    lstrcpynA(font.lfFaceName, choice.face.c_str(), LF_FACESIZE);
+    return font;
+}
+
+// Whether the font mapper gives the raster face itself at this DPI. Asked for a face it lacks, it
+// hands back a scalable substitute, and asked at another DPI a raster size made for another
+// height, neither of which fits the boxes.
+bool RasterFaceAt(const ScreenMeasure& screen, const DialogFontChoice& raster) {
+    if (screen.dpiX != kRasterDpi || screen.dpiY != kRasterDpi) return false;
+    const UniqueFont font = CreateDialogFont(raster);
+    WindowDc dc(nullptr);
+    if (!font || !dc.get()) return false;
+    SelectedObject selected(dc.get(), font.get());
+    char face[LF_FACESIZE] = {};
+    TEXTMETRICA metrics{};
+    if (!GetTextFaceA(dc.get(), LF_FACESIZE, face) || !GetTextMetricsA(dc.get(), &metrics))
+        return false;
+    // A raster font's pitch bits say neither vector nor TrueType, and its digitised aspect is
+    // the DPI it was drawn for.
+    const bool isRaster = (metrics.tmPitchAndFamily & (TMPF_VECTOR | TMPF_TRUETYPE)) == 0;
+    return lstrcmpiA(face, raster.face.c_str()) == 0 && isRaster &&
+           metrics.tmDigitizedAspectY == screen.dpiY &&
+           metrics.tmHeight - metrics.tmInternalLeading == raster.heightPx;
+}
+
+// The box of the pixels a drawing left, relative to where the layout's box began; empty
+// (right <= left) when it left none.
+struct Ink {
+    LONG left = 0, top = 0, right = 0, bottom = 0;
+    bool any() const { return right > left; }
+    void add(LONG x, LONG y) {
+        if (!any()) {
+            *this = {x, y, x + 1, y + 1};
+            return;
+        }
+        left = std::min(left, x);
+        top = std::min(top, y);
+        right = std::max(right, x + 1);
+        bottom = std::max(bottom, y + 1);
+    }
+};
+
+// A caption's layout and ink in one font, both ways the system draws it.
+struct Drawn {
+    SIZE layout{};
+    Ink colour, mono;
+};
+
+Drawn Draw(HDC screen, HFONT font, const std::string& text, UINT format, int wrapWidth) {
+    Drawn drawn;
+    {
+        SelectedObject selected(screen, font);
+        RECT box{0, 0, wrapWidth, 0};
+        DrawTextA(screen, text.c_str(), -1, &box, format | DT_CALCRECT | DT_EXPANDTABS);
+        drawn.layout = {box.right - box.left, box.bottom - box.top};
+    }
+    // Drawn unclipped with a line's room all round.
+    const int pad = std::max<LONG>(drawn.layout.cy, 1);
+    const int width = drawn.layout.cx + 2 * pad, height = drawn.layout.cy + 2 * pad;
+    for (const bool mono : {false, true}) {
+        UniqueMemoryDc dc(CreateCompatibleDC(screen));
+        // Colour as the screen renders it (smoothed where it smooths); one bit a pixel as a
+        // monochrome bitmap, as the system draws a disabled caption into its mask.
+        UniqueBitmap bitmap(mono ? CreateBitmap(width, height, 1, 1, nullptr)
+                                 : CreateCompatibleBitmap(screen, width, height));
+        if (!dc || !bitmap) continue;
+        {
+            SelectedObject selectedBitmap(dc.get(), bitmap.get());
+            SelectedObject selectedFont(dc.get(), font);
+            RECT all{0, 0, width, height};
+            FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            SetTextColor(dc.get(), RGB(0, 0, 0));
+            SetBkMode(dc.get(), TRANSPARENT);
+            RECT box{pad, pad, pad + drawn.layout.cx, pad + drawn.layout.cy};
+            DrawTextA(dc.get(), text.c_str(), -1, &box, format | DT_NOCLIP | DT_EXPANDTABS);
+        }
+        // Read back, out of the device context, as top-down 32-bit pixels.
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+        const int rows = GetDIBits(dc.get(), bitmap.get(), 0, height, pixels.data(), &info,
+                                   DIB_RGB_COLORS);
+        Ink& ink = mono ? drawn.mono : drawn.colour;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < width; ++x)
+                if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0xFFFFFF)
+                    ink.add(x - pad, y - pad);
+    }
+    return drawn;
+}
+
+} // namespace
+
+std::vector<DialogFontChoice> DialogFontCandidates(const ScreenMeasure& screen) {
+    std::vector<DialogFontChoice> candidates;
+    const int largest = MulDiv(kDialogPoints, screen.dpiY, 72);
+    const int smallest = MulDiv(kSmallestPoints, screen.dpiY, 72);
+    if (const DialogFontChoice raster{kRasterFace, largest, true}; RasterFaceAt(screen, raster))
+        candidates.push_back(raster);
+    for (int height = largest; height >= smallest; --height)
+        candidates.push_back({kScalableFace, height, false});
+    return candidates;
+}
+
+UniqueFont CreateDialogFont(const DialogFontChoice& choice) {
+    const LOGFONTA request = FontRequest(choice);
+    return UniqueFont(CreateFontIndirectA(&request));
+}
+
+std::vector<std::string> CaptionMisfits(const ScreenMeasure& screen, HFONT font,
+                                        const std::vector<CaptionBox>& captions) {
+    std::vector<std::string> misfits;
+    WindowDc dc(nullptr);
+    if (!dc.get() || !font) return {"no font to measure in"};
+    const int dpi = screen.dpiX;
+    const int halfDigit = Draw(dc.get(), font, "0", DT_SINGLELINE, 0).layout.cx / 2;
+    for (const CaptionBox& caption : captions) {
+        SIZE room{screen.pixelsX(caption.widthTwips), screen.pixelsY(caption.heightTwips)};
+        bool masked = false;
+        switch (caption.kind) {
+        case ControlKind::CommandButton:
+            // The raised edge and the focus rectangle inside it.
+            room.cx -= 2 * MulDiv(3, dpi, 96);
+            room.cy -= 2 * MulDiv(3, screen.dpiY, 96);
+            masked = true;
+            break;
+        case ControlKind::CheckBox:
+        case ControlKind::OptionButton:
+            // The mark, 13 pixels at 96 DPI, and the gap of half a digit's width after it.
+            room.cx -= MulDiv(13, dpi, 96) + halfDigit;
+            masked = true;
+            break;
+        case ControlKind::Frame:
+            // The caption starts at a margin from the etched edge and keeps one at its end.
+            room.cx -= 2 * MulDiv(6, dpi, 96);
+            break;
+        default:
+            break;
+        }
+        const Drawn drawn = caption.wraps ? Draw(dc.get(), font, caption.text, DT_WORDBREAK, room.cx)
+                                          : Draw(dc.get(), font, caption.text, 0, 0);
+        if (caption.autoSize) {
+            // The box is made as large as the laid-out text, in twips and back.
+            room.cy = screen.pixelsY(screen.twipsY(drawn.layout.cy));
+            if (!caption.wraps) room.cx = screen.pixelsX(screen.twipsX(drawn.layout.cx));
+        }
+        LONG left = 0, top = 0, right = drawn.layout.cx, bottom = drawn.layout.cy;
+        for (const Ink* ink : {&drawn.colour, &drawn.mono}) {
+            if (!ink->any()) continue;
+            left = std::min(left, ink->left);
+            top = std::min(top, ink->top);
+            right = std::max(right, ink->right);
+            bottom = std::max(bottom, ink->bottom);
+        }
+        const Ink& mono = drawn.mono;
+        const bool cut = masked && mono.any() &&
+                         (mono.left < 0 || mono.top < 0 || mono.right > drawn.layout.cx ||
+                          mono.bottom > drawn.layout.cy);
+        if (right - left > room.cx || bottom - top > room.cy || cut)
+            misfits.push_back("\"" + caption.text + "\" " + std::to_string(right - left) + "x" +
+                              std::to_string(bottom - top) + " in " + std::to_string(room.cx) +
+                              "x" + std::to_string(room.cy) + (cut ? " cut by its mask" : ""));
+    }
+    return misfits;
+}
+
+DialogFontChoice ChooseDialogFont(const ScreenMeasure& screen,
+                                  const std::vector<CaptionBox>& captions) {
+    const std::vector<DialogFontChoice> candidates = DialogFontCandidates(screen);
+    for (const DialogFontChoice& candidate : candidates) {
+        const UniqueFont font = CreateDialogFont(candidate);
+        if (font && CaptionMisfits(screen, font.get(), captions).empty()) return candidate;
+    }
+    return candidates.back();
+}
+
+} // namespace tess::ui::win32
