@@ -11,6 +11,9 @@ usage: wine-prefix.sh template     make the template prefix if needed; print its
        wine-prefix.sh new-desktop DIR
                                    the same, for a person's display: the window manager
                                    frames the windows
+       wine-prefix.sh set-dpi DIR DPI
+                                   give DIR's screen that DPI, with the raster faces Windows
+                                   installs for it
        wine-prefix.sh reset DIR    stop DIR's processes and make it a fresh copy again
        wine-prefix.sh stop DIR     end every Wine process that runs in DIR
        wine-prefix.sh remove DIR   stop DIR's processes and delete it
@@ -95,6 +98,26 @@ set_managed() {
   tess_stop_prefix "$1" 60
 }
 
+set_dpi() {
+  local dir=$1 dpi=$2
+  [[ $dpi =~ ^[0-9]+$ ]] || die "not a DPI: $dpi"
+  # Above 96 DPI Windows installs the raster faces drawn for 120 DPI instead of those for 96.
+  local fonts=$dir/drive_c/windows/Fonts
+  if [[ $dpi -gt 96 && -f /usr/share/wine/fonts/sseriff.fon ]]; then
+    rm -f "$fonts/sserife.fon"
+    cp /usr/share/wine/fonts/sseriff.fon "$fonts/"
+  fi
+  # The user's setting is what the system reports; Wine's font setup reads the hardware
+  # profile's, and picks the raster faces drawn for that DPI from it.
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    WINEPREFIX=$dir timeout 120 env -u DISPLAY "$tess_wine" reg add "$key" /v LogPixels \
+      /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1 || die "cannot set $key in $dir"
+  done
+  # The wineserver writes the registry to disk as it exits.
+  tess_stop_prefix "$dir" 60
+}
+
 copy_template() {
   local dir=$1
   if [[ -e $dir ]]; then
@@ -137,6 +160,10 @@ case $verb in
     [[ $# -eq 1 ]] || usage
     copy_template "$1"
     set_managed "$1" Y
+    ;;
+  set-dpi)
+    [[ $# -eq 2 ]] || usage
+    set_dpi "$1" "$2"
     ;;
   reset)
     [[ $# -eq 1 ]] || usage
