@@ -1,17 +1,15 @@
 // Choosing the windows' font where the program runs: each candidate's captions drawn black on
-// white in colour and in one bit a pixel, and their ink found in the bitmaps' bits.
+// white in colour and in one bit a pixel, and their ink found in the pixels read back.
 #include "ui/win32/dialog_font.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <vector>
+
+#include "ui/win32/win32_bitmaps.h"
 
 namespace tess::ui::win32 {
 
 using platform::win32::SelectedObject;
-using platform::win32::UniqueBitmap;
 using platform::win32::UniqueFont;
-using platform::win32::UniqueMemoryDc;
 using platform::win32::WindowDc;
 
 namespace {
@@ -89,42 +87,28 @@ Drawn Draw(HDC screen, HFONT font, const std::string& text, UINT format, int wra
         DrawTextA(screen, text.c_str(), -1, &box, format | DT_CALCRECT | DT_EXPANDTABS);
         drawn.layout = {box.right - box.left, box.bottom - box.top};
     }
-    // Drawn unclipped with a line's room all round.
+    // Drawn unclipped with a line's room all round, black on white.
     const int pad = std::max<LONG>(drawn.layout.cy, 1);
     const int width = drawn.layout.cx + 2 * pad, height = drawn.layout.cy + 2 * pad;
+    const auto paint = [&](HDC dc) {
+        SelectedObject selected(dc, font);
+        RECT all{0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        RECT box{pad, pad, pad + drawn.layout.cx, pad + drawn.layout.cy};
+        DrawTextA(dc, text.c_str(), -1, &box, format | DT_NOCLIP | DT_EXPANDTABS);
+        return true;
+    };
+    // In colour as the screen renders it (smoothed where it smooths), and in one bit a pixel.
     for (const bool mono : {false, true}) {
-        UniqueMemoryDc dc(CreateCompatibleDC(screen));
-        // Colour as the screen renders it (smoothed where it smooths); one bit a pixel as a
-        // monochrome bitmap, as the system draws a disabled caption into its mask.
-        UniqueBitmap bitmap(mono ? CreateBitmap(width, height, 1, 1, nullptr)
-                                 : CreateCompatibleBitmap(screen, width, height));
-        if (!dc || !bitmap) continue;
-        {
-            SelectedObject selectedBitmap(dc.get(), bitmap.get());
-            SelectedObject selectedFont(dc.get(), font);
-            RECT all{0, 0, width, height};
-            FillRect(dc.get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            SetTextColor(dc.get(), RGB(0, 0, 0));
-            SetBkMode(dc.get(), TRANSPARENT);
-            RECT box{pad, pad, pad + drawn.layout.cx, pad + drawn.layout.cy};
-            DrawTextA(dc.get(), text.c_str(), -1, &box, format | DT_NOCLIP | DT_EXPANDTABS);
-        }
-        // Read back, out of the device context, as top-down 32-bit pixels.
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
-        const int rows = GetDIBits(dc.get(), bitmap.get(), 0, height, pixels.data(), &info,
-                                   DIB_RGB_COLORS);
+        const auto pixels = mono ? PaintedOneBitPixels(width, height, paint)
+                                 : PaintedPixels(width, height, paint);
+        if (!pixels) continue;
         Ink& ink = mono ? drawn.mono : drawn.colour;
-        for (int y = 0; y < rows; ++y)
+        for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                if ((pixels[static_cast<size_t>(y) * width + x] & 0xFFFFFF) != 0xFFFFFF)
-                    ink.add(x - pad, y - pad);
+                if ((*pixels)[static_cast<size_t>(y) * width + x] != 0xFFFFFF) ink.add(x - pad, y - pad);
     }
     return drawn;
 }

@@ -44,6 +44,26 @@ std::optional<std::vector<uint32_t>> PaintedPixels(int width, int height,
     return pixels;
 }
 
+std::optional<std::vector<uint32_t>> PaintedOneBitPixels(int width, int height,
+                                                         const std::function<bool(HDC)>& draw) {
+    if (width <= 0 || height <= 0) return std::nullopt;
+    WindowDc screen(nullptr);
+    UniqueBitmap bitmap(CreateBitmap(width, height, 1, 1, nullptr));
+    UniqueMemoryDc dc(CreateCompatibleDC(screen.get()));
+    if (!bitmap || !dc) return std::nullopt;
+    {
+        SelectedObject selected(dc.get(), bitmap.get());
+        if (!draw(dc.get())) return std::nullopt;
+    }
+    // Read out of the device context, its one bit widened to black or white.
+    BITMAPINFO format = TopDownFormat(width, height);
+    std::vector<uint32_t> pixels(static_cast<size_t>(width) * height);
+    if (GetDIBits(dc.get(), bitmap.get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS) != height)
+        return std::nullopt;
+    for (uint32_t& px : pixels) px &= 0xFFFFFF;
+    return pixels;
+}
+
 std::optional<Picture> IconPicture(HICON icon, int size) {
     const auto drawnOn = [&](int background) {
         return PaintedPixels(size, size, [&](HDC dc) {

@@ -20,6 +20,10 @@ BITMAPINFO TopDownFormat(int width, int height);
 // top down; nothing when the bitmap cannot be made or `draw` reports a failure.
 std::optional<std::vector<uint32_t>> PaintedPixels(int width, int height,
                                                    const std::function<bool(HDC)>& draw);
+// The same on a monochrome bitmap, one bit a pixel, as the system draws a disabled caption into
+// its mask: each pixel black (0) or white (0xFFFFFF).
+std::optional<std::vector<uint32_t>> PaintedOneBitPixels(int width, int height,
+                                                         const std::function<bool(HDC)>& draw);
 
 // The icon drawn at size × size pixels as a picture; pixels that let the background through
 // (more than half) are transparent. Nothing when it cannot be drawn.
