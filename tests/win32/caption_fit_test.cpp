@@ -137,26 +137,8 @@ std::string FaceOf(HWND window) {
 SIZE RoomFor(const Control& c, HWND window, int dpi) {
     RECT client{};
     GetClientRect(window, &client);
-    SIZE room{client.right, client.bottom};
-    switch (c.kind()) {
-    case ControlKind::CommandButton:
-        // The raised edge and the focus rectangle inside it.
-        room.cx -= 2 * MulDiv(3, dpi, 96);
-        room.cy -= 2 * MulDiv(3, dpi, 96);
-        break;
-    case ControlKind::CheckBox:
-    case ControlKind::OptionButton:
-        // The mark, 13 pixels at 96 DPI, and the gap of half a digit's width after it.
-        room.cx -= MulDiv(13, dpi, 96) + MeasureCaption(window, "0", DT_SINGLELINE, 0).layout.cx / 2;
-        break;
-    case ControlKind::Frame:
-        // The caption starts at a margin from the etched edge and keeps one at its end.
-        room.cx -= 2 * MulDiv(6, dpi, 96);
-        break;
-    default:
-        break;
-    }
-    return room;
+    return CaptionRoom(c.kind(), {client.right, client.bottom}, dpi,
+                       MeasureCaption(window, "0", DT_SINGLELINE, 0).layout.cx);
 }
 
 // What one look at a form's captions found: how many controls show one, how many of those it

@@ -131,36 +131,39 @@ UniqueFont CreateDialogFont(const DialogFontChoice& choice) {
     return UniqueFont(CreateFontIndirectA(&request));
 }
 
+SIZE CaptionRoom(ControlKind kind, SIZE client, int dpi, int digitWidth) {
+    SIZE room = client;
+    switch (kind) {
+    case ControlKind::CommandButton:
+        room.cx -= 2 * MulDiv(3, dpi, 96);
+        room.cy -= 2 * MulDiv(3, dpi, 96);
+        break;
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+        room.cx -= MulDiv(13, dpi, 96) + digitWidth / 2;
+        break;
+    case ControlKind::Frame:
+        room.cx -= 2 * FrameCaptionMargin(dpi);
+        break;
+    default:
+        break;
+    }
+    return room;
+}
+
 std::vector<std::string> CaptionMisfits(const ScreenMeasure& screen, HFONT font,
                                         const std::vector<CaptionBox>& captions) {
     std::vector<std::string> misfits;
     WindowDc dc(nullptr);
     if (!dc.get() || !font) return {"no font to measure in"};
-    const int dpi = screen.dpiX;
-    const int halfDigit = Draw(dc.get(), font, "0", DT_SINGLELINE, 0).layout.cx / 2;
+    const int digitWidth = Draw(dc.get(), font, "0", DT_SINGLELINE, 0).layout.cx;
     for (const CaptionBox& caption : captions) {
-        SIZE room{screen.pixelsX(caption.widthTwips), screen.pixelsY(caption.heightTwips)};
-        bool masked = false;
-        switch (caption.kind) {
-        case ControlKind::CommandButton:
-            // The raised edge and the focus rectangle inside it.
-            room.cx -= 2 * MulDiv(3, dpi, 96);
-            room.cy -= 2 * MulDiv(3, screen.dpiY, 96);
-            masked = true;
-            break;
-        case ControlKind::CheckBox:
-        case ControlKind::OptionButton:
-            // The mark, 13 pixels at 96 DPI, and the gap of half a digit's width after it.
-            room.cx -= MulDiv(13, dpi, 96) + halfDigit;
-            masked = true;
-            break;
-        case ControlKind::Frame:
-            // The caption starts at a margin from the etched edge and keeps one at its end.
-            room.cx -= 2 * MulDiv(6, dpi, 96);
-            break;
-        default:
-            break;
-        }
+        const SIZE box{screen.pixelsX(caption.widthTwips), screen.pixelsY(caption.heightTwips)};
+        SIZE room = CaptionRoom(caption.kind, box, screen.dpiY, digitWidth);
+        // The system draws the captions of these through a mask when they are disabled.
+        const bool masked = caption.kind == ControlKind::CommandButton ||
+                            caption.kind == ControlKind::CheckBox ||
+                            caption.kind == ControlKind::OptionButton;
         const Drawn drawn = caption.wraps ? Draw(dc.get(), font, caption.text, DT_WORDBREAK, room.cx)
                                           : Draw(dc.get(), font, caption.text, 0, 0);
         if (caption.autoSize) {

@@ -26,6 +26,15 @@ std::vector<DialogFontChoice> DialogFontCandidates(const ScreenMeasure& screen);
 
 platform::win32::UniqueFont CreateDialogFont(const DialogFontChoice& choice);
 
+// The margin between a frame's etched edge and its caption, and after the caption.
+inline int FrameCaptionMargin(int dpi) { return MulDiv(6, dpi, 96); }
+
+// The room a control of `kind` whose client area is `client` leaves its caption at the DPI: less
+// a button's raised edge and the focus rectangle inside it, a check mark (13 pixels at 96 DPI)
+// and the gap after it (half of `digitWidth`, a digit's width in the caption's font), and a
+// frame's margins.
+SIZE CaptionRoom(ControlKind kind, SIZE client, int dpi, int digitWidth);
+
 // The captions in `font` at the screen's measure that do not fit their boxes, as
 // "text (w x h in w x h)"; empty when all fit. A caption fits when the box the system lays it out
 // in and the ink it leaves in colour and in one bit a pixel lie within the room its control

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "ui/win32/dialog_font.h"
 #include "ui/win32/win32_bitmaps.h"
 
 namespace tess::ui::win32 {
@@ -84,7 +85,7 @@ void FrameView::onPaint(HDC dc) {
     if (caption.empty()) return;
     RECT text{0, 0, 0, 0};
     DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    const int margin = MulDiv(6, context_.screen.dpiX, 96);
+    const int margin = FrameCaptionMargin(context_.screen.dpiX);
     const int pad = MulDiv(2, context_.screen.dpiX, 96);
     RECT behind{margin - pad, 0, margin + text.right + pad, metrics.tmHeight};
     FillRect(dc, &behind, GetSysColorBrush(COLOR_BTNFACE));
