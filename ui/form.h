@@ -129,6 +129,13 @@ public:
     enum class Key { Escape, Enter };
     bool pressKey(Key key);
 
+    // The screen's DPI where the form's window is changed (it moved to another monitor): the
+    // form's twips per pixel now. Pictures made for a number of pixels may be made again.
+    std::function<void(double twipsPerPixel)> onDpiChanged;
+    void dpiChanged(double twipsPerPixel) {
+        if (onDpiChanged) onDpiChanged(twipsPerPixel);
+    }
+
     // The user's close request (the close box, or a close message).
     std::function<void()> onUnload;
     void requestClose() {

@@ -39,13 +39,19 @@ Uninstall::Uninstall(UninstallEnv& env)
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     form.onUnload = [this] { Command2_Click(); };
+    form.onDpiChanged = [this](double twipsPerPixel) { Form_DpiChanged(twipsPerPixel); };
 }
 
 void Uninstall::Form_Load() {
-    // The box does not stretch, so it takes the icon's own size.
-    if (!env_.icon.empty())
-        Image1.setPicture(std::make_shared<const Picture>(env_.icon), env_.host.twipsPerPixelX());
+    Form_DpiChanged(env_.host.twipsPerPixelX());
     CloseRunningCopy();
+}
+
+void Uninstall::Form_DpiChanged(double twipsPerPixel) {
+    // The box does not stretch, so it takes the icon's own size: the system's for the DPI.
+    if (!env_.iconAt) return;
+    if (Picture icon = env_.iconAt(twipsPerPixel); !icon.empty())
+        Image1.setPicture(std::make_shared<const Picture>(std::move(icon)), twipsPerPixel);
 }
 
 void Uninstall::CloseRunningCopy() {

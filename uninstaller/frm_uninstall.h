@@ -32,6 +32,7 @@ public:
     void Command1_Click();
     void Command2_Click();
     void CloseRunningCopy();
+    void Form_DpiChanged(double twipsPerPixel);
 
 private:
     // Tells the user what became of the removal; returns the exit code that says the same.

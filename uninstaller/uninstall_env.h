@@ -25,8 +25,9 @@ struct UninstallEnv {
     // The path of a shell folder by its number (kCsidlCommonPrograms, kCsidlPrograms); empty when
     // it cannot be found.
     std::function<std::string(int csidl)> shellFolder;
-    // The window's icon as a picture.
-    Picture icon;
+    // The window's icon as a picture of the size the system gives icons at a screen of that many
+    // twips per pixel; none when it cannot be had.
+    std::function<Picture(double twipsPerPixel)> iconAt;
     // The installed uninstaller's file, which a running program holds: this program's own when it
     // works in place, the waiting original's when this is its temporary copy.
     std::string heldFile;

@@ -194,7 +194,7 @@ void RunRemoval(Machine& m, const std::string& appDir) {
                                              : csidl == platform::kCsidlPrograms     ? kUserPrograms
                                                                            : std::string();
                                   },
-                                  Picture(), original};
+                                  {}, original};
     env.removeAtRestart = [](const std::string&) { return true; };
     env.setAside = [&](const std::string& path) {
         return m.files.MoveReplacing(path, kCopyFolder + "\\installed-remover.exe").ok();

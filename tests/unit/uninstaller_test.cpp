@@ -2,6 +2,7 @@
 // the check that keeps it out of foreign folders, and its window's questions and reports.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -310,11 +311,12 @@ TEST_F(Removal, OnlyTheInstalledFolderIsAccepted) {
 
 class UninstallWindow : public Removal {
 protected:
-    void SetUp() override {
-        Removal::SetUp();
-        icon = Picture::FromRgba(32, 32, std::vector<uint8_t>(32 * 32 * 4, 200).data()).value();
-    }
     UninstallEnv env() {
+        // The system's icons are 32 pixels at 96 DPI (15 twips a pixel), 48 at 144 (10).
+        const auto icon = [](double twipsPerPixel) {
+            const int side = static_cast<int>(std::lround(480 / twipsPerPixel));
+            return Picture::FromRgba(side, side, std::vector<uint8_t>(side * side * 4, 200).data()).value();
+        };
         UninstallEnv made{host, registry, files, kApp, ShellFolders(), icon, own};
         made.removeAtRestart = [this](const std::string& path) {
             atRestart.push_back(path);
@@ -325,7 +327,6 @@ protected:
     }
 
     ui::HeadlessHost host{"Uninstaller"};
-    Picture icon;
     // Start answered Yes, the report OK: what was asked.
     const std::vector<ui::HeadlessHost::AskedBox>& reportAfterYes(UninstallEnv& e) {
         Uninstall window(e);
@@ -356,6 +357,11 @@ TEST_F(UninstallWindow, ShowsItsControlsAndAsksTheSkinMakerToClose) {
     EXPECT_EQ(closeRequests, 1);
     ASSERT_TRUE(window.Image1.picture());
     // The box takes the icon's own size: 32 pixels of 15 twips.
+    EXPECT_EQ(window.Image1.rect(), (ui::TwipsRect{120, 150, 480, 480}));
+    // On a monitor of 144 DPI the icon is made again at the size the system gives it there.
+    window.form.dpiChanged(10);
+    ASSERT_TRUE(window.Image1.picture());
+    EXPECT_EQ(window.Image1.picture()->width(), 48);
     EXPECT_EQ(window.Image1.rect(), (ui::TwipsRect{120, 150, 480, 480}));
 }
 

@@ -248,7 +248,7 @@ struct SetupWindows {
 
 struct UninstallerWindows {
     explicit UninstallerWindows(Win32Host& host, MemoryRegistry& registry)
-        : env{host, registry, files, "C:\\App", [](int) { return std::string(); }, Picture(),
+        : env{host, registry, files, "C:\\App", [](int) { return std::string(); }, {},
               "C:\\App\\remover.exe"} {}
     tess::testing::MemoryFileSystem files;
     uninstaller::UninstallEnv env;

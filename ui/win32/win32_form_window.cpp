@@ -113,6 +113,7 @@ void FormWindow::applyDpi(int dpi, const RECT* outer) {
     fitClient();
     reportFrameSize();
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    form_.dpiChanged(context_.screen.twipsPerPixelX());
 }
 
 bool FormWindow::onDpiChanged(int dpi, const RECT& suggested) {

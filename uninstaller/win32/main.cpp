@@ -3,6 +3,7 @@
 // copy (or a run from anywhere else) shows the window.
 #include <windows.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,18 +18,21 @@
 #include "platform/win32/win32_system_info.h"
 #include "ui/win32/win32_bitmaps.h"
 #include "ui/win32/win32_host.h"
+#include "ui/win32/win32_metrics.h"
 #include "uninstaller/folder_check.h"
 #include "uninstaller/frm_uninstall.h"
 #include "uninstaller/win32/temporary_copy.h"
 
 namespace {
 
-tess::Picture WindowIcon() {
+// The window's icon at the size the system gives icons at a screen of that many twips per pixel.
+tess::Picture WindowIcon(double twipsPerPixel) {
+    const int side = tess::ui::win32::SystemMetricAt(SM_CXICON, static_cast<int>(std::lround(1440 / twipsPerPixel)));
     tess::platform::win32::UniqueIcon icon(static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), "REMOVER", IMAGE_ICON, 32, 32, 0)));
+        LoadImageA(GetModuleHandleA(nullptr), "REMOVER", IMAGE_ICON, side, side, 0)));
     if (!icon)
         return {};
-    return tess::ui::win32::IconPicture(icon.get(), 32).value_or(tess::Picture());
+    return tess::ui::win32::IconPicture(icon.get(), side).value_or(tess::Picture());
 }
 
 } // namespace
@@ -79,7 +83,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                          auto folder = system.SpecialFolder(csidl);
                          return folder ? folder.value() : std::string();
                      },
-                     WindowIcon(),
+                     WindowIcon,
                      heldFile,
                      win32::RemoveAtRestart,
                      setAside,
