@@ -142,6 +142,7 @@ IeMain::IeMain(SkinMakerEnv& env)
     form.addMenu(mHelp);
 
     form.onUnload = [this] { Form_Unload(); };
+    form.onDpiChanged = [this](double twipsPerPixel) { Form_DpiChanged(twipsPerPixel); };
     Command1.onClick = [this] { Command1_Click(); };
     Command2.onClick = [this] { Command2_Click(); };
     Command3.onClick = [this] { Command3_Click(); };
@@ -200,6 +201,16 @@ void IeMain::loadStartSkin() {
 }
 
 void IeMain::Form_Unload() { env_.host.endProgram(); }
+
+void IeMain::Form_DpiChanged(double twipsPerPixel) {
+    PicTarget.setSurface(MakePreviewSurface(kTwipsPerPixel96 / twipsPerPixel));
+    if (!previewShown_) return;
+    switch (mode()) {
+    case LayoutMode::Single: PicSingle(); break;
+    case LayoutMode::Tile: PicTile(); break;
+    case LayoutMode::Stretch: PicStretch(); break;
+    }
+}
 
 void IeMain::Command3_Click() { env_.host.endProgram(); }
 
@@ -268,6 +279,7 @@ void IeMain::PicRefresh() {
 // Each mode clears the preview and, with a picture in the source box, draws it.
 void IeMain::PicTile() {
     syncLayout();
+    previewShown_ = sourcePicture_ != nullptr;
     if (sourcePicture_)
         PreviewTile(layout, source(), PicTarget.surface());
     else
@@ -277,6 +289,7 @@ void IeMain::PicTile() {
 
 void IeMain::PicSingle() {
     syncLayout();
+    previewShown_ = sourcePicture_ != nullptr;
     if (sourcePicture_)
         PreviewSingle(layout, source(), PicTarget.surface());
     else
@@ -285,6 +298,7 @@ void IeMain::PicSingle() {
 }
 
 void IeMain::PicStretch() {
+    previewShown_ = sourcePicture_ != nullptr;
     if (sourcePicture_)
         PreviewStretch(source(), PicTarget.surface());
     else
@@ -536,7 +550,10 @@ void IeMain::Command5_Click() {
                              "Confirm") != ui::kIdYes)
         return;
     on.step(DeleteRegValue(env_.registry, platform::kHKeyCurrentUser, kToolbarKey, kBackBitmapValue));
-    if (!Frame4.enabled()) PicTarget.clear();
+    if (!Frame4.enabled()) {
+        PicTarget.clear();
+        previewShown_ = false;
+    }
     setRemoveSkinEnabled(false);
 }
 

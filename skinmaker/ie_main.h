@@ -76,6 +76,8 @@ public:
     bool Form_Initialize();
     void Form_Load();
     void Form_Unload();
+    // The window is on a screen of another DPI now: the preview is drawn again at its resolution.
+    void Form_DpiChanged(double twipsPerPixel);
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
@@ -142,6 +144,9 @@ private:
     std::unique_ptr<FrmCollection> collection_;
     std::unique_ptr<FrmAbout> about_;
     std::shared_ptr<const Picture> sourcePicture_;
+    // Whether the preview shows the source picture, rather than nothing, so that it can be drawn
+    // again at another resolution.
+    bool previewShown_ = false;
     std::array<ui::OptionButton*, 3> option1_;
     std::array<ui::Label*, 4> label1_;
 };

@@ -331,11 +331,21 @@ TEST_F(HighDpiWindowTest, PreviewIsSharperAndTheSkinKeepsItsPixelWidth) {
     IeMain& w = start();
     EXPECT_EQ(w.PicTarget.surface().widthPx(), 748);
     EXPECT_DOUBLE_EQ(w.PicTarget.surface().scaleWidth(), 9000);
-    browse(writePicture("p.bmp", 40, 30));
+    const std::string path = writePicture("p.bmp", 40, 30);
+    browse(path);
     ASSERT_TRUE(w.Option2(3).press());
     host.answerNext(ui::kIdNo);
     ASSERT_TRUE(w.Command4.press());
     EXPECT_EQ(platform::LoadPicture(files, skinPath()).value().width(), 1024);
+
+    // Moved to a monitor of 96 DPI, the preview is drawn again at that screen's resolution, with
+    // the picture still measured as it was loaded.
+    w.form.dpiChanged(15);
+    Surface expected = MakePreviewSurface(1.0);
+    ASSERT_TRUE(expected.setBackColor(w.PicTarget.backColor()).ok());
+    PreviewTile(w.layout, {platform::LoadPicture(files, path).value(), 40 * 12.0, 30 * 12.0}, expected);
+    EXPECT_EQ(w.PicTarget.surface().widthPx(), 598);
+    EXPECT_EQ(w.PicTarget.surface().pixels(), expected.pixels());
 }
 
 } // namespace
