@@ -15,7 +15,7 @@ namespace tess::e2e {
 namespace {
 
 bool FolderExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -56,7 +56,7 @@ protected:
         const auto from = rows.value().begin() + (root ? 0 : std::max(open.value() + 1, 0));
         const auto row = std::find_if(from, rows.value().end(), [&](const std::string& r) {
             const size_t mark = r.find_first_not_of(' ');
-            return mark != std::string::npos && lstrcmpiA(r.substr(mark + 2).c_str(), name.c_str()) == 0;
+            return mark != std::string::npos && lstrcmpiW(Wide(r.substr(mark + 2)).c_str(), Wide(name).c_str()) == 0;
         });
         ASSERT_NE(row, rows.value().end()) << "no folder " << name << " in the list";
         ASSERT_TRUE(PickListEntry(folders, static_cast<int>(row - rows.value().begin()), true).ok());
@@ -196,14 +196,15 @@ TEST_F(SetupChooser, ADriveWhoseTargetIsMissingIsRefusedAndTheChooserStaysUsable
     expectInstalledIn("C:\\users\\Tessary");
 }
 
-// Runs under the code page TESS_E2E_CODE_PAGE asks for, the setup program itself started from below
-// the folder named beyond ASCII. That folder is chosen in the chooser, the Start menu's shortcut
-// starts the skin maker from it, and the registered uninstaller, run as the system's list of
-// programs runs it, removes the installation and leaves the chosen folder.
+// The driver runs under the code page TESS_E2E_CODE_PAGE asks for, the setup program itself
+// started from below a folder named beyond it. A folder named in Chinese ("C:\程序"), which no
+// such code page spells but the programs' UTF-8 does, is chosen in the chooser's list, the Start
+// menu's shortcut starts the skin maker from it, and the registered uninstaller, run as the
+// system's list of programs runs it, removes the installation and leaves the chosen folder.
 TEST_F(SetupChooser, AFolderNamedBeyondAsciiIsInstalledIntoAndUninstalledFrom) {
     const auto name = CodePageFolderName();
     ASSERT_FALSE(name.value().empty()) << "this case runs under the code page named in " << kCodePageVariable;
-    const std::string base = "C:\\" + name.value();
+    const std::string base = "C:\\" + Utf8(L"\u7A0B\u5E8F");
     const std::string app = base + "\\Tessary";
     ASSERT_TRUE(MakeFolders(base));
     placeCabinet();
