@@ -134,16 +134,12 @@ TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
 }
 
 // The collection lists a kept bitmap by whatever name the folder holds it under, as the program
-// reaches every name through UTF-8, and applies it by that name; a name that is no text (half of a
-// surrogate pair alone), which no conversion spells, is left out of the list.
+// reaches every name through UTF-8, and applies it by that name.
 TEST_F(CollectionE2E, NamesBeyondTheCodePageAreListedAndAppliedExactly) {
     const std::string kept = folder + "\\Collection";
     const std::string named = Utf8(L"\u56FE\u7247.bmp");
     CreateDirectoryW(Wide(kept).c_str(), nullptr);
     ASSERT_TRUE(CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), Wide(kept + "\\" + named).c_str(), FALSE));
-    const std::wstring broken = Wide(kept) + L"\\Skin\xD800.bmp";
-    ASSERT_TRUE(CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), broken.c_str(), FALSE));
-    ASSERT_NE(GetFileAttributesW(broken.c_str()), INVALID_FILE_ATTRIBUTES);
 
     start();
     openCollection();
@@ -152,6 +148,23 @@ TEST_F(CollectionE2E, NamesBeyondTheCodePageAreListedAndAppliedExactly) {
     ASSERT_OK(Click(in("Command4")));
     EXPECT_EQ(answer("Tessary", IDOK), "IE Skin is successfully updated");
     EXPECT_EQ(toolbarValue(), kept + "\\" + named);
+}
+
+// A name that is no text, half of a surrogate pair alone, has no spelling even in UTF-8: the
+// system's conversion would put a replacement character there, naming another file, so the
+// collection leaves it out and lists the rest.
+TEST_F(CollectionE2E, NamesBeyondTheCodePageLeaveOutHalfASurrogatePair) {
+    const std::wstring kept = Wide(folder + "\\Collection");
+    CreateDirectoryW(kept.c_str(), nullptr);
+    const std::wstring broken = kept + L"\\Skin\xD800.bmp";
+    if (!CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), broken.c_str(), FALSE))
+        GTEST_SKIP() << "the system makes no file whose name holds half a surrogate pair (error "
+                     << GetLastError() << "), as Wine makes none; Windows does";
+    ASSERT_TRUE(CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), (kept + L"\\Skin0001.bmp").c_str(), FALSE));
+
+    start();
+    openCollection();
+    EXPECT_EQ(entries(), std::vector<std::string>{"Skin0001.bmp"});
 }
 
 TEST_F(CollectionE2E, ApplyingWithoutAPictureRestartsTheMainWindowFromTheSkin) {
