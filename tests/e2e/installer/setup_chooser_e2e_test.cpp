@@ -1,9 +1,7 @@
 // The real setup program's directory chooser, opened from page 2: a folder of another drive
 // picked through the lists and accepted, Cancel, a drive root, a drive that cannot be read, and a
-// folder named beyond ASCII in the system's code page, installed into and uninstalled from.
+// folder named in Chinese, beyond the driver's code page, installed into and uninstalled from.
 #include <windows.h>
-
-#include <shellapi.h>
 
 #include <algorithm>
 
