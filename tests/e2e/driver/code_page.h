@@ -13,8 +13,9 @@ inline constexpr const char* kCodePageVariable = "TESS_E2E_CODE_PAGE";
 
 // The programs declare UTF-8 as their code page, so they reach any name whatever the system's
 // code page; the driver declares nothing and runs in the locale's page. Its texts are UTF-8
-// throughout (ASCII is the same in both), and it passes names to the system through the wide
-// calls, never through its own code page, which lacks most of them.
+// (ASCII is the same in both): the names of files, folders, registry keys and values and
+// programs, and the texts of edit boxes and lists, go to the system and come back through the
+// wide calls, never through the driver's own code page, which lacks most of them.
 std::wstring Wide(const std::string& utf8);
 std::string Utf8(const std::wstring& wide);
 
