@@ -270,7 +270,8 @@ private:
 
 // The removal and the listing of a tree take each kind of link as itself: a junction, a folder's
 // symbolic link and a file's are listed, removed by their own names and never listed through,
-// inside the tree and given as the tree; what they lead to stays whole.
+// inside the tree and given as the tree; what they lead to stays whole. Every entry goes by the
+// exact wide name it is listed under, whatever the code page spells of it.
 TEST(Win32LinkWalk, EveryKindOfLinkGoesAsItselfAndIsNeverEntered) {
     DocumentedEntries entries;
     tess::platform::win32::Win32FileSystem fs(entries);
@@ -283,7 +284,12 @@ TEST(Win32LinkWalk, EveryKindOfLinkGoesAsItselfAndIsNeverEntered) {
     entries.Link(L"C:\\T\\Tessary\\Albums", L"C:\\T\\Photos", IO_REPARSE_TAG_SYMLINK, true);
     entries.Link(L"C:\\T\\Tessary\\photo.bmp", L"C:\\T\\Photos\\holiday.bmp", IO_REPARSE_TAG_SYMLINK, false);
     entries.Link(L"C:\\T\\Alias", L"C:\\T\\Photos", IO_REPARSE_TAG_MOUNT_POINT, true);
+    // Names beyond a code page of single bytes: "图片.bmp", which UTF-8 spells, and one holding half
+    // a surrogate pair, which no code page spells and which shows '?' there.
+    entries.File(L"C:\\T\\Tessary\\Collection\\\u56FE\u7247.bmp");
+    entries.File(L"C:\\T\\Tessary\\Collection\\Skin\xD800.bmp");
     const std::string app = "C:\\T\\Tessary";
+    const std::string picture = tess::platform::CodePage::Active().isUtf8() ? "\xE5\x9B\xBE\xE7\x89\x87.bmp" : "??.bmp";
 
     for (const char* link : {"\\Pictures", "\\ALBUMS", "\\photo.bmp"})
         EXPECT_TRUE(fs.IsLink(app + link)) << link;
@@ -291,8 +297,11 @@ TEST(Win32LinkWalk, EveryKindOfLinkGoesAsItselfAndIsNeverEntered) {
     EXPECT_FALSE(fs.IsLink(app + "\\Tessary.exe"));
     std::vector<std::string> listed = fs.ListTree(app);
     std::sort(listed.begin(), listed.end());
-    EXPECT_EQ(listed, (std::vector<std::string>{app + "\\Albums", app + "\\Collection", app + "\\Collection\\Skin0001.bmp",
-                                                app + "\\Pictures", app + "\\Tessary.exe", app + "\\photo.bmp"}));
+    std::vector<std::string> expected{app + "\\Albums", app + "\\Collection", app + "\\Collection\\Skin0001.bmp",
+                                      app + "\\Collection\\Skin?.bmp", app + "\\Collection\\" + picture,
+                                      app + "\\Pictures", app + "\\Tessary.exe", app + "\\photo.bmp"};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
     EXPECT_EQ(fs.RemoveLink(app + "\\Collection").error().code, tess::ErrorCode::InvalidArgument);
     EXPECT_TRUE(entries.Has(L"C:\\T\\Tessary\\Collection"));
 
