@@ -1,5 +1,6 @@
-// Paths as text in the system's ANSI code page: where a path splits into its folder and its last
-// name, whether it ends in a separator, its canonical form and when two paths name the same place.
+// Paths as text in the program's ANSI code page: where a path splits into its folder and its last
+// name, whether it ends in a separator, its canonical form, when two paths name the same place
+// and its characters counted and cut whole.
 #pragma once
 
 #include <bitset>
