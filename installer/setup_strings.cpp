@@ -1,5 +1,5 @@
-// The text helpers, working on bytes: the setup program's texts are ANSI, and the lengths that
-// decide when a path is shortened count its characters one byte each.
+// The text helpers over the setup program's ANSI texts: the lengths that decide when a path is
+// shortened count its characters in the code page, and a shortened path keeps whole characters.
 #include "setup_strings.h"
 
 #include <algorithm>
@@ -8,15 +8,6 @@
 #include "platform/path_text.h"
 
 namespace tess::installer {
-
-namespace {
-
-// The last `count` characters of `text`, or all of it when shorter.
-std::string Last(const std::string& text, size_t count) {
-    return text.size() <= count ? text : text.substr(text.size() - count);
-}
-
-} // namespace
 
 void ReplaceDoubleQuotes(std::string& text) {
     std::replace(text.begin(), text.end(), '"', '\'');
@@ -29,18 +20,20 @@ void AddDirSep(std::string& path) {
     path = TrimTrailingSpaces(path) + "\\";
 }
 
-std::string ChooseFolderDisplayPath(const std::string& installDir) {
+std::string ChooseFolderDisplayPath(const std::string& installDir, const platform::CodePage& page) {
     const std::string folder = std::string("\\") + product::kAppFolderName;
     const std::string full = installDir + folder;
-    return full.size() > 35 ? "..." + Last(installDir, 24) + folder : full;
+    return platform::CharacterCount(full, page) > 35 ? "..." + platform::LastCharacters(installDir, 24, page) + folder
+                                                     : full;
 }
 
-std::string ReadyShortPath(const std::string& installDir) {
-    return installDir.size() > 35 ? "..." + Last(installDir, 30) : installDir;
+std::string ReadyShortPath(const std::string& installDir, const platform::CodePage& page) {
+    return platform::CharacterCount(installDir, page) > 35 ? "..." + platform::LastCharacters(installDir, 30, page)
+                                                           : installDir;
 }
 
-std::string ProgramDisplayPath(const std::string& path) {
-    return path.size() > 40 ? "..." + Last(path, 40) : path;
+std::string ProgramDisplayPath(const std::string& path, const platform::CodePage& page) {
+    return platform::CharacterCount(path, page) > 40 ? "..." + platform::LastCharacters(path, 40, page) : path;
 }
 
 } // namespace tess::installer

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/text.h"
+#include "platform/path_text.h"
 
 namespace tess::installer {
 
@@ -20,11 +21,13 @@ void AddDirSep(std::string& path);
 
 // The folder shown on the folder page: the application folder `installDir` & "\Tessary", or
 // when that exceeds 35 characters, "..." with the last 24 characters of `installDir` and
-// "\Tessary".
-std::string ChooseFolderDisplayPath(const std::string& installDir);
+// "\Tessary". Characters are those of the code page `page`, of one byte or several.
+std::string ChooseFolderDisplayPath(const std::string& installDir,
+                                    const platform::CodePage& page = platform::CodePage::Active());
 // The folder on the ready page: `installDir`, or "..." with its last 30 characters past 35.
-std::string ReadyShortPath(const std::string& installDir);
+std::string ReadyShortPath(const std::string& installDir,
+                           const platform::CodePage& page = platform::CodePage::Active());
 // A program's path in the installation lines: "..." with its last 40 characters past 40.
-std::string ProgramDisplayPath(const std::string& path);
+std::string ProgramDisplayPath(const std::string& path, const platform::CodePage& page = platform::CodePage::Active());
 
 } // namespace tess::installer

@@ -11,12 +11,12 @@ namespace tess::platform {
 
 namespace {
 
-// The characters of a text, each of one byte or two, ASCII letters in lower case.
+// The characters of a text, each of one byte or several, ASCII letters in lower case.
 std::vector<std::string> Characters(const std::string& text, const CodePage& page) {
     std::vector<std::string> characters;
     for (size_t at = 0; at < text.size();) {
         const size_t length = page.charLength(text, at);
-        characters.push_back(length == 2 ? text.substr(at, 2) : std::string(1, AsciiLower(text[at])));
+        characters.push_back(length > 1 ? text.substr(at, length) : std::string(1, AsciiLower(text[at])));
         at += length;
     }
     return characters;

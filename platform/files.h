@@ -79,7 +79,7 @@ public:
 bool HasContent(Files& files, const std::string& path);
 
 // Whether a file name matches a pattern of '*' (any run of characters) and '?' (any one
-// character), without regard to case, as the system's file lists match; a character of two bytes
+// character), without regard to case, as the system's file lists match; a character of several bytes
 // in the code page `page` is one character, and only ASCII letters of their own fold.
 bool MatchesPattern(const std::string& name, const std::string& pattern,
                     const CodePage& page = CodePage::Active());

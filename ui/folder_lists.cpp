@@ -160,7 +160,9 @@ Status DriveListBox::setDrive(const std::string& drive) {
             return Status::Ok();
         }
     }
-    return Error{ErrorCode::FileNotFound, "There is no drive " + drive.substr(0, 1) + ":"};
+    // The first character whole, of however many bytes, so the message reads as it was typed.
+    return Error{ErrorCode::FileNotFound,
+                 "There is no drive " + drive.substr(0, platform::CodePage::Active().charLength(drive, 0)) + ":"};
 }
 
 bool DriveListBox::pick(int index) {

@@ -21,9 +21,15 @@ Result<SingleInstanceGuard> SingleInstanceGuard::Acquire(const std::string& name
 }
 
 std::string ProgramFile() {
-    char path[MAX_PATH + 1] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return std::string(path, length);
+    // In UTF-8 a path of fewer than MAX_PATH characters may take up to three times as many bytes:
+    // a path that fills the buffer may have been cut, so it is asked for again with more room.
+    std::string path(MAX_PATH, '\0');
+    DWORD length = 0;
+    while ((length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()))) == path.size() &&
+           path.size() < 32768)
+        path.resize(path.size() * 2);
+    path.resize(length);
+    return path;
 }
 
 std::string ProgramFolder() {

@@ -99,18 +99,50 @@ struct ListedName {
     bool exact = false;
 };
 
+// `wide` in the code page of the A calls, with '?' for each character the code page lacks, never
+// a look-alike; `missing` says whether there was one. False when the system converts nothing.
+// For UTF-8 the system refuses both the no-best-fit flag and a default character; there the only
+// characters missing are surrogates without their other half, which are put as '?' beforehand.
+bool InCodePage(const std::wstring& wide, std::string& text, bool& missing) {
+    std::wstring spelled = wide;
+    UINT flags = WC_NO_BEST_FIT_CHARS;
+    const char* questionMark = "?";
+    BOOL defaulted = FALSE;
+    BOOL* defaultedAt = &defaulted;
+    if (CodePage::Active().isUtf8()) {
+        flags = 0;
+        questionMark = nullptr;
+        defaultedAt = nullptr;
+        for (size_t i = 0; i < spelled.size(); ++i) {
+            const bool high = spelled[i] >= 0xD800 && spelled[i] <= 0xDBFF;
+            const bool low = spelled[i] >= 0xDC00 && spelled[i] <= 0xDFFF;
+            if (high && i + 1 < spelled.size() && spelled[i + 1] >= 0xDC00 && spelled[i + 1] <= 0xDFFF)
+                ++i;
+            else if (high || low) {
+                spelled[i] = L'?';
+                defaulted = TRUE;
+            }
+        }
+    }
+    const int size = static_cast<int>(spelled.size());
+    const int length = WideCharToMultiByte(CP_ACP, flags, spelled.data(), size, nullptr, 0, nullptr, nullptr);
+    text.assign(static_cast<size_t>(std::max(length, 0)), '\0');
+    if (length <= 0 || WideCharToMultiByte(CP_ACP, flags, spelled.data(), size, text.data(), length, questionMark,
+                                           defaultedAt) != length)
+        return false;
+    missing = defaulted != FALSE;
+    return true;
+}
+
 ListedName Narrow(const std::wstring& wide) {
     if (wide.empty())
         return {};
-    BOOL defaulted = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(std::max(length, 0)), '\0');
-    if (length <= 0 || WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           text.data(), length, "?", &defaulted) != length)
+    std::string text;
+    bool missing = false;
+    if (!InCodePage(wide, text, missing))
         return {std::string(wide.size(), '?'), false};
     const bool plain = wide != L"." && wide != L".." && wide.find_first_of(L"\\/") == std::wstring::npos;
-    return {text, plain && !defaulted && Wide(text) == wide};
+    return {text, plain && !missing && Wide(text) == wide};
 }
 
 // A wide path the system takes at any length: a drive or network path gets the "\\?\" prefix,
@@ -413,12 +445,9 @@ Result<std::string> Win32FileSystem::LinkTarget(const std::string& path) {
     if (!name)
         return CannotOpen(path, name.error().message);
     // Only shown to the user: a character the code page lacks becomes '?', never a look-alike.
-    const std::wstring& wide = name.value();
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<size_t>(std::max(length, 0)), '\0');
-    if (length <= 0 || WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(wide.size()),
-                                           text.data(), length, nullptr, nullptr) != length)
+    std::string text;
+    bool missing = false;
+    if (!InCodePage(name.value(), text, missing))
         return CannotOpen(path, "the link's name cannot be shown");
     return text;
 }

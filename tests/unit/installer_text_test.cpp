@@ -116,4 +116,17 @@ TEST(InstallerStrings, ShortensPathsPastTheirLimits) {
     const std::string path41 = FolderOfLength(41);
     EXPECT_EQ(ProgramDisplayPath(path40), path40);
     EXPECT_EQ(ProgramDisplayPath(path41), "..." + path41.substr(1));
+
+    // In UTF-8 the limits count characters, and a cut never halves one: "C:\程序\" and 29 of "图"
+    // is 35 characters in 97 bytes, one more "图" is 36.
+    const tess::platform::CodePage utf8 = tess::platform::CodePage::Utf8();
+    const auto tu = [](int count) {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += "\xE5\x9B\xBE";
+        return text;
+    };
+    const std::string chinese35 = "C:\\\xE7\xA8\x8B\xE5\xBA\x8F\\" + tu(29);
+    EXPECT_EQ(ReadyShortPath(chinese35, utf8), chinese35);
+    EXPECT_EQ(ReadyShortPath(chinese35 + tu(1), utf8), "..." + tu(30));
+    EXPECT_EQ(ChooseFolderDisplayPath(chinese35, utf8), "..." + tu(24) + "\\Tessary");
 }

@@ -48,9 +48,9 @@ public:
     void Release(const std::string& path) { files_.release(path); }
     void MakeReadOnly(const std::string& path) { files_.markReadOnly(path); }
     bool IsReadOnly(const std::string& path) { return files_.isReadOnly(path); }
-    std::string WriteBeyondCodePage(const std::string& folder) {
+    tess::testing::OddName WriteBeyondCodePage(const std::string& folder) {
         files_.addFile(folder + "\\..?..?victim.txt");
-        return folder + "\\..?..?victim.txt";
+        return {folder + "\\..?..?victim.txt", false};
     }
 
 private:

@@ -100,7 +100,9 @@ TEST(EmbeddedResources, VersionDescribesTheProgram) {
 // The skin maker runs as the user who starts it, and says so: a manifest without a requested
 // execution level would have Windows redirect its writes under Program Files to a store that only
 // that program sees, so that the browser would never find the skin the toolbar value names.
-// The setup program and the uninstaller ask for administrator rights. Each program holds one
+// The setup program and the uninstaller ask for administrator rights. All three take UTF-8 as
+// their ANSI code page where the system allows it (Windows 10 1903 and later), so that the A
+// calls reach every name, whatever the system's code page. Each program holds one
 // manifest: with a second one (a toolchain's default manifest, say) Windows could read the other.
 // Each draws itself at the DPI of the monitor its window is on where the system can (per monitor,
 // second version), and at the system's DPI where it cannot.
@@ -124,6 +126,10 @@ TEST(EmbeddedResources, OnlyTheSetupProgramAndTheUninstallerAskForAdministrator)
         EXPECT_NE(xml.find("name=\"" + std::string(p.identity) + "\""), std::string::npos) << xml;
         EXPECT_NE(xml.find(">true</dpiAware>"), std::string::npos) << xml;
         EXPECT_NE(xml.find(">PerMonitorV2</dpiAwareness>"), std::string::npos) << xml;
+        EXPECT_NE(xml.find("<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">"
+                           "UTF-8</activeCodePage>"),
+                  std::string::npos)
+            << xml;
         EXPECT_NE(xml.find("<requestedExecutionLevel level=\"" + std::string(p.level) + "\" uiAccess=\"false\"/>"),
                   std::string::npos)
             << xml;

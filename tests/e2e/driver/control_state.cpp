@@ -2,6 +2,8 @@
 // limit) and with the system's window flags.
 #include "control_state.h"
 
+#include "code_page.h"
+
 namespace tess::e2e {
 
 namespace {
@@ -42,11 +44,7 @@ Result<std::vector<std::string>> ListEntries(HWND list, Timeout timeout) {
         if (!got || got.value() < 0 || got.value() > length.value())
             return Error{ErrorCode::CannotOpen, "cannot read entry " + std::to_string(i)};
         wide.resize(static_cast<size_t>(got.value()));
-        std::string entry(wide.size() * 2 + 1, '\0');
-        const int converted = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), entry.data(),
-                                                  static_cast<int>(entry.size()), nullptr, nullptr);
-        entry.resize(static_cast<size_t>(converted));
-        entries.push_back(std::move(entry));
+        entries.push_back(Utf8(wide));
     }
     return entries;
 }
@@ -62,15 +60,15 @@ Result<int> SelectedEntry(HWND list, Timeout timeout) {
 }
 
 Result<std::string> Text(HWND control, Timeout timeout) {
-    const auto length = SendWithin(control, WM_GETTEXTLENGTH, 0, 0, timeout);
+    const auto length = SendWideWithin(control, WM_GETTEXTLENGTH, 0, 0, timeout);
     if (!length)
         return length.error();
-    std::string text(static_cast<size_t>(length.value()) + 1, '\0');
-    const auto got = SendWithin(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), timeout);
+    std::wstring text(static_cast<size_t>(length.value()) + 1, L'\0');
+    const auto got = SendWideWithin(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), timeout);
     if (!got)
         return got.error();
     text.resize(static_cast<size_t>(got.value()));
-    return text;
+    return Utf8(text);
 }
 
 Result<int> CheckState(HWND button, Timeout timeout) {

@@ -2,6 +2,8 @@
 // time limit where the caller wants to continue only after the receiver has handled them.
 #include "gestures.h"
 
+#include "code_page.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
@@ -263,7 +265,8 @@ Status PressKey(HWND window, UINT virtualKey) {
 }
 
 Status SetText(HWND edit, const std::string& text, Timeout timeout) {
-    const auto set = SendWithin(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), timeout);
+    const std::wstring wide = Wide(text);
+    const auto set = SendWideWithin(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), timeout);
     if (!set)
         return set.status();
     if (!set.value())

@@ -4,6 +4,8 @@
 // a process's parent from a Toolhelp snapshot of the processes, which Wine fills.
 #include "program.h"
 
+#include "code_page.h"
+
 #include <psapi.h>
 #include <tlhelp32.h>
 
@@ -101,12 +103,15 @@ Result<RunningProgram> RunningProgram::Start(const StartOptions& options) {
         commandLine += ' ' + QuoteArgument(argument);
     std::string environment = EnvironmentBlock(options.environment);
 
-    STARTUPINFOA startup{};
+    // Wide, for a program or folder named beyond the driver's code page; the environment block
+    // stays in the code page (no CREATE_UNICODE_ENVIRONMENT), as its variables are ASCII.
+    std::wstring wideCommandLine = Wide(commandLine);
+    const std::wstring workingFolder = Wide(options.workingFolder);
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(options.program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
-                        environment.data(), options.workingFolder.empty() ? nullptr : options.workingFolder.c_str(),
-                        &startup, &info))
+    if (!CreateProcessW(Wide(options.program).c_str(), wideCommandLine.data(), nullptr, nullptr, FALSE, 0,
+                        environment.data(), workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &info))
         return Error{ErrorCode::CannotOpen, "cannot start " + options.program + ": " + SystemMessage(GetLastError())};
     platform::win32::UniqueKernelHandle thread(info.hThread);
     RunningProgram program;
@@ -138,11 +143,11 @@ bool RunningProgram::running() const {
 }
 
 Result<std::string> RunningProgram::programFile() const {
-    char path[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     DWORD length = MAX_PATH;
-    if (!process_ || !QueryFullProcessImageNameA(process_.get(), 0, path, &length))
+    if (!process_ || !QueryFullProcessImageNameW(process_.get(), 0, path, &length))
         return Error{ErrorCode::CannotOpen, "cannot read the program's path"};
-    return std::string(path, length);
+    return Utf8(std::wstring(path, length));
 }
 
 Result<DWORD> RunningProgram::waitForExit(Timeout timeout) const {
@@ -210,11 +215,11 @@ Result<DWORD> ParentProcessId(DWORD processId) {
 
 Result<std::string> ProcessFile(DWORD processId) {
     const platform::win32::UniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    char path[MAX_PATH] = {};
+    wchar_t path[MAX_PATH] = {};
     DWORD length = MAX_PATH;
-    if (!process || !QueryFullProcessImageNameA(process.get(), 0, path, &length))
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, path, &length))
         return Error{ErrorCode::CannotOpen, "cannot read the program file of process " + std::to_string(processId)};
-    return std::string(path, length);
+    return Utf8(std::wstring(path, length));
 }
 
 } // namespace tess::e2e

@@ -1,10 +1,12 @@
-// Registry access through an owned key handle, and whole-file reads.
+// Registry access through an owned key handle, and whole-file reads, all through the wide calls
+// with the driver's UTF-8 names.
 #include "registry_files.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
 
+#include "code_page.h"
 #include "platform/win32/handles.h"
 #include "wait.h"
 
@@ -31,32 +33,34 @@ struct CloseFile {
 
 Result<std::string> ReadRegistryString(HKEY root, const std::string& key, const std::string& name) {
     HKEY opened = nullptr;
-    if (LONG code = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened); code != ERROR_SUCCESS)
+    if (LONG code = RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_QUERY_VALUE, &opened); code != ERROR_SUCCESS)
         return RegistryError(code, "key " + key);
     UniqueKey owned(opened);
+    const std::wstring wideName = Wide(name);
     DWORD type = 0, size = 0;
-    if (LONG code = RegQueryValueExA(opened, name.c_str(), nullptr, &type, nullptr, &size); code != ERROR_SUCCESS)
+    if (LONG code = RegQueryValueExW(opened, wideName.c_str(), nullptr, &type, nullptr, &size); code != ERROR_SUCCESS)
         return RegistryError(code, "value " + name);
     if (type != REG_SZ && type != REG_EXPAND_SZ)
         return Error{ErrorCode::InvalidArgument, "value " + name + " is not a string"};
-    std::string value(size, '\0');
-    if (LONG code = RegQueryValueExA(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()), &size);
+    std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
+    if (LONG code = RegQueryValueExW(opened, wideName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(value.data()),
+                                     &size);
         code != ERROR_SUCCESS)
         return RegistryError(code, "value " + name);
-    value.resize(size);
+    value.resize(size / sizeof(wchar_t));
     // The stored size counts the terminating NUL, when the writer stored one.
-    while (!value.empty() && value.back() == '\0')
+    while (!value.empty() && value.back() == L'\0')
         value.pop_back();
-    return value;
+    return Utf8(value);
 }
 
 Result<uint32_t> ReadRegistryDword(HKEY root, const std::string& key, const std::string& name) {
     HKEY opened = nullptr;
-    if (LONG code = RegOpenKeyExA(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened); code != ERROR_SUCCESS)
+    if (LONG code = RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_QUERY_VALUE, &opened); code != ERROR_SUCCESS)
         return RegistryError(code, "key " + key);
     UniqueKey owned(opened);
     DWORD type = 0, value = 0, size = sizeof value;
-    if (LONG code = RegQueryValueExA(opened, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    if (LONG code = RegQueryValueExW(opened, Wide(name).c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
         code != ERROR_SUCCESS)
         return code == ERROR_MORE_DATA ? Error{ErrorCode::InvalidArgument, "value " + name + " is not a number"}
                                        : RegistryError(code, "value " + name);
@@ -67,12 +71,13 @@ Result<uint32_t> ReadRegistryDword(HKEY root, const std::string& key, const std:
 
 Status WriteRegistryString(HKEY root, const std::string& key, const std::string& name, const std::string& value) {
     HKEY created = nullptr;
-    if (LONG code = RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr);
+    if (LONG code = RegCreateKeyExW(root, Wide(key).c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &created, nullptr);
         code != ERROR_SUCCESS)
         return RegistryError(code, "key " + key);
     UniqueKey owned(created);
-    if (LONG code = RegSetValueExA(created, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                   static_cast<DWORD>(value.size() + 1));
+    const std::wstring wide = Wide(value);
+    if (LONG code = RegSetValueExW(created, Wide(name).c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                                   static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t)));
         code != ERROR_SUCCESS)
         return RegistryError(code, "value " + name);
     return Status::Ok();
@@ -80,13 +85,13 @@ Status WriteRegistryString(HKEY root, const std::string& key, const std::string&
 
 Status DeleteRegistryValue(HKEY root, const std::string& key, const std::string& name) {
     HKEY opened = nullptr;
-    LONG code = RegOpenKeyExA(root, key.c_str(), 0, KEY_SET_VALUE, &opened);
+    LONG code = RegOpenKeyExW(root, Wide(key).c_str(), 0, KEY_SET_VALUE, &opened);
     if (code == ERROR_FILE_NOT_FOUND)
         return Status::Ok();
     if (code != ERROR_SUCCESS)
         return RegistryError(code, "key " + key);
     UniqueKey owned(opened);
-    code = RegDeleteValueA(opened, name.c_str());
+    code = RegDeleteValueW(opened, Wide(name).c_str());
     if (code != ERROR_SUCCESS && code != ERROR_FILE_NOT_FOUND)
         return RegistryError(code, "value " + name);
     return Status::Ok();
@@ -110,7 +115,7 @@ Result<std::string> WaitForLines(const std::string& path, size_t lines, const st
 Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
     if (!FileExists(path))
         return Error{ErrorCode::FileNotFound, path + " does not exist"};
-    std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
+    std::unique_ptr<std::FILE, CloseFile> file(_wfopen(Wide(path).c_str(), L"rb"));
     if (!file)
         return Error{ErrorCode::CannotOpen, "cannot open " + path};
     std::vector<uint8_t> bytes;
@@ -124,7 +129,7 @@ Result<std::vector<uint8_t>> ReadFileBytes(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 

@@ -26,28 +26,6 @@ std::vector<std::string> FilesIn(const std::string& folder) {
     return names;
 }
 
-// The target of a shortcut as the shell's link object reads it.
-std::string ShortcutTarget(const std::string& link) {
-    std::string target = "(unreadable)";
-    if (FAILED(CoInitialize(nullptr))) return target;
-    IShellLinkA* shortcut = nullptr;
-    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(&shortcut)))) {
-        IPersistFile* file = nullptr;
-        if (SUCCEEDED(shortcut->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            const std::wstring wide(link.begin(), link.end());
-            char path[MAX_PATH] = {};
-            if (SUCCEEDED(file->Load(wide.c_str(), STGM_READ)) &&
-                shortcut->GetPath(path, MAX_PATH, nullptr, SLGP_RAWPATH) == S_OK)
-                target = path;
-            file->Release();
-        }
-        shortcut->Release();
-    }
-    CoUninitialize();
-    return target;
-}
-
 class SetupResults : public SetupSession {
 protected:
     std::string extracted(const char* name) { return WindowsPath(TESS_E2E_EXTRACTED) + "\\" + name; }

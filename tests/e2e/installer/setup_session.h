@@ -1,6 +1,6 @@
 // A session with the real setup program for the end-to-end tests: a setup folder of its own with
-// orvinst.exe (and a cabinet when wanted; below a folder named beyond ASCII when a code page is
-// asked for), the wizard on the screen, and a user's steps on it.
+// orvinst.exe (and a cabinet when wanted; below a folder named beyond the driver's code page when
+// one is asked for), the wizard on the screen, and a user's steps on it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -38,13 +38,13 @@ inline constexpr const char* kNotFinishedPage = "Tessary Installation is not com
 
 // Every file directly in `folder` deleted; what earlier runs left there must not count.
 inline void EmptyFolder(const std::string& folder) {
-    WIN32_FIND_DATAA entry{};
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    WIN32_FIND_DATAW entry{};
+    HANDLE search = FindFirstFileW(Wide(folder + "\\*").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
         if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA((folder + "\\" + entry.cFileName).c_str());
-    } while (FindNextFileA(search, &entry));
+            DeleteFileW((Wide(folder + "\\") + entry.cFileName).c_str());
+    } while (FindNextFileW(search, &entry));
     FindClose(search);
 }
 
@@ -52,7 +52,7 @@ inline void EmptyFolder(const std::string& folder) {
 inline bool MakeFolders(const std::string& path) {
     for (size_t at = path.find('\\', 3); ; at = path.find('\\', at + 1)) {
         const std::string part = path.substr(0, at);
-        if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+        if (!CreateDirectoryW(Wide(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
         if (at == std::string::npos) return true;
     }
 }
@@ -65,14 +65,15 @@ protected:
         for (char& c : name)
             if (c == '/') c = '.';
         // Under a code page asked for (TESS_E2E_CODE_PAGE), the setup folder lies below one named
-        // beyond ASCII on the run's own drive C:.
-        const auto beyondAscii = CodePageFolderName();
-        ASSERT_TRUE(beyondAscii.ok()) << beyondAscii.error().message;
-        folder = (beyondAscii.value().empty() ? WindowsPath(TESS_E2E_WORK) : "C:\\" + beyondAscii.value()) +
+        // beyond that code page on the run's own drive C:, reached through the wide calls.
+        const auto beyondCodePage = CodePageFolderName();
+        ASSERT_TRUE(beyondCodePage.ok()) << beyondCodePage.error().message;
+        folder = (beyondCodePage.value().empty() ? WindowsPath(TESS_E2E_WORK) : "C:\\" + beyondCodePage.value()) +
                  "\\" + name;
         ASSERT_TRUE(MakeFolders(folder)) << folder;
         EmptyFolder(folder);
-        ASSERT_TRUE(CopyFileA(WindowsPath(ORVINST_EXE).c_str(), (folder + "\\orvinst.exe").c_str(), FALSE));
+        ASSERT_TRUE(
+            CopyFileW(Wide(WindowsPath(ORVINST_EXE)).c_str(), Wide(folder + "\\orvinst.exe").c_str(), FALSE));
     }
     void TearDown() override {
         if (program && program->running()) (void)program->terminate();
@@ -81,7 +82,7 @@ protected:
     // The cabinet the setup program looks for beside itself.
     std::string cabinet() const { return folder + "\\tess10.cab"; }
     void placeCabinet(const std::string& source = WindowsPath(TESS_E2E_CABINET)) {
-        ASSERT_TRUE(CopyFileA(source.c_str(), cabinet().c_str(), FALSE)) << source;
+        ASSERT_TRUE(CopyFileW(Wide(source).c_str(), Wide(cabinet()).c_str(), FALSE)) << source;
     }
     // The default application folder.
     static std::string defaultAppFolder() { return ProgramFilesFolder() + "\\Tessary"; }

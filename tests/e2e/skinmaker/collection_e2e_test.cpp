@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 
+#include "core/picture_loader.h"
 #include "tests/e2e/driver/associations.h"
 #include "tests/e2e/skinmaker/skinmaker_session.h"
 
@@ -35,7 +36,7 @@ protected:
         for (int i = 0; i < count; ++i) {
             wchar_t name[MAX_PATH] = {};
             SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(name));
-            names.emplace_back(name, name + wcslen(name));
+            names.push_back(Utf8(name));
         }
         return names;
     }
@@ -63,14 +64,25 @@ protected:
 };
 
 TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
+    std::vector<std::string> pictures = {DataPicture("bmp-24bit.bmp"), DataPicture("gif87-opaque.gif"),
+                                         DataPicture("jpeg-baseline.jpg")};
+    // Under a code page case the JPEG is "图片.jpg" in the program's folder, a name beyond the
+    // driver's code page that the open dialog hands the program in UTF-8.
+    if (MUST(CodePageFolderName()) != "") {
+        const std::string named = folder + "\\" + Utf8(L"\u56FE\u7247.jpg");
+        ASSERT_TRUE(CopyFileW(Wide(pictures[2]).c_str(), Wide(named).c_str(), FALSE));
+        pictures[2] = named;
+    }
     start();
-    for (const char* picture : {"bmp-24bit.bmp", "gif87-opaque.gif", "jpeg-baseline.jpg"}) {
-        browse(DataPicture(picture));
+    for (const std::string& picture : pictures) {
+        browse(picture);
         apply(IDYES);
+        // Read through the wide call, so the value is compared as the program wrote it.
         EXPECT_EQ(toolbarValue(), folder + "\\Skin.bmp") << picture;
     }
     // The last skin, written whole at the resolution the window starts with, 800 by 600.
-    EXPECT_EQ(MUST(platform::LoadPicture(platform::SystemFileSystem(), folder + "\\Skin.bmp")).width(), 800);
+    const auto skin = MUST(ReadFileBytes(folder + "\\Skin.bmp"));
+    EXPECT_EQ(MUST(DecodePicture(skin.data(), skin.size())).width(), 800);
     for (int n = 1; n <= 3; ++n)
         EXPECT_TRUE(WaitUntil([&] { return FileExists(collectionFile(n)); }, "the kept skin").ok()) << n;
 
@@ -119,6 +131,40 @@ TEST_F(CollectionE2E, KeepApplyDeleteAndComeBack) {
     ASSERT_OK(Click(in("Command3")));
     ASSERT_OK(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }, "the main window back"));
     EXPECT_FALSE(IsEnabled(control("Command5")));
+}
+
+// The collection lists a kept bitmap by whatever name the folder holds it under, as the program
+// reaches every name through UTF-8, and applies it by that name.
+TEST_F(CollectionE2E, NamesBeyondTheCodePageAreListedAndAppliedExactly) {
+    const std::string kept = folder + "\\Collection";
+    const std::string named = Utf8(L"\u56FE\u7247.bmp");
+    CreateDirectoryW(Wide(kept).c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), Wide(kept + "\\" + named).c_str(), FALSE));
+
+    start();
+    openCollection();
+    EXPECT_EQ(entries(), std::vector<std::string>{named});
+    select(0);
+    ASSERT_OK(Click(in("Command4")));
+    EXPECT_EQ(answer("Tessary", IDOK), "IE Skin is successfully updated");
+    EXPECT_EQ(toolbarValue(), kept + "\\" + named);
+}
+
+// A name that is no text, half of a surrogate pair alone, has no spelling even in UTF-8: the
+// system's conversion would put a replacement character there, naming another file, so the
+// collection leaves it out and lists the rest.
+TEST_F(CollectionE2E, NamesBeyondTheCodePageLeaveOutHalfASurrogatePair) {
+    const std::wstring kept = Wide(folder + "\\Collection");
+    CreateDirectoryW(kept.c_str(), nullptr);
+    const std::wstring broken = kept + L"\\Skin\xD800.bmp";
+    if (!CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), broken.c_str(), FALSE))
+        GTEST_SKIP() << "the system makes no file whose name holds half a surrogate pair (error "
+                     << GetLastError() << "), as Wine makes none; Windows does";
+    ASSERT_TRUE(CopyFileW(Wide(DataPicture("bmp-24bit.bmp")).c_str(), (kept + L"\\Skin0001.bmp").c_str(), FALSE));
+
+    start();
+    openCollection();
+    EXPECT_EQ(entries(), std::vector<std::string>{"Skin0001.bmp"});
 }
 
 TEST_F(CollectionE2E, ApplyingWithoutAPictureRestartsTheMainWindowFromTheSkin) {

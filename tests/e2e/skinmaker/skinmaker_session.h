@@ -1,5 +1,5 @@
 // A session with the real skin maker for the end-to-end tests: a program folder of its own with
-// a copy of Tessary.exe (below a folder named beyond ASCII when a code page is asked for), a
+// a copy of Tessary.exe (below a folder named beyond the driver's code page when one is asked for), a
 // reset toolbar key, and the steps a user takes in the main window.
 #pragma once
 
@@ -41,16 +41,17 @@ class SkinMakerSession : public ::testing::Test {
 protected:
     void SetUp() override {
         // Under a code page asked for (TESS_E2E_CODE_PAGE), the program folder lies below one
-        // named beyond ASCII on the run's own drive C:, which no other run shares.
-        const auto beyondAscii = CodePageFolderName();
-        ASSERT_TRUE(beyondAscii.ok()) << beyondAscii.error().message;
+        // named beyond that code page on the run's own drive C:, which no other run shares; the
+        // folder's names are UTF-8 and go to the system through the wide calls.
+        const auto beyondCodePage = CodePageFolderName();
+        ASSERT_TRUE(beyondCodePage.ok()) << beyondCodePage.error().message;
         const std::string parent =
-            beyondAscii.value().empty() ? WindowsPath(TESS_E2E_WORK) : "C:\\" + beyondAscii.value();
+            beyondCodePage.value().empty() ? WindowsPath(TESS_E2E_WORK) : "C:\\" + beyondCodePage.value();
         folder = parent + "\\" + ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(parent.c_str(), nullptr);
-        CreateDirectoryA(folder.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(WindowsPath(TESSARY_EXE).c_str(), (folder + "\\Tessary.exe").c_str(), FALSE));
-        DeleteFileA((folder + "\\Skin.bmp").c_str());
+        CreateDirectoryW(Wide(parent).c_str(), nullptr);
+        CreateDirectoryW(Wide(folder).c_str(), nullptr);
+        ASSERT_TRUE(CopyFileW(Wide(WindowsPath(TESSARY_EXE)).c_str(), Wide(folder + "\\Tessary.exe").c_str(), FALSE));
+        DeleteFileW(Wide(folder + "\\Skin.bmp").c_str());
         RegDeleteKeyA(HKEY_CURRENT_USER, kToolbarKey);
     }
     void TearDown() override {
@@ -114,7 +115,7 @@ protected:
     void keepForComparison(const std::string& name, const std::string& composerArguments) {
         const std::string out = WindowsPath(TESS_E2E_OUT);
         CreateDirectoryA(out.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA((folder + "\\Skin.bmp").c_str(), (out + "\\" + name).c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(Wide(folder + "\\Skin.bmp").c_str(), Wide(out + "\\" + name).c_str(), FALSE));
         std::ofstream manifest(out + "\\manifest.txt", std::ios::app);
         manifest << name << ' ' << composerArguments << '\n';
     }
