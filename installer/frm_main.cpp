@@ -56,7 +56,7 @@ FrmMain::FrmMain(SetupEnv& env)
       Label3(&form, "Label3", {420, 1680, 3405, 675}, ""),
       About(&form, "About", {540, 720, 4245, 2265}, "", kCentre),
       env_(env), patch_(std::make_shared<Picture>(env.patch)),
-      image1_{&Image1_0, &Image1_1, &Image1_2, &Image1_3},
+      twipsPerPixel_(env.host.twipsPerPixelX()), image1_{&Image1_0, &Image1_1, &Image1_2, &Image1_3},
       label2_{&Label2_0, &Label2_1, &Label2_2, &Label2_3} {
     form.setCentred(true);
     form.setIcon("ORVINST");
@@ -92,6 +92,7 @@ FrmMain::FrmMain(SetupEnv& env)
     About.onMouseMove = [this](int b, int s, double x, double y) { About_MouseMove(b, s, x, y); };
     // The close box of the task bar asks as the Exit area does.
     form.onUnload = [this] { Image1_Click(0); };
+    form.onDpiChanged = [this](double twipsPerPixel) { Form_DpiChanged(twipsPerPixel); };
 }
 
 FrmMain::~FrmMain() = default;
@@ -351,8 +352,10 @@ void FrmMain::Form_MouseDown(int, int, double X, double Y) {
 
 void FrmMain::Form_MouseMove(int Button, int, double X, double Y) {
     const ui::TwipsRect outer = form.outerRect();
-    const ScreenTwips screen{env_.host.screenWidthTwips(), env_.host.screenHeightTwips(),
-                             env_.host.twipsPerPixelX(), env_.host.twipsPerPixelY()};
+    // The screen's size in the pixels of the window's monitor.
+    const double scale = twipsPerPixel_ / env_.host.twipsPerPixelX();
+    const ScreenTwips screen{env_.host.screenWidthTwips() * scale, env_.host.screenHeightTwips() * scale,
+                             twipsPerPixel_, twipsPerPixel_};
     auto moved = MoveForDrag(drag_, static_cast<int16_t>(Button), static_cast<float>(X),
                              static_cast<float>(Y), {outer.left, outer.top, outer.width, outer.height}, screen);
     if (!moved || !moved.value()) return;
@@ -360,6 +363,8 @@ void FrmMain::Form_MouseMove(int Button, int, double X, double Y) {
     form.setTopMost(true);
     form.move(to.left * screen.twipsPerPixelX, to.top * screen.twipsPerPixelY);
 }
+
+void FrmMain::Form_DpiChanged(double twipsPerPixel) { twipsPerPixel_ = twipsPerPixel; }
 
 void FrmMain::About_MouseDown(int Button, int Shift, double X, double Y) { Form_MouseDown(Button, Shift, X, Y); }
 void FrmMain::About_MouseMove(int Button, int Shift, double X, double Y) { Form_MouseMove(Button, Shift, X, Y); }

@@ -57,6 +57,7 @@ public:
     void Form_KeyUp(int KeyCode, int Shift);
     void Form_MouseDown(int Button, int Shift, double X, double Y);
     void Form_MouseMove(int Button, int Shift, double X, double Y);
+    void Form_DpiChanged(double twipsPerPixel);
     void About_MouseDown(int Button, int Shift, double X, double Y);
     void About_MouseMove(int Button, int Shift, double X, double Y);
     void RunProg();
@@ -75,6 +76,9 @@ private:
     SetupEnv& env_;
     std::shared_ptr<const Picture> patch_;
     DragState drag_;
+    // The twips of a pixel where the window is: the system's until it moves to a monitor of
+    // another DPI, whose pixels its position is then counted in.
+    double twipsPerPixel_;
     std::array<ui::ImageBox*, 4> image1_;
     std::array<ui::Label*, 4> label2_;
     std::unique_ptr<FrmPath> chooser_;

@@ -312,6 +312,11 @@ TEST_F(SetupWizardTest, DraggingTheBackgroundOrTheTextMovesTheWindow) {
     ASSERT_TRUE(w.About.mouseDown(ui::kLeftButton, 0, 2000, 100));
     ASSERT_TRUE(w.About.mouseMove(ui::kLeftButton, 0, 2000 - 600, 100));
     EXPECT_DOUBLE_EQ(w.form.rect().left, 0);
+    // On a monitor of 144 DPI the window moves in whole pixels of 10 twips.
+    w.form.dpiChanged(10);
+    ASSERT_TRUE(w.form.mouseDown(ui::kLeftButton, 0, 1000, 1000));
+    ASSERT_TRUE(w.form.mouseMove(ui::kLeftButton, 0, 2012, 1000));
+    EXPECT_DOUBLE_EQ(w.form.rect().left, 1010);
 }
 
 } // namespace
