@@ -204,12 +204,7 @@ void IeMain::Form_Unload() { env_.host.endProgram(); }
 
 void IeMain::Form_DpiChanged(double twipsPerPixel) {
     PicTarget.setSurface(MakePreviewSurface(kTwipsPerPixel96 / twipsPerPixel));
-    if (!previewShown_) return;
-    switch (mode()) {
-    case LayoutMode::Single: PicSingle(); break;
-    case LayoutMode::Tile: PicTile(); break;
-    case LayoutMode::Stretch: PicStretch(); break;
-    }
+    if (previewShown_) drawPreview();
 }
 
 void IeMain::Command3_Click() { env_.host.endProgram(); }
@@ -263,16 +258,22 @@ void IeMain::PicRefresh() {
     switch (mode()) {
     case LayoutMode::Single:
         if (!layout.StartLoading) enableLayoutControls(true, true, true);
-        PicSingle();
         break;
     case LayoutMode::Tile:
         if (!layout.StartLoading) enableLayoutControls(true, false, true);
-        PicTile();
         break;
     case LayoutMode::Stretch:
         enableLayoutControls(false, false, false);
-        PicStretch();
         break;
+    }
+    drawPreview();
+}
+
+void IeMain::drawPreview() {
+    switch (mode()) {
+    case LayoutMode::Single: PicSingle(); break;
+    case LayoutMode::Tile: PicTile(); break;
+    case LayoutMode::Stretch: PicStretch(); break;
     }
 }
 

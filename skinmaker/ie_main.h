@@ -134,6 +134,8 @@ private:
     void offsetChanged(ui::VScrollBar& bar, ui::TextBox& text, int32_t SavedLayout::*saved);
     void storeVertical();
     void setRemoveSkinEnabled(bool on);
+    // Draws the preview in the mode chosen now.
+    void drawPreview();
     bool saveToCollection(const std::string& path);
     void loadStartSkin();
 

@@ -7,44 +7,40 @@
 
 namespace tess::ui {
 
-namespace {
-
-void AppendFrom(const Container& container, std::vector<CaptionBox>& into) {
-    for (const Control* child : container.children()) {
-        const std::string* caption = nullptr;
-        CaptionBox box;
-        box.kind = child->kind();
-        switch (child->kind()) {
-        case ControlKind::Label: {
-            const auto& label = static_cast<const Label&>(*child);
-            if (!label.font()) caption = &label.caption();
-            box.wraps = label.wordWrap();
-            box.autoSize = label.autoSize();
-            break;
-        }
-        case ControlKind::Frame: caption = &static_cast<const Frame&>(*child).caption(); break;
-        case ControlKind::CommandButton:
-            caption = &static_cast<const CommandButton&>(*child).caption();
-            break;
-        case ControlKind::CheckBox: caption = &static_cast<const CheckBox&>(*child).caption(); break;
-        case ControlKind::OptionButton:
-            caption = &static_cast<const OptionButton&>(*child).caption();
-            break;
-        default: break;
-        }
-        if (caption && !caption->empty()) {
-            box.text = *caption;
-            box.widthTwips = child->rect().width;
-            box.heightTwips = child->rect().height;
-            into.push_back(std::move(box));
-        }
-        if (child->kind() == ControlKind::Frame || child->kind() == ControlKind::PictureBox)
-            AppendFrom(static_cast<const Container&>(*child), into);
+const std::string* CaptionOf(const Control& c) {
+    switch (c.kind()) {
+    case ControlKind::Label: return &static_cast<const Label&>(c).caption();
+    case ControlKind::Frame: return &static_cast<const Frame&>(c).caption();
+    case ControlKind::CommandButton: return &static_cast<const CommandButton&>(c).caption();
+    case ControlKind::CheckBox: return &static_cast<const CheckBox&>(c).caption();
+    case ControlKind::OptionButton: return &static_cast<const OptionButton&>(c).caption();
+    default: return nullptr;
     }
 }
 
-} // namespace
+void ForEachControl(const Container& container, const std::function<void(Control&)>& visit) {
+    for (Control* child : container.children()) {
+        visit(*child);
+        if (child->kind() == ControlKind::Frame || child->kind() == ControlKind::PictureBox)
+            ForEachControl(static_cast<const Container&>(*child), visit);
+    }
+}
 
-void AppendCaptionBoxes(const Form& form, std::vector<CaptionBox>& into) { AppendFrom(form, into); }
+void AppendCaptionBoxes(const Form& form, std::vector<CaptionBox>& into) {
+    ForEachControl(form, [&](const Control& c) {
+        const std::string* caption = CaptionOf(c);
+        const auto* label = c.kind() == ControlKind::Label ? static_cast<const Label*>(&c) : nullptr;
+        // A label in a font of its own keeps it whatever the windows' font.
+        if (!caption || caption->empty() || (label && label->font())) return;
+        CaptionBox box;
+        box.kind = c.kind();
+        box.text = *caption;
+        box.widthTwips = c.rect().width;
+        box.heightTwips = c.rect().height;
+        box.wraps = label && label->wordWrap();
+        box.autoSize = label && label->autoSize();
+        into.push_back(std::move(box));
+    });
+}
 
 } // namespace tess::ui

@@ -2,6 +2,7 @@
 // binding measures when it chooses the size of that font.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,13 @@
 #include "ui/form.h"
 
 namespace tess::ui {
+
+// The caption of a control that shows one (label, frame, command button, check box, option
+// button), or null.
+const std::string* CaptionOf(const Control& control);
+
+// Visits every control of the container, and those inside its frames and picture boxes, in order.
+void ForEachControl(const Container& container, const std::function<void(Control&)>& visit);
 
 struct CaptionBox {
     ControlKind kind = ControlKind::Label;

@@ -37,26 +37,6 @@ using namespace tess::platform::win32;
 
 namespace {
 
-// The caption of a control that shows one, or null.
-const std::string* CaptionOf(const Control& c) {
-    switch (c.kind()) {
-    case ControlKind::Label: return &static_cast<const Label&>(c).caption();
-    case ControlKind::Frame: return &static_cast<const Frame&>(c).caption();
-    case ControlKind::CommandButton: return &static_cast<const CommandButton&>(c).caption();
-    case ControlKind::CheckBox: return &static_cast<const CheckBox&>(c).caption();
-    case ControlKind::OptionButton: return &static_cast<const OptionButton&>(c).caption();
-    default: return nullptr;
-    }
-}
-
-void ForEachControl(const Container& container, const std::function<void(Control&)>& visit) {
-    for (Control* child : container.children()) {
-        visit(*child);
-        if (child->kind() == ControlKind::Frame || child->kind() == ControlKind::PictureBox)
-            ForEachControl(static_cast<const Container&>(*child), visit);
-    }
-}
-
 // What a caption takes in the font its window was given, laid out as the control lays it out:
 // the box the layout gives it, and the ink of each way the caption is drawn, which a scalable
 // face's letters may carry past that box.
